@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Installs, builds and runs the main job on a built-in demo volume.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/setup.sh
+bash scripts/build.sh build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cli="$PWD/build/src/cli/velmorant-cli"
+
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+volume="$work/Volume"
+
+echo "== writing a demo volume into $volume"
+"$cli" demo-volume "$volume"
+
+echo
+echo "== inspecting its programs"
+"$cli" inspect "$volume"/Programs/Bank1/*.afp "$volume"/Programs/Drums/*.afp || true

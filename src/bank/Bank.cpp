@@ -1,0 +1,152 @@
+#include "bank/Bank.h"
+
+#include <utility>
+
+#include "core/Text.h"
+#include "volume/ProgramFile.h"
+#include "volume/Summary.h"
+
+namespace velmorant::bank {
+
+Bank::Bank() {
+    InitBank(*this);
+}
+
+int InitBank(Bank& bank) {
+    for (int k = 0; k <= kSlotCount; ++k) {
+        volume::ProgramRecord& record = k < kSlotCount ? bank.slots[static_cast<std::size_t>(k)] : bank.bankLog;
+        record = volume::ProgramRecord{};
+        record.programName = " ";
+        record.sourcePath = " ";
+        record.categories.clear();
+        record.slotLetter = k < kSlotCount ? std::string(1, static_cast<char>('A' + k / 8)) : std::string();
+        record.slotNumber = k % 8 + 1;
+        record.defined = 0;
+        volume::AppendLog(record, "Init OK\n");
+    }
+    return 1;
+}
+
+int AddProgram(Bank& bank, int preferredSlot, const std::string& path, int* loadedSlot) {
+    const volume::HeaderResult header = volume::ReadProgramHeader(path);
+    if (header.code != 0) {
+        return header.code;
+    }
+    for (auto& slot : bank.slots) {
+        if (slot.defined == 1 && slot.sourcePath == path) {
+            volume::AppendLog(slot, core::Format("Try to add again this Program (%s) \n", path.c_str()));
+            return kAlreadyInBank;
+        }
+    }
+    const int start = (preferredSlot >= 0 && preferredSlot < kSlotCount) ? preferredSlot : 0;
+    int chosen = kNoFreeSlot;
+    for (int i = start; i < kSlotCount; ++i) {
+        if (bank.slots[static_cast<std::size_t>(i)].defined == 0) {
+            chosen = i;
+            break;
+        }
+    }
+    if (chosen < 0) {
+        return kNoFreeSlot;
+    }
+
+    volume::ProgramRecord& record = bank.slots[static_cast<std::size_t>(chosen)];
+    if (loadedSlot != nullptr) {
+        *loadedSlot = chosen;
+    }
+    volume::LoadProgramFile(record, path, header.tag);
+    if (record.type == volume::kTypeUnknown || record.type == volume::kTypeSamples ||
+        record.type == volume::kTypeDrums) {
+        if (volume::ResolveDependencies(record, &bank.checksums) < 0) {
+            record.defined = 0;
+            return kMissingDependency;
+        }
+    }
+    volume::BuildProgramSummary(record);
+    return chosen;
+}
+
+int RemoveProgram(Bank& bank, int slot) {
+    if (slot < 0 || slot >= kSlotCount) {
+        return 0;
+    }
+    volume::ProgramRecord& record = bank.slots[static_cast<std::size_t>(slot)];
+    record.programName = " ";
+    record.sourcePath = " ";
+    record.defined = 0;
+    return 0;
+}
+
+int SwapSlots(Bank& bank, int a, int b) {
+    if (a < 0 || a >= kSlotCount || b < 0 || b >= kSlotCount || a == b) {
+        return 0;
+    }
+    volume::ProgramRecord& x = bank.slots[static_cast<std::size_t>(a)];
+    volume::ProgramRecord& y = bank.slots[static_cast<std::size_t>(b)];
+    // Everything moves with the program except the slot's own letter and number.
+    std::swap(x, y);
+    std::swap(x.slotLetter, y.slotLetter);
+    std::swap(x.slotNumber, y.slotNumber);
+    return 0;
+}
+
+std::string SanitiseProgramName(std::string_view text) {
+    std::string name = core::CutText(text, kMaxRenamedLength);
+    for (char& c : name) {
+        switch (c) {
+        case '/':
+        case '\\':
+        case ':':
+        case '*':
+        case '?':
+        case '"':
+        case '<':
+        case '>':
+        case '|':
+            c = '_';
+            break;
+        default:
+            break;
+        }
+    }
+    return name;
+}
+
+int RenameProgram(Bank& bank, int slot, std::string_view newName) {
+    if (slot < 0 || slot >= kSlotCount) {
+        return 1;
+    }
+    bank.slots[static_cast<std::size_t>(slot)].programName = SanitiseProgramName(newName);
+    return 1;
+}
+
+std::string SlotLabel(int slot) {
+    if (slot < 0 || slot >= kSlotCount) {
+        return {};
+    }
+    return std::string(1, static_cast<char>('A' + slot / 8)) + std::to_string(slot % 8 + 1);
+}
+
+int SlotFromLabel(std::string_view label) {
+    if (label.size() != 2) {
+        return -1;
+    }
+    char letter = label[0];
+    if (letter >= 'a' && letter <= 'p') {
+        letter = static_cast<char>(letter - 'a' + 'A');
+    }
+    if (letter < 'A' || letter > 'P' || label[1] < '1' || label[1] > '8') {
+        return -1;
+    }
+    return (letter - 'A') * 8 + (label[1] - '1');
+}
+
+const std::array<const char*, 16>& CategoryLabels() {
+    static const std::array<const char*, 16> kLabels = {
+        "Piano (A)",    "Chromatic (B)", "Organ (C)", "Guitar (D)",   "Bass (E)",     "Strings (F)",
+        "Ensemble (G)", "Brass (H)",     "Reed (I)",  "Pipe (J)",     "Lead (K)",     "Pad (L)",
+        "Synth FX (M)", "Ethnic (N)",    "Drum/Perc (O)", "Sound FX (P)"};
+    return kLabels;
+}
+
+}  // namespace velmorant::bank

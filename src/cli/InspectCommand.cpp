@@ -1,0 +1,102 @@
+#include "cli/InspectCommand.h"
+
+#include <CLI/CLI.hpp>
+#include <nlohmann/json.hpp>
+#include <ostream>
+
+#include "bank/Bank.h"
+#include "bank/BankIndex.h"
+#include "cli/ProgramReport.h"
+#include "core/Text.h"
+#include "volume/Summary.h"
+
+namespace velmorant::cli {
+namespace {
+
+// The message of a program-level result code (AddProgram's code - 1000).
+std::string FailureText(int code, const std::string& path) {
+    switch (code) {
+    case -1001:
+        return core::Format("No more room in the bank for files - Exit ! \n(%s)", path.c_str());
+    case -1002:
+        return core::Format("File already in the bank - Skip it \n(%s)", path.c_str());
+    case -1003:
+        return core::Format("Cannot open file - Skip it \n(%s)", path.c_str());
+    case -1004:
+        return core::Format("File is not a valid fusion program - Skip it \n(%s)", path.c_str());
+    case -1005:
+        return core::Format("Cannot find one or more dependencies of program - Skip it \n(%s)", path.c_str());
+    default:
+        return core::Format("Failed with code %i \n(%s)", code, path.c_str());
+    }
+}
+
+}  // namespace
+
+std::string InspectCommand::description() const {
+    return "Load program files into a fresh bank and show each one's summary, dependencies and log";
+}
+
+void InspectCommand::setup(CLI::App& subcommand) {
+    subcommand.add_flag("--json", json_, "Print {\"programs\":[...]} instead of text");
+    subcommand.add_option("PROGRAM", files_, "Program files (.afp)")->required();
+    subcommand.footer("Exit status: 0 every program loaded, 1 some program failed, 2 usage error.");
+}
+
+int InspectCommand::run(CommandIo& io) {
+    bank::Bank bank;
+    nlohmann::json programs = nlohmann::json::array();
+    bool anyFailed = false;
+
+    for (const std::string& path : files_) {
+        int loadedSlot = -1;
+        const int result = bank::AddProgram(bank, -1, path, &loadedSlot);
+        const volume::ProgramRecord* record = nullptr;
+        if (result >= 0) {
+            record = &bank.slots[static_cast<std::size_t>(result)];
+            bank::FindProgramCategories(bank.slots[static_cast<std::size_t>(result)]);
+            volume::BuildProgramSummary(bank.slots[static_cast<std::size_t>(result)]);
+        } else {
+            anyFailed = true;
+            io.err << FailureText(result - 1000, path) << "\n";
+            if (result == bank::kMissingDependency && loadedSlot >= 0) {
+                record = &bank.slots[static_cast<std::size_t>(loadedSlot)];
+            }
+        }
+
+        if (json_) {
+            nlohmann::json json = record != nullptr ? ProgramToJson(*record) : nlohmann::json::object();
+            json["path"] = path;
+            json["result"] = result;
+            json["slot"] = result >= 0 ? nlohmann::json(bank::SlotLabel(result)) : nlohmann::json(nullptr);
+            if (record == nullptr) {
+                json["name"] = nullptr;
+                json["dependencies"] = nlohmann::json::array();
+            }
+            programs.push_back(std::move(json));
+            continue;
+        }
+
+        io.out << "== " << path << "\n";
+        if (result >= 0) {
+            io.out << "Slot: " << bank::SlotLabel(result) << " - " << record->programName << "\n";
+        } else {
+            io.out << "Failed: " << FailureText(result - 1000, path) << "\n";
+        }
+        if (record != nullptr) {
+            if (result >= 0) {
+                io.out << "\n" << record->summary;
+            }
+            io.out << "\nDependencies:\n" << FormatDependencyTable(DependencyRows(*record));
+            io.out << "\nLog:\n" << record->log;
+        }
+        io.out << "\n";
+    }
+
+    if (json_) {
+        io.out << nlohmann::json{{"programs", std::move(programs)}}.dump(2) << "\n";
+    }
+    return anyFailed ? kExitFailed : kExitOk;
+}
+
+}  // namespace velmorant::cli

@@ -1,0 +1,11 @@
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "cli/Command.h"
+
+int main(int argc, char** argv) {
+    std::ios::sync_with_stdio(false);
+    std::vector<std::string> args(argv, argv + argc);
+    return velmorant::cli::RunCli(args, std::cout, std::cerr);
+}

@@ -1,0 +1,250 @@
+#include "core/File.h"
+
+#include "core/Debug.h"
+
+#include <algorithm>
+#include <array>
+#include <atomic>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <system_error>
+
+#ifdef VELMORANT_HAVE_ISAL
+#include <isa-l/crc.h>
+#else
+#include <zlib.h>
+#endif
+
+namespace velmorant::core {
+namespace fs = std::filesystem;
+
+namespace {
+
+struct FileCloser {
+    void operator()(std::FILE* f) const {
+        if (f != nullptr) {
+            std::fclose(f);
+        }
+    }
+};
+using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
+
+FilePtr OpenRead(const std::string& path) {
+    std::error_code ec;
+    if (!fs::is_regular_file(fs::path(path), ec)) {
+        return nullptr;
+    }
+    return FilePtr(std::fopen(path.c_str(), "rb"));
+}
+
+constexpr std::size_t kChecksumBlock = 256 * 1024;
+
+std::string TemporaryNameFor(const std::string& path) {
+    static std::atomic<unsigned> counter{0};
+    return path + ".tmp-velmorant-" + std::to_string(counter.fetch_add(1));
+}
+
+}  // namespace
+
+bool FileExists(const std::string& path) {
+    return OpenRead(path) != nullptr;
+}
+
+bool DirectoryExists(const std::string& path) {
+    std::error_code ec;
+    return fs::is_directory(fs::path(path), ec);
+}
+
+std::int64_t FileSize(const std::string& path) {
+    std::error_code ec;
+    if (!fs::is_regular_file(fs::path(path), ec)) {
+        return 0;
+    }
+    const auto size = fs::file_size(fs::path(path), ec);
+    return ec ? 0 : static_cast<std::int64_t>(size);
+}
+
+int CopyFileContents(const std::string& source, const std::string& destination) {
+    if (!FileExists(source)) {
+        return 1;
+    }
+    const std::string temporary = TemporaryNameFor(destination);
+    std::error_code ec;
+    // copy_file uses the system's own copy path (copy_file_range, sendfile, reflinks).
+    fs::copy_file(fs::path(source), fs::path(temporary), fs::copy_options::overwrite_existing, ec);
+    if (!ec) {
+        fs::rename(fs::path(temporary), fs::path(destination), ec);
+    }
+    if (ec) {
+        std::error_code ignored;
+        fs::remove(fs::path(temporary), ignored);
+        return 2;
+    }
+    return 0;
+}
+
+std::uint32_t Crc32Update(std::uint32_t crc, std::span<const std::uint8_t> data) {
+#ifdef VELMORANT_HAVE_ISAL
+    // ISA-L takes and returns the plain checksum; chaining works like zlib's crc32().
+    std::size_t done = 0;
+    while (done < data.size()) {
+        const std::size_t n = std::min<std::size_t>(data.size() - done, 1u << 30);
+        crc = crc32_gzip_refl(crc, data.data() + done, n);
+        done += n;
+    }
+    return crc;
+#else
+    std::size_t done = 0;
+    while (done < data.size()) {
+        const std::size_t n = std::min<std::size_t>(data.size() - done, 1u << 30);
+        crc = static_cast<std::uint32_t>(::crc32(crc, data.data() + done, static_cast<uInt>(n)));
+        done += n;
+    }
+    return crc;
+#endif
+}
+
+std::uint32_t StreamCrc32(std::FILE* stream) {
+    if (stream == nullptr) {
+        return 0xFFFFFFFFu;
+    }
+    std::vector<std::uint8_t> block(kChecksumBlock);
+    std::uint32_t crc = 0;
+    for (;;) {
+        const std::size_t n = std::fread(block.data(), 1, block.size(), stream);
+        if (n == 0) {
+            break;
+        }
+        crc = Crc32Update(crc, std::span<const std::uint8_t>(block.data(), n));
+    }
+    if (std::ferror(stream) != 0) {
+        DebugPrint("error reading file\n");
+        return 0xFFFFFFFFu;
+    }
+    return crc;
+}
+
+std::uint32_t FileCrc32(const std::string& path) {
+    FilePtr file = OpenRead(path);
+    if (!file) {
+        return 0xFFFFFFFFu;
+    }
+    // Checksumming streams the file; its buffer is ours, so stdio's is not needed.
+    std::setvbuf(file.get(), nullptr, _IONBF, 0);
+    return StreamCrc32(file.get());
+}
+
+int FilesEqual(const std::string& a, const std::string& b) {
+    if (FileSize(a) != FileSize(b)) {
+        return 0;
+    }
+    return FileCrc32(a) == FileCrc32(b) ? 1 : 0;
+}
+
+bool MakeDirectory(const std::string& path) {
+    std::error_code ec;
+    return fs::create_directory(fs::path(path), ec) && !ec;
+}
+
+std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path, std::uint64_t maxBytes) {
+    FilePtr file = OpenRead(path);
+    if (!file) {
+        return std::nullopt;
+    }
+    std::vector<std::uint8_t> data;
+    // Reserving the expected size keeps a large file from being copied while the buffer grows.
+    std::error_code ec;
+    const auto expected = fs::file_size(fs::path(path), ec);
+    if (!ec) {
+        data.reserve(static_cast<std::size_t>(std::min<std::uint64_t>(expected, maxBytes)));
+    }
+    std::array<std::uint8_t, 64 * 1024> block{};
+    for (;;) {
+        const std::size_t n = std::fread(block.data(), 1, block.size(), file.get());
+        if (n == 0) {
+            break;
+        }
+        if (data.size() + n > maxBytes) {
+            return std::nullopt;
+        }
+        data.insert(data.end(), block.begin(), block.begin() + static_cast<std::ptrdiff_t>(n));
+    }
+    if (std::ferror(file.get()) != 0) {
+        return std::nullopt;
+    }
+    return data;
+}
+
+bool WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> data) {
+    const std::span<const std::uint8_t> pieces[] = {data};
+    return WriteFilePiecesAtomically(path, pieces);
+}
+
+bool WriteFilePiecesAtomically(const std::string& path, std::span<const std::span<const std::uint8_t>> pieces) {
+    const std::string temporary = TemporaryNameFor(path);
+    bool ok = true;
+    {
+        FilePtr file(std::fopen(temporary.c_str(), "wb"));
+        if (!file) {
+            return false;
+        }
+        for (const auto& piece : pieces) {
+            ok = ok && std::fwrite(piece.data(), 1, piece.size(), file.get()) == piece.size();
+        }
+        ok = (std::fflush(file.get()) == 0) && ok;
+        std::FILE* raw = file.release();
+        ok = (std::fclose(raw) == 0) && ok;
+    }
+    std::error_code ec;
+    if (ok) {
+        fs::rename(fs::path(temporary), fs::path(path), ec);
+        ok = !ec;
+    }
+    if (!ok) {
+        fs::remove(fs::path(temporary), ec);
+    }
+    return ok;
+}
+
+bool WriteFileAtomically(const std::string& path, const std::string& text) {
+    return WriteFileAtomically(
+        path, std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
+}
+
+std::optional<std::vector<std::string>> ListDirectory(const std::string& path) {
+    std::error_code ec;
+    fs::directory_iterator it(fs::path(path), ec);
+    if (ec) {
+        return std::nullopt;
+    }
+    std::vector<std::string> names;
+    for (; it != fs::directory_iterator(); it.increment(ec)) {
+        names.push_back(it->path().filename().string());
+    }
+    if (ec) {
+        return std::nullopt;
+    }
+    return names;
+}
+
+std::optional<FileStamp> StatFile(const std::string& path) {
+    std::error_code ec;
+    const fs::path p(path);
+    if (!fs::is_regular_file(p, ec)) {
+        return std::nullopt;
+    }
+    FileStamp stamp;
+    stamp.size = static_cast<std::int64_t>(fs::file_size(p, ec));
+    if (ec) {
+        return std::nullopt;
+    }
+    const auto time = fs::last_write_time(p, ec);
+    if (ec) {
+        return std::nullopt;
+    }
+    stamp.modified = static_cast<std::int64_t>(time.time_since_epoch().count());
+    return stamp;
+}
+
+}  // namespace velmorant::core

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace velmorant::core {
+
+// True when the path names a regular file that opens for binary reading
+// (a directory is not a file, even where the C library would open it).
+bool FileExists(const std::string& path);
+bool DirectoryExists(const std::string& path);
+
+// Size in bytes; 0 when the file cannot be opened.
+std::int64_t FileSize(const std::string& path);
+
+// 0 done; 1 source cannot be opened; 2 destination cannot be created or written.
+// The destination appears complete or not at all (written under a temporary name, then renamed).
+int CopyFileContents(const std::string& source, const std::string& destination);
+
+// CRC-32 (IEEE 802.3, reflected, preset and result complemented).
+std::uint32_t Crc32Update(std::uint32_t crc, std::span<const std::uint8_t> data);
+// CRC-32 of the rest of the stream, or 0xFFFFFFFF on a read error.
+std::uint32_t StreamCrc32(std::FILE* stream);
+// CRC-32 of the whole file, or 0xFFFFFFFF when it cannot be opened.
+std::uint32_t FileCrc32(const std::string& path);
+// 1 when both files have the same size and the same CRC-32, else 0.
+int FilesEqual(const std::string& a, const std::string& b);
+
+// Creates one directory level; false when it exists already or its parent is missing.
+bool MakeDirectory(const std::string& path);
+
+// Whole file into memory, refusing files above maxBytes; nullopt when it cannot be read.
+std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path,
+                                                       std::uint64_t maxBytes = 256u << 20);
+
+// Writes the bytes under a temporary name in the same folder, then renames it over
+// the destination, so a crash or a full disk never leaves a half-written file.
+bool WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> data);
+bool WriteFileAtomically(const std::string& path, const std::string& text);
+// The same for a file made of several pieces written one after another, so a header
+// and a large payload need not be joined into one more copy first.
+bool WriteFilePiecesAtomically(const std::string& path, std::span<const std::span<const std::uint8_t>> pieces);
+
+// Names of the entries of a folder, in listing order; nullopt when it cannot be listed.
+std::optional<std::vector<std::string>> ListDirectory(const std::string& path);
+
+// A size and modification stamp used to tell whether a file changed between two looks.
+struct FileStamp {
+    std::int64_t size = -1;
+    std::int64_t modified = 0;
+    bool operator==(const FileStamp&) const = default;
+};
+std::optional<FileStamp> StatFile(const std::string& path);
+
+}  // namespace velmorant::core

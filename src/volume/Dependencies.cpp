@@ -1,0 +1,317 @@
+#include "volume/Dependencies.h"
+
+#include "core/Bytes.h"
+#include "core/Debug.h"
+#include "core/File.h"
+#include "core/Path.h"
+#include "core/Text.h"
+#include "volume/ProgramFile.h"
+
+namespace velmorant::volume {
+namespace {
+
+enum class Level { kProgram, kMultisample };
+
+std::int32_t DigitValue(char c) {
+    return (c >= '0' && c <= '9') ? c - '0' : 0;
+}
+
+std::string TrimTrailingBlanks(std::string_view text) {
+    std::size_t end = text.size();
+    while (end > 0 && text[end - 1] == ' ') {
+        --end;
+    }
+    return std::string(text.substr(0, end));
+}
+
+// Where one reference was found and what it names.
+struct ReferenceSite {
+    Level level;
+    DependencyKind wanted;        // kKindMultisample or kKindSample
+    const std::uint8_t* stored;   // 64 bytes, bounds already checked
+    std::int32_t parentVolume;
+    std::int32_t referenceOffset;
+    std::int32_t logOffset;       // N of the log lines
+    std::string referencingDir;   // folder of the referencing file
+};
+
+std::uint32_t Checksum(const std::string& path, ChecksumCache* cache) {
+    return cache != nullptr ? cache->FileCrc32(path) : core::FileCrc32(path);
+}
+
+// Resolves one reference into `list`. Returns false when the file is missing.
+bool ResolveReference(ProgramRecord& program, std::vector<DependencyRecord>& list, const ReferenceSite& site,
+                      ChecksumCache* cache, bool& appended) {
+    appended = false;
+    const DecodedReference decoded = DecodeReference(
+        std::span<const std::uint8_t, 64>(site.stored, 64),
+        site.level == Level::kProgram ? VolumeRule::kProgram : VolumeRule::kMultisample, site.parentVolume);
+    if (site.level == Level::kMultisample) {
+        core::DebugPrint("Sample -> ##%s##\n", decoded.foundName.c_str());
+    }
+    if (decoded.foundName.empty()) {
+        return true;
+    }
+    if (list.size() >= kMaxDependencies) {
+        return true;
+    }
+
+    DependencyRecord record;
+    record.foundName = decoded.foundName;
+    record.currentName = decoded.foundName;
+    record.locationText = decoded.locationText;
+    record.volumeNumber = decoded.volumeNumber;
+    record.referenceOffset = site.referenceOffset;
+    if (core::TrimSpaces(decoded.folderName).empty()) {
+        record.folderName = core::PathFileName(site.referencingDir);
+        record.folderGiven = 0;
+    } else {
+        record.folderName = decoded.folderName;
+        record.folderGiven = 1;
+    }
+
+    const std::string root = core::PathDirectory(core::PathDirectory(site.referencingDir));
+    const std::string folder(core::TrimSpaces(record.folderName));
+    const std::string name(core::TrimSpaces(record.foundName));
+    const bool multisample = site.wanted == kKindMultisample;
+    const std::string path = core::JoinPath(
+        core::JoinPath(core::JoinPath(root, multisample ? "Multisamples" : "Samples"), folder),
+        name + (multisample ? ".afi" : ".afs"));
+    const bool level2 = site.level == Level::kMultisample;
+
+    bool found = true;
+    if (record.volumeNumber < 1) {
+        record.sourcePath = "FUSION ROM / " + record.foundName;
+        record.kind = kKindRom;
+        record.fileSize = 0;
+        record.crc = 0;
+        AppendLog(program, core::Format(level2 ? "%i : Found ROM dependence (levl 2) : %s"
+                                               : "%i : Found ROM dependence : %s",
+                                        site.logOffset, record.foundName.c_str()));
+    } else {
+        record.sourcePath = path;
+        // A folder or name that is not one plain path component (".." or a separator) cannot
+        // name a file of this volume: treat it as missing rather than look outside the volume.
+        const bool safe = core::IsSafePathComponent(folder) && core::IsSafePathComponent(name + ".afs");
+        if (safe && core::FileExists(path)) {
+            record.kind = site.wanted;
+            record.fileSize = core::FileSize(path);
+            record.crc = Checksum(path, cache);
+            const char* format = level2        ? "%i : Found Sample dependence (levl 2) : %s"
+                                 : multisample ? "%i : Found Multisample dependence %s"
+                                               : "%i : Found Sample dependence %s";
+            AppendLog(program, core::Format(format, site.logOffset, path.c_str()));
+        } else {
+            record.kind = kKindSample;
+            const std::string line = core::Format(
+                level2 ? "%i : Cannot find dependencies (levl 2) %s" : "%i : Cannot find dependencies %s",
+                site.logOffset, path.c_str());
+            AppendLog(program, line);
+            core::DebugPrint("%s\n", line.c_str());
+            found = false;
+        }
+    }
+
+    record.duplicate = 0;
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        if (list[i].sourcePath == record.sourcePath) {
+            record.duplicate = 1;
+            const bool lineEnd = !level2 && program.type == kTypeSamples;
+            core::DebugPrint(lineEnd ? "Doublon de dependance : %s (avec %i)\n" : "Doublon de dependance : %s (avec %i)",
+                             record.sourcePath.c_str(), static_cast<int>(i));
+        }
+    }
+
+    if (level2 && record.duplicate == 1) {
+        AppendLog(program, "-> This multisample already have this dependance\n");
+        return found;
+    }
+    list.push_back(std::move(record));
+    appended = true;
+    return found;
+}
+
+}  // namespace
+
+DecodedReference DecodeReference(std::span<const std::uint8_t, 64> stored, VolumeRule rule,
+                                 std::int32_t parentVolume) {
+    std::array<char, 64> chars{};
+    for (std::size_t k = 0; k < 64; k += 2) {
+        chars[k] = static_cast<char>(stored[k + 1]);
+        chars[k + 1] = static_cast<char>(stored[k]);
+    }
+    for (char& c : chars) {
+        if (c == '\0') {
+            c = ' ';
+        }
+    }
+
+    DecodedReference decoded;
+    if (rule == VolumeRule::kProgram) {
+        decoded.volumeNumber = DigitValue(static_cast<char>(stored[7]));
+    } else {
+        decoded.volumeNumber = chars[7] == ' ' ? parentVolume : DigitValue(chars[7]);
+    }
+    const std::string_view text(chars.data(), chars.size());
+    decoded.locationText = TrimTrailingBlanks(text.substr(0, 16));
+    decoded.folderName = TrimTrailingBlanks(text.substr(16, 16));
+    decoded.foundName = TrimTrailingBlanks(text.substr(32, 32));
+    if (core::TrimSpaces(decoded.locationText).empty()) {
+        decoded.volumeNumber = 3;
+    }
+    return decoded;
+}
+
+std::array<std::uint8_t, 64> EncodeReference(std::string_view location, std::string_view folder,
+                                             std::string_view name) {
+    std::array<std::uint8_t, 64> stored{};
+    core::ByteWriter writer(stored);
+    writer.fixedText(0, location, 16, ' ');
+    writer.fixedText(16, folder, 16, ' ');
+    writer.fixedText(32, name, 32, ' ');
+    core::PairSwap(stored);
+    return stored;
+}
+
+std::uint32_t ChecksumCache::FileCrc32(const std::string& path) {
+    const auto stamp = core::StatFile(path);
+    if (!stamp) {
+        return core::FileCrc32(path);
+    }
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        const auto it = entries_.find(path);
+        if (it != entries_.end() && it->second.stamp == *stamp) {
+            return it->second.crc;
+        }
+    }
+    const std::uint32_t crc = core::FileCrc32(path);
+    const auto after = core::StatFile(path);
+    // Only a file that did not change while it was read is remembered.
+    if (after && *after == *stamp && crc != 0xFFFFFFFFu) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        entries_[path] = Entry{*stamp, crc};
+    }
+    return crc;
+}
+
+void ChecksumCache::Clear() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    entries_.clear();
+}
+
+int ResolveDependencies(ProgramRecord& record, ChecksumCache* cache) {
+    core::DebugPrint("Search_Dependencies %s\n", record.sourcePath.c_str());
+    if (record.type != kTypeSamples && record.type != kTypeDrums) {
+        return -1;
+    }
+    const auto file = core::ReadWholeFile(record.sourcePath);
+    if (!file) {
+        return 1;
+    }
+    const core::ByteReader reader(*file);
+    ChunkCounts counts;
+    if (!ReadChunkCounts(*file, counts)) {
+        return 1;
+    }
+    record.chunkCounts = {counts.mods, counts.envelopes, counts.lfos, counts.patterns};
+    const std::uint64_t s = counts.voiceAreaOffset();
+    const std::string directory = core::PathDirectory(record.sourcePath);
+
+    bool missing = false;
+    if (record.type == kTypeSamples) {
+        for (std::size_t n = 0; n < 4; ++n) {
+            const std::uint64_t block = s + kOscillatorBlockOffsets[n];
+            record.oscillatorOffsets[n] = static_cast<std::int32_t>(block);
+            const auto enable = reader.u8(block + 1);
+            const auto stored = reader.bytes(block + 4, kReferenceSize);
+            if (!enable || !stored) {
+                continue;
+            }
+            core::DebugPrint("offset %i (osc enable = %x)\n", static_cast<int>(block),
+                             static_cast<unsigned>(static_cast<int>(static_cast<std::int8_t>(*enable))));
+            if (*enable != 1) {
+                continue;
+            }
+            ReferenceSite site{Level::kProgram,
+                               kKindMultisample,
+                               stored->data(),
+                               0,
+                               static_cast<std::int32_t>(block + 4),
+                               static_cast<std::int32_t>(block),
+                               directory};
+            bool appended = false;
+            missing |= !ResolveReference(record, record.dependencies, site, cache, appended);
+            if (appended) {
+                ResolveMultisampleSamples(record, record.dependencies.size() - 1, cache);
+            }
+        }
+    } else {
+        for (std::size_t k = 0; k < kDrumKeys; ++k) {
+            for (std::size_t z = 0; z < kDrumZonesPerKey; ++z) {
+                const std::uint64_t zone = s + kDrumKeyEntrySize * k + kDrumZoneSize * z;
+                const auto enable = reader.u8(zone + 9);
+                const auto stored = reader.bytes(zone + 12, kReferenceSize);
+                if (!enable || !stored || *enable != 1) {
+                    continue;
+                }
+                ReferenceSite site{Level::kProgram,
+                                   kKindSample,
+                                   stored->data(),
+                                   0,
+                                   static_cast<std::int32_t>(zone + 12),
+                                   static_cast<std::int32_t>(zone),
+                                   directory};
+                bool appended = false;
+                missing |= !ResolveReference(record, record.dependencies, site, cache, appended);
+            }
+        }
+    }
+    return missing ? -10 : 1;
+}
+
+int ResolveMultisampleSamples(ProgramRecord& record, std::size_t index, ChecksumCache* cache) {
+    if (index >= record.dependencies.size()) {
+        return 0;
+    }
+    DependencyRecord& multisample = record.dependencies[index];
+    core::DebugPrint("Search Multisample Dependencies %s\n", multisample.sourcePath.c_str());
+    if (multisample.volumeNumber < 1 || multisample.kind != kKindMultisample) {
+        return 0;
+    }
+    const auto file = core::ReadWholeFile(multisample.sourcePath);
+    if (!file) {
+        return 1;
+    }
+    const core::ByteReader reader(*file);
+    const std::size_t n = reader.u8(17).value_or(0);
+    AppendLog(record, core::Format("Found %i samples dependances\n", static_cast<int>(n)));
+    if (n == 0) {
+        return 1;
+    }
+    const std::string directory = core::PathDirectory(multisample.sourcePath);
+    const std::int32_t parentVolume = multisample.volumeNumber;
+    bool missing = false;
+    // Resolve into a local list: appending to the program's list could move `multisample`.
+    std::vector<DependencyRecord> samples;
+    for (std::size_t i = 0; i < n; ++i) {
+        const std::size_t entry = 20 + 100 * i;
+        const auto stored = reader.bytes(entry + 8, kReferenceSize);
+        if (!stored) {
+            break;
+        }
+        ReferenceSite site{Level::kMultisample,
+                           kKindSample,
+                           stored->data(),
+                           parentVolume,
+                           static_cast<std::int32_t>(entry),
+                           static_cast<std::int32_t>(entry),
+                           directory};
+        bool appended = false;
+        missing |= !ResolveReference(record, samples, site, cache, appended);
+    }
+    record.dependencies[index].samples = std::move(samples);
+    return missing ? -10 : 1;
+}
+
+}  // namespace velmorant::volume

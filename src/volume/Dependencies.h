@@ -1,0 +1,58 @@
+#pragma once
+
+#include <cstdint>
+#include <mutex>
+#include <span>
+#include <string>
+#include <unordered_map>
+
+#include "core/File.h"
+#include "volume/ProgramRecord.h"
+
+namespace velmorant::volume {
+
+enum class VolumeRule {
+    kProgram,      // references inside a program file
+    kMultisample,  // sample references inside a multisample file
+};
+
+struct DecodedReference {
+    std::string foundName;
+    std::string folderName;
+    std::string locationText;
+    std::int32_t volumeNumber = 0;
+};
+
+// Decodes one 64-byte stored reference record.
+DecodedReference DecodeReference(std::span<const std::uint8_t, 64> stored, VolumeRule rule,
+                                 std::int32_t parentVolume);
+
+// Stores a reference record: location, folder and name padded with spaces to
+// 16, 16 and 32 characters, then pair-exchanged.
+std::array<std::uint8_t, 64> EncodeReference(std::string_view location, std::string_view folder,
+                                             std::string_view name);
+
+// Checksums of sample files already read, keyed by path and checked against the
+// file's size and modification stamp, so a sample shared by many programs is read once.
+class ChecksumCache {
+public:
+    std::uint32_t FileCrc32(const std::string& path);
+    void Clear();
+
+private:
+    struct Entry {
+        core::FileStamp stamp;
+        std::uint32_t crc = 0;
+    };
+    std::mutex mutex_;
+    std::unordered_map<std::string, Entry> entries_;
+};
+
+// 1 when every level-1 file was found (or the program file cannot be opened),
+// -10 when one is missing, -1 when the type is neither 1 nor 2.
+int ResolveDependencies(ProgramRecord& record, ChecksumCache* cache = nullptr);
+
+// 0 when the record is not a multisample to search, else 1 or -10.
+int ResolveMultisampleSamples(ProgramRecord& record, std::size_t index, ChecksumCache* cache = nullptr);
+
+}  // namespace velmorant::volume

@@ -1,0 +1,79 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace velmorant::volume {
+
+// Device limits the rest of the system relies on.
+inline constexpr std::size_t kMaxProgramNameLength = 47;
+inline constexpr std::size_t kMaxCategoriesLength = 19;
+inline constexpr std::size_t kMaxDependencies = 256;
+inline constexpr std::size_t kMaxLogLength = 20000;
+inline constexpr std::size_t kLogDropLength = 2000;
+
+// Program type codes, by the tag at offset 12 of a program file.
+enum ProgramType : std::int32_t {
+    kTypeUnknown = 0,
+    kTypeSamples = 1,  // "mpsa"
+    kTypeDrums = 2,    // "umdr"
+    kTypeFm = 3,       // "  fm"
+    kTypeWind = 4,     // "utfl"
+    kTypeReed = 5,     // "arcl"
+    kTypeVa = 6,       // "ogal"
+};
+
+enum DependencyKind : std::int32_t {
+    kKindRom = 0,
+    kKindSample = 1,
+    kKindMultisample = 2,
+};
+
+// One multisample, sample or ROM reference found for a program (level 1)
+// or for a multisample (level 2).
+struct DependencyRecord {
+    std::string sourcePath;
+    std::string foundName;    // at most 32 characters
+    std::string currentName;  // the export's name for the copy
+    std::string folderName;   // at most 16 characters
+    std::string locationText; // at most 16 characters
+    std::int32_t volumeNumber = 0;
+    std::int32_t referenceOffset = 0;
+    std::int32_t kind = kKindSample;
+    std::vector<DependencyRecord> samples;  // level 2, multisamples only
+    std::int64_t fileSize = 0;
+    std::int32_t folderGiven = 0;
+    std::int32_t duplicate = 0;
+    std::uint32_t crc = 0;
+    std::string destinationPath;  // filled by the export
+    std::int32_t newName = 0;     // filled by the export
+};
+
+// The record of one bank slot.
+struct ProgramRecord {
+    std::string slotLetter;
+    std::int32_t slotNumber = 1;
+    std::string programName = " ";
+    std::string sourcePath = " ";
+    std::int32_t defined = 0;
+    std::int32_t type = kTypeUnknown;
+    std::vector<DependencyRecord> dependencies;  // at most kMaxDependencies
+    std::array<std::int32_t, 4> oscillatorOffsets{};
+    std::string log;  // CR LF after each entry, at most kMaxLogLength characters
+    std::string summary;
+    std::array<std::int32_t, 4> chunkCounts{};  // Mods, Enveloppes, LFO, Patterns
+    std::int64_t fileSize = 0;
+    std::string categories;
+};
+
+// Appends one entry and CR LF; when the log would pass 19,999 characters the
+// oldest 2,000 are dropped first (even mid-line).
+void AppendLog(ProgramRecord& record, std::string_view text);
+
+// The summary's name of a type code: "Unknow", "Samples", "Drums", "FM", "Wind", "Reed", "VA".
+const char* ProgramTypeName(std::int32_t type);
+
+}  // namespace velmorant::volume

@@ -1,0 +1,68 @@
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+
+#include "core/Path.h"
+#include "demo/DemoVolume.h"
+
+namespace velmorant::testing {
+namespace fs = std::filesystem;
+
+TempDir::TempDir() {
+    static std::atomic<unsigned> counter{0};
+    std::random_device random;
+    const fs::path base = fs::temp_directory_path() / ("velmorant-test-" + std::to_string(random()) + "-" +
+                                                       std::to_string(counter.fetch_add(1)));
+    fs::create_directories(base);
+    path_ = base.string();
+}
+
+TempDir::~TempDir() {
+    std::error_code ec;
+    fs::remove_all(path_, ec);
+}
+
+std::string TempDir::operator()(std::initializer_list<std::string> parts) const {
+    std::string path = path_;
+    for (const auto& part : parts) {
+        path = core::JoinPath(path, part);
+    }
+    return path;
+}
+
+DemoVolumeDir::DemoVolumeDir() : root_(dir_({"Volume"})) {
+    std::string error;
+    if (!demo::WriteDemoVolume(root_, error)) {
+        ADD_FAILURE() << "demo volume: " << error;
+    }
+}
+
+std::string DemoVolumeDir::program(const std::string& bank, const std::string& name) const {
+    return (*this)({"Programs", bank, name + ".afp"});
+}
+
+std::string DemoVolumeDir::operator()(std::initializer_list<std::string> parts) const {
+    std::string path = root_;
+    for (const auto& part : parts) {
+        path = core::JoinPath(path, part);
+    }
+    return path;
+}
+
+std::vector<unsigned char> ReadBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::string ReadText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+}  // namespace velmorant::testing
