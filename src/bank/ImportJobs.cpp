@@ -1,0 +1,148 @@
+#include "bank/ImportJobs.h"
+
+#include <algorithm>
+#include <string>
+
+#include "bank/BankIndex.h"
+#include "bank/ResultMessages.h"
+#include "core/Debug.h"
+#include "core/Path.h"
+#include "core/Text.h"
+
+namespace velmorant::bank {
+namespace {
+
+// One failure: its box, and the window brought back when the job goes on. True to stop.
+bool ReportFailure(platform::Platform& platform, platform::ProgressWindow& window, int code,
+                   const std::string& path, ImportOutcome& outcome) {
+    if (ShowResultMessage(platform, code, path) != 0) {
+        outcome.stopped = true;
+        outcome.stopCode = code;
+        return true;
+    }
+    outcome.skipped += 1;
+    window.BringToFront();
+    return false;
+}
+
+// A name listed in a bank.txt names a file of that bank's own folder; one that
+// holds a separator would reach into another folder.
+bool NamesFileInFolder(const std::string& name) {
+    return name.find('/') == std::string::npos && name.find('\\') == std::string::npos &&
+           name.find('\0') == std::string::npos;
+}
+
+}  // namespace
+
+int ImportPrograms(platform::Platform& platform, Bank& bank, int startSlot, ImportOutcome* outcomeOut) {
+    ImportOutcome outcome;
+    platform::OpenFileRequest request;
+    request.title = "Import Programs";
+    request.filters = {{"Alesis Fusion Program files (.afp)", "*.afp"}, {"All files", "*.*"}};
+    request.multiple = true;
+    const auto chosen = platform.ChooseOpenFiles(request);
+    if (!chosen || chosen->empty()) {
+        core::DebugPrint("Non");
+        outcome.cancelled = true;
+        if (outcomeOut != nullptr) {
+            *outcomeOut = std::move(outcome);
+        }
+        return 0;
+    }
+    const std::vector<std::string>& paths = *chosen;
+
+    auto window = platform.StartProgressWindow(false);
+    window->SetTitle("Importing Programs");
+    const auto count = static_cast<std::uint32_t>(paths.size());
+    if (count > 1) {
+        window->SetRange(count);
+    }
+    for (std::size_t k = 0; k < paths.size(); ++k) {
+        const std::string& path = paths[k];
+        window->SetStatus(core::Format("Loading %s", core::PathFileName(path).c_str()));
+        if (count == 1) {
+            window->SetRange(1);
+        }
+        const int result = AddProgram(bank, startSlot, path);
+        bool stop = false;
+        if (result >= 0) {
+            FindProgramCategories(bank.slots[static_cast<std::size_t>(result)]);
+            outcome.placed.push_back(result);
+        } else {
+            stop = ReportFailure(platform, *window, result - kProgramResultOffset, path, outcome);
+        }
+        window->SetPosition(static_cast<std::int32_t>(k + 1));
+        if (stop) {
+            break;
+        }
+    }
+    window->Close();
+    if (outcomeOut != nullptr) {
+        *outcomeOut = std::move(outcome);
+    }
+    return 0;
+}
+
+int ImportBank(platform::Platform& platform, Bank& bank, int startSlot, ImportOutcome* outcomeOut) {
+    ImportOutcome outcome;
+    auto finish = [&](int result) {
+        if (outcomeOut != nullptr) {
+            *outcomeOut = std::move(outcome);
+        }
+        return result;
+    };
+
+    platform::OpenFileRequest request;
+    request.title = "Import Bank";
+    request.filters = {{"Alesis Bank file (.txt)", "*.txt"}, {"All files", "*.*"}};
+    request.multiple = false;
+    const auto chosen = platform.ChooseOpenFiles(request);
+    if (!chosen || chosen->empty()) {
+        outcome.cancelled = true;
+        return finish(0);
+    }
+    const std::string indexPath = chosen->front();
+
+    auto window = platform.StartProgressWindow(false);
+    window->SetTitle("Importing Bank.txt");
+    window->SetStatus("Loading Bank.txt file");
+
+    BankIndex index;
+    const int read = ReadBankIndex(index, indexPath);
+    if (read < 0) {
+        const int code = read - kIndexResultOffset;
+        if (ShowResultMessage(platform, code, indexPath) != 0) {
+            outcome.stopped = true;
+            outcome.stopCode = code;
+            window->Close();
+            return finish(-1);
+        }
+        outcome.skipped += 1;
+    }
+    window->BringToFront();
+    const std::string folder = core::PathDirectory(indexPath);
+
+    // The reader promises entries up to the item count; a negative count loads nothing.
+    const std::int32_t count = std::clamp<std::int32_t>(index.itemCount, 0,
+                                                        static_cast<std::int32_t>(index.entries.size()));
+    window->SetRange(static_cast<std::uint32_t>(count));
+    for (std::int32_t i = 0; i < count; ++i) {
+        const BankIndexEntry& entry = index.entries[static_cast<std::size_t>(i)];
+        const std::string path = core::JoinPath(folder, entry.name + ".afp");
+        window->SetStatus(core::Format(" %i/%i - Open Program : %s", i, count, entry.name.c_str()));
+        window->SetPosition(i);
+        const int result = NamesFileInFolder(entry.name) ? AddProgram(bank, startSlot, path) : kCannotOpen;
+        if (result >= 0) {
+            bank.slots[static_cast<std::size_t>(result)].categories =
+                core::CutText(entry.categories, volume::kMaxCategoriesLength);
+            outcome.placed.push_back(result);
+        } else if (ReportFailure(platform, *window, result - kProgramResultOffset, path, outcome)) {
+            window->Close();
+            return finish(-1);
+        }
+    }
+    window->Close();
+    return finish(0);
+}
+
+}  // namespace velmorant::bank

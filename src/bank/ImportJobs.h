@@ -1,0 +1,29 @@
+#pragma once
+
+#include <vector>
+
+#include "bank/Bank.h"
+#include "platform/Platform.h"
+
+namespace velmorant::bank {
+
+// What one import job did, for callers that report more than the job's result.
+struct ImportOutcome {
+    bool cancelled = false;    // the chooser was cancelled; nothing was tried
+    bool stopped = false;      // a stopping code ended the job
+    int stopCode = 0;          // that code
+    int skipped = 0;           // boxes that let the job go on (programs skipped, short bank.txt)
+    std::vector<int> placed;   // slots filled, in order
+};
+
+// Import Programs: the chosen .afp files go into the bank, each searching for a
+// free slot from startSlot (-1: from A1), each taking its categories from the
+// bank.txt beside it. Always 0.
+int ImportPrograms(platform::Platform& platform, Bank& bank, int startSlot, ImportOutcome* outcome = nullptr);
+
+// Import Bank: every program a chosen bank.txt lists, from that bank.txt's folder,
+// with the categories of its line. 0 when the job ran to its end or was cancelled,
+// -1 when it stopped on a stopping code.
+int ImportBank(platform::Platform& platform, Bank& bank, int startSlot, ImportOutcome* outcome = nullptr);
+
+}  // namespace velmorant::bank

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <string_view>
+
+#include "platform/Platform.h"
+
+namespace velmorant::bank {
+
+// Result codes shown to the user: AddProgram results - 1000, ReadBankIndex results - 1005,
+// and the catalogue's "not a volume".
+inline constexpr int kResultNoRoom = -1001;
+inline constexpr int kResultAlreadyInBank = -1002;
+inline constexpr int kResultCannotOpen = -1003;
+inline constexpr int kResultNotAProgram = -1004;
+inline constexpr int kResultMissingDependency = -1005;
+inline constexpr int kResultIndexCannotOpen = -1006;
+inline constexpr int kResultIndexTooFewNames = -1007;
+inline constexpr int kResultIndexNoCountLine = -1008;
+inline constexpr int kResultNotAVolume = -3001;
+
+inline constexpr int kProgramResultOffset = 1000;
+inline constexpr int kIndexResultOffset = 1005;
+
+// Shows the box of a result code, the path in its text. 1 when the job must stop,
+// 0 when it goes on; a code without a box shows nothing and stops.
+int ShowResultMessage(platform::Platform& platform, int code, std::string_view path);
+
+// True for the codes whose box lets the job go on.
+bool ResultLetsJobGoOn(int code);
+
+}  // namespace velmorant::bank

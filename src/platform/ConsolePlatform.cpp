@@ -1,0 +1,156 @@
+#include "platform/ConsolePlatform.h"
+
+#include <algorithm>
+#include <ostream>
+#include <utility>
+
+namespace velmorant::platform {
+namespace {
+
+constexpr std::size_t kBarWidth = 20;
+
+using Output = ConsolePlatform::Output;
+
+// Wipes the progress line so the next text starts at the left margin. Holds output.mutex.
+void ClearLine(Output& output) {
+    if (output.lineLength > 0) {
+        output.stream << '\r' << std::string(output.lineLength, ' ') << '\r';
+        output.lineLength = 0;
+    }
+}
+
+class ConsoleProgressView final : public ProgressView {
+public:
+    ConsoleProgressView(std::shared_ptr<Output> output, const ConsoleOptions& options)
+        : output_(std::move(output)), display_(options.progress), observer_(options.progressObserver) {}
+
+    void Show(const ProgressState& state, ProgressMessage cause) override {
+        if (observer_) {
+            observer_(state, cause);
+        }
+        if (display_ != ProgressDisplay::kLine) {
+            return;
+        }
+        const std::string line = FormatProgressLine(state);
+        std::lock_guard lock(output_->mutex);
+        output_->stream << '\r' << line;
+        if (line.size() < output_->lineLength) {
+            output_->stream << std::string(output_->lineLength - line.size(), ' ');
+        }
+        output_->stream << std::flush;
+        output_->lineLength = std::max(line.size(), output_->lineLength);
+    }
+
+    void Closed(const ProgressState& state) override {
+        if (observer_) {
+            observer_(state, PROGRESS_CLOSE);
+        }
+        if (display_ == ProgressDisplay::kLine) {
+            std::lock_guard lock(output_->mutex);
+            ClearLine(*output_);
+            output_->stream << std::flush;
+        }
+    }
+
+private:
+    std::shared_ptr<Output> output_;
+    ProgressDisplay display_;
+    std::function<void(const ProgressState&, ProgressMessage)> observer_;
+};
+
+}  // namespace
+
+std::string FormatProgressLine(const ProgressState& state) {
+    std::string line = state.title;
+    if (!state.status.empty()) {
+        line += " - ";
+        line += state.status;
+    }
+    std::size_t filled = 0;
+    if (state.rangeHigh > 0 && state.position > 0) {
+        filled = static_cast<std::size_t>(state.position) * kBarWidth / state.rangeHigh;
+        filled = std::min(filled, kBarWidth);
+    }
+    line += " [";
+    line += std::string(filled, '#');
+    line += std::string(kBarWidth - filled, '.');
+    line += "] ";
+    line += std::to_string(state.position);
+    line += '/';
+    line += std::to_string(state.rangeHigh);
+    // Status texts are the job's own; keep control characters from moving the cursor.
+    for (char& c : line) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
+            c = ' ';
+        }
+    }
+    return line;
+}
+
+ConsolePlatform::ConsolePlatform(std::ostream& err, ConsoleOptions options)
+    : output_(new Output{err, {}, 0}), options_(std::move(options)) {}
+
+ConsolePlatform::~ConsolePlatform() = default;
+
+void ConsolePlatform::QueueOpenFiles(std::vector<std::string> paths) { openFiles_.push_back(std::move(paths)); }
+void ConsolePlatform::QueueSaveFile(std::string path) { saveFiles_.push_back(std::move(path)); }
+void ConsolePlatform::QueueFolder(std::string path) { folders_.push_back(std::move(path)); }
+
+void ConsolePlatform::SetDocumentOpener(std::function<bool(const std::string&)> opener) {
+    opener_ = std::move(opener);
+}
+
+std::optional<std::vector<std::string>> ConsolePlatform::ChooseOpenFiles(const OpenFileRequest& request) {
+    if (openFiles_.empty()) {
+        return std::nullopt;
+    }
+    std::vector<std::string> paths = std::move(openFiles_.front());
+    openFiles_.pop_front();
+    if (!request.multiple && paths.size() > 1) {
+        paths.resize(1);
+    }
+    if (paths.empty()) {
+        return std::nullopt;
+    }
+    return paths;
+}
+
+std::optional<std::string> ConsolePlatform::ChooseSaveFile(const SaveFileRequest&) {
+    if (saveFiles_.empty()) {
+        return std::nullopt;
+    }
+    std::string path = std::move(saveFiles_.front());
+    saveFiles_.pop_front();
+    return path;
+}
+
+std::optional<std::string> ConsolePlatform::ChooseFolder(std::string_view) {
+    if (folders_.empty()) {
+        return std::nullopt;
+    }
+    std::string path = std::move(folders_.front());
+    folders_.pop_front();
+    return path;
+}
+
+void ConsolePlatform::PrintBox(std::string_view text, std::string_view title) {
+    std::lock_guard lock(output_->mutex);
+    ClearLine(*output_);
+    output_->stream << title << ": " << text << '\n' << std::flush;
+}
+
+void ConsolePlatform::ShowMessage(std::string_view text, std::string_view title, Icon) { PrintBox(text, title); }
+
+bool ConsolePlatform::Confirm(std::string_view text, std::string_view title, Icon) {
+    PrintBox(text, title);
+    return options_.assumeYes;
+}
+
+bool ConsolePlatform::OpenDocument(const std::string& path) { return opener_ ? opener_(path) : false; }
+
+std::unique_ptr<ProgressWindow> ConsolePlatform::StartProgressWindow(bool cycling) {
+    return StartThreadedProgressWindow(std::make_unique<ConsoleProgressView>(output_, options_), cycling,
+                                       cycleCounter_);
+}
+
+}  // namespace velmorant::platform
