@@ -1,0 +1,75 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace velmorant::bank {
+struct Bank;
+}
+namespace velmorant::platform {
+class Platform;
+}
+
+namespace velmorant::exporting {
+
+enum ReferenceOption : int {
+    kRelativePaths = 0,  // "Use relative paths"
+    kAbsolutePaths = 1,  // "Use absolute paths"
+};
+
+enum FolderOption : int {
+    kSameAsSource = 0,    // "Same as source"
+    kBankNamedFolder = 1, // "All in a bank named directory"
+};
+
+// The options of one export, kept by the front end between exports so that its
+// dialog shows the last values used. Front ends only map their widgets to it.
+struct ExportOptions {
+    std::string destinationPath;  // the destination volume's root folder
+    std::string bankName = "New_Bank";
+    int referenceOption = kRelativePaths;
+    int folderOption = kBankNamedFolder;
+    bool accepted = false;  // set by the front end when the user confirmed the options
+
+    // Filled by every export.
+    std::string multisampleFolder;
+    std::string sampleFolder;
+    std::string programFolder;
+};
+
+// The initial options; the destination starts at the folder of the running executable.
+ExportOptions DefaultExportOptions(std::string executableFolder);
+
+// Copies into folders named like their sources must name those folders, so
+// "Same as source" forces absolute references. True when that locks the choice.
+bool ReferenceOptionLocked(const ExportOptions& options);
+void ApplyFolderRule(ExportOptions& options);
+
+// 10 x reference option + folder option, after the rule above.
+int ExportModeOf(const ExportOptions& options);
+
+// ExportBank results.
+inline constexpr int kExportFinished = 0;  // also when the options were not accepted
+inline constexpr int kExportRefused = -1;
+inline constexpr int kExportFoldersFailed = -4;
+
+// What became of each program, for callers that report more than the logs.
+struct ExportOutcome {
+    struct Program {
+        int slot = 0;
+        std::string name;
+        int result = 0;  // ExportProgram's result
+    };
+    std::vector<Program> programs;
+
+    int failures() const;
+};
+
+// Exports every defined slot of the bank as the bank folder Programs/<bank name> of
+// the destination volume, with the copies of their dependencies and the three
+// bank.txt indexes. Nothing is written when the options are refused.
+int ExportBank(platform::Platform& platform, bank::Bank& bank, ExportOptions& options,
+               ExportOutcome* outcome = nullptr);
+
+}  // namespace velmorant::exporting

@@ -1,0 +1,379 @@
+#include "export/ExportProgram.h"
+
+#include "bank/Bank.h"
+#include "core/Bytes.h"
+#include "core/Debug.h"
+#include "core/File.h"
+#include "core/Path.h"
+#include "core/Text.h"
+#include "volume/ProgramFile.h"
+
+#include <array>
+#include <optional>
+
+namespace velmorant::exporting {
+namespace {
+
+using volume::DependencyRecord;
+using volume::ProgramRecord;
+
+// Offsets inside a 64-byte reference record.
+constexpr std::size_t kLocationField = 0;
+constexpr std::size_t kFolderField = 16;
+constexpr std::size_t kNameField = 32;
+constexpr std::size_t kLocationWidth = 16;
+constexpr std::size_t kFolderWidth = 16;
+constexpr std::size_t kNameWidth = 32;
+// A multisample's sample entry holds its reference record 8 bytes in.
+constexpr std::size_t kSampleEntryReference = 8;
+
+void Log(ProgramRecord& program, const std::string& line) {
+    volume::AppendLog(program, line);
+    core::DebugPrint("%s", line.c_str());
+}
+
+bool IsRomReference(const DependencyRecord& dependency) {
+    return dependency.kind == volume::kKindRom || dependency.volumeNumber < 1;
+}
+
+bool PathTaken(const std::string& path) {
+    return core::FileExists(path) || core::DirectoryExists(path);
+}
+
+// Present when it exists already, otherwise created (one level).
+bool EnterOrCreateFolder(const std::string& folder) {
+    return core::DirectoryExists(folder) || core::MakeDirectory(folder);
+}
+
+// Samples/<name> or Multisamples/<name>; the export job creates the upper level
+// beforehand, a program exported on its own may not find it.
+bool EnterOrCreateCopyFolder(const std::string& folder) {
+    return core::DirectoryExists(folder) ||
+           (EnterOrCreateFolder(core::PathDirectory(folder)) && core::MakeDirectory(folder));
+}
+
+std::uint32_t Checksum(const std::string& path, volume::ChecksumCache* cache) {
+    return cache != nullptr ? cache->FileCrc32(path) : core::FileCrc32(path);
+}
+
+// Same size and checksum. The sizes come first: most clashing files differ there,
+// and then neither file has to be read.
+bool SameAsFile(const std::string& existing, const std::string& source, volume::ChecksumCache* cache) {
+    const auto a = core::StatFile(existing);
+    const auto b = core::StatFile(source);
+    if (!a || !b || a->size != b->size) {
+        return false;
+    }
+    return Checksum(existing, cache) == Checksum(source, cache);
+}
+
+bool SameAsBytes(const std::string& existing, std::span<const std::uint8_t> bytes, volume::ChecksumCache* cache) {
+    const auto a = core::StatFile(existing);
+    if (!a || static_cast<std::uint64_t>(a->size) != bytes.size()) {
+        return false;
+    }
+    return Checksum(existing, cache) == core::Crc32Update(0, bytes);
+}
+
+// The name of the folder a copy goes into, below Samples or Multisamples.
+std::string DestinationFolderName(const DependencyRecord& dependency, std::string_view bankName,
+                                  const ExportMode& mode) {
+    return std::string(core::TrimSpaces(mode.bankFolders ? bankName : std::string_view(dependency.folderName)));
+}
+
+// What a rewritten reference's folder field holds, before the 16-character cut.
+std::string FolderFieldText(const DependencyRecord& dependency, std::string_view bankName, const ExportMode& mode) {
+    const std::string_view text = mode.bankFolders ? bankName : std::string_view(dependency.folderName);
+    return core::CutText(core::TrimTrailingSpaces(text), kMaxFolderFieldLength);
+}
+
+// Names from references or records must each stay one component below their folder.
+bool NamesAreSafe(ProgramRecord& program, const DependencyRecord& dependency, const std::string& folderName,
+                  const std::string& fileName) {
+    const std::string_view found = core::TrimSpaces(dependency.foundName);
+    for (std::string_view name : {std::string_view(folderName), std::string_view(fileName), found}) {
+        if (!core::IsSafePathComponent(name)) {
+            Log(program, core::Format("Refuse dependance (%s) : unsafe destination name (%s)\n",
+                                      dependency.sourcePath.c_str(), std::string(name).c_str()));
+            return false;
+        }
+    }
+    return true;
+}
+
+// "%i%s": the number, then the base name, cut; the characters a file name cannot hold
+// become underscores, so the file and the reference naming it always agree.
+std::string NumberedName(int k, std::string_view baseName, std::size_t cut) {
+    return bank::SanitiseProgramName(core::CutText(core::Format("%i%.*s", k, static_cast<int>(baseName.size()),
+                                                                baseName.data()),
+                                                   cut));
+}
+
+struct NumberedCandidate {
+    std::string name;
+    std::string path;
+};
+
+// The first numbered name under which nothing lies in the folder yet.
+NumberedCandidate FirstFreeNumberedName(const std::string& folder, std::string_view baseName, std::size_t cut,
+                                        const char* extension) {
+    for (int k = 0;; ++k) {
+        NumberedCandidate candidate;
+        candidate.name = NumberedName(k, baseName, cut);
+        candidate.path = core::JoinPath(folder, candidate.name + extension);
+        if (!PathTaken(candidate.path)) {
+            return candidate;
+        }
+    }
+}
+
+// Lays out a reference field's text with zero padding at full width, then exchanges the pairs.
+bool WriteField(core::ByteWriter& writer, std::size_t offset, std::string_view text, std::size_t width) {
+    return writer.pairSwappedText(offset, core::CutText(text, width), width, '\0');
+}
+
+bool ClearField(core::ByteWriter& writer, std::size_t offset, std::size_t width) {
+    return writer.fixedText(offset, {}, width, '\0');
+}
+
+void ResetExportFields(DependencyRecord& dependency) {
+    dependency.newName = 0;
+    dependency.currentName = dependency.foundName;
+}
+
+}  // namespace
+
+int CopySampleDependency(DependencyRecord& dependency, ProgramRecord& program, std::string_view bankName,
+                         std::string_view destinationRoot, int mode, volume::ChecksumCache* cache) {
+    const ExportMode flags = ExportMode::FromCode(mode);
+    const std::string folderName = DestinationFolderName(dependency, bankName, flags);
+    const std::string fileName = core::PathFileName(dependency.sourcePath);
+    const std::string baseName = core::PathBaseName(dependency.sourcePath);
+    const std::string folder = core::JoinPath(core::JoinPath(destinationRoot, "Samples"), folderName);
+
+    ResetExportFields(dependency);
+    dependency.destinationPath = core::JoinPath(folder, fileName);
+    if (!NamesAreSafe(program, dependency, folderName, fileName)) {
+        return kUnsafeName;
+    }
+
+    if (PathTaken(dependency.destinationPath)) {
+        if (SameAsFile(dependency.destinationPath, dependency.sourcePath, cache)) {
+            Log(program, core::Format("Copy dependance (%s to %s) : destination file already exist\n",
+                                      dependency.sourcePath.c_str(), dependency.destinationPath.c_str()));
+            return kCopyDone;
+        }
+        NumberedCandidate candidate = FirstFreeNumberedName(folder, baseName, kMaxSampleNameLength, ".afs");
+        dependency.newName = 1;
+        dependency.destinationPath = std::move(candidate.path);
+        dependency.currentName = std::move(candidate.name);
+    }
+
+    if (!EnterOrCreateCopyFolder(folder)) {
+        Log(program, core::Format("Error creation destination directory %s\n", folder.c_str()));
+        return kFolderNotCreated;
+    }
+
+    // The copy goes through a temporary name, so a failure leaves nothing under the final one.
+    if (core::CopyFileContents(dependency.sourcePath, dependency.destinationPath) != 0) {
+        Log(program, core::Format("Error copy dependance (%s to %s)\n", dependency.sourcePath.c_str(),
+                                  dependency.destinationPath.c_str()));
+        return kReadOrWriteFailed;
+    }
+    Log(program, core::Format("Copy dependance (%s to %s)\n", dependency.sourcePath.c_str(),
+                              dependency.destinationPath.c_str()));
+    return kCopyDone;
+}
+
+int CopyMultisampleDependency(DependencyRecord& dependency, ProgramRecord& program, std::string_view bankName,
+                              std::string_view destinationRoot, int mode, volume::ChecksumCache* cache) {
+    const ExportMode flags = ExportMode::FromCode(mode);
+
+    for (DependencyRecord& sample : dependency.samples) {
+        // A ROM sound is not a file: nothing to copy, and its reference stays as it is.
+        if (IsRomReference(sample)) {
+            continue;
+        }
+        const int result = CopySampleDependency(sample, program, bankName, destinationRoot, mode, cache);
+        if (result < 0) {
+            return result;
+        }
+    }
+
+    ResetExportFields(dependency);
+    const std::string folderName = DestinationFolderName(dependency, bankName, flags);
+    const std::string fileName = core::PathFileName(dependency.sourcePath);
+    const std::string folder = core::JoinPath(core::JoinPath(destinationRoot, "Multisamples"), folderName);
+    dependency.destinationPath = core::JoinPath(folder, fileName);
+    if (!NamesAreSafe(program, dependency, folderName, fileName)) {
+        return kUnsafeName;
+    }
+    if (!EnterOrCreateCopyFolder(folder)) {
+        Log(program, core::Format("Error creation destination directory %s\n", folder.c_str()));
+        return kFolderNotCreated;
+    }
+
+    auto contents = core::ReadWholeFile(dependency.sourcePath);
+    if (!contents) {
+        volume::AppendLog(program,
+                          core::Format("can,not open Multisample file (%s)\n", dependency.sourcePath.c_str()));
+        return kReadOrWriteFailed;
+    }
+    std::vector<std::uint8_t>& buffer = *contents;
+    // An existing copy is compared with the source as it lies on disk, so before the rewrite.
+    const bool clash =
+        PathTaken(dependency.destinationPath) && !SameAsBytes(dependency.destinationPath, buffer, cache);
+
+    core::ByteWriter writer(buffer);
+    for (const DependencyRecord& sample : dependency.samples) {
+        if (IsRomReference(sample)) {
+            continue;
+        }
+        const std::size_t record = static_cast<std::size_t>(sample.referenceOffset) + kSampleEntryReference;
+        bool ok = sample.referenceOffset >= 0 && writer.has(record, volume::kReferenceSize);
+        ok = ok && ClearField(writer, record + kLocationField, kLocationWidth);
+        if (ok && flags.writeFolder) {
+            ok = WriteField(writer, record + kFolderField, FolderFieldText(sample, bankName, flags), kFolderWidth);
+        } else if (ok) {
+            ok = ClearField(writer, record + kFolderField, kFolderWidth);
+        }
+        if (ok && sample.newName != 0) {
+            ok = WriteField(writer, record + kNameField, sample.currentName, kNameWidth);
+        }
+        if (!ok) {
+            volume::AppendLog(program, core::Format("Reference outside the file %s (offset %i)\n",
+                                                    dependency.sourcePath.c_str(), sample.referenceOffset));
+            return kReadOrWriteFailed;
+        }
+    }
+
+    if (clash) {
+        core::DebugPrint("FileCompare : %s // %s -> Different\n", dependency.destinationPath.c_str(),
+                         dependency.sourcePath.c_str());
+        NumberedCandidate candidate = FirstFreeNumberedName(folder, core::PathBaseName(dependency.sourcePath),
+                                                            kMaxMultisampleNameLength, ".afi");
+        dependency.newName = 1;
+        dependency.destinationPath = std::move(candidate.path);
+        dependency.currentName = std::move(candidate.name);
+    }
+
+    if (!core::WriteFileAtomically(dependency.destinationPath, buffer)) {
+        volume::AppendLog(program, core::Format("can,not open Multisample destination file (%s)\n",
+                                                dependency.destinationPath.c_str()));
+        return kReadOrWriteFailed;
+    }
+    return kCopyDone;
+}
+
+int ExportProgram(ProgramRecord& program, std::string_view bankName, std::string_view destinationRoot, int mode,
+                  volume::ChecksumCache* cache) {
+    const ExportMode flags = ExportMode::FromCode(mode);
+    const std::string programsFolder = core::JoinPath(destinationRoot, "Programs");
+    if (!EnterOrCreateFolder(programsFolder)) {
+        Log(program, core::Format("Error creation destination directory %s\n", programsFolder.c_str()));
+        return kFolderNotCreated;
+    }
+    const std::string bankFolderName(core::TrimSpaces(bankName));
+    for (std::string_view name : {std::string_view(bankFolderName), std::string_view(program.programName)}) {
+        if (!core::IsSafePathComponent(name) || core::TrimSpaces(name).empty()) {
+            Log(program, core::Format("Refuse program (%s) : unsafe destination name (%s)\n",
+                                      program.sourcePath.c_str(), std::string(name).c_str()));
+            return kUnsafeName;
+        }
+    }
+    const std::string bankFolder = core::JoinPath(programsFolder, bankFolderName);
+    if (!EnterOrCreateFolder(bankFolder)) {
+        Log(program, core::Format("Error creation destination directory %s\n", bankFolder.c_str()));
+        return kFolderNotCreated;
+    }
+    const std::string destination = core::JoinPath(bankFolder, program.programName + ".afp");
+
+    auto& dependencies = program.dependencies;
+    for (std::size_t i = 0; i < dependencies.size(); ++i) {
+        DependencyRecord& dependency = dependencies[i];
+        if (dependency.duplicate != 0) {
+            // Both references must name the one copy that was written.
+            ResetExportFields(dependency);
+            for (std::size_t j = 0; j < i; ++j) {
+                const DependencyRecord& earlier = dependencies[j];
+                if (earlier.duplicate == 0 && earlier.sourcePath == dependency.sourcePath) {
+                    dependency.currentName = earlier.currentName;
+                    dependency.newName = earlier.newName;
+                    dependency.destinationPath = earlier.destinationPath;
+                    break;
+                }
+            }
+            continue;
+        }
+        int result = kCopyDone;
+        if (dependency.kind == volume::kKindSample) {
+            result = CopySampleDependency(dependency, program, bankName, destinationRoot, mode, cache);
+        } else if (dependency.kind == volume::kKindMultisample) {
+            result = CopyMultisampleDependency(dependency, program, bankName, destinationRoot, mode, cache);
+        } else {
+            continue;
+        }
+        if (result < 0) {
+            return result;
+        }
+        if (dependency.newName != 0) {
+            dependency.currentName = bank::SanitiseProgramName(dependency.currentName);
+        }
+    }
+
+    auto contents = core::ReadWholeFile(program.sourcePath);
+    if (!contents) {
+        volume::AppendLog(program, core::Format("cannot open Multisample file (%s)\n", program.sourcePath.c_str()));
+        return kReadOrWriteFailed;
+    }
+    std::vector<std::uint8_t>& buffer = *contents;
+    core::ByteWriter writer(buffer);
+
+    if (program.type == volume::kTypeSamples || program.type == volume::kTypeDrums) {
+        if (program.type == volume::kTypeSamples) {
+            // Oscillators that are off or name nothing keep no stale reference; a ROM
+            // sound's reference is kept as it is, or the program would lose that sound.
+            for (const std::int32_t block : program.oscillatorOffsets) {
+                const std::int64_t record = static_cast<std::int64_t>(block) + 4;
+                bool rom = false;
+                for (const DependencyRecord& dependency : dependencies) {
+                    rom = rom || (IsRomReference(dependency) && dependency.referenceOffset == record);
+                }
+                if (rom || block < 0 || static_cast<std::uint64_t>(record) >= buffer.size()) {
+                    continue;
+                }
+                const std::size_t start = static_cast<std::size_t>(record);
+                ClearField(writer, start, std::min<std::size_t>(volume::kReferenceSize, buffer.size() - start));
+            }
+        }
+        for (const DependencyRecord& dependency : dependencies) {
+            if (dependency.volumeNumber < 1 || IsRomReference(dependency)) {
+                continue;
+            }
+            const std::size_t record = static_cast<std::size_t>(dependency.referenceOffset);
+            bool ok = dependency.referenceOffset >= 0 && writer.has(record, volume::kReferenceSize);
+            ok = ok && ClearField(writer, record + kLocationField, kLocationWidth);
+            if (ok && flags.writeFolder) {
+                ok = WriteField(writer, record + kFolderField, FolderFieldText(dependency, bankName, flags),
+                                kFolderWidth);
+            } else if (ok) {
+                ok = ClearField(writer, record + kFolderField, kFolderWidth);
+            }
+            ok = ok && WriteField(writer, record + kNameField, dependency.currentName, kNameWidth);
+            if (!ok) {
+                volume::AppendLog(program, core::Format("Reference outside the file %s (offset %i)\n",
+                                                        program.sourcePath.c_str(), dependency.referenceOffset));
+                return kReadOrWriteFailed;
+            }
+        }
+    }
+
+    if (!core::WriteFileAtomically(destination, buffer)) {
+        volume::AppendLog(program,
+                          core::Format("can,not open Multisample destination file (%s)\n", destination.c_str()));
+        return kReadOrWriteFailed;
+    }
+    return kProgramExported;
+}
+
+}  // namespace velmorant::exporting

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "volume/Dependencies.h"
+#include "volume/ProgramRecord.h"
+
+namespace velmorant::exporting {
+
+// Results of the copy operations (1) and of ExportProgram (0).
+inline constexpr int kCopyDone = 1;
+inline constexpr int kProgramExported = 0;
+inline constexpr int kFolderNotCreated = -2;
+inline constexpr int kReadOrWriteFailed = -3;
+// A folder or file name that would not stay one component below its destination folder.
+inline constexpr int kUnsafeName = -4;
+
+// Longest numbered names the instrument accepts for copied files.
+inline constexpr std::size_t kMaxSampleNameLength = 32;
+inline constexpr std::size_t kMaxMultisampleNameLength = 16;
+inline constexpr std::size_t kMaxFolderFieldLength = 16;
+
+// The two flags an export mode (10 x reference option + folder option) stands for.
+struct ExportMode {
+    bool writeFolder = false;  // reference folder fields filled in
+    bool bankFolders = false;  // copies go into folders named after the bank
+
+    static ExportMode FromCode(int mode) { return ExportMode{mode > 9, mode == 1 || mode == 11}; }
+};
+
+// The files are copied below `destinationRoot` (a volume root, no trailing separator).
+// `cache`, when given, spares re-reading sources whose checksum is already known.
+
+// Copies one sample into Samples/<folder>, reusing an identical file already there and
+// numbering the name when a different file holds it. 1, or a negative result.
+int CopySampleDependency(volume::DependencyRecord& dependency, volume::ProgramRecord& program,
+                         std::string_view bankName, std::string_view destinationRoot, int mode,
+                         volume::ChecksumCache* cache = nullptr);
+
+// Copies the samples of one multisample, then writes the multisample with its sample
+// references rewritten into Multisamples/<folder>. 1, or a negative result.
+int CopyMultisampleDependency(volume::DependencyRecord& dependency, volume::ProgramRecord& program,
+                              std::string_view bankName, std::string_view destinationRoot, int mode,
+                              volume::ChecksumCache* cache = nullptr);
+
+// Copies every dependency of the program, then writes the program with its references
+// rewritten as Programs/<bank>/<program name>.afp. 0, or the first negative result;
+// the program file is only written when every dependency was copied.
+int ExportProgram(volume::ProgramRecord& program, std::string_view bankName, std::string_view destinationRoot,
+                  int mode, volume::ChecksumCache* cache = nullptr);
+
+}  // namespace velmorant::exporting
