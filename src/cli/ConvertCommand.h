@@ -1,0 +1,25 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "cli/Command.h"
+
+namespace velmorant::cli {
+
+// velmorant-cli convert [--root-key N] WAV AFS
+class ConvertCommand : public Command {
+public:
+    std::string name() const override { return "convert"; }
+    std::string description() const override;
+    void setup(CLI::App& subcommand) override;
+    int run(CommandIo& io) override;
+
+private:
+    std::optional<std::uint32_t> rootKey_;
+    std::string wave_;
+    std::string sample_;
+};
+
+}  // namespace velmorant::cli

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+#include "core/Path.h"
+
+namespace velmorant::create {
+
+// Reference records carry names of at most 32 characters.
+inline constexpr std::size_t kReferenceNameLength = 32;
+
+// "folder/name", or the name alone when the chosen file had no folder.
+inline std::string InFolder(const std::string& folder, std::string_view name) {
+    return folder.empty() ? std::string(name) : core::JoinPath(folder, name);
+}
+
+}  // namespace velmorant::create

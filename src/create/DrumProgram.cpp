@@ -1,0 +1,142 @@
+#include "create/DrumProgram.h"
+
+#include <array>
+
+#include "core/Bytes.h"
+#include "core/Debug.h"
+#include "core/File.h"
+#include "core/Path.h"
+#include "core/Text.h"
+#include "create/CreateFiles.h"
+#include "create/ProgramTemplates.h"
+#include "create/WaveFile.h"
+
+namespace velmorant::create {
+
+namespace {
+
+std::size_t SlotOffset(int slot) {
+    return kDrumSlotsOffset + kDrumSlotSize * static_cast<std::size_t>(slot);
+}
+
+void WriteZone(core::ByteWriter& writer, int slot, int zone, const std::string& sampleName, int upperBound) {
+    const std::size_t z = SlotOffset(slot) + kDrumZoneSize * static_cast<std::size_t>(zone);
+    const std::array<std::uint8_t, kReferenceNameLength> noLocation{};
+    writer.bytes(z + kDrumZoneReference, noLocation);
+    writer.pairSwappedText(z + kDrumZoneReference + 32, core::CutText(sampleName, kReferenceNameLength),
+                           kReferenceNameLength, '\0');
+    writer.u8(z + 9, 0x01);
+    writer.u8(z + 8, static_cast<std::uint8_t>(upperBound & 0xFF));
+}
+
+}  // namespace
+
+std::string DrumSampleName(const std::string& programName, int key, int layer) {
+    return core::Format("%s%02i%i", programName.c_str(), key, layer);
+}
+
+DrumBuildResult BuildDrumProgramAt(platform::Platform& platform, const DrumKit& kit, const std::string& chosenPath) {
+    DrumBuildResult result;
+    core::DebugPrint("szFile : %s\n", chosenPath.c_str());
+    const std::string name = core::PathBaseName(chosenPath);
+    const std::string folder = core::PathDirectory(chosenPath);
+    core::DebugPrint("Path : %s\nName : %s\n", folder.c_str(), name.c_str());
+    result.programPath = InFolder(folder, name + ".afp");
+    core::DebugPrint("completepath : %s\n", result.programPath.c_str());
+    if (name.empty()) {
+        platform.ShowMessage("Program name is empty !", "Error", platform::Icon::kInformation);
+        return result;
+    }
+    // Zones name their samples in 32 characters: a longer program name would leave
+    // every zone naming a file that does not exist.
+    if (name.size() > kMaxDrumProgramName) {
+        platform.ShowMessage("Program name is too long !", "Error", platform::Icon::kInformation);
+        return result;
+    }
+
+    std::array<int, kDrumKitKeys> slotOfKey{};
+    slotOfKey.fill(-1);
+    int slots = 0;
+    for (int k = 0; k < kDrumKitKeys; ++k) {
+        if (kit.keys[static_cast<std::size_t>(k)].state <= 0) {
+            continue;
+        }
+        if (slots == static_cast<int>(kDrumSlots)) {
+            ++result.keysLeftOut;
+            continue;
+        }
+        slotOfKey[static_cast<std::size_t>(k)] = slots++;
+    }
+    if (result.keysLeftOut > 0) {
+        core::DebugPrint("Il y a plus que 64 oscilateurs !!! ");
+        platform.ShowMessage(
+            "The Fusion drums programs are limited to 64 oscillators. All notes will be ignored beyond. !", "Error",
+            platform::Icon::kInformation);
+    }
+
+    std::vector<std::uint8_t> program = DrumProgramTemplate();
+    core::ByteWriter writer(program);
+    for (int k = 0; k < kDrumKitKeys; ++k) {
+        const DrumKey& key = kit.keys[static_cast<std::size_t>(k)];
+        const int slot = slotOfKey[static_cast<std::size_t>(k)];
+        if (slot < 0 || key.state == kKeyCopy) {
+            continue;
+        }
+        for (int j = 0; j < key.layerCount(); ++j) {
+            const DrumLayer& layer = key.layers[static_cast<std::size_t>(j)];
+            const std::string sampleName = DrumSampleName(name, k, j);
+            WriteZone(writer, slot, j, sampleName, layer.upperBound);
+            writer.u8(SlotOffset(slot) + kDrumSlotKeyByte, static_cast<std::uint8_t>(k + kDrumProgramKeyOffset));
+            const std::string samplePath = InFolder(folder, sampleName + ".afs");
+            // The WAV's own root key (or 60) applies to a drum sample.
+            result.sampleFiles.push_back(samplePath);
+            result.conversionStatus.push_back(ConvertWaveToSample(layer.path, samplePath));
+            core::DebugPrint("\n%i:%s (patch %i, key = x%x (%i))\n\n", slot, sampleName.c_str(),
+                             static_cast<int>(SlotOffset(slot) + kDrumZoneReference),
+                             static_cast<unsigned>(k + kDrumProgramKeyOffset),
+                             static_cast<int>(SlotOffset(slot) + kDrumSlotKeyByte));
+        }
+    }
+    // A copy plays its source's samples (no new files) under its own key.
+    for (int k = 0; k < kDrumKitKeys; ++k) {
+        const DrumKey& key = kit.keys[static_cast<std::size_t>(k)];
+        const int slot = slotOfKey[static_cast<std::size_t>(k)];
+        if (slot < 0 || key.state != kKeyCopy || key.copySource < 0 || key.copySource >= kDrumKitKeys) {
+            continue;
+        }
+        const DrumKey& source = kit.keys[static_cast<std::size_t>(key.copySource)];
+        if (source.state != kKeyOwnLayers || slotOfKey[static_cast<std::size_t>(key.copySource)] < 0) {
+            continue;
+        }
+        for (int j = 0; j < source.layerCount(); ++j) {
+            WriteZone(writer, slot, j, DrumSampleName(name, key.copySource, j),
+                      source.layers[static_cast<std::size_t>(j)].upperBound);
+            writer.u8(SlotOffset(slot) + kDrumSlotKeyByte, static_cast<std::uint8_t>(k + kDrumProgramKeyOffset));
+        }
+    }
+
+    if (!core::WriteFileAtomically(result.programPath, program)) {
+        platform.ShowMessage(core::Format("Cannot create the file %s", result.programPath.c_str()), "Error",
+                             platform::Icon::kStop);
+        return result;
+    }
+    result.written = true;
+    platform.ShowMessage("Build done !", "Information", platform::Icon::kInformation);
+    return result;
+}
+
+DrumBuildResult BuildDrumProgram(platform::Platform& platform, const DrumKit& kit) {
+    core::DebugPrint("Dialog_ImportWaves_Build");
+    platform::SaveFileRequest request;
+    request.title = "Create Drums Program";
+    request.filters = {{"Fusion Drums Program file(.afp)", "*.afp"}, {"All files", "*.*"}};
+    const auto chosen = platform.ChooseSaveFile(request);
+    if (!chosen) {
+        DrumBuildResult result;
+        result.cancelled = true;
+        return result;
+    }
+    return BuildDrumProgramAt(platform, kit, *chosen);
+}
+
+}  // namespace velmorant::create

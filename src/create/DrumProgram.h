@@ -1,0 +1,33 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "create/DrumKit.h"
+#include "platform/Platform.h"
+
+namespace velmorant::create {
+
+// A drum program's sample names leave room for three characters of key and layer.
+inline constexpr std::size_t kMaxDrumProgramName = 29;
+
+// "Kick" key 31 layer 0 -> "Kick310".
+std::string DrumSampleName(const std::string& programName, int key, int layer);
+
+struct DrumBuildResult {
+    bool cancelled = false;
+    bool written = false;  // the program file was written
+    std::string programPath;
+    int keysLeftOut = 0;  // keys in use beyond the 64 oscillators
+    std::vector<std::string> sampleFiles;
+    std::vector<std::int32_t> conversionStatus;  // per sample file
+};
+
+// The drum program for a chosen name, without the chooser: the template with one
+// oscillator per key in use, and the converted samples beside it.
+DrumBuildResult BuildDrumProgramAt(platform::Platform& platform, const DrumKit& kit, const std::string& chosenPath);
+// Asks for the program file, then builds it.
+DrumBuildResult BuildDrumProgram(platform::Platform& platform, const DrumKit& kit);
+
+}  // namespace velmorant::create

@@ -1,0 +1,227 @@
+#include "create/Multisample.h"
+
+#include <algorithm>
+
+#include "core/Bytes.h"
+#include "core/Debug.h"
+#include "core/File.h"
+#include "core/Path.h"
+#include "core/Text.h"
+#include "create/CreateFiles.h"
+#include "create/ProgramTemplates.h"
+#include "create/WaveFile.h"
+
+namespace velmorant::create {
+
+namespace {
+
+constexpr std::size_t kZoneRecordSize = 100;
+constexpr std::size_t kMultisampleHeaderSize = 20;
+constexpr std::size_t kBaseLength = 29;
+constexpr std::size_t kCollisionBaseLength = 26;
+constexpr int kCollisionCodes = 1000;
+
+// The last three characters of the number after `zeros` leading zeros: 60 -> "060".
+std::string ThreeDigits(const char* format, int value) {
+    const std::string text = core::Format(format, value);
+    return text.substr(text.size() - 3);
+}
+
+bool IsUnsafeForFiles(unsigned char c) {
+    return c < 0x20 || c == 0x7F || c == ' ' || c == '"' || c == '*' || c == '/' || c == ':' || c == '<' ||
+           c == '>' || c == '?' || c == '\\' || c == '|';
+}
+
+}  // namespace
+
+MultisampleZone MakeZone(std::string_view sampleName) {
+    MultisampleZone zone;
+    core::ByteWriter writer(zone.storedName);
+    writer.pairSwappedText(0, core::TrimTrailingSpaces(sampleName), zone.storedName.size(), '\0');
+    core::DebugPrint("scrambled name : %s", std::string(sampleName).c_str());
+    return zone;
+}
+
+int WriteMultisampleFile(const std::vector<MultisampleZone>& zones, const std::string& path) {
+    core::DebugPrint("file : %s\n", path.c_str());
+    if (zones.size() > kMaxMultisampleZones) {
+        return kBuildCannotCreateProgram;
+    }
+    const auto n = static_cast<std::uint32_t>(zones.size());
+    std::vector<std::uint8_t> file(kMultisampleHeaderSize + kZoneRecordSize * zones.size(), 0);
+    core::ByteWriter writer(file);
+    writer.fixedText(0, "S80i", 4, '\0');
+    writer.u32be(4, 100u * n + 12u);
+    writer.u8(17, static_cast<std::uint8_t>(n));
+    for (std::size_t i = 0; i < zones.size(); ++i) {
+        const MultisampleZone& zone = zones[i];
+        const std::size_t at = kMultisampleHeaderSize + kZoneRecordSize * i;
+        writer.u8(at + 0, static_cast<std::uint8_t>(zone.rightKey));
+        writer.u8(at + 1, static_cast<std::uint8_t>(zone.leftKey));
+        writer.u8(at + 2, static_cast<std::uint8_t>(zone.velocityHigh));
+        writer.u8(at + 3, static_cast<std::uint8_t>(zone.velocityLow));
+        writer.bytes(at + 40, std::span<const std::uint8_t>(zone.storedName).first(32));
+        writer.u8(at + 73, 0x80);
+        writer.u8(at + 74, static_cast<std::uint8_t>(zone.rootKey));
+        writer.u32be(at + 78, 0x3F800000u);
+        writer.u32be(at + 82, 0x3F000000u);
+    }
+    return core::WriteFileAtomically(path, file) ? 1 : kBuildCannotCreateProgram;
+}
+
+std::string SafeSampleName(std::string_view name) {
+    std::string safe(name);
+    for (char& c : safe) {
+        if (IsUnsafeForFiles(static_cast<unsigned char>(c))) {
+            c = '_';
+        }
+    }
+    return safe;
+}
+
+std::vector<std::string> PlanSampleFileNames(std::string_view name, const std::vector<SampleEntry>& entries,
+                                             const std::string& folder) {
+    std::vector<std::string> names;
+    const std::string base = SafeSampleName(core::CutText(name, kBaseLength));
+    const std::string shortBase = SafeSampleName(core::CutText(name, kCollisionBaseLength));
+    const auto taken = [&](const std::string& candidate) {
+        // A file this build did not write is never overwritten.
+        return std::find(names.begin(), names.end(), candidate) != names.end() ||
+               core::FileExists(InFolder(folder, candidate));
+    };
+    for (const SampleEntry& entry : entries) {
+        const std::string keyCode = ThreeDigits("00000%i", entry.rootKey);
+        std::string candidate = base + keyCode + ".afs";
+        for (int k = 0; taken(candidate); ++k) {
+            if (k == kCollisionCodes) {
+                return {};
+            }
+            candidate = shortBase + ThreeDigits("0000%i", k) + keyCode + ".afs";
+        }
+        names.push_back(candidate);
+    }
+    return names;
+}
+
+MultisampleBuildResult BuildMultisample(platform::Platform& platform, const std::vector<SampleEntry>& entries) {
+    MultisampleBuildResult result;
+    platform::SaveFileRequest request;
+    request.title = "Create Multisample";
+    request.filters = {{"Fusion program file(.afp)", "*.afp"}, {"All files", "*.*"}};
+    const auto chosen = platform.ChooseSaveFile(request);
+    if (!chosen) {
+        result.cancelled = true;
+        return result;
+    }
+    const std::string name = core::PathBaseName(*chosen);
+    const std::string folder = core::PathDirectory(*chosen);
+    core::DebugPrint("Path : %s\nName : %s\n", folder.c_str(), name.c_str());
+
+    const auto refuse = [&](const std::string& text) {
+        platform.ShowMessage(text, "Error", platform::Icon::kStop);
+        result.code = kBuildRefused;
+        return result;
+    };
+    if (entries.size() > kMaxMultisampleZones) {
+        return refuse(core::Format("A multisample holds at most %i samples; this one has %i. Nothing was written.",
+                                   static_cast<int>(kMaxMultisampleZones), static_cast<int>(entries.size())));
+    }
+    // The program names its multisample in 32 characters, and the volume reader trims the
+    // name it finds, so the multisample file is named by exactly that text.
+    const std::string multisampleName(
+        core::TrimTrailingSpaces(core::CutText(core::TrimSpaces(name), kReferenceNameLength)));
+    if (multisampleName.empty()) {
+        return refuse("Program name is empty !");
+    }
+    const std::vector<std::string> fileNames = PlanSampleFileNames(name, entries, folder);
+    if (fileNames.size() != entries.size()) {
+        return refuse(core::Format("Too many samples named like %s in %s. Nothing was written.", name.c_str(),
+                                   folder.c_str()));
+    }
+    const std::string multisamplePath = InFolder(folder, multisampleName + ".afi");
+    core::DebugPrint("completepath : %s\n", multisamplePath.c_str());
+
+    std::string index = core::Format("Number of items: %i\r\n", static_cast<int>(entries.size()));
+    for (const std::string& fileName : fileNames) {
+        index += fileName.substr(0, fileName.size() - 4) + "\r\n";
+    }
+    const std::string indexPath = InFolder(folder, "bank.txt");
+    if (!core::WriteFileAtomically(indexPath, index)) {
+        platform.ShowMessage(core::Format("Cannot create the file %s", indexPath.c_str()), "Error",
+                             platform::Icon::kStop);
+        result.code = kBuildCannotCreateIndex;
+        return result;
+    }
+
+    std::vector<MultisampleZone> zones;
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        const SampleEntry& entry = entries[i];
+        const std::string& fileName = fileNames[i];
+        MultisampleZone zone = MakeZone(fileName.substr(0, fileName.size() - 4));
+        zone.leftKey = entry.leftKey;
+        zone.rightKey = entry.rightKey;
+        zone.rootKey = entry.rootKey;
+        zone.velocityLow = entry.velocityLow;
+        zone.velocityHigh = entry.velocityHigh;
+        zones.push_back(zone);
+        const std::string samplePath = InFolder(folder, fileName);
+        result.sampleFiles.push_back(samplePath);
+        result.conversionStatus.push_back(
+            ConvertWaveToSample(entry.path, samplePath, static_cast<std::uint32_t>(entry.rootKey)));
+        core::DebugPrint("%s (L:%i,R:%i,O:%i)\n", fileName.c_str(), entry.leftKey, entry.rightKey, entry.rootKey);
+    }
+
+    core::DebugPrint("create multisample");
+    if (WriteMultisampleFile(zones, multisamplePath) != 1) {
+        platform.ShowMessage(core::Format("Cannot create the file %s", multisamplePath.c_str()), "Error",
+                             platform::Icon::kStop);
+        result.code = kBuildCannotCreateProgram;
+        return result;
+    }
+
+    std::vector<std::uint8_t> program = MultisampleProgramTemplate();
+    core::ByteWriter writer(program);
+    writer.pairSwappedText(kMultisampleNameOffset, multisampleName, kReferenceNameLength, '\0');
+    result.programPath = InFolder(folder, name + ".afp");
+    if (!core::WriteFileAtomically(result.programPath, program)) {
+        platform.ShowMessage(core::Format("Cannot create the file %s", result.programPath.c_str()), "Error",
+                             platform::Icon::kStop);
+        result.code = kBuildCannotCreateProgram;
+        return result;
+    }
+    platform.ShowMessage("Done !", "Information", platform::Icon::kInformation);
+    return result;
+}
+
+void AutoMapSamples(std::vector<SampleEntry>& entries) {
+    std::vector<std::size_t> order(entries.size());
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        order[i] = i;
+        core::DebugPrint("%i:%i\n", static_cast<int>(i), entries[i].locked);
+    }
+    std::stable_sort(order.begin(), order.end(),
+                     [&](std::size_t a, std::size_t b) { return entries[a].rootKey < entries[b].rootKey; });
+    std::vector<std::size_t> mapped;
+    for (std::size_t i : order) {
+        if (entries[i].locked != 0) {
+            continue;
+        }
+        if (!mapped.empty() && entries[mapped.back()].rootKey == entries[i].rootKey) {
+            continue;  // same root key: only the first of them is mapped
+        }
+        mapped.push_back(i);
+    }
+    if (mapped.empty()) {
+        return;
+    }
+    entries[mapped.front()].leftKey = 0;
+    for (std::size_t j = 0; j + 1 < mapped.size(); ++j) {
+        SampleEntry& lower = entries[mapped[j]];
+        SampleEntry& upper = entries[mapped[j + 1]];
+        lower.rightKey = lower.rootKey + (upper.rootKey - lower.rootKey) / 2;
+        upper.leftKey = lower.rightKey + 1;
+    }
+    entries[mapped.back()].rightKey = 127;
+}
+
+}  // namespace velmorant::create

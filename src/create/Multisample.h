@@ -1,0 +1,62 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "create/SampleEntry.h"
+#include "platform/Platform.h"
+
+namespace velmorant::create {
+
+// One zone of a multisample file being written.
+struct MultisampleZone {
+    std::array<std::uint8_t, 64> storedName{};  // the sample name, zero padded, pairs exchanged
+    std::int32_t leftKey = 0;
+    std::int32_t rightKey = 0;
+    std::int32_t rootKey = 0;
+    std::int32_t velocityLow = 0;
+    std::int32_t velocityHigh = 127;
+};
+
+// A multisample file names at most this many zones (its count is one byte).
+inline constexpr std::size_t kMaxMultisampleZones = 255;
+
+MultisampleZone MakeZone(std::string_view sampleName);
+
+// 1 written; 1006 the file cannot be created (or there are more zones than fit).
+int WriteMultisampleFile(const std::vector<MultisampleZone>& zones, const std::string& path);
+
+// The name with every character that files cannot carry turned into an underscore.
+std::string SafeSampleName(std::string_view name);
+
+// File names ("Piano060.afs") for the samples of a build called `name` in `folder`, in entry order.
+// A name already given in this build, or naming a file in the folder, takes the next collision
+// code. Empty when the codes run out.
+std::vector<std::string> PlanSampleFileNames(std::string_view name, const std::vector<SampleEntry>& entries,
+                                             const std::string& folder);
+
+inline constexpr int kBuildDone = 0;
+inline constexpr int kBuildCannotCreateProgram = 1006;
+inline constexpr int kBuildCannotCreateIndex = 1007;
+inline constexpr int kBuildRefused = -1;  // the input cannot be built; nothing was written
+
+struct MultisampleBuildResult {
+    int code = kBuildDone;
+    bool cancelled = false;
+    std::string programPath;
+    std::vector<std::string> sampleFiles;        // in entry order
+    std::vector<std::int32_t> conversionStatus;  // ConvertWaveToSample's status per entry
+};
+
+// Asks for the program file, then writes beside it one sample file per entry, the
+// multisample, the program playing it and a bank.txt listing the samples.
+MultisampleBuildResult BuildMultisample(platform::Platform& platform, const std::vector<SampleEntry>& entries);
+
+// The editor's "Auto map": spreads the unlocked samples of distinct root keys over the
+// keyboard, splitting halfway between neighbouring root keys.
+void AutoMapSamples(std::vector<SampleEntry>& entries);
+
+}  // namespace velmorant::create

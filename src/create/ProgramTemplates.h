@@ -1,0 +1,31 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace velmorant::create {
+
+// Multisample program: one oscillator playing one multisample.
+inline constexpr std::size_t kMultisampleProgramSize = 2028;
+inline constexpr std::size_t kMultisampleNameOffset = 852;  // oscillator 1's reference name, 32 bytes
+
+// Drum program: 64 oscillators of 4 zones.
+inline constexpr std::size_t kDrumProgramSize = 28280;
+inline constexpr std::size_t kDrumSlotsOffset = 368;
+inline constexpr std::size_t kDrumSlotSize = 424;
+inline constexpr std::size_t kDrumSlots = 64;
+inline constexpr std::size_t kDrumZonesPerSlot = 4;
+inline constexpr std::size_t kDrumZoneSize = 96;
+inline constexpr std::size_t kDrumZoneReference = 12;  // within a zone
+inline constexpr std::size_t kDrumSlotKeyByte = 397;   // within a slot
+inline constexpr std::size_t kParameterListSize = 97 * 8;
+
+// Fresh copies of the fixed files the builds patch. The instrument expects these
+// bytes as they stand; their meaning is not used here.
+std::vector<std::uint8_t> MultisampleProgramTemplate();
+std::vector<std::uint8_t> DrumProgramTemplate();
+// The 97-item parameter list that ends both programs.
+std::vector<std::uint8_t> ProgramParameterList();
+
+}  // namespace velmorant::create

@@ -1,0 +1,98 @@
+#include "create/SampleEntry.h"
+
+#include <algorithm>
+
+#include "core/Debug.h"
+#include "core/File.h"
+#include "core/Text.h"
+#include "create/WaveFile.h"
+
+namespace velmorant::create {
+
+namespace {
+
+constexpr std::int32_t kDefaultKey = 72;
+
+std::string RefusalText(WaveCheck check, const std::string& path) {
+    switch (check) {
+        case WaveCheck::kNotRiff: return "Bad Riff Format !";
+        case WaveCheck::kNotWave: return "Bad Wave Format !";
+        case WaveCheck::kNotFmt: return "Bad fmt Format !";
+        case WaveCheck::kNotSixteenBits: return "Only 16 bits samples supported !";
+        case WaveCheck::kNot44100: return "Only 44.1 Khz samples supported !";
+        case WaveCheck::kTooManyChannels:
+        case WaveCheck::kNoChannels: return "Samples must be mono or stereo !";
+        case WaveCheck::kTooShort: return core::Format("File too short to be a WAV file : %s", path.c_str());
+        case WaveCheck::kNoDataChunk: return core::Format("No data chunk in %s", path.c_str());
+        case WaveCheck::kDataPastEnd:
+            return core::Format("The data chunk runs past the end of %s", path.c_str());
+        case WaveCheck::kOk: break;
+    }
+    return {};
+}
+
+}  // namespace
+
+int InspectWave(platform::Platform& platform, const std::string& path, SampleEntry& entry) {
+    entry.fileSize = core::FileSize(path);
+    if (static_cast<std::uint64_t>(entry.fileSize) > kMaxWaveFileBytes) {
+        platform.ShowMessage(core::Format("File too large (over 2 GiB) : %s", path.c_str()), "Information",
+                             platform::Icon::kInformation);
+        return 0;
+    }
+    const auto file = core::ReadWholeFile(path, kMaxWaveFileBytes);
+    if (!file) {
+        return 0;
+    }
+    const WaveFacts facts = ReadWaveFacts(*file);
+    if (facts.check != WaveCheck::kOk) {
+        platform.ShowMessage(RefusalText(facts.check, path), "Information", platform::Icon::kInformation);
+        return 0;
+    }
+    entry.rootKey = entry.leftKey = entry.rightKey = kDefaultKey;
+    entry.velocityLow = 0;
+    entry.velocityHigh = 127;
+    entry.locked = 0;
+    core::DebugPrint("Sample OK");
+    core::DebugPrint("Trouv\xE9 TAG data ");
+    if (facts.hasSampler) {
+        const auto note = static_cast<std::int32_t>(facts.unityNote);
+        core::DebugPrint("Trouv\xE9 TAG smpl %i\n", note);
+        // The key fields and the note names cover 0..127 only.
+        entry.rootKey = entry.leftKey = entry.rightKey = std::clamp(note, 0, 127);
+    }
+    return 1;
+}
+
+int AddSampleFile(platform::Platform& platform, const std::string& path, SampleEntry& entry) {
+    entry.path = path;
+    if (!core::FileExists(path)) {
+        return 0;
+    }
+    return InspectWave(platform, path, entry);
+}
+
+int AddSampleFiles(platform::Platform& platform, const std::vector<std::string>& paths,
+                   std::vector<SampleEntry>& entries) {
+    int added = 0;
+    for (const std::string& path : paths) {
+        if (entries.size() >= kMaxSampleEntries) {
+            platform.ShowMessage(core::Format("A multisample holds at most %i samples: %s and the files after it "
+                                              "were not added.",
+                                              static_cast<int>(kMaxSampleEntries), path.c_str()),
+                                 "Information", platform::Icon::kInformation);
+            break;
+        }
+        core::DebugPrint("2/ Loading %s\n", path.c_str());
+        SampleEntry entry;
+        if (AddSampleFile(platform, path, entry) == 1) {
+            entries.push_back(std::move(entry));
+            ++added;
+        } else {
+            core::DebugPrint("erreur");
+        }
+    }
+    return added;
+}
+
+}  // namespace velmorant::create

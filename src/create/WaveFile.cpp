@@ -1,0 +1,197 @@
+#include "create/WaveFile.h"
+
+#include <string_view>
+
+#include "core/Bytes.h"
+#include "core/Debug.h"
+#include "core/File.h"
+#include "core/Text.h"
+
+namespace velmorant::create {
+
+namespace {
+
+constexpr std::size_t kSamplerHeadSize = 44;
+constexpr std::size_t kLoopRecordSize = 24;
+
+bool TagAt(const core::ByteReader& reader, std::size_t offset, std::string_view tag) {
+    const auto text = reader.fixedText(offset, tag.size());
+    return text && *text == tag;
+}
+
+// Every position from 0 through size - 9 where the tag starts, visited in file order.
+// Chunk boundaries are not followed: four matching bytes inside the sound count too.
+template <typename Visit>
+void ForEachTag(std::span<const std::uint8_t> file, std::string_view tag, Visit visit) {
+    if (file.size() < 9) {
+        return;
+    }
+    const std::size_t last = file.size() - 9;
+    const std::string_view text(reinterpret_cast<const char*>(file.data()), file.size());
+    for (std::size_t at = text.find(tag); at != std::string_view::npos && at <= last; at = text.find(tag, at + 1)) {
+        visit(at);
+    }
+}
+
+void WriteWordSwapped(core::ByteWriter& writer, std::size_t offset, std::uint32_t value) {
+    // The instrument stores these three counts low half first, each half big-endian.
+    writer.u16be(offset, static_cast<std::uint16_t>(value & 0xFFFFu));
+    writer.u16be(offset + 2, static_cast<std::uint16_t>(value >> 16));
+}
+
+std::int32_t StatusOf(WaveCheck check) {
+    switch (check) {
+        case WaveCheck::kOk: return kConvertWritten;
+        case WaveCheck::kNotRiff: return kConvertNotRiff;
+        case WaveCheck::kNotWave: return kConvertNotWave;
+        case WaveCheck::kNotFmt: return kConvertNotFmt;
+        case WaveCheck::kNotSixteenBits: return kConvertNotSixteenBits;
+        case WaveCheck::kNot44100: return kConvertNot44100;
+        case WaveCheck::kTooManyChannels: return kConvertTooManyChannels;
+        case WaveCheck::kTooShort: return kConvertTooShort;
+        case WaveCheck::kNoChannels: return kConvertNoChannels;
+        case WaveCheck::kNoDataChunk: return kConvertNoDataChunk;
+        case WaveCheck::kDataPastEnd: return kConvertDataPastEnd;
+    }
+    return kConvertCannotRead;
+}
+
+}  // namespace
+
+WaveFacts ReadWaveFacts(std::span<const std::uint8_t> file) {
+    const core::ByteReader reader(file);
+    WaveFacts facts;
+    // Each fixed test first needs its bytes; a file ending early is refused, never over-read.
+    const auto refuse = [&facts](WaveCheck check) {
+        facts.check = check;
+        return facts;
+    };
+    if (!reader.has(0, 4)) return refuse(WaveCheck::kTooShort);
+    if (!TagAt(reader, 0, "RIFF")) return refuse(WaveCheck::kNotRiff);
+    if (!reader.has(8, 4)) return refuse(WaveCheck::kTooShort);
+    if (!TagAt(reader, 8, "WAVE")) return refuse(WaveCheck::kNotWave);
+    if (!reader.has(12, 3)) return refuse(WaveCheck::kTooShort);
+    if (!TagAt(reader, 12, "fmt")) return refuse(WaveCheck::kNotFmt);
+
+    const auto bits = reader.u16le(34);
+    const auto rate = reader.u32le(24);
+    const auto channels = reader.u16le(22);
+    if (!bits || !rate || !channels) return refuse(WaveCheck::kTooShort);
+    facts.bitsPerSample = *bits;
+    facts.sampleRate = *rate;
+    facts.channels = static_cast<std::int16_t>(*channels);
+    if (facts.bitsPerSample != 16) return refuse(WaveCheck::kNotSixteenBits);
+    if (facts.sampleRate != 44100) return refuse(WaveCheck::kNot44100);
+    if (facts.channels > 2) return refuse(WaveCheck::kTooManyChannels);
+    if (facts.channels <= 0) return refuse(WaveCheck::kNoChannels);
+
+    ForEachTag(file, "data", [&](std::size_t at) {
+        facts.hasData = true;
+        facts.dataOffset = at + 8;
+        facts.dataLength = reader.u32le(at + 4).value_or(0);
+    });
+    ForEachTag(file, "smpl", [&](std::size_t at) {
+        if (!reader.has(at, kSamplerHeadSize)) {
+            return;  // a head cut off by the end of the file is no chunk
+        }
+        facts.hasSampler = true;
+        facts.unityNote = reader.u32le(at + 20).value_or(0);
+        facts.loopCount = static_cast<std::int32_t>(reader.u32le(at + 36).value_or(0));
+        facts.hasLoop = facts.loopCount > 0 && reader.has(at + kSamplerHeadSize, kLoopRecordSize);
+        facts.loopStart = facts.hasLoop ? reader.u32le(at + 52).value_or(0) : 0;
+        facts.loopEnd = facts.hasLoop ? reader.u32le(at + 56).value_or(0) : 0;
+    });
+
+    if (!facts.hasData) return refuse(WaveCheck::kNoDataChunk);
+    if (!reader.has(facts.dataOffset, facts.dataLength)) return refuse(WaveCheck::kDataPastEnd);
+    return facts;
+}
+
+std::array<std::uint8_t, kSampleHeaderSize> MakeSampleHeader(const WaveFacts& facts,
+                                                             std::optional<std::uint32_t> rootKey) {
+    std::array<std::uint8_t, kSampleHeaderSize> header{};
+    core::ByteWriter writer(header);
+    writer.fixedText(0, "S80s", 4, '\0');
+    writer.u32be(4, facts.dataLength + 40u);
+    writer.u8(12, 0x02);
+    writer.u8(13, facts.channels == 2 ? 1 : 0);
+    writer.u8(15, 60);
+    writer.u16be(16, 44100);
+    writer.fixedText(20, "neno", 4, '\0');
+    const std::uint32_t frameBytes = 2u * static_cast<std::uint32_t>(facts.channels > 0 ? facts.channels : 1);
+    WriteWordSwapped(writer, 28, facts.dataLength / frameBytes);
+    if (facts.hasSampler) {
+        writer.u8(15, static_cast<std::uint8_t>(facts.unityNote & 0xFFu));
+        if (facts.hasLoop) {
+            WriteWordSwapped(writer, 32, facts.loopStart);
+            WriteWordSwapped(writer, 36, facts.loopEnd);
+        }
+    }
+    // The caller's key is applied last so that it wins over the WAV's own.
+    if (rootKey && *rootKey >= 1 && *rootKey <= 128) {
+        writer.u8(15, static_cast<std::uint8_t>(*rootKey & 0xFFu));
+    }
+    return header;
+}
+
+std::int32_t ConvertWaveToSample(const std::string& source, const std::string& destination,
+                                 std::optional<std::uint32_t> rootKey) {
+    core::DebugPrint("Converting file : %s to %s\n", source.c_str(), destination.c_str());
+    if (!core::FileExists(source)) {
+        return kConvertNoSource;
+    }
+    auto file = core::ReadWholeFile(source, kMaxWaveFileBytes);
+    if (!file) {
+        return kConvertCannotRead;
+    }
+    const WaveFacts facts = ReadWaveFacts(*file);
+    if (facts.check != WaveCheck::kOk) {
+        return StatusOf(facts.check);
+    }
+    const auto header = MakeSampleHeader(facts, rootKey);
+
+    // The payload is turned big-endian in the file buffer itself: no second copy of the sound.
+    // An odd length also writes the byte after the payload (the chunk's pad byte), paired
+    // with the last payload byte; a pad byte missing at the end of the file counts as zero.
+    const std::size_t length = facts.dataLength;
+    const std::size_t even = length & ~std::size_t{1};
+    // ReadWaveFacts checked that the payload lies inside the file.
+    const std::span<std::uint8_t> payload = std::span<std::uint8_t>(*file).subspan(facts.dataOffset, even);
+    std::array<std::uint8_t, 2> tail{};
+    std::size_t tailSize = 0;
+    const core::ByteReader reader(*file);
+    if (length % 2 != 0) {
+        const std::uint8_t last = reader.u8(facts.dataOffset + even).value_or(0);
+        const std::uint8_t pad = reader.u8(facts.dataOffset + length).value_or(0);
+        tail = {pad, last};
+        tailSize = 2;
+    }
+    core::PairSwap(payload);
+    const std::span<const std::uint8_t> pieces[] = {header, payload, std::span<const std::uint8_t>(tail.data(), tailSize)};
+    if (!core::WriteFilePiecesAtomically(destination, pieces)) {
+        return kConvertCannotCreate;
+    }
+    return kConvertWritten;
+}
+
+std::string ConversionStatusText(std::int32_t status) {
+    switch (status) {
+        case kConvertWritten: return "the sample file was written";
+        case kConvertNoSource: return "the WAV file does not exist";
+        case kConvertNotRiff: return "the file is not a RIFF file";
+        case kConvertNotWave: return "the file is not a WAVE file";
+        case kConvertNotFmt: return "the format chunk is not the first chunk";
+        case kConvertNotSixteenBits: return "only 16-bit samples are supported";
+        case kConvertNot44100: return "only 44100 Hz samples are supported";
+        case kConvertTooManyChannels: return "samples must be mono or stereo (more than 2 channels)";
+        case kConvertCannotRead: return "the WAV file cannot be read (or is larger than 2 GiB)";
+        case kConvertTooShort: return "the file ends before the WAV header does";
+        case kConvertNoChannels: return "the channel count is 0 or below";
+        case kConvertNoDataChunk: return "the file has no \"data\" chunk";
+        case kConvertDataPastEnd: return "the \"data\" chunk runs past the end of the file";
+        case kConvertCannotCreate: return "the sample file cannot be created";
+        default: return core::Format("unknown status %i", status);
+    }
+}
+
+}  // namespace velmorant::create
