@@ -1,0 +1,159 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "bank/Bank.h"
+#include "demo/VolumeBuilders.h"
+#include "support/TempDir.h"
+
+namespace velmorant::bank {
+namespace {
+
+using testing::DemoVolumeDir;
+using testing::TempDir;
+
+// A volume of n playable FM programs, which need no other file.
+std::vector<std::string> FmPrograms(const TempDir& dir, int n) {
+    std::vector<std::string> paths;
+    demo::ProgramSpec spec;
+    spec.tag = "  fm";
+    for (int i = 0; i < n; ++i) {
+        paths.push_back(dir({"Programs", "Bank", "P" + std::to_string(i) + ".afp"}));
+        EXPECT_TRUE(demo::WriteFile(paths.back(), demo::BuildProgramFile(spec)));
+    }
+    return paths;
+}
+
+TEST(BankTest, InitialSlotsAreEmptyAndLabelled) {
+    Bank bank;
+    EXPECT_EQ(SlotLabel(0), "A1");
+    EXPECT_EQ(SlotLabel(7), "A8");
+    EXPECT_EQ(SlotLabel(8), "B1");
+    EXPECT_EQ(SlotLabel(127), "P8");
+    EXPECT_EQ(SlotFromLabel("p8"), 127);
+    EXPECT_EQ(SlotFromLabel("Q1"), -1);
+    EXPECT_EQ(SlotFromLabel("A9"), -1);
+    for (int i = 0; i < kSlotCount; ++i) {
+        const auto& slot = bank.slots[static_cast<std::size_t>(i)];
+        EXPECT_EQ(slot.defined, 0);
+        EXPECT_EQ(slot.programName, " ");
+        EXPECT_EQ(slot.slotLetter + std::to_string(slot.slotNumber), SlotLabel(i));
+        EXPECT_EQ(slot.log, "Init OK\n\r\n");
+    }
+}
+
+TEST(AddProgramTest, FreeSlotSearchGoesUpFromTheStartOnly) {
+    TempDir dir;
+    const auto paths = FmPrograms(dir, 4);
+    Bank bank;
+    EXPECT_EQ(AddProgram(bank, -1, paths[0]), 0);
+    EXPECT_EQ(AddProgram(bank, -1, paths[1]), 1);
+    EXPECT_EQ(AddProgram(bank, 0, paths[2]), 2);  // A1 and A2 taken: A3
+    EXPECT_EQ(AddProgram(bank, 500, paths[3]), 3);  // out of range starts at A1
+
+    Bank full;
+    for (int i = 0; i < 127; ++i) {
+        full.slots[static_cast<std::size_t>(i)].defined = 0;
+    }
+    full.slots[127].defined = 1;
+    full.slots[127].sourcePath = "elsewhere";
+    EXPECT_EQ(AddProgram(full, 127, paths[0]), kNoFreeSlot);  // never wraps below the start
+}
+
+TEST(AddProgramTest, FailuresLeaveTheBankAsItWas) {
+    TempDir dir;
+    const auto paths = FmPrograms(dir, 1);
+    ASSERT_TRUE(demo::WriteText(dir({"junk.afp"}), "not a program at all"));
+    Bank bank;
+    EXPECT_EQ(AddProgram(bank, -1, dir({"missing.afp"})), kCannotOpen);
+    EXPECT_EQ(AddProgram(bank, -1, dir({"junk.afp"})), kNotAProgram);
+    EXPECT_EQ(AddProgram(bank, -1, dir.path()), kCannotOpen);
+    EXPECT_EQ(bank.slots[0].defined, 0);
+
+    ASSERT_EQ(AddProgram(bank, -1, paths[0]), 0);
+    EXPECT_EQ(AddProgram(bank, 5, paths[0]), kAlreadyInBank);
+    EXPECT_TRUE(bank.slots[0].log.ends_with("Try to add again this Program (" + paths[0] + ") \n\r\n"));
+    EXPECT_EQ(bank.slots[5].defined, 0);
+}
+
+TEST(AddProgramTest, SamePathInAnotherLetterCaseIsNotADuplicate) {
+    TempDir dir;
+    auto paths = FmPrograms(dir, 1);
+    const std::string upper = dir({"Programs", "Bank", "P0.AFP"});
+    std::filesystem::copy_file(paths[0], upper);
+    Bank bank;
+    EXPECT_EQ(AddProgram(bank, -1, paths[0]), 0);
+    EXPECT_EQ(AddProgram(bank, -1, upper), 1);
+}
+
+TEST(AddProgramTest, MissingDependencyEmptiesTheSlotButKeepsItsLog) {
+    DemoVolumeDir volume;
+    Bank bank;
+    int loaded = -1;
+    const std::string lost = volume.program("Bank1", "Lost Strings");
+    EXPECT_EQ(AddProgram(bank, -1, lost, &loaded), kMissingDependency);
+    EXPECT_EQ(loaded, 0);
+    EXPECT_EQ(bank.slots[0].defined, 0);
+    EXPECT_EQ(bank.slots[0].sourcePath, lost);
+    EXPECT_TRUE(bank.slots[0].summary.empty());
+
+    // The next program takes the slot; the log keeps the older lines above the new ones.
+    const std::string piano = volume.program("Bank1", "Grand Piano");
+    EXPECT_EQ(AddProgram(bank, -1, piano), 0);
+    const std::string& log = bank.slots[0].log;
+    EXPECT_LT(log.find("Load Program Program " + lost), log.find("Load Program Program " + piano));
+    EXPECT_EQ(bank.slots[0].dependencies.size(), 2u);
+    EXPECT_NE(bank.slots[0].summary.find("Size : "), std::string::npos);
+}
+
+TEST(AddProgramTest, UnknownTypeIsRefused) {
+    TempDir dir;
+    demo::ProgramSpec spec;
+    spec.tag = "FM  ";
+    ASSERT_TRUE(demo::WriteFile(dir({"x.afp"}), demo::BuildProgramFile(spec)));
+    Bank bank;
+    EXPECT_EQ(AddProgram(bank, -1, dir({"x.afp"})), kMissingDependency);
+}
+
+TEST(SlotOperationsTest, SwapMovesEverythingButTheLabels) {
+    TempDir dir;
+    const auto paths = FmPrograms(dir, 1);
+    Bank bank;
+    ASSERT_EQ(AddProgram(bank, -1, paths[0]), 0);
+    bank.slots[0].categories = "EM";
+    const int c5 = SlotFromLabel("C5");
+    SwapSlots(bank, 0, c5);
+    EXPECT_EQ(bank.slots[0].defined, 0);
+    EXPECT_EQ(bank.slots[0].slotLetter, "A");
+    EXPECT_EQ(bank.slots[0].slotNumber, 1);
+    const auto& moved = bank.slots[static_cast<std::size_t>(c5)];
+    EXPECT_EQ(moved.defined, 1);
+    EXPECT_EQ(moved.slotLetter, "C");
+    EXPECT_EQ(moved.slotNumber, 5);
+    EXPECT_EQ(moved.categories, "EM");
+    EXPECT_NE(moved.log.find("Load Program Program"), std::string::npos);
+
+    SwapSlots(bank, c5, c5);
+    SwapSlots(bank, c5, 128);
+    SwapSlots(bank, -1, c5);
+    EXPECT_EQ(bank.slots[static_cast<std::size_t>(c5)].defined, 1);
+
+    RemoveProgram(bank, c5);
+    RemoveProgram(bank, -3);
+    EXPECT_EQ(moved.defined, 0);
+    EXPECT_EQ(moved.programName, " ");
+    EXPECT_EQ(moved.sourcePath, " ");
+    EXPECT_EQ(moved.categories, "EM");
+}
+
+TEST(SlotOperationsTest, RenameCleansTheName) {
+    Bank bank;
+    RenameProgram(bank, 3, "Lead/Bass: \"big\" <1>|*?\\");
+    EXPECT_EQ(bank.slots[3].programName, "Lead_Bass_ _big_ _1_____");
+    RenameProgram(bank, 3, std::string(40, 'x'));
+    EXPECT_EQ(bank.slots[3].programName, std::string(32, 'x'));
+    EXPECT_EQ(SanitiseProgramName(""), "");
+}
+
+}  // namespace
+}  // namespace velmorant::bank

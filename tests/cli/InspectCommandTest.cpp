@@ -1,0 +1,86 @@
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+#include <sstream>
+
+#include "cli/Command.h"
+#include "core/File.h"
+#include "support/TempDir.h"
+
+namespace velmorant::cli {
+namespace {
+
+using testing::DemoVolumeDir;
+
+struct CliRun {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+CliRun Cli(std::vector<std::string> args) {
+    args.insert(args.begin(), "velmorant-cli");
+    std::ostringstream out;
+    std::ostringstream err;
+    const int status = RunCli(args, out, err);
+    return {status, out.str(), err.str()};
+}
+
+TEST(InspectCommandTest, JsonDescribesEachProgramInItsSlot) {
+    DemoVolumeDir volume;
+    const CliRun run = Cli({"inspect", "--json", volume.program("Bank1", "Warm Pad"),
+                         volume.program("Bank1", "Lost Strings"), volume.program("Bank2", "VA Bass")});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "Cannot find one or more dependencies of program - Skip it \n(" +
+                           volume.program("Bank1", "Lost Strings") + ")\n");
+    const auto json = nlohmann::json::parse(run.out);
+    const auto& programs = json.at("programs");
+    ASSERT_EQ(programs.size(), 3u);
+
+    const auto& pad = programs[0];
+    EXPECT_EQ(pad["result"], 0);
+    EXPECT_EQ(pad["slot"], "A1");
+    EXPECT_EQ(pad["name"], "Warm Pad");
+    EXPECT_EQ(pad["typeName"], "Samples");
+    EXPECT_EQ(pad["categories"], "LF");
+    EXPECT_NE(pad["summary"].template get<std::string>().find("Categories : LF\r\n"), std::string::npos);
+    const auto& multisample = pad["dependencies"][0];
+    EXPECT_EQ(multisample["kind"], 2);
+    EXPECT_EQ(multisample["folderGiven"], 0);
+    EXPECT_EQ(multisample["crc"], core::FileCrc32(volume({"Multisamples", "Bank1", "Pad.afi"})));
+    EXPECT_EQ(multisample["samples"].size(), 2u);
+    EXPECT_EQ(pad["dependencies"][1]["sourcePath"], "FUSION ROM / Sine Wave");
+
+    const auto& lost = programs[1];
+    EXPECT_EQ(lost["result"], -5);
+    EXPECT_TRUE(lost["slot"].is_null());
+
+    const auto& va = programs[2];
+    EXPECT_EQ(va["slot"], "A2");  // the refused program's slot is free again
+    EXPECT_EQ(va["type"], 6);
+    EXPECT_EQ(va["chunks"]["patterns"], 2);
+}
+
+TEST(InspectCommandTest, TextShowsSummaryDependencyRowsAndLog) {
+    DemoVolumeDir volume;
+    const CliRun run = Cli({"inspect", volume.program("Bank1", "Warm Pad")});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_NE(run.out.find("Slot: A1 - Warm Pad"), std::string::npos);
+    EXPECT_NE(run.out.find("Type : Samples\r\nCategories : LF\r\n"), std::string::npos);
+    EXPECT_NE(run.out.find("Name       Size (Kb)  Bank              Path"), std::string::npos);
+    EXPECT_NE(run.out.find("Bank1 (Relative)"), std::string::npos);
+    EXPECT_NE(run.out.find("Found Multisample dependence"), std::string::npos);
+}
+
+TEST(InspectCommandTest, UsageErrorsExitWithTwo) {
+    EXPECT_EQ(Cli({"inspect"}).status, 2);
+    EXPECT_EQ(Cli({"no-such-command"}).status, 2);
+    EXPECT_EQ(Cli({"inspect", "--help"}).status, 0);
+    DemoVolumeDir volume;
+    const CliRun missing = Cli({"inspect", volume({"nothing.afp"})});
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_NE(missing.err.find("Cannot open file - Skip it \n("), std::string::npos);
+}
+
+}  // namespace
+}  // namespace velmorant::cli

@@ -1,0 +1,87 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "core/File.h"
+#include "demo/VolumeBuilders.h"
+#include "support/TempDir.h"
+
+namespace velmorant::core {
+namespace {
+
+using testing::TempDir;
+
+TEST(Crc32Test, MatchesTheStandardCheckValue) {
+    const std::string check = "123456789";
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(check.data());
+    EXPECT_EQ(Crc32Update(0, std::span<const std::uint8_t>(bytes, check.size())), 0xCBF43926u);
+    // Chained blocks give the same checksum as one block.
+    std::uint32_t crc = Crc32Update(0, std::span<const std::uint8_t>(bytes, 4));
+    crc = Crc32Update(crc, std::span<const std::uint8_t>(bytes + 4, 5));
+    EXPECT_EQ(crc, 0xCBF43926u);
+}
+
+TEST(FileTest, ChecksumOfFilesLargerThanOneBlock) {
+    TempDir dir;
+    std::vector<std::uint8_t> big(1'000'003);
+    for (std::size_t i = 0; i < big.size(); ++i) {
+        big[i] = static_cast<std::uint8_t>(i * 31 + 7);
+    }
+    ASSERT_TRUE(demo::WriteFile(dir({"big.bin"}), big));
+    EXPECT_EQ(FileCrc32(dir({"big.bin"})), Crc32Update(0, big));
+    EXPECT_EQ(FileSize(dir({"big.bin"})), 1'000'003);
+}
+
+TEST(FileTest, MissingFilesAndDirectories) {
+    TempDir dir;
+    EXPECT_FALSE(FileExists(dir({"missing"})));
+    EXPECT_EQ(FileSize(dir({"missing"})), 0);
+    EXPECT_EQ(FileCrc32(dir({"missing"})), 0xFFFFFFFFu);
+    EXPECT_EQ(FilesEqual(dir({"missing"}), dir({"other"})), 1);
+    // A directory is not a file, though the C library would open it.
+    EXPECT_FALSE(FileExists(dir.path()));
+    EXPECT_EQ(FileCrc32(dir.path()), 0xFFFFFFFFu);
+    EXPECT_FALSE(ReadWholeFile(dir.path()).has_value());
+}
+
+TEST(FileTest, FilesEqualComparesContents) {
+    TempDir dir;
+    ASSERT_TRUE(demo::WriteText(dir({"a"}), "same"));
+    ASSERT_TRUE(demo::WriteText(dir({"b"}), "same"));
+    ASSERT_TRUE(demo::WriteText(dir({"c"}), "diff"));
+    ASSERT_TRUE(demo::WriteText(dir({"d"}), "longer"));
+    EXPECT_EQ(FilesEqual(dir({"a"}), dir({"b"})), 1);
+    EXPECT_EQ(FilesEqual(dir({"a"}), dir({"c"})), 0);
+    EXPECT_EQ(FilesEqual(dir({"a"}), dir({"d"})), 0);
+}
+
+TEST(FileTest, CopyResults) {
+    TempDir dir;
+    ASSERT_TRUE(demo::WriteText(dir({"empty"}), ""));
+    EXPECT_EQ(CopyFileContents(dir({"empty"}), dir({"copy"})), 0);
+    EXPECT_TRUE(FileExists(dir({"copy"})));
+    EXPECT_EQ(FileSize(dir({"copy"})), 0);
+    EXPECT_EQ(CopyFileContents(dir({"missing"}), dir({"copy2"})), 1);
+    EXPECT_EQ(CopyFileContents(dir({"empty"}), dir({"no-such-folder", "copy"})), 2);
+}
+
+TEST(FileTest, AtomicWriteReplacesAndLeavesNoTemporaryFile) {
+    TempDir dir;
+    ASSERT_TRUE(WriteFileAtomically(dir({"f.txt"}), std::string("first")));
+    ASSERT_TRUE(WriteFileAtomically(dir({"f.txt"}), std::string("second")));
+    EXPECT_EQ(testing::ReadText(dir({"f.txt"})), "second");
+    EXPECT_FALSE(WriteFileAtomically(dir({"missing", "f.txt"}), std::string("x")));
+    const auto names = ListDirectory(dir.path());
+    ASSERT_TRUE(names.has_value());
+    EXPECT_EQ(*names, std::vector<std::string>{"f.txt"});
+}
+
+TEST(FileTest, MakeDirectoryIsOneLevel) {
+    TempDir dir;
+    EXPECT_TRUE(MakeDirectory(dir({"a"})));
+    EXPECT_FALSE(MakeDirectory(dir({"a"})));
+    EXPECT_FALSE(MakeDirectory(dir({"x", "y"})));
+}
+
+}  // namespace
+}  // namespace velmorant::core

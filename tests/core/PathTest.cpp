@@ -1,0 +1,75 @@
+#include <gtest/gtest.h>
+
+#include "core/Path.h"
+
+namespace velmorant::core {
+namespace {
+
+struct SplitCase {
+    const char* path;
+    char separator;
+    const char* fullPath;
+    const char* fileName;
+    const char* baseName;
+    const char* extension;
+    const char* directory;
+};
+
+class SplitPathTest : public ::testing::TestWithParam<SplitCase> {};
+
+TEST_P(SplitPathTest, SplitsIntoFiveParts) {
+    const SplitCase& c = GetParam();
+    const PathParts parts = SplitPath(c.path, c.separator);
+    EXPECT_EQ(parts.fullPath, c.fullPath);
+    EXPECT_EQ(parts.fileName, c.fileName);
+    EXPECT_EQ(parts.baseName, c.baseName);
+    EXPECT_EQ(parts.extension, c.extension);
+    EXPECT_EQ(parts.directory, c.directory);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Backslash, SplitPathTest,
+    ::testing::Values(
+        SplitCase{R"(D:\Vol\Programs\Bank1\Piano.afp)", '\\', R"(D:\Vol\Programs\Bank1\Piano.afp)", "Piano.afp",
+                  "Piano", "afp", R"(D:\Vol\Programs\Bank1)"},
+        SplitCase{R"(D:\Vol\Programs\Bank1\)", '\\', R"(D:\Vol\Programs\Bank1)", "Bank1", "Bank1", "",
+                  R"(D:\Vol\Programs)"},
+        // Only one trailing separator goes, so the final component is empty.
+        SplitCase{R"(D:\Vol\Bank1\\)", '\\', R"(D:\Vol\Bank1\)", "", "", "", R"(D:\Vol\Bank1)"},
+        SplitCase{R"(D:\Vol\Bank.old\)", '\\', R"(D:\Vol\Bank.old)", "Bank.old", "Bank", "old", R"(D:\Vol)"},
+        SplitCase{"D:", '\\', "D:", "", "", "", "D:"},
+        SplitCase{R"(D:\)", '\\', "D:", "", "", "", "D:"},
+        SplitCase{R"(D:\Sounds\Piano.)", '\\', R"(D:\Sounds\Piano.)", "Piano.", "Piano.", "", R"(D:\Sounds)"},
+        SplitCase{R"(D:\Set.1\Piano)", '\\', R"(D:\Set.1\Piano)", "Piano", "Piano", "", R"(D:\Set.1)"},
+        SplitCase{"Kit.tar.gz", '\\', "Kit.tar.gz", "Kit.tar.gz", "Kit.tar", "gz", ""},
+        SplitCase{".afp", '\\', ".afp", ".afp", ".afp", "", ""}),
+    [](const auto& info) { return std::to_string(info.index); });
+
+// On POSIX the separator is '/', and a trailing colon is an ordinary character.
+INSTANTIATE_TEST_SUITE_P(
+    Slash, SplitPathTest,
+    ::testing::Values(
+        SplitCase{"/vol/Programs/Bank1/Piano.afp", '/', "/vol/Programs/Bank1/Piano.afp", "Piano.afp", "Piano", "afp",
+                  "/vol/Programs/Bank1"},
+        SplitCase{"/vol/Programs/Bank1/", '/', "/vol/Programs/Bank1", "Bank1", "Bank1", "", "/vol/Programs"},
+        SplitCase{"/vol/a:", '/', "/vol/a:", "a:", "a:", "", "/vol"},
+        SplitCase{R"(/vol/D:\x.afp)", '/', R"(/vol/D:\x.afp)", R"(D:\x.afp)", R"(D:\x)", "afp", "/vol"},
+        SplitCase{"/Piano", '/', "/Piano", "Piano", "Piano", "", ""}),
+    [](const auto& info) { return std::to_string(info.index); });
+
+TEST(PathTest, DirectoryThreeTimesGivesTheVolumeRoot) {
+    const std::string program = "/media/Volume/Programs/Bank1/Piano.afp";
+    EXPECT_EQ(PathDirectory(PathDirectory(PathDirectory(program, '/'), '/'), '/'), "/media/Volume");
+    EXPECT_EQ(PathFileName(PathDirectory(program, '/'), '/'), "Bank1");
+}
+
+TEST(PathTest, SafeComponentsRefuseTraversalAndSeparators) {
+    EXPECT_TRUE(IsSafePathComponent("Piano C4.afs"));
+    EXPECT_TRUE(IsSafePathComponent("..x"));
+    for (const char* bad : {"", ".", "..", "a/b", "a\\b", "../x"}) {
+        EXPECT_FALSE(IsSafePathComponent(bad)) << bad;
+    }
+}
+
+}  // namespace
+}  // namespace velmorant::core

@@ -1,0 +1,263 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "core/Bytes.h"
+#include "core/File.h"
+#include "demo/VolumeBuilders.h"
+#include "support/TempDir.h"
+#include "volume/Dependencies.h"
+#include "volume/ProgramFile.h"
+
+namespace velmorant::volume {
+namespace {
+
+using demo::Reference;
+using testing::DemoVolumeDir;
+using testing::TempDir;
+
+struct DecodeCase {
+    const char* label;
+    std::string location;
+    VolumeRule rule;
+    std::int32_t parentVolume;
+    std::int32_t expectedVolume;
+};
+
+class DecodeReferenceTest : public ::testing::TestWithParam<DecodeCase> {};
+
+TEST_P(DecodeReferenceTest, VolumeNumberFollowsTheRule) {
+    const DecodeCase& c = GetParam();
+    const auto stored = EncodeReference(c.location, "Keys", "Piano C4");
+    const DecodedReference decoded = DecodeReference(stored, c.rule, c.parentVolume);
+    EXPECT_EQ(decoded.volumeNumber, c.expectedVolume);
+    EXPECT_EQ(decoded.folderName, "Keys");
+    EXPECT_EQ(decoded.foundName, "Piano C4");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rules, DecodeReferenceTest,
+    ::testing::Values(DecodeCase{"ProgramDigit", "Local 1", VolumeRule::kProgram, 9, 1},
+                      DecodeCase{"ProgramNoDigitIsRom", "ROM", VolumeRule::kProgram, 9, 0},
+                      DecodeCase{"ProgramLetterIsRom", "Disk  X", VolumeRule::kProgram, 9, 0},
+                      DecodeCase{"ProgramBlankIsSameVolume", "", VolumeRule::kProgram, 9, 3},
+                      DecodeCase{"SampleSpaceTakesParent", "Local 1", VolumeRule::kMultisample, 5, 5},
+                      DecodeCase{"SampleDigit", "Local 12", VolumeRule::kMultisample, 5, 2},
+                      DecodeCase{"SampleLetter", "Local 1x", VolumeRule::kMultisample, 5, 0},
+                      DecodeCase{"SampleBlankIsSameVolume", "", VolumeRule::kMultisample, 0, 3}),
+    [](const auto& info) { return info.param.label; });
+
+TEST(DecodeReferenceTest, ZeroPaddingReadsAsSpaces) {
+    std::array<std::uint8_t, 64> stored{};
+    core::ByteWriter writer(stored);
+    writer.fixedText(0, "Local 1", 16, '\0');
+    writer.fixedText(16, "", 16, '\0');
+    writer.fixedText(32, "Kick", 32, '\0');
+    core::PairSwap(stored);
+    const DecodedReference decoded = DecodeReference(stored, VolumeRule::kProgram, 0);
+    EXPECT_EQ(decoded.locationText, "Local 1");
+    EXPECT_EQ(decoded.folderName, "");
+    EXPECT_EQ(decoded.foundName, "Kick");
+    EXPECT_EQ(decoded.volumeNumber, 1);
+}
+
+ProgramRecord Resolve(const std::string& path, std::int32_t type, int* result = nullptr) {
+    ProgramRecord record;
+    record.sourcePath = path;
+    record.type = type;
+    const int r = ResolveDependencies(record);
+    if (result != nullptr) {
+        *result = r;
+    }
+    return record;
+}
+
+TEST(ResolveDependenciesTest, MultisampleUsedTwiceIsListedTwiceWithItsOwnSamples) {
+    DemoVolumeDir volume;
+    int result = 0;
+    const ProgramRecord record = Resolve(volume.program("Bank1", "Grand Piano"), kTypeSamples, &result);
+    EXPECT_EQ(result, 1);
+    ASSERT_EQ(record.dependencies.size(), 2u);
+    EXPECT_EQ(record.dependencies[0].duplicate, 0);
+    EXPECT_EQ(record.dependencies[1].duplicate, 1);
+    EXPECT_EQ(record.dependencies[0].sourcePath, record.dependencies[1].sourcePath);
+    EXPECT_EQ(record.dependencies[1].samples.size(), 3u);
+    const DependencyRecord& piano = record.dependencies[0];
+    EXPECT_EQ(piano.kind, kKindMultisample);
+    EXPECT_EQ(piano.sourcePath, volume({"Multisamples", "Keys", "Piano.afi"}));
+    EXPECT_EQ(piano.crc, core::FileCrc32(piano.sourcePath));
+    EXPECT_EQ(piano.fileSize, core::FileSize(piano.sourcePath));
+    EXPECT_EQ(piano.folderGiven, 1);
+    EXPECT_EQ(piano.volumeNumber, 1);
+    EXPECT_EQ(piano.referenceOffset, record.oscillatorOffsets[0] + 4);
+    EXPECT_EQ(piano.samples[1].referenceOffset, 120);
+    EXPECT_EQ(piano.samples[1].crc, core::FileCrc32(volume({"Samples", "Keys", "Piano C4.afs"})));
+    // Oscillator blocks lie at S, S + 104, S + 228, S + 332 with S = 80 + 2*116 + 3*56 + 44.
+    EXPECT_EQ(record.oscillatorOffsets, (std::array<std::int32_t, 4>{524, 628, 752, 856}));
+    EXPECT_EQ(record.chunkCounts, (std::array<std::int32_t, 4>{2, 3, 1, 0}));
+}
+
+TEST(ResolveDependenciesTest, MultisampleListingASampleTwiceKeepsItOnce) {
+    DemoVolumeDir volume;
+    const ProgramRecord record = Resolve(volume.program("Bank1", "Choir Lead"), kTypeSamples);
+    ASSERT_EQ(record.dependencies.size(), 2u);
+    const auto& samples = record.dependencies[0].samples;
+    ASSERT_EQ(samples.size(), 2u);
+    EXPECT_EQ(samples[0].foundName, "Choir Ah");
+    EXPECT_EQ(samples[1].foundName, "Choir Oh");
+    EXPECT_NE(record.log.find("220 : Found Sample dependence (levl 2) : " +
+                              volume({"Samples", "Keys", "Choir Ah.afs"}) +
+                              "\r\n-> This multisample already have this dependance\n\r\n"),
+              std::string::npos);
+}
+
+TEST(ResolveDependenciesTest, EmptyFolderMeansTheReferencingFilesFolderAndRomIsNotAFile) {
+    DemoVolumeDir volume;
+    int result = 0;
+    const ProgramRecord record = Resolve(volume.program("Bank1", "Warm Pad"), kTypeSamples, &result);
+    EXPECT_EQ(result, 1);
+    ASSERT_EQ(record.dependencies.size(), 2u);
+    const DependencyRecord& pad = record.dependencies[0];
+    EXPECT_EQ(pad.folderGiven, 0);
+    EXPECT_EQ(pad.folderName, "Bank1");
+    EXPECT_EQ(pad.sourcePath, volume({"Multisamples", "Bank1", "Pad.afi"}));
+    ASSERT_EQ(pad.samples.size(), 2u);
+    EXPECT_EQ(pad.samples[0].folderGiven, 0);
+    EXPECT_EQ(pad.samples[0].volumeNumber, 1);  // the multisample's own
+    EXPECT_EQ(pad.samples[0].sourcePath, volume({"Samples", "Bank1", "Pad Low.afs"}));
+
+    const DependencyRecord& rom = record.dependencies[1];
+    EXPECT_EQ(rom.kind, kKindRom);
+    EXPECT_EQ(rom.sourcePath, "FUSION ROM / Sine Wave");
+    EXPECT_EQ(rom.fileSize, 0);
+    EXPECT_EQ(rom.crc, 0u);
+    EXPECT_NE(record.log.find(": Found ROM dependence : Sine Wave\r\n"), std::string::npos);
+}
+
+TEST(ResolveDependenciesTest, MissingFilesAtEachLevel) {
+    DemoVolumeDir volume;
+    int result = 0;
+    ProgramRecord lost = Resolve(volume.program("Bank1", "Lost Strings"), kTypeSamples, &result);
+    EXPECT_EQ(result, -10);
+    EXPECT_NE(lost.log.find("80 : Cannot find dependencies " + volume({"Multisamples", "Strings", "Violins.afi"})),
+              std::string::npos);
+
+    // A missing sample of a multisample is logged and listed, and the program still resolves.
+    std::filesystem::remove(volume({"Samples", "Keys", "Piano C4.afs"}));
+    ProgramRecord piano = Resolve(volume.program("Bank1", "Grand Piano"), kTypeSamples, &result);
+    EXPECT_EQ(result, 1);
+    ASSERT_EQ(piano.dependencies[0].samples.size(), 3u);
+    EXPECT_EQ(piano.dependencies[0].samples[1].kind, kKindSample);
+    EXPECT_NE(piano.log.find("120 : Cannot find dependencies (levl 2) "), std::string::npos);
+}
+
+TEST(ResolveDependenciesTest, DrumZonesAndDuplicates) {
+    DemoVolumeDir volume;
+    int result = 0;
+    const ProgramRecord kit = Resolve(volume.program("Drums", "Studio Kit"), kTypeDrums, &result);
+    EXPECT_EQ(result, 1);
+    ASSERT_EQ(kit.dependencies.size(), 6u);  // the disabled zone of key 8 is not read
+    const std::int32_t s = 80 + 56;
+    EXPECT_EQ(kit.dependencies[1].referenceOffset, s + 96 + 12);
+    EXPECT_EQ(kit.dependencies[4].referenceOffset, s + 424 * 6 + 12);
+    EXPECT_EQ(kit.dependencies[5].duplicate, 1);
+    EXPECT_EQ(kit.dependencies[4].duplicate, 0);
+    EXPECT_EQ(kit.dependencies[0].kind, kKindSample);
+}
+
+TEST(ResolveDependenciesTest, AllZonesEnabledFillTheListExactly) {
+    TempDir dir;
+    demo::ProgramSpec spec;
+    spec.tag = "umdr";
+    for (int key = 0; key < 64; ++key) {
+        for (int zone = 0; zone < 4; ++zone) {
+            spec.zones.push_back({key, zone, true, Reference{demo::kRomLocation, "", "Rom" + std::to_string(key)}});
+        }
+    }
+    const std::string path = dir({"Programs", "Kits", "Full.afp"});
+    ASSERT_TRUE(demo::WriteFile(path, demo::BuildProgramFile(spec)));
+    int result = 0;
+    const ProgramRecord record = Resolve(path, kTypeDrums, &result);
+    EXPECT_EQ(result, 1);
+    EXPECT_EQ(record.dependencies.size(), 256u);
+}
+
+TEST(ResolveDependenciesTest, EmptyNamesAreDroppedSilently) {
+    TempDir dir;
+    demo::ProgramSpec spec;
+    spec.oscillators[0] = {true, Reference{demo::kDiskLocation, "Keys", ""}};
+    const std::string path = dir({"Programs", "Bank1", "Empty.afp"});
+    ASSERT_TRUE(demo::WriteFile(path, demo::BuildProgramFile(spec)));
+    int result = 0;
+    const ProgramRecord record = Resolve(path, kTypeSamples, &result);
+    EXPECT_EQ(result, 1);
+    EXPECT_TRUE(record.dependencies.empty());
+    EXPECT_TRUE(record.log.empty());
+}
+
+TEST(ResolveDependenciesTest, NamesThatLeaveTheVolumeAreNeverFollowed) {
+    TempDir dir;
+    // A file that a crafted reference would reach from Multisamples/Keys.
+    ASSERT_TRUE(demo::WriteFile(dir({"secret.afi"}), demo::BuildMultisampleFile({})));
+    demo::ProgramSpec spec;
+    spec.oscillators[0] = {true, Reference{demo::kDiskLocation, "..", "../secret"}};
+    const std::string path = dir({"Volume", "Programs", "Bank1", "Evil.afp"});
+    ASSERT_TRUE(demo::WriteFile(path, demo::BuildProgramFile(spec)));
+    int result = 0;
+    const ProgramRecord record = Resolve(path, kTypeSamples, &result);
+    EXPECT_EQ(result, -10);
+    ASSERT_EQ(record.dependencies.size(), 1u);
+    EXPECT_EQ(record.dependencies[0].crc, 0u);
+}
+
+TEST(ResolveDependenciesTest, TruncatedAndMalformedFilesYieldWhatTheyHold) {
+    TempDir dir;
+    demo::ProgramSpec spec;
+    spec.oscillators[0] = {true, Reference{demo::kDiskLocation, "Keys", "Piano"}};
+    auto bytes = demo::BuildProgramFile(spec);
+    const std::string path = dir({"Programs", "Bank1", "P.afp"});
+
+    // Counts that move the voice area past the end: nothing is followed.
+    auto past = bytes;
+    past[34] = 0xFF;
+    past[35] = 0xFF;
+    ASSERT_TRUE(demo::WriteFile(path, past));
+    int result = 0;
+    EXPECT_TRUE(Resolve(path, kTypeSamples, &result).dependencies.empty());
+    EXPECT_EQ(result, 1);
+
+    // A header shorter than the counts.
+    ASSERT_TRUE(demo::WriteFile(path, std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + 52)));
+    EXPECT_TRUE(Resolve(path, kTypeSamples, &result).dependencies.empty());
+    EXPECT_EQ(result, 1);
+
+    // A multisample announcing more entries than it holds.
+    ASSERT_TRUE(demo::WriteFile(path, bytes));
+    auto multisample = demo::BuildMultisampleFile({Reference{"", "", "One"}});
+    multisample[17] = 200;
+    multisample.resize(60);  // the only entry is cut short too
+    ASSERT_TRUE(demo::WriteFile(dir({"Multisamples", "Keys", "Piano.afi"}), multisample));
+    const ProgramRecord record = Resolve(path, kTypeSamples, &result);
+    EXPECT_EQ(result, 1);
+    ASSERT_EQ(record.dependencies.size(), 1u);
+    EXPECT_TRUE(record.dependencies[0].samples.empty());
+    EXPECT_NE(record.log.find("Found 200 samples dependances\n"), std::string::npos);
+
+    // Types other than 1 and 2 are not resolved.
+    EXPECT_EQ(Resolve(path, kTypeFm, &result).dependencies.size(), 0u);
+    EXPECT_EQ(result, -1);
+}
+
+TEST(ChecksumCacheTest, NoticesAFileThatChanged) {
+    TempDir dir;
+    ChecksumCache cache;
+    ASSERT_TRUE(demo::WriteText(dir({"s.afs"}), "one"));
+    const std::uint32_t first = cache.FileCrc32(dir({"s.afs"}));
+    EXPECT_EQ(first, core::FileCrc32(dir({"s.afs"})));
+    ASSERT_TRUE(demo::WriteText(dir({"s.afs"}), "other size"));
+    EXPECT_EQ(cache.FileCrc32(dir({"s.afs"})), core::FileCrc32(dir({"s.afs"})));
+    EXPECT_EQ(cache.FileCrc32(dir({"missing"})), 0xFFFFFFFFu);
+}
+
+}  // namespace
+}  // namespace velmorant::volume
