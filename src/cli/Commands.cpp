@@ -1,4 +1,7 @@
 #include "cli/Command.h"
+#include "cli/ConvertCommand.h"
+#include "cli/DrumsCommand.h"
+#include "cli/MultisampleCommand.h"
 #include "cli/DemoVolumeCommand.h"
 #include "cli/InspectCommand.h"
 
@@ -8,6 +11,9 @@ std::vector<std::unique_ptr<Command>> MakeCommands() {
     std::vector<std::unique_ptr<Command>> commands;
     commands.push_back(std::make_unique<InspectCommand>());
     commands.push_back(std::make_unique<DemoVolumeCommand>());
+    commands.push_back(std::make_unique<ConvertCommand>());
+    commands.push_back(std::make_unique<MultisampleCommand>());
+    commands.push_back(std::make_unique<DrumsCommand>());
     return commands;
 }
 
