@@ -136,6 +136,76 @@ bool ClearField(core::ByteWriter& writer, std::size_t offset, std::size_t width)
     return writer.fixedText(offset, {}, width, '\0');
 }
 
+// Rewrites the reference record of the sample entry at `entry` so it names the sample's copy.
+bool RewriteSampleEntry(core::ByteWriter& writer, std::int32_t entry, const DependencyRecord& sample,
+                        std::string_view bankName, const ExportMode& flags) {
+    if (entry < 0) {
+        return false;
+    }
+    const std::size_t record = static_cast<std::size_t>(entry) + kSampleEntryReference;
+    bool ok = writer.has(record, volume::kReferenceSize);
+    ok = ok && ClearField(writer, record + kLocationField, kLocationWidth);
+    if (ok && flags.writeFolder) {
+        ok = WriteField(writer, record + kFolderField, FolderFieldText(sample, bankName, flags), kFolderWidth);
+    } else if (ok) {
+        ok = ClearField(writer, record + kFolderField, kFolderWidth);
+    }
+    if (ok && sample.newName != 0) {
+        ok = WriteField(writer, record + kNameField, sample.currentName, kNameWidth);
+    }
+    return ok;
+}
+
+// A multisample may list one sample twice; the sample list keeps only the first entry,
+// so the others would still name the source folder and the old name. Each such entry
+// is rewritten like the listed sample it names.
+void RewriteRepeatedEntries(std::vector<std::uint8_t>& buffer, const DependencyRecord& multisample,
+                            std::string_view bankName, const ExportMode& flags) {
+    const std::string ownFolder = core::PathFileName(core::PathDirectory(multisample.sourcePath));
+    std::vector<std::pair<std::int32_t, const DependencyRecord*>> repeats;
+    {
+        const core::ByteReader reader(buffer);
+        const std::size_t count = reader.u8(17).value_or(0);
+        for (std::size_t i = 0; i < count; ++i) {
+            const auto entry = static_cast<std::int32_t>(20 + 100 * i);
+            const auto stored = reader.bytes(static_cast<std::size_t>(entry) + kSampleEntryReference,
+                                             volume::kReferenceSize);
+            if (!stored) {
+                break;
+            }
+            bool listed = false;
+            for (const DependencyRecord& sample : multisample.samples) {
+                listed = listed || sample.referenceOffset == entry;
+            }
+            if (listed) {
+                continue;
+            }
+            const volume::DecodedReference decoded =
+                volume::DecodeReference(std::span<const std::uint8_t, 64>(stored->data(), 64),
+                                        volume::VolumeRule::kMultisample, multisample.volumeNumber);
+            const std::string_view name = core::TrimSpaces(decoded.foundName);
+            std::string_view folder = core::TrimSpaces(decoded.folderName);
+            if (decoded.volumeNumber < 1 || name.empty()) {
+                continue;
+            }
+            if (folder.empty()) {
+                folder = ownFolder;
+            }
+            for (const DependencyRecord& sample : multisample.samples) {
+                if (!IsRomReference(sample) && core::TrimSpaces(sample.foundName) == name &&
+                    core::TrimSpaces(sample.folderName) == folder) {
+                    repeats.emplace_back(entry, &sample);
+                    break;
+                }
+            }
+        }
+    }
+    core::ByteWriter writer(buffer);
+    for (const auto& [entry, sample] : repeats) {
+        RewriteSampleEntry(writer, entry, *sample, bankName, flags);
+    }
+}
+
 void ResetExportFields(DependencyRecord& dependency) {
     dependency.newName = 0;
     dependency.currentName = dependency.foundName;
@@ -229,23 +299,13 @@ int CopyMultisampleDependency(DependencyRecord& dependency, ProgramRecord& progr
         if (IsRomReference(sample)) {
             continue;
         }
-        const std::size_t record = static_cast<std::size_t>(sample.referenceOffset) + kSampleEntryReference;
-        bool ok = sample.referenceOffset >= 0 && writer.has(record, volume::kReferenceSize);
-        ok = ok && ClearField(writer, record + kLocationField, kLocationWidth);
-        if (ok && flags.writeFolder) {
-            ok = WriteField(writer, record + kFolderField, FolderFieldText(sample, bankName, flags), kFolderWidth);
-        } else if (ok) {
-            ok = ClearField(writer, record + kFolderField, kFolderWidth);
-        }
-        if (ok && sample.newName != 0) {
-            ok = WriteField(writer, record + kNameField, sample.currentName, kNameWidth);
-        }
-        if (!ok) {
+        if (!RewriteSampleEntry(writer, sample.referenceOffset, sample, bankName, flags)) {
             volume::AppendLog(program, core::Format("Reference outside the file %s (offset %i)\n",
                                                     dependency.sourcePath.c_str(), sample.referenceOffset));
             return kReadOrWriteFailed;
         }
     }
+    RewriteRepeatedEntries(buffer, dependency, bankName, flags);
 
     if (clash) {
         core::DebugPrint("FileCompare : %s // %s -> Different\n", dependency.destinationPath.c_str(),

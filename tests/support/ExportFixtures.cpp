@@ -79,62 +79,23 @@ void LoadPrograms(bank::Bank& bank, const std::vector<std::string>& paths) {
     }
 }
 
-namespace {
-
-class RecordingWindow final : public platform::ProgressWindow {
-public:
-    explicit RecordingWindow(std::vector<std::string>& calls) : calls_(calls) {}
-    void SetTitle(std::string_view title) override { Record("title: ", title); }
-    void SetStatus(std::string_view status) override { Record("status: ", status); }
-    void SetRange(std::uint32_t high) override { Record("range: ", std::to_string(high)); }
-    void SetPosition(std::int32_t position) override { Record("position: ", std::to_string(position)); }
-    void BringToFront() override {}
-    void Close() override {
-        if (!closed_) {
-            calls_.push_back("close");
+std::vector<std::string> CallTexts(const platform::ScriptedPlatform& scripted) {
+    using Kind = platform::PlatformCall::Kind;
+    std::vector<std::string> texts;
+    for (const platform::PlatformCall& call : scripted.Calls()) {
+        switch (call.kind) {
+            case Kind::kProgressStart: texts.push_back(call.value ? "progress cycling" : "progress"); break;
+            case Kind::kProgressTitle: texts.push_back("title: " + call.text); break;
+            case Kind::kProgressStatus: texts.push_back("status: " + call.text); break;
+            case Kind::kProgressRange: texts.push_back("range: " + std::to_string(call.value)); break;
+            case Kind::kProgressPosition: texts.push_back("position: " + std::to_string(call.value)); break;
+            case Kind::kProgressClose: texts.push_back("close"); break;
+            case Kind::kMessage:
+            case Kind::kConfirm: texts.push_back(call.title + ": " + call.text); break;
+            default: texts.push_back("other: " + call.text); break;
         }
-        closed_ = true;
     }
-
-private:
-    void Record(std::string_view what, std::string_view value) {
-        if (closed_) {
-            ADD_FAILURE() << "the job used its progress window after closing it";
-        }
-        calls_.push_back(std::string(what) + std::string(value));
-    }
-    std::vector<std::string>& calls_;
-    bool closed_ = false;
-};
-
-}  // namespace
-
-std::optional<std::vector<std::string>> RecordingPlatform::ChooseOpenFiles(const platform::OpenFileRequest&) {
-    calls.push_back("choose files");
-    return std::nullopt;
-}
-std::optional<std::string> RecordingPlatform::ChooseSaveFile(const platform::SaveFileRequest&) {
-    calls.push_back("choose save file");
-    return std::nullopt;
-}
-std::optional<std::string> RecordingPlatform::ChooseFolder(std::string_view) {
-    calls.push_back("choose folder");
-    return std::nullopt;
-}
-void RecordingPlatform::ShowMessage(std::string_view text, std::string_view title, platform::Icon) {
-    calls.push_back("message " + std::string(title) + ": " + std::string(text));
-}
-bool RecordingPlatform::Confirm(std::string_view text, std::string_view title, platform::Icon) {
-    calls.push_back("confirm " + std::string(title) + ": " + std::string(text));
-    return false;
-}
-bool RecordingPlatform::OpenDocument(const std::string& path) {
-    calls.push_back("open " + path);
-    return false;
-}
-std::unique_ptr<platform::ProgressWindow> RecordingPlatform::StartProgressWindow(bool cycling) {
-    calls.push_back(cycling ? "progress cycling" : "progress");
-    return std::make_unique<RecordingWindow>(calls);
+    return texts;
 }
 
 }  // namespace velmorant::exporttest

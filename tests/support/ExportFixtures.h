@@ -7,7 +7,7 @@
 
 #include "bank/Bank.h"
 #include "demo/VolumeBuilders.h"
-#include "platform/Platform.h"
+#include "platform/ScriptedPlatform.h"
 
 namespace velmorant::exporttest {
 
@@ -32,19 +32,8 @@ std::vector<std::uint8_t> Slice(const std::vector<std::uint8_t>& file, std::size
 // Loads each program file into the next free slot; fails the test when one is refused.
 void LoadPrograms(bank::Bank& bank, const std::vector<std::string>& paths);
 
-// Records every call a job makes, in order, as short texts ("status: ...", "close",
-// "message Error: ..."); refuses every question.
-class RecordingPlatform final : public platform::Platform {
-public:
-    std::vector<std::string> calls;
-
-    std::optional<std::vector<std::string>> ChooseOpenFiles(const platform::OpenFileRequest&) override;
-    std::optional<std::string> ChooseSaveFile(const platform::SaveFileRequest&) override;
-    std::optional<std::string> ChooseFolder(std::string_view) override;
-    void ShowMessage(std::string_view text, std::string_view title, platform::Icon icon) override;
-    bool Confirm(std::string_view text, std::string_view title, platform::Icon icon) override;
-    bool OpenDocument(const std::string& path) override;
-    std::unique_ptr<platform::ProgressWindow> StartProgressWindow(bool cycling) override;
-};
+// Every call recorded by a scripted platform, as short texts in order:
+// "progress", "title: ...", "status: ...", "range: 2", "position: 3", "close", "Error: text".
+std::vector<std::string> CallTexts(const platform::ScriptedPlatform& scripted);
 
 }  // namespace velmorant::exporttest
