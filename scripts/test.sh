@@ -19,16 +19,40 @@ bash scripts/build.sh build-asan -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=c
 ctest --test-dir build-asan --output-on-failure -j"$(nproc)"
 
 echo "== fuzzers, ${FUZZ_SECONDS} s each"
+# Seeds for the loader: a two-byte program length, a demo program, then a multisample.
+seeds_dir="$(mktemp -d)"
+build/src/cli/velmorant-cli demo-volume "$seeds_dir/Volume" >/dev/null
+mkdir -p "$seeds_dir/program_load" "$seeds_dir/bank_index"
+n=0
+for program in "$seeds_dir"/Volume/Programs/*/*.afp; do
+  for multisample in "$seeds_dir"/Volume/Multisamples/*/*.afi; do
+    n=$((n + 1))
+    size=$(stat -c %s "$program")
+    { printf "\\x$(printf %02x $((size >> 8)))\\x$(printf %02x $((size & 255)))"; cat "$program" "$multisample"; } \
+      > "$seeds_dir/program_load/seed$n"
+  done
+done
+for f in "$seeds_dir"/Volume/Programs/*/bank.txt; do cp "$f" "$seeds_dir/bank_index/$(basename "$(dirname "$f")").txt"; done
+
 for fuzzer in build-asan/fuzz/fuzz_*; do
   [ -x "$fuzzer" ] || continue
   name="$(basename "$fuzzer")"
   corpus="$(mktemp -d)"
-  seeds="fuzz/corpus/${name#fuzz_}"
-  if [ -d "$seeds" ]; then cp -r "$seeds"/. "$corpus"/; fi
+  for seeds in "fuzz/corpus/${name#fuzz_}" "$seeds_dir/${name#fuzz_}"; do
+    if [ -d "$seeds" ]; then cp -r "$seeds"/. "$corpus"/; fi
+  done
   echo "-- $name"
-  "$fuzzer" -max_total_time="$FUZZ_SECONDS" -max_len=65536 -print_final_stats=0 "$corpus" 2>&1 | tail -n 3
-  rm -rf "$corpus"
+  log="$corpus.log"
+  if ! "$fuzzer" -max_total_time="$FUZZ_SECONDS" -max_len=65536 "$corpus" >"$log" 2>&1; then
+    tail -n 80 "$log"
+    echo "fuzzer $name failed"
+    exit 1
+  fi
+  grep -E "^(#[0-9]+|Done)" "$log" | tail -n 1
+  rm -rf "$corpus" "$log"
 done
+
+rm -rf "$seeds_dir"
 
 echo "== final unit test summary"
 ctest --test-dir build -j"$(nproc)" 2>&1 | tail -n 3
