@@ -1,3 +1,4 @@
+#include "cli/BankCommand.h"
 #include "cli/Command.h"
 #include "cli/ConvertCommand.h"
 #include "cli/DrumsCommand.h"
@@ -11,6 +12,7 @@ std::vector<std::unique_ptr<Command>> MakeCommands() {
     std::vector<std::unique_ptr<Command>> commands;
     commands.push_back(std::make_unique<InspectCommand>());
     commands.push_back(std::make_unique<DemoVolumeCommand>());
+    commands.push_back(std::make_unique<BankCommand>());
     commands.push_back(std::make_unique<ConvertCommand>());
     commands.push_back(std::make_unique<MultisampleCommand>());
     commands.push_back(std::make_unique<DrumsCommand>());

@@ -10,6 +10,12 @@
 #include <memory>
 #include <system_error>
 
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
 #ifdef VELMORANT_HAVE_ISAL
 #include <isa-l/crc.h>
 #else
@@ -245,6 +251,14 @@ std::optional<FileStamp> StatFile(const std::string& path) {
     }
     stamp.modified = static_cast<std::int64_t>(time.time_since_epoch().count());
     return stamp;
+}
+
+bool StandardErrorIsTerminal() {
+#ifdef _WIN32
+    return _isatty(_fileno(stderr)) != 0;
+#else
+    return isatty(fileno(stderr)) != 0;
+#endif
 }
 
 }  // namespace velmorant::core

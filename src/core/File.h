@@ -56,4 +56,7 @@ struct FileStamp {
 };
 std::optional<FileStamp> StatFile(const std::string& path);
 
+// True when standard error is an interactive terminal (a progress line is drawn only there).
+bool StandardErrorIsTerminal();
+
 }  // namespace velmorant::core

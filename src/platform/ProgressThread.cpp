@@ -40,6 +40,7 @@ std::int32_t ClampToRange(std::int64_t position, std::uint16_t high) {
 // Runs on the window thread: the window's whole life, from publishing itself to close.
 void RunProgressWindow(ProgressHandshake& shake, ProgressView& view, CycleCounter& counter) {
     ProgressState state;
+    state.window = gNextWindowId.fetch_add(1);
     state.cycling = shake.cycling;
     if (state.cycling) {
         state.rangeHigh = static_cast<std::uint16_t>(kCycleHigh);
@@ -47,7 +48,7 @@ void RunProgressWindow(ProgressHandshake& shake, ProgressView& view, CycleCounte
     view.Show(state, PROGRESS_OPEN);
 
     std::unique_lock lock(shake.mutex);
-    shake.window.store(gNextWindowId.fetch_add(1), std::memory_order_release);
+    shake.window.store(state.window, std::memory_order_release);
 
     auto nextTick = std::chrono::steady_clock::now() + std::chrono::milliseconds(kCyclePeriodMs);
     for (;;) {

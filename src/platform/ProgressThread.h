@@ -28,6 +28,7 @@ inline constexpr int kCyclePeriodMs = 100;
 
 // What the window shows. The bar's position always lies within 0..rangeHigh.
 struct ProgressState {
+    std::uint64_t window = 0;  // the handle this window published, new for every window
     std::string title = "Dialog";
     std::string status;
     std::uint16_t rangeHigh = 100;

@@ -1,0 +1,324 @@
+#include "cli/BankCommand.h"
+
+#include <CLI/CLI.hpp>
+#include <filesystem>
+#include <iostream>
+#include <nlohmann/json.hpp>
+#include <optional>
+
+#include "bank/Bank.h"
+#include "bank/ImportJobs.h"
+#include "core/File.h"
+#include "core/Text.h"
+#include "platform/ConsolePlatform.h"
+
+namespace velmorant::cli {
+namespace {
+
+using Kind = BankCommand::OperationKind;
+
+struct OperationSpec {
+    const char* option;
+    Kind kind;
+    const char* typeName;
+    const char* help;
+};
+
+// The ordered operations, as --help lists them.
+constexpr OperationSpec kOperations[] = {
+    {"--start", Kind::kStart, "SLOT|none", "Start slot (A1..P8) of later imports; none (the default) starts at A1"},
+    {"--import", Kind::kImport, "FILE.afp", "Import one program file (its categories from the bank.txt beside it)"},
+    {"--import-bank", Kind::kImportBank, "BANKTXT", "Import every program a bank.txt lists, with its categories"},
+    {"--rename", Kind::kRename, "SLOT=NAME", "Rename the program in SLOT (at most 32 characters, / \\ : * ? \" < > | "
+                                             "become _)"},
+    {"--remove", Kind::kRemove, "SLOT", "Empty SLOT"},
+    {"--swap", Kind::kSwap, "SLOT=SLOT", "Switch the contents of two slots"},
+    {"--categories", Kind::kCategories, "SLOT=LETTERS",
+     "Set the categories of the program in SLOT: letters A..P, the first one the main category; empty for none"},
+};
+
+// One operation checked and decoded before anything runs.
+struct Step {
+    Kind kind;
+    std::string option;
+    int slot = -1;
+    int otherSlot = -1;
+    std::string text;
+};
+
+std::optional<int> ParseSlot(std::string_view text) {
+    const int slot = bank::SlotFromLabel(text);
+    if (slot < 0) {
+        return std::nullopt;
+    }
+    return slot;
+}
+
+bool SplitAtEquals(const std::string& value, std::string& left, std::string& right) {
+    const std::size_t at = value.find('=');
+    if (at == std::string::npos) {
+        return false;
+    }
+    left = value.substr(0, at);
+    right = value.substr(at + 1);
+    return true;
+}
+
+// Choosers hand jobs full paths; the command line may give relative ones.
+std::string FullPath(const std::string& path) {
+    std::error_code ec;
+    const std::filesystem::path full = std::filesystem::absolute(std::filesystem::path(path), ec);
+    return ec ? path : full.string();
+}
+
+// The step, or an error message for the usage error.
+std::optional<Step> Decode(const BankCommand::Operation& operation, std::string& error) {
+    Step step{operation.kind, operation.option, -1, -1, {}};
+    const std::string& value = operation.value;
+    std::string left;
+    std::string right;
+    switch (operation.kind) {
+        case Kind::kStart:
+            if (value == "none" || value == "NONE") {
+                return step;
+            }
+            if (auto slot = ParseSlot(value)) {
+                step.slot = *slot;
+                return step;
+            }
+            error = "'" + value + "' is not a slot (A1..P8) or none";
+            return std::nullopt;
+        case Kind::kImport:
+        case Kind::kImportBank:
+            if (value.empty()) {
+                error = "the file name is empty";
+                return std::nullopt;
+            }
+            step.text = FullPath(value);
+            return step;
+        case Kind::kRemove:
+            if (auto slot = ParseSlot(value)) {
+                step.slot = *slot;
+                return step;
+            }
+            error = "'" + value + "' is not a slot (A1..P8)";
+            return std::nullopt;
+        case Kind::kRename:
+        case Kind::kCategories:
+        case Kind::kSwap: {
+            const char* shape = operation.kind == Kind::kRename ? "SLOT=NAME"
+                                : operation.kind == Kind::kSwap ? "SLOT=SLOT"
+                                                                : "SLOT=LETTERS";
+            auto slot = SplitAtEquals(value, left, right) ? ParseSlot(left) : std::nullopt;
+            if (!slot) {
+                error = "'" + value + "' is not " + shape;
+                return std::nullopt;
+            }
+            step.slot = *slot;
+            if (operation.kind == Kind::kSwap) {
+                auto other = ParseSlot(right);
+                if (!other) {
+                    error = "'" + value + "' is not SLOT=SLOT";
+                    return std::nullopt;
+                }
+                step.otherSlot = *other;
+            } else if (operation.kind == Kind::kRename) {
+                // An empty name would be written to bank.txt as an empty slot's line.
+                if (bank::SanitiseProgramName(right).empty()) {
+                    error = "the new name is empty";
+                    return std::nullopt;
+                }
+                step.text = right;
+            } else if (!NormaliseCategoryLetters(right, step.text)) {
+                error = "'" + right + "' holds a character that is not a category letter A..P";
+                return std::nullopt;
+            }
+            return step;
+        }
+        case Kind::kExport:
+            // Exporting plugs in here.
+            error = "exporting is not available in this version";
+            return std::nullopt;
+    }
+    error = "unknown operation";
+    return std::nullopt;
+}
+
+void PrintSlots(const bank::Bank& bank, std::ostream& out) {
+    for (const volume::ProgramRecord& record : bank.slots) {
+        out << record.slotLetter << record.slotNumber << " -";
+        if (record.defined == 1) {
+            out << ' ' << record.programName;
+        }
+        out << '\n';
+    }
+}
+
+void PrintSlotsJson(const bank::Bank& bank, std::ostream& out) {
+    nlohmann::ordered_json slots = nlohmann::ordered_json::array();
+    for (std::size_t i = 0; i < bank.slots.size(); ++i) {
+        const volume::ProgramRecord& record = bank.slots[i];
+        slots.push_back({{"slot", bank::SlotLabel(static_cast<int>(i))},
+                         {"defined", record.defined == 1},
+                         {"name", record.programName},
+                         {"path", record.sourcePath},
+                         {"type", record.type},
+                         {"categories", record.categories}});
+    }
+    // Names and paths are bytes from file names, not necessarily UTF-8.
+    out << nlohmann::ordered_json{{"slots", std::move(slots)}}.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace)
+        << '\n';
+}
+
+}  // namespace
+
+bool NormaliseCategoryLetters(std::string_view letters, std::string& normalised) {
+    normalised.clear();
+    bool seen[16] = {};
+    char main = 0;
+    for (char c : letters) {
+        if (c >= 'a' && c <= 'p') {
+            c = static_cast<char>(c - 'a' + 'A');
+        }
+        if (c < 'A' || c > 'P') {
+            return false;
+        }
+        if (main == 0) {
+            main = c;
+        } else {
+            seen[c - 'A'] = true;
+        }
+    }
+    if (main == 0) {
+        return true;
+    }
+    normalised.push_back(main);
+    for (int k = 0; k < 16; ++k) {
+        const char letter = static_cast<char>('A' + k);
+        if (seen[k] && letter != main) {
+            normalised.push_back(letter);
+        }
+    }
+    return true;
+}
+
+std::string BankCommand::description() const {
+    return "Build a bank by importing programs and banks and arranging slots, then print it";
+}
+
+void BankCommand::setup(CLI::App& subcommand) {
+    subcommand.add_flag("--json", json_,
+                        "Print {\"slots\":[{\"slot\",\"defined\",\"name\",\"path\",\"type\",\"categories\"}...]} "
+                        "instead of the 128 slot lines");
+    // CLI11 gathers options by name; each callback fires as its option is parsed, which
+    // keeps the command-line order the operations must run in.
+    for (const OperationSpec& spec : kOperations) {
+        const Kind kind = spec.kind;
+        const std::string option = spec.option;
+        subcommand
+            .add_option_function<std::string>(
+                spec.option, [this, kind, option](const std::string& value) {
+                    operations_.push_back({kind, option, value});
+                },
+                spec.help)
+            ->type_name(spec.typeName)
+            ->trigger_on_parse()
+            ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+    }
+    subcommand
+        .add_option_function<std::string>(
+            "--export", [this](const std::string& value) { operations_.push_back({Kind::kExport, "--export", value}); },
+            "")
+        ->expected(0, 1)
+        ->trigger_on_parse()
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll)
+        ->group("");
+    subcommand.footer(
+        "Operations run in command-line order on one bank held in memory. Each message box is printed on standard "
+        "error as \"Title: text\"; then the bank is printed as 128 lines \"A1 - Name\" (\"A1 -\" when empty).\n"
+        "Exit status: 0 done; 1 some program was skipped (or a bank.txt lists fewer names than it announces); "
+        "3 a job stopped (earlier operations stay applied, later ones are not run); 2 usage error.");
+}
+
+int BankCommand::run(CommandIo& io) {
+    if (operations_.empty()) {
+        io.err << "velmorant-cli bank: give at least one operation (see --help)\n";
+        return kExitUsage;
+    }
+    std::vector<Step> steps;
+    for (const Operation& operation : operations_) {
+        std::string error;
+        auto step = Decode(operation, error);
+        if (!step) {
+            io.err << "velmorant-cli bank: " << operation.option << ": " << error << "\n";
+            return kExitUsage;
+        }
+        steps.push_back(std::move(*step));
+    }
+
+    platform::ConsoleOptions options;
+    if (&io.err == &std::cerr && core::StandardErrorIsTerminal()) {
+        options.progress = platform::ProgressDisplay::kLine;
+    }
+    platform::ConsolePlatform platform(io.err, options);
+    bank::Bank bank;
+    int startSlot = -1;
+    bool skipped = false;
+    bool stopped = false;
+
+    for (const Step& step : steps) {
+        bank::ImportOutcome outcome;
+        switch (step.kind) {
+            case Kind::kStart:
+                startSlot = step.slot;
+                break;
+            case Kind::kImport:
+                platform.QueueOpenFiles({step.text});
+                bank::ImportPrograms(platform, bank, startSlot, &outcome);
+                break;
+            case Kind::kImportBank:
+                platform.QueueOpenFiles({step.text});
+                bank::ImportBank(platform, bank, startSlot, &outcome);
+                break;
+            case Kind::kRename:
+            case Kind::kCategories:
+                // Both are offered only for a slot that holds a program.
+                if (bank.slots[static_cast<std::size_t>(step.slot)].defined != 1) {
+                    io.err << "velmorant-cli bank: " << step.option << ": slot " << bank::SlotLabel(step.slot)
+                           << " is empty\n";
+                    return kExitUsage;
+                }
+                if (step.kind == Kind::kRename) {
+                    bank::RenameProgram(bank, step.slot, step.text);
+                } else {
+                    bank.slots[static_cast<std::size_t>(step.slot)].categories = step.text;
+                }
+                break;
+            case Kind::kRemove:
+                bank::RemoveProgram(bank, step.slot);
+                break;
+            case Kind::kSwap:
+                bank::SwapSlots(bank, step.slot, step.otherSlot);
+                break;
+            case Kind::kExport:
+                break;
+        }
+        skipped = skipped || outcome.skipped > 0;
+        if (outcome.stopped) {
+            stopped = true;
+            break;
+        }
+    }
+
+    if (json_) {
+        PrintSlotsJson(bank, io.out);
+    } else {
+        PrintSlots(bank, io.out);
+    }
+    if (stopped) {
+        return kExitStopped;
+    }
+    return skipped ? kExitFailed : kExitOk;
+}
+
+}  // namespace velmorant::cli

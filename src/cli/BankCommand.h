@@ -1,0 +1,39 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "cli/Command.h"
+
+namespace velmorant::cli {
+
+// Exit status of a bank run that a stopping result code ended.
+inline constexpr int kExitStopped = 3;
+
+// velmorant-cli bank [--json] OPERATION...: builds one bank in memory by applying the
+// operations in command-line order, then prints it.
+class BankCommand : public Command {
+public:
+    enum class OperationKind { kStart, kImport, kImportBank, kRename, kRemove, kSwap, kCategories, kExport };
+
+    struct Operation {
+        OperationKind kind;
+        std::string option;  // as written, for messages
+        std::string value;
+    };
+
+    std::string name() const override { return "bank"; }
+    std::string description() const override;
+    void setup(CLI::App& subcommand) override;
+    int run(CommandIo& io) override;
+
+private:
+    bool json_ = false;
+    std::vector<Operation> operations_;
+};
+
+// Category letters as the categories panel stores them: the main letter first, then
+// the other letters in letter order, each once. False when a character is not A..P.
+bool NormaliseCategoryLetters(std::string_view letters, std::string& normalised);
+
+}  // namespace velmorant::cli

@@ -1,0 +1,262 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <sstream>
+#include <thread>
+
+#include "platform/ConsolePlatform.h"
+
+namespace velmorant::platform {
+namespace {
+
+using ::testing::ElementsAre;
+
+struct Seen {
+    ProgressState state;
+    ProgressMessage cause;
+    std::thread::id thread;
+};
+
+// Watches the console window through its test hook; every call comes from the window thread.
+class Watcher {
+public:
+    ConsoleOptions Options(ProgressDisplay display = ProgressDisplay::kHidden) {
+        ConsoleOptions options;
+        options.progress = display;
+        options.progressObserver = [this](const ProgressState& state, ProgressMessage cause) {
+            std::lock_guard lock(mutex_);
+            seen_.push_back({state, cause, std::this_thread::get_id()});
+            changed_.notify_all();
+        };
+        return options;
+    }
+
+    std::vector<Seen> All() {
+        std::lock_guard lock(mutex_);
+        return seen_;
+    }
+
+    std::vector<ProgressMessage> Causes() {
+        std::vector<ProgressMessage> causes;
+        for (const Seen& s : All()) {
+            causes.push_back(s.cause);
+        }
+        return causes;
+    }
+
+    // Waits (at most a generous deadline) until n timer ticks have been seen.
+    std::vector<Seen> WaitForTicks(std::size_t n) {
+        std::unique_lock lock(mutex_);
+        changed_.wait_for(lock, std::chrono::seconds(20), [&] { return Ticks(seen_).size() >= n; });
+        return Ticks(seen_);
+    }
+
+private:
+    static std::vector<Seen> Ticks(const std::vector<Seen>& all) {
+        std::vector<Seen> ticks;
+        for (const Seen& s : all) {
+            if (s.cause == PROGRESS_TIMER) {
+                ticks.push_back(s);
+            }
+        }
+        return ticks;
+    }
+
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::vector<Seen> seen_;
+};
+
+TEST(ProgressWindowTest, RangeThenPositionsLeaveTheBarWhereTheJobPutIt) {
+    std::ostringstream err;
+    Watcher watcher;
+    ConsolePlatform platform(err, watcher.Options());
+    auto window = platform.StartProgressWindow(false);
+    window->SetTitle("Importing Programs");
+    window->SetRange(3);
+    for (int p = 0; p < 3; ++p) {
+        window->SetPosition(p);
+    }
+    window->Close();
+
+    EXPECT_THAT(watcher.Causes(), ElementsAre(PROGRESS_OPEN, PROGRESS_SETTITLE, PROGRESS_SETRANGE, PROGRESS_SETPOS,
+                                              PROGRESS_SETPOS, PROGRESS_SETPOS, PROGRESS_CLOSE));
+    const Seen last = watcher.All().back();
+    EXPECT_EQ(last.state.title, "Importing Programs");
+    EXPECT_EQ(last.state.rangeHigh, 3);
+    EXPECT_EQ(last.state.position, 2);
+    EXPECT_TRUE(err.str().empty());  // no terminal, no line
+}
+
+struct RangeCase {
+    std::uint32_t range;
+    std::int32_t position;
+    std::uint16_t expectedRange;
+    std::int32_t expectedPosition;
+};
+
+void PrintTo(const RangeCase& c, std::ostream* os) { *os << c.range << "/" << c.position; }
+
+class RangeCut : public ::testing::TestWithParam<RangeCase> {};
+
+TEST_P(RangeCut, RangeKeepsItsLow16BitsAndThePositionStaysOnTheBar) {
+    const RangeCase& c = GetParam();
+    std::ostringstream err;
+    Watcher watcher;
+    ConsolePlatform platform(err, watcher.Options());
+    auto window = platform.StartProgressWindow(false);
+    window->SetRange(c.range);
+    window->SetPosition(c.position);
+    window->Close();
+    const Seen last = watcher.All().back();
+    EXPECT_EQ(last.state.rangeHigh, c.expectedRange);
+    EXPECT_EQ(last.state.position, c.expectedPosition);
+}
+
+INSTANTIATE_TEST_SUITE_P(ProgressWindow, RangeCut,
+                         ::testing::Values(RangeCase{65535, 65535, 65535, 65535}, RangeCase{65536 + 5, 3, 5, 3},
+                                           RangeCase{0x12345678u, 0x5000, 0x5678, 0x5000},
+                                           RangeCase{65536, 1, 0, 0}, RangeCase{10, 50, 10, 10},
+                                           RangeCase{10, -3, 10, 0}));
+
+TEST(ProgressWindowTest, TextsAreCopiedBeforeTheCallReturns) {
+    std::ostringstream err;
+    Watcher watcher;
+    ConsolePlatform platform(err, watcher.Options());
+    auto window = platform.StartProgressWindow(false);
+    std::string buffer = "Loading first.afp";
+    window->SetStatus(buffer);
+    buffer.assign(buffer.size(), 'x');  // the job reuses its buffer at once
+    buffer = "Title text";
+    window->SetTitle(buffer);
+    buffer.clear();
+    buffer.shrink_to_fit();
+    window->Close();
+    const Seen last = watcher.All().back();
+    EXPECT_EQ(last.state.status, "Loading first.afp");
+    EXPECT_EQ(last.state.title, "Title text");
+}
+
+TEST(ProgressWindowTest, EachWindowRunsOnItsOwnThreadUntilClosed) {
+    std::ostringstream err;
+    Watcher watcher;
+    ConsolePlatform platform(err, watcher.Options());
+
+    auto first = platform.StartProgressWindow(false);
+    // Returned only once the window exists.
+    ASSERT_EQ(watcher.Causes().size(), 1u);
+    first->SetPosition(1);
+    first->Close();
+    first->SetStatus("after close");  // ignored: the window is gone
+    first->Close();
+    const std::size_t afterFirst = watcher.All().size();
+
+    auto second = platform.StartProgressWindow(false);
+    second->SetStatus("second job");
+    second.reset();  // dropping the window closes it too
+
+    const auto seen = watcher.All();
+    ASSERT_EQ(seen.size(), afterFirst + 3);
+    EXPECT_EQ(seen[afterFirst - 1].cause, PROGRESS_CLOSE);
+    EXPECT_EQ(seen[afterFirst].cause, PROGRESS_OPEN);
+    EXPECT_EQ(seen[afterFirst].state.status, "");  // a fresh window
+    EXPECT_EQ(seen.back().cause, PROGRESS_CLOSE);
+    for (std::size_t i = 0; i < seen.size(); ++i) {
+        const Seen& windowStart = seen[i < afterFirst ? 0 : afterFirst];
+        EXPECT_NE(seen[i].thread, std::this_thread::get_id());
+        EXPECT_EQ(seen[i].thread, windowStart.thread);
+        EXPECT_EQ(seen[i].state.window, windowStart.state.window);
+    }
+    EXPECT_NE(seen[0].state.window, 0u);
+    EXPECT_NE(seen[0].state.window, seen[afterFirst].state.window);
+}
+
+TEST(ProgressWindowTest, CyclingWindowStepsZeroToTenWhateverTheJobSends) {
+    std::ostringstream err;
+    Watcher watcher;
+    ConsolePlatform platform(err, watcher.Options());
+    auto window = platform.StartProgressWindow(true);
+    window->SetRange(3);
+    window->SetPosition(2);
+    window->SetStatus("Scanning");
+    const auto ticks = watcher.WaitForTicks(13);
+    window->Close();
+
+    ASSERT_GE(ticks.size(), 13u);
+    for (std::size_t i = 0; i < 13; ++i) {
+        EXPECT_EQ(ticks[i].state.position, static_cast<std::int32_t>(i % 11)) << "tick " << i;
+        EXPECT_EQ(ticks[i].state.rangeHigh, 10);
+    }
+    EXPECT_EQ(watcher.All().back().cause, PROGRESS_CLOSE);
+    EXPECT_EQ(watcher.All().back().state.status, "Scanning");
+
+    // Closed means no more ticks.
+    const std::size_t count = watcher.All().size();
+    std::this_thread::sleep_for(std::chrono::milliseconds(250));
+    EXPECT_EQ(watcher.All().size(), count);
+}
+
+TEST(ProgressWindowTest, DeterminateWindowNeverTicks) {
+    std::ostringstream err;
+    Watcher watcher;
+    ConsolePlatform platform(err, watcher.Options());
+    auto window = platform.StartProgressWindow(false);
+    std::this_thread::sleep_for(std::chrono::milliseconds(250));
+    window->Close();
+    EXPECT_THAT(watcher.Causes(), ElementsAre(PROGRESS_OPEN, PROGRESS_CLOSE));
+}
+
+// ---- the console's line and boxes ----
+
+TEST(ConsolePlatformTest, ProgressLineIsRedrawnInPlaceAndWipedForBoxesAndAtClose) {
+    std::ostringstream err;
+    ConsoleOptions options;
+    options.progress = ProgressDisplay::kLine;
+    ConsolePlatform platform(err, options);
+    auto window = platform.StartProgressWindow(false);
+    window->SetTitle("Importing Programs");
+    window->SetRange(2);
+    window->SetStatus("Loading a\tb.afp");
+    window->SetPosition(1);
+    const std::string line = "Importing Programs - Loading a b.afp [##########..........] 1/2";
+    EXPECT_TRUE(err.str().ends_with("\r" + line)) << err.str();
+
+    platform.ShowMessage("File already in the bank - Skip it \n(x.afp)", "Information", Icon::kInformation);
+    const std::string wipe = "\r" + std::string(line.size(), ' ') + "\r";
+    EXPECT_TRUE(err.str().ends_with(wipe + "Information: File already in the bank - Skip it \n(x.afp)\n"))
+        << err.str();
+    window->SetPosition(2);
+    window->Close();
+    EXPECT_TRUE(err.str().ends_with("\r")) << err.str();
+    EXPECT_EQ(FormatProgressLine(ProgressState{}), "Dialog [....................] 0/100");
+}
+
+TEST(ConsolePlatformTest, ChoosersAnswerFromTheQueueAndBoxesGoToTheErrorStream) {
+    std::ostringstream err;
+    ConsolePlatform platform(err);
+    platform.QueueOpenFiles({"/v/a.afp", "/v/b.afp"});
+    platform.QueueOpenFiles({"/v/bank.txt", "/v/other.txt"});
+    OpenFileRequest many{"Import Programs", {}, true};
+    OpenFileRequest one{"Import Bank", {}, false};
+    EXPECT_EQ(platform.ChooseOpenFiles(many), (std::vector<std::string>{"/v/a.afp", "/v/b.afp"}));
+    EXPECT_EQ(platform.ChooseOpenFiles(one), (std::vector<std::string>{"/v/bank.txt"}));
+    EXPECT_EQ(platform.ChooseOpenFiles(one), std::nullopt);  // nothing left: cancelled
+    EXPECT_EQ(platform.ChooseFolder("Destination"), std::nullopt);
+    platform.QueueFolder("/out");
+    EXPECT_EQ(platform.ChooseFolder("Destination"), "/out");
+
+    EXPECT_FALSE(platform.Confirm("Overwrite?", "Confirm", Icon::kQuestion));
+    ConsoleOptions yes;
+    yes.assumeYes = true;
+    ConsolePlatform agreeing(err, yes);
+    EXPECT_TRUE(agreeing.Confirm("Overwrite?", "Confirm", Icon::kQuestion));
+    platform.ShowMessage("Unknow bank.txt format\n (/v/bank.txt)", "Error", Icon::kStop);
+    EXPECT_EQ(err.str(), "Confirm: Overwrite?\nConfirm: Overwrite?\nError: Unknow bank.txt format\n (/v/bank.txt)\n");
+    EXPECT_FALSE(platform.OpenDocument("/v/page.html"));
+}
+
+}  // namespace
+}  // namespace velmorant::platform

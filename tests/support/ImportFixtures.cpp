@@ -1,0 +1,108 @@
+#include "support/ImportFixtures.h"
+
+#include <gtest/gtest.h>
+
+#include "demo/VolumeBuilders.h"
+
+namespace velmorant::testing {
+
+std::string ImportVolume::ProgramPath(const std::string& bank, const std::string& name) const {
+    return dir_({"Programs", bank, name + ".afp"});
+}
+
+std::string ImportVolume::BankTextPath(const std::string& bank) const { return dir_({"Programs", bank, "bank.txt"}); }
+
+std::string ImportVolume::AddProgram(const std::string& bank, const std::string& name) {
+    demo::ProgramSpec spec;
+    spec.tag = "  fm";
+    spec.mods = 1;
+    const std::string path = ProgramPath(bank, name);
+    EXPECT_TRUE(demo::WriteFile(path, demo::BuildProgramFile(spec))) << path;
+    return path;
+}
+
+std::string ImportVolume::AddProgramMissingDependency(const std::string& bank, const std::string& name) {
+    demo::ProgramSpec spec;
+    spec.oscillators[0] = {true, demo::Reference{demo::kDiskLocation, "Nowhere", "Missing Multisample"}};
+    const std::string path = ProgramPath(bank, name);
+    EXPECT_TRUE(demo::WriteFile(path, demo::BuildProgramFile(spec))) << path;
+    return path;
+}
+
+std::string ImportVolume::AddNotAProgram(const std::string& bank, const std::string& name) {
+    const std::string path = ProgramPath(bank, name);
+    EXPECT_TRUE(demo::WriteText(path, "RIFF....WAVEfmt not a program at all")) << path;
+    return path;
+}
+
+std::string ImportVolume::WriteBankText(const std::string& bank, const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& line : lines) {
+        text += line + "\r\n";
+    }
+    const std::string path = BankTextPath(bank);
+    EXPECT_TRUE(demo::WriteText(path, text)) << path;
+    return path;
+}
+
+std::vector<platform::PlatformCall> CallsOf(const platform::ScriptedPlatform& platform,
+                                            platform::PlatformCall::Kind kind) {
+    std::vector<platform::PlatformCall> calls;
+    for (const auto& call : platform.Calls()) {
+        if (call.kind == kind) {
+            calls.push_back(call);
+        }
+    }
+    return calls;
+}
+
+std::vector<std::string> CallLines(const platform::ScriptedPlatform& platform) {
+    using Kind = platform::PlatformCall::Kind;
+    std::vector<std::string> lines;
+    for (const auto& call : platform.Calls()) {
+        switch (call.kind) {
+            case Kind::kChooseOpenFiles:
+                lines.push_back("choose " + call.text);
+                break;
+            case Kind::kChooseSaveFile:
+                lines.push_back("save " + call.text);
+                break;
+            case Kind::kChooseFolder:
+                lines.push_back("folder " + call.text);
+                break;
+            case Kind::kMessage:
+                lines.push_back("box " + call.title + ": " + call.text);
+                break;
+            case Kind::kConfirm:
+                lines.push_back("confirm " + call.title + ": " + call.text);
+                break;
+            case Kind::kOpenDocument:
+                lines.push_back("open " + call.text);
+                break;
+            case Kind::kProgressStart:
+                lines.push_back(call.value != 0 ? "start cycling" : "start");
+                break;
+            case Kind::kProgressTitle:
+                lines.push_back("title " + call.text);
+                break;
+            case Kind::kProgressStatus:
+                lines.push_back("status " + call.text);
+                break;
+            case Kind::kProgressRange:
+                lines.push_back("range " + std::to_string(call.value));
+                break;
+            case Kind::kProgressPosition:
+                lines.push_back("pos " + std::to_string(call.value));
+                break;
+            case Kind::kProgressToFront:
+                lines.push_back("front");
+                break;
+            case Kind::kProgressClose:
+                lines.push_back("close");
+                break;
+        }
+    }
+    return lines;
+}
+
+}  // namespace velmorant::testing
