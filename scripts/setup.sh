@@ -8,9 +8,16 @@ PACKAGES=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   libisal-dev zlib1g-dev
   nlohmann-json3-dev libcli11-dev
-  # catalogue: page script packages and the browser test
+  # catalogue: the browser that the dynamic page's test drives
+  chromium
   # (add packages for other features here, one line per feature)
 )
+
+# catalogue: npm installs the table-filter package built into the program; the machine's own
+# Node.js and npm serve when present (its Node.js package provides npm and conflicts with Debian's).
+if ! command -v npm >/dev/null 2>&1; then
+  PACKAGES+=(nodejs npm)
+fi
 
 missing=()
 for p in "${PACKAGES[@]}"; do
@@ -26,3 +33,12 @@ if ((${#missing[@]})); then
   $SUDO apt-get update
   $SUDO apt-get install -y "${missing[@]}"
 fi
+
+# catalogue: the pinned npm packages, exactly as their lock files say (no download addresses in
+# them: the registry comes from npm's own configuration). npm ls fails when anything differs.
+root="$(cd "$(dirname "$0")/.." && pwd)"
+for dir in third_party/tablefilter tests/catalogue/browser; do
+  if ! (cd "$root/$dir" && npm ls --depth=0 >/dev/null 2>&1); then
+    (cd "$root/$dir" && npm ci --no-audit --no-fund)
+  fi
+done

@@ -1,4 +1,5 @@
 #include "cli/BankCommand.h"
+#include "cli/CatalogueCommand.h"
 #include "cli/Command.h"
 #include "cli/ConvertCommand.h"
 #include "cli/DrumsCommand.h"
@@ -13,6 +14,7 @@ std::vector<std::unique_ptr<Command>> MakeCommands() {
     commands.push_back(std::make_unique<InspectCommand>());
     commands.push_back(std::make_unique<DemoVolumeCommand>());
     commands.push_back(std::make_unique<BankCommand>());
+    commands.push_back(std::make_unique<CatalogueCommand>());
     commands.push_back(std::make_unique<ConvertCommand>());
     commands.push_back(std::make_unique<MultisampleCommand>());
     commands.push_back(std::make_unique<DrumsCommand>());

@@ -12,8 +12,13 @@
 
 #ifdef _WIN32
 #include <io.h>
+#include <windows.h>
+#include <shellapi.h>
 #else
+#include <spawn.h>
+#include <sys/wait.h>
 #include <unistd.h>
+extern char** environ;
 #endif
 
 #ifdef VELMORANT_HAVE_ISAL
@@ -258,6 +263,33 @@ bool StandardErrorIsTerminal() {
     return _isatty(_fileno(stderr)) != 0;
 #else
     return isatty(fileno(stderr)) != 0;
+#endif
+}
+
+bool OpenWithDefaultViewer(const std::string& path) {
+#ifdef _WIN32
+    const auto result = reinterpret_cast<std::intptr_t>(
+        ShellExecuteA(nullptr, "open", path.c_str(), nullptr, nullptr, SW_SHOWMAXIMIZED));
+    return result > 32;
+#else
+#ifdef __APPLE__
+    const char* opener = "open";
+#else
+    const char* opener = "xdg-open";
+#endif
+    // Spawned without a shell, so no character of the path is ever interpreted.
+    std::string program(opener);
+    std::string argument(path);
+    char* argv[] = {program.data(), argument.data(), nullptr};
+    pid_t child = 0;
+    if (posix_spawnp(&child, opener, nullptr, nullptr, argv, environ) != 0) {
+        return false;
+    }
+    int status = 0;
+    if (waitpid(child, &status, 0) != child) {
+        return false;
+    }
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 #endif
 }
 

@@ -59,4 +59,8 @@ std::optional<FileStamp> StatFile(const std::string& path);
 // True when standard error is an interactive terminal (a progress line is drawn only there).
 bool StandardErrorIsTerminal();
 
+// Hands a document to the desktop's default viewer (xdg-open, open, or the shell on
+// Windows, maximised); false when no viewer took it.
+bool OpenWithDefaultViewer(const std::string& path);
+
 }  // namespace velmorant::core

@@ -27,6 +27,8 @@ std::optional<std::vector<std::uint8_t>> ReadHead(const std::string& path, std::
     if (!file) {
         return std::nullopt;
     }
+    // Unbuffered, so the probe reads these n bytes and not a whole buffer of the file.
+    std::setvbuf(file.get(), nullptr, _IONBF, 0);
     std::vector<std::uint8_t> head(n);
     head.resize(std::fread(head.data(), 1, n, file.get()));
     return head;

@@ -1,0 +1,106 @@
+#include "catalogue/CatalogueJob.h"
+
+#include <algorithm>
+#include <memory>
+#include <optional>
+
+#include "bank/ResultMessages.h"
+#include "catalogue/CataloguePages.h"
+#include "core/Debug.h"
+#include "core/Path.h"
+#include "core/Text.h"
+
+namespace velmorant::catalogue {
+namespace {
+
+constexpr std::string_view kHtmlExtension = ".htm";
+
+std::optional<std::string> ChooseOutput(platform::Platform& platform) {
+    platform::SaveFileRequest request;
+    request.filters = {{"Html file(.htm)", "*.htm"}, {"All files", "*.*"}};
+    std::optional<std::string> chosen = platform.ChooseSaveFile(request);
+    if (!chosen) {
+        return std::nullopt;
+    }
+    core::DebugPrint("extension ..%s..\n", core::PathExtension(*chosen).c_str());
+    return CompleteOutputName(*chosen);
+}
+
+int RunMenuCommand(platform::Platform& platform, CatalogueKind kind) {
+    const std::optional<std::string> folder = platform.ChooseFolder("Select Fusion Volume directory");
+    if (!folder) {
+        return kCatalogueDone;
+    }
+    if (kind == CatalogueKind::kDynamic) {
+        // Refused before the save chooser, so nobody picks a file for nothing.
+        if (!IsVolumeFolder(*folder)) {
+            bank::ShowResultMessage(platform, bank::kResultNotAVolume, "");
+            return kCatalogueNotVolume;
+        }
+        core::DebugPrint("On a choisi %s", folder->c_str());
+    }
+    const std::optional<std::string> output = ChooseOutput(platform);
+    if (!output) {
+        return kCatalogueDone;
+    }
+    return PublishCatalogue(platform, kind, *folder, *output, true);
+}
+
+}  // namespace
+
+std::string CompleteOutputName(std::string_view chosen) {
+    std::string completed(chosen);
+    std::string ending(chosen.substr(chosen.size() - std::min(chosen.size(), kHtmlExtension.size())));
+    std::string expected(kHtmlExtension);
+    core::UpperCaseInPlace(ending);
+    core::UpperCaseInPlace(expected);
+    if (ending != expected) {
+        completed += kHtmlExtension;
+    }
+    return completed;
+}
+
+bool IsVolumeFolder(std::string_view folder) {
+    return core::PathFileName(folder) == "Volume";
+}
+
+int PublishCatalogue(platform::Platform& platform, CatalogueKind kind, const std::string& volumeFolder,
+                     const std::string& outputPath, bool open) {
+    int written = kPageNotCreated;
+    if (kind == CatalogueKind::kStatic) {
+        written = WriteStaticCatalogue(volumeFolder, outputPath);
+    } else {
+        if (!IsVolumeFolder(volumeFolder)) {
+            bank::ShowResultMessage(platform, bank::kResultNotAVolume, "");
+            return kCatalogueNotVolume;
+        }
+        // Every program file of the volume is opened, which takes a while on a full disk.
+        std::unique_ptr<platform::ProgressWindow> progress = platform.StartProgressWindow(true);
+        progress->SetTitle("Export Catalogue");
+        progress->SetStatus("Please Wait while analysing directory...");
+        written = WriteDynamicCatalogue(volumeFolder, outputPath);
+        progress->Close();
+    }
+
+    if (written != kPageWritten) {
+        platform.ShowMessage(core::Format("Cannot create file ! \n(%s)", outputPath.c_str()), "Error",
+                             platform::Icon::kStop);
+        return kCatalogueNotWritten;
+    }
+    if (open && !platform.OpenDocument(outputPath)) {
+        platform.ShowMessage(core::Format("Cannot open file ! \n(%s)", outputPath.c_str()), "Information",
+                             platform::Icon::kInformation);
+        return kCatalogueNotOpened;
+    }
+    return kCatalogueDone;
+}
+
+int CreateCatalogue(platform::Platform& platform) {
+    return RunMenuCommand(platform, CatalogueKind::kStatic);
+}
+
+int CreateDynamicCatalogue(platform::Platform& platform) {
+    return RunMenuCommand(platform, CatalogueKind::kDynamic);
+}
+
+}  // namespace velmorant::catalogue

@@ -1,0 +1,322 @@
+#include "catalogue/CataloguePages.h"
+
+#include <array>
+#include <ctime>
+
+#include "bank/BankIndex.h"
+#include "catalogue/TableFilterScript.h"
+#include "core/File.h"
+#include "core/Path.h"
+#include "core/Text.h"
+#include "volume/ProgramFile.h"
+#include "volume/ProgramRecord.h"
+
+namespace velmorant::catalogue {
+namespace {
+
+constexpr std::size_t kSlotsPerBank = 128;
+constexpr std::size_t kSlotsPerGroup = 8;
+constexpr std::size_t kGroups = 16;
+constexpr std::size_t kMaxOverflowLength = 19999;
+
+constexpr std::array<const char*, kGroups> kGroupLetters = {"A", "B", "C", "D", "E", "F", "G", "H",
+                                                            "I", "J", "K", "L", "M", "N", "O", "P"};
+
+constexpr std::array<const char*, kGroups> kCategoryNames = {
+    "Piano", "Chromatic", "Organ", "Guitar", "Bass",      "Strings",  "Ensemble", "Brass",
+    "Reed",  "Pipe",      "Lead",  "Pad",    "Synth FX",  "Ethnic",   "Drum/Perc", "Sound FX"};
+
+std::string ProgramsFolder(const std::string& volumeFolder) {
+    return core::JoinPath(volumeFolder, "Programs");
+}
+
+bool ReadList(bank::BankIndex& index, const std::string& path) {
+    return bank::ReadBankIndex(index, path) >= 0;
+}
+
+// A bank name that could leave the Programs folder (empty, "..", a separator) has no list,
+// rather than naming some other file.
+bool ReadBankList(bank::BankIndex& index, const std::string& programsFolder, const std::string& bankName) {
+    return core::IsSafePathComponent(bankName) &&
+           ReadList(index, core::JoinPath(core::JoinPath(programsFolder, bankName), "bank.txt"));
+}
+
+bool IsListedName(const bank::BankIndex& index, std::size_t entry) {
+    return entry < static_cast<std::size_t>(index.itemCount) && entry < index.entries.size() &&
+           !core::TrimSpaces(index.entries[entry].name).empty();
+}
+
+std::string DateLine(const PageTime& time) {
+    return core::Format("<H2>Velmorant - %i/%i/%i %i:%i</H2>", time.month, time.day, time.year, time.hour,
+                        time.minute);
+}
+
+// ---- static page
+
+void AppendBankTable(std::string& page, const bank::BankIndex& list) {
+    page += "<Table>\n";
+    for (std::size_t row = 0; row < 4; ++row) {
+        page += "<TR>";
+        for (std::size_t column = 0; column < 4; ++column) {
+            const std::size_t group = row * 4 + column;
+            page += "<TD>";
+            for (std::size_t n = 1; n <= kSlotsPerGroup; ++n) {
+                const std::size_t entry = group * kSlotsPerGroup + n - 1;
+                if (IsListedName(list, entry)) {
+                    page += core::Format("%s%zu- ", kGroupLetters[group], n);
+                    page += EscapeHtml(list.entries[entry].name);
+                    page += "<br>";
+                } else {
+                    page += core::Format("%s%zu-<br>", kGroupLetters[group], n);
+                }
+            }
+            page += "</TD>\n";
+        }
+        page += "</TR>\n";
+    }
+
+    // Entries past the 128 slots are listed under the table, whole items only, so an escaped
+    // name is never cut in the middle of an entity.
+    std::string overflow;
+    for (std::size_t entry = kSlotsPerBank; entry < static_cast<std::size_t>(list.itemCount); ++entry) {
+        if (!IsListedName(list, entry)) {
+            continue;
+        }
+        const std::string item = core::Format("%zu- ", entry) + EscapeHtml(list.entries[entry].name) + "<br>";
+        if (overflow.size() + item.size() > kMaxOverflowLength) {
+            break;
+        }
+        overflow += item;
+    }
+    page += "</Table><br>";
+    page += overflow;
+    page += "\n";
+}
+
+// ---- dynamic page
+
+struct Categories {
+    std::string main;
+    std::string alternates;  // each followed by ", "
+};
+
+Categories CategoriesOf(std::string_view letters) {
+    Categories categories;
+    for (std::size_t i = 0; i < letters.size(); ++i) {
+        const char letter = letters[i];
+        if (letter < 'A' || letter > 'P') {
+            continue;
+        }
+        const char* name = kCategoryNames[static_cast<std::size_t>(letter - 'A')];
+        if (i == 0) {
+            categories.main = name;
+        } else {
+            categories.alternates += name;
+            categories.alternates += ", ";
+        }
+    }
+    return categories;
+}
+
+std::int32_t ProbeType(const std::string& bankFolder, const std::string& name) {
+    // A file that cannot be probed is "Unknow", never the type of the program before it.
+    volume::ProgramProbe probe;
+    const std::string fileName = name + ".afp";
+    if (core::IsSafePathComponent(name) && core::IsSafePathComponent(fileName)) {
+        volume::ProbeProgramFile(probe, core::JoinPath(bankFolder, fileName));
+    }
+    return probe.type;
+}
+
+void AppendBankRows(std::string& page, const std::string& programsFolder, const std::string& bankName,
+                    const bank::BankIndex& list) {
+    const std::string bankFolder = core::JoinPath(programsFolder, bankName);
+    const std::string bankCell = EscapeHtml(bankName);
+    for (std::size_t entry = 0; entry < static_cast<std::size_t>(list.itemCount); ++entry) {
+        if (!IsListedName(list, entry)) {
+            continue;  // the entry still takes its slot
+        }
+        const bank::BankIndexEntry& item = list.entries[entry];
+        const Categories categories = CategoriesOf(item.categories);
+        const std::int32_t type = ProbeType(bankFolder, item.name);
+        const bool inSlots = entry < kSlotsPerBank;
+        const char* letter = inSlots ? kGroupLetters[entry / kSlotsPerGroup] : "";
+        const int number = inSlots ? static_cast<int>(entry % kSlotsPerGroup) + 1 : 0;
+
+        page += "<TR><TD>";
+        page += bankCell;
+        page += "</TD><TD>";
+        page += EscapeHtml(item.name);
+        page += "</TD><TD>";
+        page += volume::ProgramTypeName(type);
+        page += core::Format("</TD><TD>%s</TD><TD>%i</TD><TD>", letter, number);
+        page += categories.main;
+        page += "</TD><TD>";
+        page += categories.alternates;
+        page += "</TD></TR>\n";
+    }
+}
+
+constexpr const char* kDynamicHead =
+    "<html><Head>"
+    "<style type='text/css'>\n"
+    "table {width:1000px; border-width: 2px;border-spacing: 4px;border-style: solid;border-color: gray;"
+    "border-collapse: collapse;background-color: rgb(84,84, 84);color: rgb(255,106, 0);}\n"
+    "table td {width:250px; border-width: 1px;padding: 2px;border-style: inset;border-color: gray;"
+    "background-color: white;-moz-border-radius: ;color: rgb(0,0, 0);}\n"
+    "h1{text-align : left;text-decoration : none;font-family : Verdana, Geneva, Arial, Helvetica, sans-serif;"
+    "font-size : 20px;font-weight : bold;} \n"
+    "h2{text-align : right;text-decoration : none;font-family : Verdana, Geneva, Arial, Helvetica, sans-serif;"
+    "font-size : 8px;} \n"
+    ".helpBtn{ margin:0 0px 0 0px;font-size : 0px; padding: 0px 0px 0px 0px; border-left:0px solid #fff; "
+    "border-right:0px solid #fff; } \n"
+    "div.helpCont{position:absolute;font-size : 0px; display:none;max-width:250px; overflow:auto;\t"
+    "padding:5px 5px 5px 5px; margin:15px 0;\tborder:1px solid #fff; background:#ffffff; text-align:left;"
+    "-moz-border-radius:5px;border-radius:5px;\t-moz-box-shadow:5px 5px 2px #888;"
+    "-webkit-box-shadow:5px 5px 2px #888;box-shadow:5px 5px 2px #888; } \n"
+    "div.helpCont a{ color:#ffffff; text-decoration:none; font-weight:normal;font-size : 0px; } \n"
+    "div.helpCont a:hover{ text-decoration:none;font-size : 0px; } \n"
+    "div.helpFooter{ margin:10px 0 0 0;font-size : 0px; } \n"
+    "</style>\n"
+    "\n\n\n"
+    "<script>\n";
+
+constexpr const char* kDynamicTableStart =
+    "\n</script>"
+    "\n\n\n"
+    "</head><body>"
+    "<Table id='idMyTable'>\n"
+    "<thead><TR><TH>Bank</TH><TH>Name</TH><TH>Type</TH><TH>Letter</TH><TH>Nb</TH><TH>Main Categories</TH>"
+    "<TH>Alter Categories</TH></TR></thead><tbody>\n";
+
+constexpr const char* kFilterConfiguration =
+    "<script language='javascript' type='text/javascript'>\n"
+    "var props = {\n"
+    "sort: true,\n"
+    "filters_row_index:1,\n"
+    "alternate_rows: true,\n"
+    "rows_counter: true,\n"
+    "filters_cell_tag: 'TH',\n"
+    "status_bar: true,\n"
+    "mark_active_columns: true,\n"
+    "display_all_text: '< Show all >',\n"
+    "col_5: 'select',\n"
+    "col_4: 'select',\n"
+    "col_3: 'select',\n"
+    "col_2: 'select',\n"
+    "col_0: 'select'\n"
+    "}\n"
+    "setFilterGrid('idMyTable',1,props);\n"
+    " </script>";
+
+int WritePage(const std::string& outputPath, const std::string& page) {
+    return core::WriteFileAtomically(outputPath, page) ? kPageWritten : kPageNotCreated;
+}
+
+}  // namespace
+
+PageTime LocalPageTime() {
+    const std::time_t now = std::time(nullptr);
+    const std::tm* local = std::localtime(&now);  // jobs run on one thread at a time
+    PageTime time;
+    if (local != nullptr) {
+        time.month = local->tm_mon + 1;
+        time.day = local->tm_mday;
+        time.year = local->tm_year + 1900;
+        time.hour = local->tm_hour;
+        time.minute = local->tm_min;
+    }
+    return time;
+}
+
+std::string EscapeHtml(std::string_view text) {
+    std::string escaped;
+    escaped.reserve(text.size());
+    for (char c : text) {
+        switch (c) {
+            case '&': escaped += "&amp;"; break;
+            case '<': escaped += "&lt;"; break;
+            case '>': escaped += "&gt;"; break;
+            case '"': escaped += "&quot;"; break;
+            case '\'': escaped += "&#39;"; break;
+            default: escaped += c; break;
+        }
+    }
+    return escaped;
+}
+
+std::string BuildStaticPage(const std::string& volumeFolder, const PageTime& time) {
+    std::string page =
+        "<html><Head>"
+        "<style type='text/css'>\n"
+        "table {width:1000px; border-width: 2px;border-spacing: 4px;border-style: solid;border-color: gray;"
+        "border-collapse: collapse;background-color: rgb(255, 230, 230);}\n"
+        "table td {width:250px; border-width: 1px;padding: 2px;border-style: inset;border-color: gray;"
+        "background-color: white;-moz-border-radius: ;}\n"
+        "h1{text-align : left;text-decoration : none;font-family : Verdana, Geneva, Arial, Helvetica, sans-serif;"
+        "font-size : 20px;font-weight : bold;} \n"
+        "h2{text-align : right;text-decoration : none;font-family : Verdana, Geneva, Arial, Helvetica, sans-serif;"
+        "font-size : 8px;} \n"
+        "</style>\n"
+        "</head><body>";
+
+    const std::string programs = ProgramsFolder(volumeFolder);
+    bank::BankIndex banks;
+    if (ReadList(banks, core::JoinPath(programs, "bank.txt"))) {
+        for (std::size_t b = 0; b < static_cast<std::size_t>(banks.itemCount) && b < banks.entries.size(); ++b) {
+            const std::string& bankName = banks.entries[b].name;
+            page += "<H1>";
+            page += EscapeHtml(bankName);
+            page += "</H1><br>\n";
+            bank::BankIndex list;
+            if (!ReadBankList(list, programs, bankName)) {
+                page += "No bank.txt file\n";
+                continue;
+            }
+            AppendBankTable(page, list);
+        }
+    }
+
+    page += DateLine(time);
+    page += "</body></html>";
+    return page;
+}
+
+std::string BuildDynamicPage(const std::string& volumeFolder, const PageTime& time) {
+    const std::string_view script = TableFilterScript();
+    std::string page;
+    page.reserve(script.size() + 64 * 1024);
+    page += kDynamicHead;
+    page += script;
+    page += kDynamicTableStart;
+
+    const std::string programs = ProgramsFolder(volumeFolder);
+    bank::BankIndex banks;
+    if (ReadList(banks, core::JoinPath(programs, "bank.txt"))) {
+        for (std::size_t b = 0; b < static_cast<std::size_t>(banks.itemCount) && b < banks.entries.size(); ++b) {
+            const std::string& bankName = banks.entries[b].name;
+            bank::BankIndex list;
+            if (ReadBankList(list, programs, bankName)) {
+                AppendBankRows(page, programs, bankName, list);
+            }
+        }
+    }
+
+    page += "</tbody></Table>\n";
+    page += "<br><br>";
+    page += DateLine(time);
+    page += kFilterConfiguration;
+    page += "\n\n\n";
+    page += "</body></html>";
+    return page;
+}
+
+int WriteStaticCatalogue(const std::string& volumeFolder, const std::string& outputPath) {
+    return WritePage(outputPath, BuildStaticPage(volumeFolder, LocalPageTime()));
+}
+
+int WriteDynamicCatalogue(const std::string& volumeFolder, const std::string& outputPath) {
+    return WritePage(outputPath, BuildDynamicPage(volumeFolder, LocalPageTime()));
+}
+
+}  // namespace velmorant::catalogue

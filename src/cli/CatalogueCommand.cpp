@@ -1,0 +1,41 @@
+#include "cli/CatalogueCommand.h"
+
+#include <CLI/CLI.hpp>
+#include <ostream>
+
+#include "catalogue/CatalogueJob.h"
+#include "core/File.h"
+#include "platform/ConsolePlatform.h"
+
+namespace velmorant::cli {
+
+std::string CatalogueCommand::description() const {
+    return "Write an HTML catalogue of every bank of a volume: one table per bank, or with --dynamic one "
+           "sortable, filterable table of every program";
+}
+
+void CatalogueCommand::setup(CLI::App& subcommand) {
+    subcommand.add_flag("--dynamic", dynamic_,
+                        "Write the sortable, filterable page (reads each program's type; VOLUME must be a "
+                        "folder named Volume)");
+    subcommand.add_flag("--open", open_, "Open the written page in the default viewer");
+    subcommand.add_option("VOLUME", volume_, "The volume's root folder (the one holding Programs)")->required();
+    subcommand.add_option("OUTPUT", output_, "The page to write, exactly this path")->required();
+}
+
+int CatalogueCommand::run(CommandIo& io) {
+    platform::ConsoleOptions options;
+    options.progress =
+        core::StandardErrorIsTerminal() ? platform::ProgressDisplay::kLine : platform::ProgressDisplay::kHidden;
+    platform::ConsolePlatform console(io.err, options);
+    console.SetDocumentOpener([](const std::string& path) { return core::OpenWithDefaultViewer(path); });
+
+    const auto kind = dynamic_ ? catalogue::CatalogueKind::kDynamic : catalogue::CatalogueKind::kStatic;
+    const int result = catalogue::PublishCatalogue(console, kind, volume_, output_, open_);
+    if (result == catalogue::kCatalogueDone || result == catalogue::kCatalogueNotOpened) {
+        io.out << (dynamic_ ? "Dynamic" : "Static") << " catalogue written to " << output_ << "\n";
+    }
+    return result == catalogue::kCatalogueDone ? kExitOk : kExitFailed;
+}
+
+}  // namespace velmorant::cli

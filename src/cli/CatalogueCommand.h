@@ -1,0 +1,22 @@
+#pragma once
+
+#include "cli/Command.h"
+
+namespace velmorant::cli {
+
+// velmorant-cli catalogue [--dynamic] [--open] VOLUME OUTPUT
+class CatalogueCommand : public Command {
+public:
+    std::string name() const override { return "catalogue"; }
+    std::string description() const override;
+    void setup(CLI::App& subcommand) override;
+    int run(CommandIo& io) override;
+
+private:
+    bool dynamic_ = false;
+    bool open_ = false;
+    std::string volume_;
+    std::string output_;
+};
+
+}  // namespace velmorant::cli

@@ -1,0 +1,80 @@
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "CatalogueFixtures.h"
+#include "cli/Command.h"
+#include "core/File.h"
+#include "core/Text.h"
+
+namespace velmorant::cli {
+namespace {
+
+using testing::CatalogueVolume;
+
+struct CliRun {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+CliRun Cli(std::vector<std::string> args) {
+    args.insert(args.begin(), "velmorant-cli");
+    std::ostringstream out;
+    std::ostringstream err;
+    const int status = RunCli(args, out, err);
+    return {status, out.str(), err.str()};
+}
+
+class CatalogueCommandTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        volume_.WriteVolumeList({"Keys"});
+        volume_.WriteBankList("Keys", 1, {"Grand:AF"});
+        volume_.WriteProgram("Keys", "Grand", "mpsa");
+    }
+    CatalogueVolume volume_;
+};
+
+TEST_F(CatalogueCommandTest, WritesExactlyTheGivenPath) {
+    const std::string staticPage = volume_.Path({"page.html"});
+    const CliRun run = Cli({"catalogue", volume_.root(), staticPage});
+    EXPECT_EQ(run.status, kExitOk) << run.err;
+    EXPECT_EQ(run.out, "Static catalogue written to " + staticPage + "\n");
+    EXPECT_NE(testing::ReadText(staticPage).find("<TD>A1- Grand<br>"), std::string::npos);
+    EXPECT_FALSE(core::FileExists(staticPage + ".htm"));
+
+    const std::string dynamicPage = volume_.Path({"dynamic"});
+    const CliRun dynamic = Cli({"catalogue", "--dynamic", volume_.root() + "/", dynamicPage});
+    EXPECT_EQ(dynamic.status, kExitOk) << dynamic.err;
+    EXPECT_NE(testing::ReadText(dynamicPage).find("<TD>Grand</TD><TD>Samples</TD><TD>A</TD><TD>1</TD><TD>Piano</TD>"
+                                                  "<TD>Strings, </TD>"),
+              std::string::npos);
+}
+
+TEST_F(CatalogueCommandTest, FailuresExitWithOneAndSayWhy) {
+    const std::string page = volume_.Path({"page.htm"});
+    const CliRun notVolume = Cli({"catalogue", "--dynamic", volume_.Path({"Volume", "Programs"}), page});
+    EXPECT_EQ(notVolume.status, kExitFailed);
+    EXPECT_EQ(notVolume.err, "Information: Directory isn't a valid fusion Volume directory\n\n");
+    EXPECT_FALSE(core::FileExists(page));
+
+    const std::string unwritable = volume_.Path({"missing", "page.htm"});
+    const CliRun cannotCreate = Cli({"catalogue", volume_.root(), unwritable});
+    EXPECT_EQ(cannotCreate.status, kExitFailed);
+    EXPECT_EQ(cannotCreate.err, "Error: Cannot create file ! \n(" + unwritable + ")\n");
+    EXPECT_EQ(cannotCreate.out, "");
+}
+
+TEST_F(CatalogueCommandTest, UsageErrorsAndHelp) {
+    EXPECT_EQ(Cli({"catalogue", volume_.root()}).status, kExitUsage);
+    EXPECT_EQ(Cli({"catalogue", "--static", volume_.root(), "x.htm"}).status, kExitUsage);
+    const CliRun help = Cli({"catalogue", "--help"});
+    EXPECT_EQ(help.status, kExitOk);
+    EXPECT_NE(help.out.find("--dynamic"), std::string::npos);
+    EXPECT_NE(help.out.find("--open"), std::string::npos);
+    EXPECT_NE(help.out.find("VOLUME"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace velmorant::cli

@@ -1,0 +1,45 @@
+#include "CatalogueFixtures.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <regex>
+
+#include "demo/VolumeBuilders.h"
+
+namespace velmorant::testing {
+
+CatalogueVolume::CatalogueVolume() : root_(dir_({"Volume"})) {
+    std::filesystem::create_directories(dir_({"Volume", "Programs"}));
+}
+
+void CatalogueVolume::WriteVolumeList(const std::vector<std::string>& banks) {
+    std::string text = "Number of items: " + std::to_string(banks.size()) + "\r\n";
+    for (const std::string& bank : banks) {
+        text += bank + "\r\n";
+    }
+    ASSERT_TRUE(demo::WriteText(dir_({"Volume", "Programs", "bank.txt"}), text));
+}
+
+void CatalogueVolume::WriteBankList(const std::string& bank, int count, const std::vector<std::string>& lines) {
+    std::filesystem::create_directories(dir_({"Volume", "Programs", bank}));
+    std::string text = "Number of items: " + std::to_string(count) + "\r\n";
+    for (const std::string& line : lines) {
+        text += line + "\r\n";
+    }
+    ASSERT_TRUE(demo::WriteText(dir_({"Volume", "Programs", bank, "bank.txt"}), text));
+}
+
+void CatalogueVolume::WriteProgram(const std::string& bank, const std::string& name, const std::string& tag) {
+    std::filesystem::create_directories(dir_({"Volume", "Programs", bank}));
+    demo::ProgramSpec spec;
+    spec.tag = tag;
+    ASSERT_TRUE(demo::WriteFile(dir_({"Volume", "Programs", bank, name + ".afp"}), demo::BuildProgramFile(spec)));
+}
+
+std::string MaskDateLine(const std::string& page) {
+    static const std::regex dateLine("<H2>Velmorant - [0-9]+/[0-9]+/[0-9]{4} [0-9]+:[0-9]+</H2>");
+    return std::regex_replace(page, dateLine, "<H2>Velmorant - DATE</H2>");
+}
+
+}  // namespace velmorant::testing
