@@ -28,6 +28,20 @@ struct Scratch {
         multisample = root + "/Multisamples/Bank1/M.afi";
         // A sample the multisample may name, so level 2 finds files too.
         velmorant::demo::WriteFile(root + "/Samples/Bank1/S.afs", velmorant::demo::BuildSampleFile(440.0, 64));
+        // The names the demo programs use (the seeds) all lead to the fuzzed multisample and the sample.
+        std::error_code ec;
+        for (const char* folder : {"Keys", "Drums", "Strings"}) {
+            fs::create_directories(root + "/Multisamples/" + folder, ec);
+            fs::create_directories(root + "/Samples/" + folder, ec);
+        }
+        for (const char* name : {"Keys/Piano", "Keys/Choir", "Bank1/Pad"}) {
+            fs::create_symlink(multisample, root + "/Multisamples/" + name + ".afi", ec);
+        }
+        for (const char* name : {"Keys/Piano C2", "Keys/Piano C4", "Keys/Piano C6", "Keys/Choir Ah", "Keys/Choir Oh",
+                                 "Bank1/Pad Low", "Bank1/Pad High", "Drums/Kick", "Drums/Kick Hard", "Drums/Snare",
+                                 "Drums/Snare Rim", "Drums/Hat Closed"}) {
+            fs::create_symlink(root + "/Samples/Bank1/S.afs", root + "/Samples/" + name + ".afs", ec);
+        }
     }
 };
 
