@@ -1,0 +1,237 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <nlohmann/json.hpp>
+#include <sstream>
+
+#include "cli/BankCommand.h"
+#include "cli/Command.h"
+#include "support/ImportFixtures.h"
+#include "support/TempDir.h"
+
+namespace velmorant::cli {
+namespace {
+
+using ::testing::ElementsAreArray;
+using ::testing::IsEmpty;
+using velmorant::testing::DemoVolumeDir;
+using velmorant::testing::ImportVolume;
+
+struct BankRun {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+BankRun Bank(std::vector<std::string> args) {
+    args.insert(args.begin(), {"velmorant-cli", "bank"});
+    std::ostringstream out;
+    std::ostringstream err;
+    const int status = RunCli(args, out, err);
+    return {status, out.str(), err.str()};
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+// The printed lines of occupied slots only.
+std::vector<std::string> Occupied(const std::string& out) {
+    std::vector<std::string> occupied;
+    for (const std::string& line : Lines(out)) {
+        if (line.find(" - ") != std::string::npos) {
+            occupied.push_back(line);
+        }
+    }
+    return occupied;
+}
+
+TEST(BankCommandTest, ImportsABankAndAFileThenSwapsOnTheDemoVolume) {
+    DemoVolumeDir volume;
+    const std::string x = volume({"Extra", "X.afp"});
+    std::filesystem::create_directories(volume({"Extra"}));
+    std::filesystem::copy_file(volume.program("Bank2", "FM Bells"), x);
+
+    const BankRun run = Bank({"--import-bank", volume({"Programs", "Bank1", "bank.txt"}), "--start", "C1", "--import",
+                              x, "--swap", "A1=P8"});
+    EXPECT_EQ(run.status, 1);  // Lost Strings was skipped
+    EXPECT_EQ(run.err, "Information: Cannot find one or more dependencies of program - Skip it \n(" +
+                           volume.program("Bank1", "Lost Strings") + ")\n");
+    const auto lines = Lines(run.out);
+    ASSERT_EQ(lines.size(), 128u);
+    EXPECT_EQ(lines[0], "A1 -");
+    EXPECT_EQ(lines[1], "A2 - Warm Pad");
+    EXPECT_EQ(lines[2], "A3 - Choir Lead");
+    EXPECT_EQ(lines[3], "A4 -");
+    EXPECT_EQ(lines[8], "B1 -");
+    EXPECT_EQ(lines[16], "C1 - X");
+    EXPECT_EQ(lines[127], "P8 - Grand Piano");
+    EXPECT_EQ(Occupied(run.out).size(), 4u);
+}
+
+struct OrderCase {
+    const char* name;
+    std::vector<std::string> args;  // "@a" stands for the path of program a
+    std::vector<std::string> occupied;
+};
+
+void PrintTo(const OrderCase& c, std::ostream* os) { *os << c.name; }
+
+class OperationOrder : public ::testing::TestWithParam<OrderCase> {};
+
+TEST_P(OperationOrder, OperationsRunInCommandLineOrder) {
+    const OrderCase& c = GetParam();
+    ImportVolume volume;
+    std::vector<std::string> args;
+    for (const std::string& arg : c.args) {
+        args.push_back(arg.starts_with("@") ? volume.AddProgram("Bank", arg.substr(1)) : arg);
+    }
+    const BankRun run = Bank(args);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_THAT(Occupied(run.out), ElementsAreArray(c.occupied));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    BankCommand, OperationOrder,
+    ::testing::Values(
+        OrderCase{"StartAppliesToLaterImportsOnly", {"--import", "@a", "--start", "C1", "--import", "@b"},
+                  {"A1 - a", "C1 - b"}},
+        OrderCase{"StartNoneGoesBackToA1",
+                  {"--start", "c1", "--import", "@a", "--start", "none", "--import", "@b"},
+                  {"A1 - b", "C1 - a"}},
+        OrderCase{"ArrangeAfterImport",
+                  {"--import", "@a", "--import", "@b", "--swap", "A1=A2", "--rename", "A2=New/Name:1", "--remove",
+                   "A1"},
+                  {"A2 - New_Name_1"}},
+        OrderCase{"RemoveThenImportRefillsTheSlot",
+                  {"--import", "@a", "--remove", "A1", "--import", "@b"},
+                  {"A1 - b"}},
+        OrderCase{"SwapWithAnEmptySlotMovesTheProgram", {"--import", "@a", "--swap", "A1=P8"}, {"P8 - a"}}),
+    [](const auto& row) { return std::string(row.param.name); });
+
+struct StatusCase {
+    const char* name;
+    std::vector<std::string> args;  // "@a": program a; "@missing": a path that is no file; "@nobank": no bank.txt
+    int status;
+    std::vector<std::string> occupied;  // of the printed bank; nothing is printed for status 2
+};
+
+void PrintTo(const StatusCase& c, std::ostream* os) { *os << c.name; }
+
+class ExitStatus : public ::testing::TestWithParam<StatusCase> {};
+
+TEST_P(ExitStatus, TellsHowTheRunEnded) {
+    const StatusCase& c = GetParam();
+    ImportVolume volume;
+    std::vector<std::string> args;
+    for (const std::string& arg : c.args) {
+        if (arg == "@missing") {
+            args.push_back(volume.ProgramPath("Bank", "Missing"));
+        } else if (arg == "@nobank") {
+            args.push_back(volume.BankTextPath("Nowhere"));
+        } else {
+            args.push_back(arg.starts_with("@") ? volume.AddProgram("Bank", arg.substr(1)) : arg);
+        }
+    }
+    const BankRun run = Bank(args);
+    EXPECT_EQ(run.status, c.status) << run.err;
+    if (c.status == kExitUsage) {
+        EXPECT_THAT(run.out, IsEmpty());
+        EXPECT_THAT(run.err, ::testing::StartsWith("velmorant-cli"));
+    } else {
+        EXPECT_EQ(Lines(run.out).size(), 128u);
+        EXPECT_THAT(Occupied(run.out), ElementsAreArray(c.occupied));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    BankCommand, ExitStatus,
+    ::testing::Values(
+        StatusCase{"Done", {"--import", "@a"}, 0, {"A1 - a"}},
+        StatusCase{"Skipped", {"--import", "@missing", "--import", "@a"}, 1, {"A1 - a"}},
+        StatusCase{"NoRoomStopsAndLaterOperationsDoNotRun",
+                   {"--start", "P8", "--import", "@a", "--import", "@b", "--remove", "P8"},
+                   3,
+                   {"P8 - a"}},
+        StatusCase{"UnreadableBankTextStops", {"--import", "@a", "--import-bank", "@nobank", "--remove", "A1"}, 3,
+                   {"A1 - a"}},
+        StatusCase{"NoOperation", {}, 2, {}},
+        StatusCase{"JsonAlone", {"--json"}, 2, {}},
+        StatusCase{"BadStartSlot", {"--start", "Q1", "--import", "@a"}, 2, {}},
+        StatusCase{"SwapNeedsTwoSlots", {"--import", "@a", "--swap", "A1"}, 2, {}},
+        StatusCase{"EmptyNewName", {"--import", "@a", "--rename", "A1="}, 2, {}},
+        StatusCase{"NotACategoryLetter", {"--import", "@a", "--categories", "A1=EQ"}, 2, {}},
+        StatusCase{"RenameOfAnEmptySlot", {"--import", "@a", "--rename", "B3=x"}, 2, {}},
+        StatusCase{"ExportIsNotAvailable", {"--import", "@a", "--export", "/tmp/out"}, 2, {}},
+        StatusCase{"UnknownOption", {"--import", "@a", "--frobnicate"}, 2, {}},
+        StatusCase{"MissingValue", {"--import"}, 2, {}}),
+    [](const auto& row) { return std::string(row.param.name); });
+
+TEST(BankCommandTest, JsonListsEverySlotWithItsRecord) {
+    ImportVolume volume;
+    const std::string a = volume.AddProgram("Bank", "a");
+    const BankRun run = Bank({"--json", "--import", a, "--categories", "A1=mbe"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const auto json = nlohmann::json::parse(run.out);
+    const auto& slots = json.at("slots");
+    ASSERT_EQ(slots.size(), 128u);
+    EXPECT_EQ(slots[0], nlohmann::json({{"slot", "A1"},
+                                        {"defined", true},
+                                        {"name", "a"},
+                                        {"path", a},
+                                        {"type", 3},
+                                        {"categories", "MBE"}}));
+    EXPECT_EQ(slots[9].at("slot"), "B2");
+    EXPECT_EQ(slots[9].at("defined"), false);
+    EXPECT_EQ(slots[127].at("slot"), "P8");
+    // Keys in the documented order.
+    EXPECT_LT(run.out.find("\"slot\""), run.out.find("\"defined\""));
+    EXPECT_LT(run.out.find("\"path\""), run.out.find("\"categories\""));
+}
+
+TEST(BankCommandTest, HelpListsTheOperations) {
+    const BankRun run = Bank({"--help"});
+    EXPECT_EQ(run.status, 0);
+    for (const char* option : {"--start", "--import", "--import-bank", "--rename", "--remove", "--swap",
+                               "--categories", "--json"}) {
+        EXPECT_NE(run.out.find(option), std::string::npos) << option;
+    }
+    EXPECT_EQ(run.out.find("--export"), std::string::npos);
+}
+
+struct LettersCase {
+    const char* input;
+    bool valid;
+    const char* stored;
+};
+
+void PrintTo(const LettersCase& c, std::ostream* os) { *os << '"' << c.input << '"'; }
+
+class CategoryLetters : public ::testing::TestWithParam<LettersCase> {};
+
+// Stored as the categories panel would: main first, the others once each in letter order.
+TEST_P(CategoryLetters, AreStoredAsThePanelStoresThem) {
+    const LettersCase& c = GetParam();
+    std::string stored;
+    EXPECT_EQ(NormaliseCategoryLetters(c.input, stored), c.valid);
+    if (c.valid) {
+        EXPECT_EQ(stored, c.stored);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(BankCommand, CategoryLetters,
+                         ::testing::Values(LettersCase{"EM", true, "EM"}, LettersCase{"mbe", true, "MBE"},
+                                           LettersCase{"EME", true, "EM"}, LettersCase{"BDB", true, "BD"},
+                                           LettersCase{"", true, ""}, LettersCase{"PONMLKJIHGFEDCBA", true,
+                                                                                  "PABCDEFGHIJKLMNO"},
+                                           LettersCase{"EQ", false, ""}, LettersCase{"E M", false, ""},
+                                           LettersCase{"not defined", false, ""}));
+
+}  // namespace
+}  // namespace velmorant::cli
