@@ -1,6 +1,8 @@
 #include "cli/BankCommand.h"
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
+#include <array>
 #include <filesystem>
 #include <iostream>
 #include <nlohmann/json.hpp>
@@ -10,6 +12,7 @@
 #include "bank/ImportJobs.h"
 #include "core/File.h"
 #include "core/Text.h"
+#include "export/ExportBank.h"
 #include "platform/ConsolePlatform.h"
 
 namespace velmorant::cli {
@@ -136,12 +139,46 @@ std::optional<Step> Decode(const BankCommand::Operation& operation, std::string&
             return step;
         }
         case Kind::kExport:
-            // Exporting plugs in here.
-            error = "exporting is not available in this version";
-            return std::nullopt;
+            if (value.empty()) {
+                error = "the destination folder is empty";
+                return std::nullopt;
+            }
+            step.text = FullPath(value);
+            return step;
     }
     error = "unknown operation";
     return std::nullopt;
+}
+
+// Runs the export job on the bank; the exit status it calls for.
+int RunExport(platform::Platform& platform, bank::Bank& bank, const std::string& destination,
+              const std::string& bankName, const std::string& folders, const std::string& refs, std::ostream& err) {
+    exporting::ExportOptions options = exporting::DefaultExportOptions(destination);
+    options.bankName = bankName;
+    options.folderOption = folders == "source" ? exporting::kSameAsSource : exporting::kBankNamedFolder;
+    options.referenceOption = refs == "absolute" ? exporting::kAbsolutePaths : exporting::kRelativePaths;
+    options.accepted = true;
+
+    // What the export adds to each log is what tells why a program was not written.
+    std::array<std::size_t, bank::kSlotCount> logLength{};
+    for (std::size_t i = 0; i < bank.slots.size(); ++i) {
+        logLength[i] = bank.slots[i].log.size();
+    }
+    exporting::ExportOutcome outcome;
+    if (exporting::ExportBank(platform, bank, options, &outcome) != exporting::kExportFinished) {
+        return kExitFailed;  // the box already told why
+    }
+    for (const auto& program : outcome.programs) {
+        if (program.result >= 0) {
+            continue;
+        }
+        const std::string& log = bank.slots[static_cast<std::size_t>(program.slot)].log;
+        const std::size_t from = std::min(logLength[static_cast<std::size_t>(program.slot)], log.size());
+        err << "velmorant-cli bank: --export: " << bank::SlotLabel(program.slot) << " " << program.name
+            << " was not exported:\n"
+            << log.substr(from);
+    }
+    return outcome.failures() > 0 ? kExitFailed : kExitOk;
 }
 
 void PrintSlots(const bank::Bank& bank, std::ostream& out) {
@@ -166,8 +203,8 @@ void PrintSlotsJson(const bank::Bank& bank, std::ostream& out) {
                          {"categories", record.categories}});
     }
     // Names and paths are bytes from file names, not necessarily UTF-8.
-    out << nlohmann::ordered_json{{"slots", std::move(slots)}}.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace)
-        << '\n';
+    const nlohmann::ordered_json document{{"slots", std::move(slots)}};
+    out << document.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
 }
 
 }  // namespace
@@ -228,16 +265,34 @@ void BankCommand::setup(CLI::App& subcommand) {
     subcommand
         .add_option_function<std::string>(
             "--export", [this](const std::string& value) { operations_.push_back({Kind::kExport, "--export", value}); },
-            "")
-        ->expected(0, 1)
+            "After the operations, export the bank into the volume whose root folder is DEST (it must exist)")
+        ->type_name("DEST")
         ->trigger_on_parse()
         ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll)
-        ->group("");
+        ->group("Export");
+    subcommand.add_option("--bank-name", bankName_, "Name of the exported bank: Programs/NAME of DEST")
+        ->type_name("NAME")
+        ->group("Export");
+    subcommand
+        .add_option("--folders", folders_,
+                    "bank: copies go into Multisamples/NAME and Samples/NAME (default); source: into folders "
+                    "named like their source folders, with absolute references")
+        ->check(CLI::IsMember({"bank", "source"}))
+        ->type_name("bank|source")
+        ->group("Export");
+    subcommand
+        .add_option("--refs", refs_,
+                    "relative: references name no folder (default); absolute: they name the copy's folder")
+        ->check(CLI::IsMember({"relative", "absolute"}))
+        ->type_name("relative|absolute")
+        ->group("Export");
     subcommand.footer(
-        "Operations run in command-line order on one bank held in memory. Each message box is printed on standard "
-        "error as \"Title: text\"; then the bank is printed as 128 lines \"A1 - Name\" (\"A1 -\" when empty).\n"
-        "Exit status: 0 done; 1 some program was skipped (or a bank.txt lists fewer names than it announces); "
-        "3 a job stopped (earlier operations stay applied, later ones are not run); 2 usage error.");
+        "Operations run in command-line order on one bank held in memory; --export runs after all of them. Each "
+        "message box is printed on standard error as \"Title: text\"; then the bank is printed as 128 lines "
+        "\"A1 - Name\" (\"A1 -\" when empty).\n"
+        "Exit status: 0 done; 1 some program was skipped (or a bank.txt lists fewer names than it announces), or "
+        "the export was refused or left a program out; 3 a job stopped (earlier operations stay applied, later ones "
+        "and the export are not run); 2 usage error.");
 }
 
 int BankCommand::run(CommandIo& io) {
@@ -246,14 +301,26 @@ int BankCommand::run(CommandIo& io) {
         return kExitUsage;
     }
     std::vector<Step> steps;
+    std::optional<std::string> exportDestination;
     for (const Operation& operation : operations_) {
         std::string error;
         auto step = Decode(operation, error);
+        if (step && step->kind == Kind::kExport && exportDestination) {
+            error = "give one destination only";
+            step.reset();
+        }
         if (!step) {
             io.err << "velmorant-cli bank: " << operation.option << ": " << error << "\n";
             return kExitUsage;
         }
+        if (step->kind == Kind::kExport) {
+            exportDestination = step->text;
+        }
         steps.push_back(std::move(*step));
+    }
+    if (!exportDestination && (!bankName_.empty() || !folders_.empty() || !refs_.empty())) {
+        io.err << "velmorant-cli bank: --bank-name, --folders and --refs go with --export\n";
+        return kExitUsage;
     }
 
     platform::ConsoleOptions options;
@@ -310,6 +377,11 @@ int BankCommand::run(CommandIo& io) {
         }
     }
 
+    int exportStatus = kExitOk;
+    if (exportDestination && !stopped) {
+        exportStatus = RunExport(platform, bank, *exportDestination, bankName_, folders_, refs_, io.err);
+    }
+
     if (json_) {
         PrintSlotsJson(bank, io.out);
     } else {
@@ -318,7 +390,7 @@ int BankCommand::run(CommandIo& io) {
     if (stopped) {
         return kExitStopped;
     }
-    return skipped ? kExitFailed : kExitOk;
+    return skipped || exportStatus != kExitOk ? kExitFailed : kExitOk;
 }
 
 }  // namespace velmorant::cli

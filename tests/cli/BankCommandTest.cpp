@@ -195,6 +195,15 @@ TEST(BankCommandTest, JsonListsEverySlotWithItsRecord) {
     EXPECT_LT(run.out.find("\"path\""), run.out.find("\"categories\""));
 }
 
+// File names are bytes; a name that is not UTF-8 must not break the document.
+TEST(BankCommandTest, JsonSurvivesNamesThatAreNotUtf8) {
+    ImportVolume volume;
+    const BankRun run = Bank({"--json", "--import", volume.AddProgram("Bank", "Caf\xe9")});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const auto json = nlohmann::json::parse(run.out);
+    EXPECT_EQ(json.at("slots")[0].at("name"), "Caf\xef\xbf\xbd");
+}
+
 TEST(BankCommandTest, HelpListsTheOperations) {
     const BankRun run = Bank({"--help"});
     EXPECT_EQ(run.status, 0);
