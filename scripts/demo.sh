@@ -16,3 +16,11 @@ echo "== writing a demo volume into $volume"
 echo
 echo "== inspecting its programs"
 "$cli" inspect "$volume"/Programs/Bank1/*.afp "$volume"/Programs/Drums/*.afp || true
+
+echo
+echo "== writing both catalogues of the demo volume"
+pages="$PWD/build/demo-catalogues"
+mkdir -p "$pages"
+"$cli" catalogue "$volume" "$pages/static-catalogue.htm"
+"$cli" catalogue --dynamic "$volume" "$pages/dynamic-catalogue.htm"
+echo "Open them in a browser: $pages/static-catalogue.htm and $pages/dynamic-catalogue.htm"

@@ -19,7 +19,9 @@ void CatalogueCommand::setup(CLI::App& subcommand) {
                         "Write the sortable, filterable page (reads each program's type; VOLUME must be a "
                         "folder named Volume)");
     subcommand.add_flag("--open", open_, "Open the written page in the default viewer");
-    subcommand.add_option("VOLUME", volume_, "The volume's root folder (the one holding Programs)")->required();
+    subcommand.add_option("VOLUME", volume_, "The volume's root folder (the one holding Programs)")
+        ->required()
+        ->check(CLI::ExistingDirectory);
     subcommand.add_option("OUTPUT", output_, "The page to write, exactly this path")->required();
 }
 

@@ -132,11 +132,5 @@ TEST(StaticPage, WrittenFileCarriesTheLocalDate) {
     EXPECT_EQ(WriteStaticCatalogue(volume.root(), volume.Path({"missing", "page.htm"})), kPageNotCreated);
 }
 
-TEST(StaticPage, DateLineHasNoZeroPadding) {
-    CatalogueVolume volume;
-    const std::string page = BuildStaticPage(volume.root(), PageTime{12, 31, 2025, 0, 5});
-    EXPECT_TRUE(core::EndsWith(page, "<H2>Velmorant - 12/31/2025 0:5</H2></body></html>")) << page;
-}
-
 }  // namespace
 }  // namespace velmorant::catalogue
