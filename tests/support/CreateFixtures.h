@@ -1,0 +1,43 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace velmorant::testing {
+
+// A WAV file made to measure, field by field, so a test can break any one of them.
+struct WaveSpec {
+    std::string riff = "RIFF";
+    std::string wave = "WAVE";
+    std::string fmt = "fmt ";
+    std::int16_t channels = 1;
+    std::uint32_t sampleRate = 44100;
+    std::uint16_t bitsPerSample = 16;
+    std::vector<std::uint8_t> payload;             // the "data" chunk's bytes
+    std::optional<std::uint32_t> declaredLength;   // defaults to the payload's size
+    bool padOddPayload = true;                     // a pad byte after an odd payload
+    bool withData = true;
+    // A "smpl" chunk after the data: unity note, loop count and the first loop.
+    std::optional<std::uint32_t> unityNote;
+    std::int32_t loops = 0;
+    std::uint32_t loopStart = 0;
+    std::uint32_t loopEnd = 0;
+};
+
+std::vector<std::uint8_t> BuildWave(const WaveSpec& spec);
+// A payload of n bytes counting 0x01, 0x02, ... so every byte's place can be checked.
+std::vector<std::uint8_t> CountingPayload(std::size_t n);
+// A mono sine tone of the given frames.
+std::vector<std::uint8_t> TonePayload(int frames, double hz);
+
+void WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes);
+void WriteTextFile(const std::string& path, std::string_view text);
+std::string WriteWave(const std::string& path, const WaveSpec& spec);
+
+// "53 38 30 73" -> bytes; blanks are ignored.
+std::vector<std::uint8_t> Hex(std::string_view text);
+
+}  // namespace velmorant::testing
