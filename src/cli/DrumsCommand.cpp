@@ -55,7 +55,8 @@ void DrumsCommand::setup(CLI::App& subcommand) {
     subcommand.add_option("--kit", kit_, "Load this kit file first (a missing sample empties its key)");
     subcommand.add_option("--layer", layers_,
                           "Add a velocity layer to key index KEY (0..97) with default bounds, then set its "
-                          "upper velocity bound (0..127) when @UPPER is given: KEY=WAV[@UPPER]");
+                          "upper velocity bound (0..127) when @UPPER is given: KEY=WAV[@UPPER]")
+        ->allow_extra_args(false);
     subcommand.add_option("--save-kit", saveKit_, "Save the kit as this .fdk file (an existing file is refused)");
     subcommand.add_option("--out", out_, "Build the drum program file; its samples are written beside it");
     subcommand.footer("Exit status: 0 done, 1 something failed or was left out, 2 usage error.");

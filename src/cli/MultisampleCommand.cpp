@@ -48,8 +48,10 @@ void MultisampleCommand::setup(CLI::App& subcommand) {
     subcommand.add_flag("--auto-map", autoMap_, "Spread the unlocked samples over the keyboard by root key");
     subcommand.add_option("--keys", keys_,
                           "Set sample I (0-based, in the order added) to root key ROOT and keys LEFT..RIGHT "
-                          "(MIDI numbers 0..127): I=ROOT:LEFT-RIGHT");
+                          "(MIDI numbers 0..127): I=ROOT:LEFT-RIGHT")
+        ->allow_extra_args(false);
     subcommand.add_option("--lock", locks_, "Lock sample I so --auto-map leaves it alone")
+        ->allow_extra_args(false)
         ->check(CLI::NonNegativeNumber);
     subcommand.add_option("WAV", waves_, "16-bit 44.1 kHz mono or stereo WAV files")->required();
     subcommand.footer(
