@@ -1,0 +1,507 @@
+#include "ui/MainWindow.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QContextMenuEvent>
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QMenu>
+
+#include "bank/ImportJobs.h"
+#include "bank/SlotPanels.h"
+#include "catalogue/CatalogueJob.h"
+#include "core/Debug.h"
+#include "ui/Dialogs.h"
+#include "ui/JobRunner.h"
+#include "ui/PresetChoicePlatform.h"
+#include "ui/QtPlatform.h"
+#include "ui/SlotListWidget.h"
+#include "ui_MainWindow.h"
+#include "volume/Summary.h"
+
+namespace velmorant::ui {
+namespace {
+
+QString FromText(const std::string& text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+}  // namespace
+
+MainWindow::MainWindow(platform::Platform& platform, QWidget* parent)
+    : QMainWindow(parent), ui_(std::make_unique<Ui::MainWindow>()), platform_(platform) {
+    ui_->setupUi(this);
+    setWindowIcon(QIcon(QStringLiteral(":/velmorant/velmorant.png")));
+    jobs_ = new JobRunner(this);
+
+    SlotListWidget* lists[16] = {ui_->slotListA, ui_->slotListB, ui_->slotListC, ui_->slotListD,
+                                 ui_->slotListE, ui_->slotListF, ui_->slotListG, ui_->slotListH,
+                                 ui_->slotListI, ui_->slotListJ, ui_->slotListK, ui_->slotListL,
+                                 ui_->slotListM, ui_->slotListN, ui_->slotListO, ui_->slotListP};
+    QCheckBox* boxes[16] = {ui_->categoryBoxA, ui_->categoryBoxB, ui_->categoryBoxC, ui_->categoryBoxD,
+                            ui_->categoryBoxE, ui_->categoryBoxF, ui_->categoryBoxG, ui_->categoryBoxH,
+                            ui_->categoryBoxI, ui_->categoryBoxJ, ui_->categoryBoxK, ui_->categoryBoxL,
+                            ui_->categoryBoxM, ui_->categoryBoxN, ui_->categoryBoxO, ui_->categoryBoxP};
+    for (int group = 0; group < 16; ++group) {
+        SlotListWidget* list = lists[group];
+        lists_[static_cast<std::size_t>(group)] = list;
+        categoryBoxes_[static_cast<std::size_t>(group)] = boxes[group];
+        list->setGroup(group);
+        for (int row = 0; row < bank::kSlotsPerGroup; ++row) {
+            list->addItem(QString());
+        }
+        connect(list, &QListWidget::itemSelectionChanged, this, &MainWindow::onListSelectionChanged);
+        connect(list, &SlotListWidget::slotDropped, this, &MainWindow::onSlotDropped);
+        connect(list, &SlotListWidget::filesDropped, this, &MainWindow::importFiles);
+        connect(boxes[group], &QCheckBox::clicked, this, [this] {
+            CancelSwitch();
+            StoreCategories();
+        });
+    }
+    connect(ui_->mainCategoryBox, &QComboBox::activated, this, [this] {
+        CancelSwitch();
+        StoreCategories();
+    });
+
+    ui_->actionImportPrograms->setShortcut(QKeySequence::Open);
+    ui_->actionImportBank->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O));
+    ui_->actionExportBank->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
+    ui_->actionQuit->setShortcut(QKeySequence::Quit);
+    ui_->actionRename->setShortcut(QKeySequence(Qt::Key_F2));
+    ui_->actionRemove->setShortcut(QKeySequence::Delete);
+    ui_->actionSwitch->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
+    ui_->actionProperties->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Return));
+    ui_->actionLogs->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
+    ui_->actionAbout->setShortcut(QKeySequence::HelpContents);
+
+    connectCommand(ui_->actionImportPrograms, &MainWindow::importPrograms);
+    connectCommand(ui_->actionImportBank, &MainWindow::importBank);
+    connectCommand(ui_->actionExportBank, &MainWindow::exportBank);
+    connectCommand(ui_->actionQuit, &MainWindow::quit);
+    connectCommand(ui_->actionRename, &MainWindow::renameProgram);
+    connectCommand(ui_->actionRemove, &MainWindow::removeProgram);
+    connectCommand(ui_->actionSwitch, &MainWindow::switchSlots);
+    connectCommand(ui_->actionProperties, &MainWindow::showProperties);
+    connectCommand(ui_->actionLogs, &MainWindow::showLogs);
+    connectCommand(ui_->actionCreateCatalogue, &MainWindow::createCatalogue);
+    connectCommand(ui_->actionCreateDynamicCatalogue, &MainWindow::createDynamicCatalogue);
+    connectCommand(ui_->actionCreateDrumProgram, &MainWindow::createDrumProgram);
+    connectCommand(ui_->actionCreateMultisample, &MainWindow::createMultisample);
+    connectCommand(ui_->actionAbout, &MainWindow::showAbout);
+
+    // Start-up: an empty bank, the export options, and slot A1's (empty) information.
+    bank::InitBank(bank_);
+    FillSlotLists();
+    exportOptions_ = exporting::DefaultExportOptions(QtPlatform::ToNativePath(QCoreApplication::applicationDirPath()));
+    ui_->mainCategoryBox->addItem(QStringLiteral(" "));
+    for (const char* label : bank::CategoryLabels()) {
+        ui_->mainCategoryBox->addItem(QString::fromLatin1(label));
+    }
+    ShowSlotInfo(0);
+    statusBar()->showMessage(QStringLiteral("Import programs or a bank from the File menu, or drop files on a slot."));
+}
+
+MainWindow::~MainWindow() {
+    CancelSwitch();
+}
+
+SlotListWidget* MainWindow::slotList(int group) const {
+    return (group >= 0 && group < 16) ? lists_[static_cast<std::size_t>(group)] : nullptr;
+}
+
+QMenu* MainWindow::editMenu() const {
+    return ui_->menuEdit;
+}
+
+bool MainWindow::jobRunning() const {
+    return jobs_->busy();
+}
+
+bool MainWindow::hasUnexportedPrograms() const {
+    if (!changedSinceExport_) {
+        return false;
+    }
+    for (int slot = 0; slot < bank::kSlotCount; ++slot) {
+        if (bank::SlotOccupied(bank_, slot)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void MainWindow::setEditorOpener(Editor editor, EditorOpener opener) {
+    (editor == Editor::kDrumProgram ? drumEditor_ : multisampleEditor_) = std::move(opener);
+}
+
+void MainWindow::connectCommand(QAction* action, void (MainWindow::*handler)()) {
+    // Every command that does not come from a list leaves Switch mode first.
+    connect(action, &QAction::triggered, this, [this, handler] {
+        if (jobs_->busy()) {
+            return;
+        }
+        CancelSwitch();
+        (this->*handler)();
+    });
+}
+
+// ---------------------------------------------------------------- lists and selection
+
+void MainWindow::FillSlotLists() {
+    // The eight items of a list stay; only their texts change, so the selection survives.
+    for (int slot = 0; slot < bank::kSlotCount; ++slot) {
+        QListWidgetItem* item = lists_[static_cast<std::size_t>(slot / 8)]->item(slot % 8);
+        const QString text = FromText(bank::SlotItemText(bank_.slots[static_cast<std::size_t>(slot)]));
+        if (item->text() != text) {
+            item->setText(text);
+        }
+    }
+}
+
+int MainWindow::GetSelectedSlot() {
+    std::array<std::vector<int>, bank::kGroupCount> rows;
+    for (int group = 0; group < 16; ++group) {
+        for (QListWidgetItem* item : lists_[static_cast<std::size_t>(group)]->selectedItems()) {
+            rows[static_cast<std::size_t>(group)].push_back(lists_[static_cast<std::size_t>(group)]->row(item));
+        }
+    }
+    selectedSlot_ = bank::ChooseSelectedSlot(bank::GatherSelectedSlots(rows), selectedSlot_);
+    selectOnly(selectedSlot_);
+    return selectedSlot_;
+}
+
+void MainWindow::selectOnly(int slot) {
+    const bool was = normalising_;
+    normalising_ = true;
+    for (int group = 0; group < 16; ++group) {
+        SlotListWidget* list = lists_[static_cast<std::size_t>(group)];
+        for (int row = 0; row < 8; ++row) {
+            const bool wanted = group * 8 + row == slot;
+            if (list->item(row)->isSelected() != wanted) {
+                list->item(row)->setSelected(wanted);
+            }
+        }
+    }
+    normalising_ = was;
+}
+
+void MainWindow::onListSelectionChanged() {
+    if (normalising_ || jobs_->busy()) {
+        return;
+    }
+    const int slot = GetSelectedSlot();
+    if (slot >= 0) {
+        ShowSlotInfo(slot);
+    }
+    if (switchSource_ >= 0) {
+        // A click that leaves nothing selected swaps nothing but still ends Switch mode.
+        if (slot >= 0) {
+            bank::SwapSlots(bank_, slot, switchSource_);
+            changedSinceExport_ = true;
+        }
+        FillSlotLists();
+        selectedSlot_ = -1;
+        selectOnly(-1);
+        ShowSlotInfo(-1);
+        CancelSwitch();
+    }
+}
+
+void MainWindow::onSlotDropped(int fromSlot, int toSlot) {
+    if (jobs_->busy()) {
+        return;
+    }
+    CancelSwitch();
+    if (fromSlot == toSlot || !bank::SlotOccupied(bank_, fromSlot)) {
+        return;
+    }
+    bank::SwapSlots(bank_, fromSlot, toSlot);
+    changedSinceExport_ = true;
+    FillSlotLists();
+    selectedSlot_ = toSlot;
+    selectOnly(toSlot);
+    ShowSlotInfo(toSlot);
+}
+
+bool MainWindow::occupiedSelection(int& slot) {
+    slot = GetSelectedSlot();
+    return bank::SlotOccupied(bank_, slot);
+}
+
+// ---------------------------------------------------------------- panels
+
+void MainWindow::ShowSlotInfo(int slot) {
+    const bool occupied = bank::SlotOccupied(bank_, slot);
+    ui_->mainCategoryBox->setCurrentIndex(0);
+    for (QCheckBox* box : categoryBoxes_) {
+        box->setChecked(false);
+    }
+    ui_->categoriesPanel->setEnabled(occupied);
+    ui_->informationsPanel->setEnabled(occupied);
+    if (!occupied) {
+        ui_->infoText->clear();
+        return;
+    }
+    volume::ProgramRecord& record = bank_.slots[static_cast<std::size_t>(slot)];
+    volume::BuildProgramSummary(record);
+    QString summary = FromText(record.summary);
+    summary.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    ui_->infoText->setPlainText(summary);
+    const bank::CategoryPanel panel = bank::CategoryPanelFor(record.categories);
+    ui_->mainCategoryBox->setCurrentIndex(panel.mainItem);
+    for (int letter = 0; letter < 16; ++letter) {
+        categoryBoxes_[static_cast<std::size_t>(letter)]->setChecked(panel.checked[static_cast<std::size_t>(letter)]);
+    }
+}
+
+void MainWindow::StoreCategories() {
+    const int slot = selectedSlot_;
+    if (!bank::SlotOccupied(bank_, slot)) {
+        return;
+    }
+    bank::CategoryPanel panel;
+    panel.mainItem = ui_->mainCategoryBox->currentIndex();
+    for (int letter = 0; letter < 16; ++letter) {
+        panel.checked[static_cast<std::size_t>(letter)] = categoryBoxes_[static_cast<std::size_t>(letter)]->isChecked();
+    }
+    volume::ProgramRecord& record = bank_.slots[static_cast<std::size_t>(slot)];
+    record.categories = bank::CategoriesFromPanel(panel);
+    changedSinceExport_ = true;
+    core::DebugPrint("change %s\n", record.categories.c_str());
+}
+
+// ---------------------------------------------------------------- Switch mode
+
+void MainWindow::BeginSwitch(int slot) {
+    if (slot < 0) {
+        CancelSwitch();
+        return;
+    }
+    switchSource_ = slot;
+    // Only this application's cursor changes; the user's cursor set is left alone.
+    if (!overrideCursor_) {
+        QApplication::setOverrideCursor(QCursor(Qt::PointingHandCursor));
+        overrideCursor_ = true;
+    }
+    statusBar()->showMessage(QStringLiteral("Switch: click the slot to exchange with %1.")
+                                 .arg(QString::fromStdString(bank::SlotLabel(slot))));
+}
+
+void MainWindow::CancelSwitch() {
+    switchSource_ = -1;
+    if (overrideCursor_) {
+        QApplication::restoreOverrideCursor();
+        overrideCursor_ = false;
+        statusBar()->clearMessage();
+    }
+}
+
+// ---------------------------------------------------------------- right-button menu
+
+bool MainWindow::showEditMenuAt(const QPoint& globalPos) {
+    if (!ui_->listPanel->rect().contains(ui_->listPanel->mapFromGlobal(globalPos))) {
+        return false;
+    }
+    int slot = -1;
+    if (!occupiedSelection(slot)) {
+        return false;
+    }
+    SlotListWidget* list = lists_[static_cast<std::size_t>(slot / 8)];
+    if (!list->rect().contains(list->mapFromGlobal(globalPos))) {
+        return false;
+    }
+    ui_->menuEdit->popup(globalPos);
+    return true;
+}
+
+void MainWindow::contextMenuEvent(QContextMenuEvent* event) {
+    if (jobs_->busy()) {
+        return;
+    }
+    showEditMenuAt(event->globalPos());
+    event->accept();
+}
+
+// ---------------------------------------------------------------- jobs
+
+void MainWindow::runJob(const std::function<void()>& job) {
+    jobs_->run(job, [this](const QString& text) {
+        platform_.ShowMessage(text.toStdString(), "Error", platform::Icon::kStop);
+    });
+}
+
+void MainWindow::afterImport(bool placedAny) {
+    if (placedAny) {
+        changedSinceExport_ = true;
+    }
+    FillSlotLists();
+    const int slot = GetSelectedSlot();
+    if (bank::SlotOccupied(bank_, slot)) {
+        ShowSlotInfo(slot);
+    }
+}
+
+void MainWindow::importPrograms() {
+    const int start = GetSelectedSlot();
+    bank::ImportOutcome outcome;
+    runJob([&] { bank::ImportPrograms(platform_, bank_, start, &outcome); });
+    afterImport(!outcome.placed.empty());
+}
+
+void MainWindow::importBank() {
+    const int start = GetSelectedSlot();
+    bank::ImportOutcome outcome;
+    runJob([&] { bank::ImportBank(platform_, bank_, start, &outcome); });
+    afterImport(!outcome.placed.empty());
+}
+
+void MainWindow::importFiles(const QStringList& paths, int startSlot) {
+    if (jobs_->busy() || paths.isEmpty()) {
+        return;
+    }
+    CancelSwitch();
+    std::vector<std::string> files;
+    for (const QString& path : paths) {
+        files.push_back(QtPlatform::ToNativePath(path));
+    }
+    const bool bankIndex =
+        paths.size() == 1 && QFileInfo(paths.front()).suffix().compare(QStringLiteral("txt"), Qt::CaseInsensitive) == 0;
+    PresetChoicePlatform preset(platform_, std::move(files));
+    bank::ImportOutcome outcome;
+    runJob([&] {
+        if (bankIndex) {
+            bank::ImportBank(preset, bank_, startSlot, &outcome);
+        } else {
+            bank::ImportPrograms(preset, bank_, startSlot, &outcome);
+        }
+    });
+    afterImport(!outcome.placed.empty());
+}
+
+void MainWindow::exportBank() {
+    exportOptions_.accepted = false;
+    ExportDialog dialog(exportOptions_, platform_, this);
+    dialog.exec();
+    if (!exportOptions_.accepted) {
+        return;
+    }
+    int result = exporting::kExportFinished;
+    runJob([&] { result = exporting::ExportBank(platform_, bank_, exportOptions_); });
+    if (result == exporting::kExportFinished) {
+        changedSinceExport_ = false;
+    }
+}
+
+void MainWindow::createCatalogue() {
+    runJob([&] { catalogue::CreateCatalogue(platform_); });
+}
+
+void MainWindow::createDynamicCatalogue() {
+    runJob([&] { catalogue::CreateDynamicCatalogue(platform_); });
+}
+
+// ---------------------------------------------------------------- slot commands
+
+void MainWindow::renameProgram() {
+    int slot = -1;
+    if (!occupiedSelection(slot)) {
+        return;
+    }
+    const volume::ProgramRecord& record = bank_.slots[static_cast<std::size_t>(slot)];
+    RenameDialog dialog(FromText(record.programName), this);
+    if (dialog.exec() != QDialog::Accepted) {
+        return;
+    }
+    const std::string name = dialog.newName().toStdString();
+    core::DebugPrint("rename %s\n", name.c_str());
+    bank::RenameProgram(bank_, slot, name);
+    changedSinceExport_ = true;
+    FillSlotLists();
+    ShowSlotInfo(slot);
+}
+
+void MainWindow::removeProgram() {
+    const int slot = GetSelectedSlot();
+    if (slot >= 0) {
+        if (bank::SlotOccupied(bank_, slot)) {
+            changedSinceExport_ = true;
+        }
+        bank::RemoveProgram(bank_, slot);
+        ShowSlotInfo(slot);
+    }
+    FillSlotLists();
+}
+
+void MainWindow::switchSlots() {
+    const int slot = GetSelectedSlot();
+    if (slot >= 0) {
+        BeginSwitch(slot);
+    }
+}
+
+void MainWindow::showProperties() {
+    int slot = -1;
+    if (!occupiedSelection(slot)) {
+        return;
+    }
+    PropertiesDialog dialog(bank_.slots[static_cast<std::size_t>(slot)], this);
+    dialog.exec();
+}
+
+void MainWindow::showLogs() {
+    int slot = -1;
+    if (!occupiedSelection(slot)) {
+        return;
+    }
+    LogDialog dialog(bank_.slots[static_cast<std::size_t>(slot)], this);
+    dialog.exec();
+}
+
+void MainWindow::createDrumProgram() {
+    if (drumEditor_) {
+        drumEditor_(this, bank_);
+        return;
+    }
+    platform_.ShowMessage("Create Drum Program is not part of this build.", "Information",
+                          platform::Icon::kInformation);
+}
+
+void MainWindow::createMultisample() {
+    if (multisampleEditor_) {
+        multisampleEditor_(this, bank_);
+        return;
+    }
+    platform_.ShowMessage("Create Multisample is not part of this build.", "Information",
+                          platform::Icon::kInformation);
+}
+
+void MainWindow::showAbout() {
+    AboutDialog dialog(this);
+    dialog.exec();
+}
+
+// ---------------------------------------------------------------- leaving
+
+void MainWindow::quit() {
+    close();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (jobs_->busy()) {
+        event->ignore();
+        return;
+    }
+    CancelSwitch();
+    // Nothing persists between runs: a bank that was never exported is lost.
+    if (hasUnexportedPrograms() &&
+        !platform_.Confirm("The bank holds programs that were never exported; they are lost when "
+                           "Velmorant ends.\nQuit anyway?",
+                           "Confirm", platform::Icon::kQuestion)) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+}
+
+}  // namespace velmorant::ui

@@ -1,0 +1,28 @@
+#include <QApplication>
+#include <QIcon>
+#include <QStringList>
+#include <QTimer>
+
+#include "ui/MainWindow.h"
+#include "ui/QtPlatform.h"
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Velmorant"));
+    QApplication::setApplicationVersion(QStringLiteral(VELMORANT_VERSION));
+    QApplication::setDesktopFileName(QStringLiteral("velmorant"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/velmorant/velmorant.png")));
+
+    velmorant::ui::QtPlatform platform;
+    velmorant::ui::MainWindow window(platform);
+    platform.setOwner(&window);
+    window.show();
+
+    // Files named on the command line (or opened from a file manager) are imported
+    // as if they had been dropped on slot A1.
+    const QStringList files = QApplication::arguments().mid(1);
+    if (!files.isEmpty()) {
+        QTimer::singleShot(0, &window, [&window, files] { window.importFiles(files, -1); });
+    }
+    return QApplication::exec();
+}

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "volume/ProgramRecord.h"
+
+namespace velmorant::volume {
+
+// One row of a program's dependency table: its texts in column order and the kind
+// (ROM, sample, multisample) that picks the row's icon.
+struct DependencyRow {
+    std::int32_t kind = kKindSample;
+    std::string name;
+    std::string sizeKb;    // whole kilobytes plus one, so even an empty file shows 1
+    std::string bank;      // a multisample's sample: trimmed, " (Relative)" when its folder was implied
+    std::string path;
+    std::string multiple;  // 1 when the file is already listed for this program
+    std::string crc;       // lower-case hexadecimal, no leading zeros
+};
+
+// Each dependency followed directly by its own (a multisample's samples), in list order.
+std::vector<DependencyRow> DependencyRows(const ProgramRecord& record);
+
+}  // namespace velmorant::volume
