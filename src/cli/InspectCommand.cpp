@@ -70,7 +70,10 @@ int InspectCommand::run(CommandIo& io) {
             json["result"] = result;
             json["slot"] = result >= 0 ? nlohmann::json(bank::SlotLabel(result)) : nlohmann::json(nullptr);
             if (record == nullptr) {
-                json["name"] = nullptr;
+                // Nothing was read: the keys are still there, so scripts need no special case.
+                for (const char* key : {"name", "type", "typeName", "categories", "summary", "fileSize", "chunks", "log"}) {
+                    json[key] = nullptr;
+                }
                 json["dependencies"] = nlohmann::json::array();
             }
             programs.push_back(std::move(json));
