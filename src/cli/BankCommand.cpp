@@ -277,13 +277,13 @@ void BankCommand::setup(CLI::App& subcommand) {
         .add_option("--folders", folders_,
                     "bank: copies go into Multisamples/NAME and Samples/NAME (default); source: into folders "
                     "named like their source folders, with absolute references")
-        ->check(CLI::IsMember({"bank", "source"}))
+        ->check(CLI::IsMember({"bank", "source"}).description(""))
         ->type_name("bank|source")
         ->group("Export");
     subcommand
         .add_option("--refs", refs_,
                     "relative: references name no folder (default); absolute: they name the copy's folder")
-        ->check(CLI::IsMember({"relative", "absolute"}))
+        ->check(CLI::IsMember({"relative", "absolute"}).description(""))
         ->type_name("relative|absolute")
         ->group("Export");
     subcommand.footer(

@@ -30,6 +30,10 @@ public:
 private:
     bool json_ = false;
     std::vector<Operation> operations_;
+    // The export that runs after the operations (--export DEST --bank-name NAME ...).
+    std::string bankName_;
+    std::string folders_;
+    std::string refs_;
 };
 
 // Category letters as the categories panel stores them: the main letter first, then
