@@ -156,6 +156,9 @@ TEST(DynamicPage, MarkupInNamesAndCategoriesIsEscaped) {
 TEST(DynamicPage, ScriptIsInlineAndCannotEndItsElementEarly) {
     const std::string_view script = TableFilterScript();
     ASSERT_GT(script.size(), 100000u);
+    // The library's licence notice travels with every copy.
+    EXPECT_TRUE(core::StartsWith(script, "/*! TableFilter ")) << script.substr(0, 80);
+    EXPECT_NE(script.find("Copyright (c) 2015 Max Guglielmi"), std::string_view::npos);
     std::string lower(script);
     for (char& c : lower) {
         c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));

@@ -80,7 +80,16 @@ const adapter = read(adapterPath).toString('latin1')
     .replace('@BLANK_IMAGE@', () => jsString(blankImage))
     .replace('@STYLESHEET@', () => jsString(stylesheet));
 
-const script = `${mainBundle}\n${chunk}\n${adapter}`;
+// The library's licence asks for its notice in every copy: each page opens with it.
+const packageDir = join(distDir, '..', '..');
+const version = JSON.parse(read(join(packageDir, 'package.json')).toString('utf8')).version;
+const licence = read(join(packageDir, 'LICENSE')).toString('latin1').replace(/\r\n/g, '\n').trim();
+if (licence.includes('*/')) {
+    fail('the licence text would end its comment early');
+}
+const banner = `/*! TableFilter ${version}, the table-filter library this page uses, with its sort extension.\n\n${licence}\n*/\n`;
+
+const script = `${banner}${mainBundle}\n${chunk}\n${adapter}`;
 if (/<\/script|<!--/i.test(script)) {
     fail('the script text would end the page\'s script element early');
 }
@@ -110,7 +119,6 @@ for (let i = 0; i < script.length; i += pieceSize) {
     pieces.push(`    std::string_view(${cLiteral(piece)}, ${piece.length}),`);
 }
 
-const version = JSON.parse(read(join(distDir, '..', '..', 'package.json')).toString('utf8')).version;
 const source = `// Generated at build time from the table-filter package ${version}; do not edit.
 #include "catalogue/TableFilterScript.h"
 
