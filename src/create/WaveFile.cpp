@@ -134,6 +134,32 @@ std::array<std::uint8_t, kSampleHeaderSize> MakeSampleHeader(const WaveFacts& fa
     return header;
 }
 
+SampleFileParts PrepareSampleFile(std::vector<std::uint8_t>& wav, std::optional<std::uint32_t> rootKey) {
+    SampleFileParts parts;
+    const WaveFacts facts = ReadWaveFacts(wav);
+    if (facts.check != WaveCheck::kOk) {
+        parts.status = StatusOf(facts.check);
+        return parts;
+    }
+    parts.header = MakeSampleHeader(facts, rootKey);
+    // An odd length also writes the byte after the payload (the chunk's pad byte), paired
+    // with the last payload byte; a pad byte missing at the end of the file counts as zero.
+    const std::size_t length = facts.dataLength;
+    const std::size_t even = length & ~std::size_t{1};
+    const core::ByteReader reader(wav);
+    if (length % 2 != 0) {
+        const std::uint8_t last = reader.u8(facts.dataOffset + even).value_or(0);
+        const std::uint8_t pad = reader.u8(facts.dataOffset + length).value_or(0);
+        parts.tail = {pad, last};
+        parts.tailSize = 2;
+    }
+    // ReadWaveFacts checked that the payload lies inside the file.
+    const std::span<std::uint8_t> payload = std::span<std::uint8_t>(wav).subspan(facts.dataOffset, even);
+    core::PairSwap(payload);
+    parts.payload = payload;
+    return parts;
+}
+
 std::int32_t ConvertWaveToSample(const std::string& source, const std::string& destination,
                                  std::optional<std::uint32_t> rootKey) {
     core::DebugPrint("Converting file : %s to %s\n", source.c_str(), destination.c_str());
@@ -144,30 +170,12 @@ std::int32_t ConvertWaveToSample(const std::string& source, const std::string& d
     if (!file) {
         return kConvertCannotRead;
     }
-    const WaveFacts facts = ReadWaveFacts(*file);
-    if (facts.check != WaveCheck::kOk) {
-        return StatusOf(facts.check);
+    const SampleFileParts parts = PrepareSampleFile(*file, rootKey);
+    if (parts.status != kConvertWritten) {
+        return parts.status;
     }
-    const auto header = MakeSampleHeader(facts, rootKey);
-
-    // The payload is turned big-endian in the file buffer itself: no second copy of the sound.
-    // An odd length also writes the byte after the payload (the chunk's pad byte), paired
-    // with the last payload byte; a pad byte missing at the end of the file counts as zero.
-    const std::size_t length = facts.dataLength;
-    const std::size_t even = length & ~std::size_t{1};
-    // ReadWaveFacts checked that the payload lies inside the file.
-    const std::span<std::uint8_t> payload = std::span<std::uint8_t>(*file).subspan(facts.dataOffset, even);
-    std::array<std::uint8_t, 2> tail{};
-    std::size_t tailSize = 0;
-    const core::ByteReader reader(*file);
-    if (length % 2 != 0) {
-        const std::uint8_t last = reader.u8(facts.dataOffset + even).value_or(0);
-        const std::uint8_t pad = reader.u8(facts.dataOffset + length).value_or(0);
-        tail = {pad, last};
-        tailSize = 2;
-    }
-    core::PairSwap(payload);
-    const std::span<const std::uint8_t> pieces[] = {header, payload, std::span<const std::uint8_t>(tail.data(), tailSize)};
+    const std::span<const std::uint8_t> pieces[] = {parts.header, parts.payload,
+                                                    std::span<const std::uint8_t>(parts.tail.data(), parts.tailSize)};
     if (!core::WriteFilePiecesAtomically(destination, pieces)) {
         return kConvertCannotCreate;
     }

@@ -6,6 +6,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <vector>
 
 namespace velmorant::create {
 
@@ -75,6 +76,17 @@ inline constexpr std::size_t kSampleHeaderSize = 48;
 // or none leaves it. The destination is replaced whole or left untouched.
 std::int32_t ConvertWaveToSample(const std::string& source, const std::string& destination,
                                  std::optional<std::uint32_t> rootKey = std::nullopt);
+
+// The sample file made from a WAV file held in memory, as the pieces written one after another.
+// The payload is turned big-endian inside `wav` itself, so no second copy of the sound is made.
+struct SampleFileParts {
+    std::int32_t status = kConvertWritten;  // a refusal leaves the other fields empty
+    std::array<std::uint8_t, kSampleHeaderSize> header{};
+    std::span<const std::uint8_t> payload;
+    std::array<std::uint8_t, 2> tail{};  // an odd length's last byte, after its pad byte
+    std::size_t tailSize = 0;
+};
+SampleFileParts PrepareSampleFile(std::vector<std::uint8_t>& wav, std::optional<std::uint32_t> rootKey);
 
 // The meaning of a ConvertWaveToSample status, for people.
 std::string ConversionStatusText(std::int32_t status);
