@@ -1,5 +1,6 @@
 #include "catalogue/CataloguePages.h"
 
+#include <algorithm>
 #include <array>
 #include <ctime>
 
@@ -41,9 +42,16 @@ bool ReadBankList(bank::BankIndex& index, const std::string& programsFolder, con
            ReadList(index, core::JoinPath(core::JoinPath(programsFolder, bankName), "bank.txt"));
 }
 
+// The entries a reader visits. A count line may carry a sign, so a negative count visits none.
+std::size_t VisitedEntries(const bank::BankIndex& index) {
+    if (index.itemCount <= 0) {
+        return 0;
+    }
+    return std::min(static_cast<std::size_t>(index.itemCount), index.entries.size());
+}
+
 bool IsListedName(const bank::BankIndex& index, std::size_t entry) {
-    return entry < static_cast<std::size_t>(index.itemCount) && entry < index.entries.size() &&
-           !core::TrimSpaces(index.entries[entry].name).empty();
+    return entry < VisitedEntries(index) && !core::TrimSpaces(index.entries[entry].name).empty();
 }
 
 std::string DateLine(const PageTime& time) {
@@ -78,7 +86,7 @@ void AppendBankTable(std::string& page, const bank::BankIndex& list) {
     // Entries past the 128 slots are listed under the table, whole items only, so an escaped
     // name is never cut in the middle of an entity.
     std::string overflow;
-    for (std::size_t entry = kSlotsPerBank; entry < static_cast<std::size_t>(list.itemCount); ++entry) {
+    for (std::size_t entry = kSlotsPerBank; entry < VisitedEntries(list); ++entry) {
         if (!IsListedName(list, entry)) {
             continue;
         }
@@ -121,9 +129,8 @@ Categories CategoriesOf(std::string_view letters) {
 std::int32_t ProbeType(const std::string& bankFolder, const std::string& name) {
     // A file that cannot be probed is "Unknow", never the type of the program before it.
     volume::ProgramProbe probe;
-    const std::string fileName = name + ".afp";
-    if (core::IsSafePathComponent(name) && core::IsSafePathComponent(fileName)) {
-        volume::ProbeProgramFile(probe, core::JoinPath(bankFolder, fileName));
+    if (core::IsSafePathComponent(name)) {
+        volume::ProbeProgramFile(probe, core::JoinPath(bankFolder, name + ".afp"));
     }
     return probe.type;
 }
@@ -132,7 +139,7 @@ void AppendBankRows(std::string& page, const std::string& programsFolder, const 
                     const bank::BankIndex& list) {
     const std::string bankFolder = core::JoinPath(programsFolder, bankName);
     const std::string bankCell = EscapeHtml(bankName);
-    for (std::size_t entry = 0; entry < static_cast<std::size_t>(list.itemCount); ++entry) {
+    for (std::size_t entry = 0; entry < VisitedEntries(list); ++entry) {
         if (!IsListedName(list, entry)) {
             continue;  // the entry still takes its slot
         }
@@ -263,7 +270,7 @@ std::string BuildStaticPage(const std::string& volumeFolder, const PageTime& tim
     const std::string programs = ProgramsFolder(volumeFolder);
     bank::BankIndex banks;
     if (ReadList(banks, core::JoinPath(programs, "bank.txt"))) {
-        for (std::size_t b = 0; b < static_cast<std::size_t>(banks.itemCount) && b < banks.entries.size(); ++b) {
+        for (std::size_t b = 0; b < VisitedEntries(banks); ++b) {
             const std::string& bankName = banks.entries[b].name;
             page += "<H1>";
             page += EscapeHtml(bankName);
@@ -293,7 +300,7 @@ std::string BuildDynamicPage(const std::string& volumeFolder, const PageTime& ti
     const std::string programs = ProgramsFolder(volumeFolder);
     bank::BankIndex banks;
     if (ReadList(banks, core::JoinPath(programs, "bank.txt"))) {
-        for (std::size_t b = 0; b < static_cast<std::size_t>(banks.itemCount) && b < banks.entries.size(); ++b) {
+        for (std::size_t b = 0; b < VisitedEntries(banks); ++b) {
             const std::string& bankName = banks.entries[b].name;
             bank::BankIndex list;
             if (ReadBankList(list, programs, bankName)) {

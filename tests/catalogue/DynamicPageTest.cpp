@@ -133,8 +133,9 @@ TEST(DynamicPage, UnreadableListsGiveNoRows) {
     }
     {
         CatalogueVolume volume;
-        volume.WriteVolumeList({"NoList", "Short", "../Programs", "Fine"});
+        volume.WriteVolumeList({"NoList", "Short", "../Programs", "Negative", "Fine"});
         volume.WriteBankList("Short", 5, {"A", "B"});  // fewer names than announced
+        volume.WriteBankList("Negative", -5, {"A", "B"});
         volume.WriteBankList("Fine", 1, {"Only"});
         EXPECT_EQ(Rows(BuildDynamicPage(volume.root(), kMarch5th)),
                   "<TR><TD>Fine</TD><TD>Only</TD><TD>Unknow</TD><TD>A</TD><TD>1</TD><TD></TD><TD></TD></TR>\n");

@@ -93,10 +93,11 @@ TEST(StaticPage, BanksWithoutTheirListAndVolumesWithoutOne) {
     {
         CatalogueVolume volume;
         volume.WriteVolumeList({"Lost", "Kept", ".."});
-        volume.WriteBankList("Kept", 1, {"Solo"});
+        volume.WriteBankList("Kept", -1, {"Solo"});  // a signed count visits no entry
         const std::string page = BuildStaticPage(volume.root(), kMarch5th);
         // ".." would be the volume's own folder: it is no bank folder either.
-        EXPECT_NE(page.find("<H1>Lost</H1><br>\nNo bank.txt file\n<H1>Kept</H1><br>\n<Table>\n"), std::string::npos)
+        EXPECT_NE(page.find("<H1>Lost</H1><br>\nNo bank.txt file\n<H1>Kept</H1><br>\n<Table>\n<TR><TD>A1-<br>"),
+                  std::string::npos)
             << page;
         EXPECT_TRUE(core::EndsWith(page, "<H1>..</H1><br>\nNo bank.txt file\n" + kFoot)) << page;
     }
