@@ -1,6 +1,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
@@ -138,6 +139,31 @@ TEST(ProgressWindowTest, TextsAreCopiedBeforeTheCallReturns) {
     const Seen last = watcher.All().back();
     EXPECT_EQ(last.state.status, "Loading first.afp");
     EXPECT_EQ(last.state.title, "Title text");
+}
+
+TEST(ProgressWindowTest, EveryMessageIsHandledBeforeTheCallReturns) {
+    std::ostringstream err;
+    std::atomic<int> handled{0};
+    ConsoleOptions options;
+    options.progressObserver = [&handled](const ProgressState&, ProgressMessage cause) {
+        if (cause != PROGRESS_OPEN) {
+            // A slow window: a sender that did not wait would be back before this ends.
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            handled.fetch_add(1);
+        }
+    };
+    ConsolePlatform platform(err, options);
+    auto window = platform.StartProgressWindow(false);
+    window->SetTitle("t");
+    EXPECT_EQ(handled.load(), 1);
+    window->SetStatus("s");
+    EXPECT_EQ(handled.load(), 2);
+    window->SetRange(2);
+    window->SetPosition(1);
+    window->BringToFront();
+    EXPECT_EQ(handled.load(), 5);
+    window->Close();
+    EXPECT_EQ(handled.load(), 6);
 }
 
 TEST(ProgressWindowTest, EachWindowRunsOnItsOwnThreadUntilClosed) {
