@@ -10,6 +10,8 @@ PACKAGES=(
   nlohmann-json3-dev libcli11-dev
   # catalogue: the browser that the dynamic page's test drives
   chromium
+  # desktop application: Qt 6 Widgets and Qt Test; a virtual display and a screen grabber for its screenshots
+  qt6-base-dev xvfb xauth imagemagick
   # (add packages for other features here, one line per feature)
 )
 

@@ -9,6 +9,8 @@
 #include <QFileInfo>
 #include <QMenu>
 
+#include <algorithm>
+
 #include "bank/ImportJobs.h"
 #include "bank/SlotPanels.h"
 #include "catalogue/CatalogueJob.h"
@@ -52,6 +54,9 @@ MainWindow::MainWindow(platform::Platform& platform, QWidget* parent)
         for (int row = 0; row < bank::kSlotsPerGroup; ++row) {
             list->addItem(QString());
         }
+        // Five slots stay visible at any font size; the scroll bar reaches the rest.
+        list->setMinimumHeight(5 * std::max(list->sizeHintForRow(0), list->fontMetrics().height()) +
+                               2 * list->frameWidth() + 4);
         connect(list, &QListWidget::itemSelectionChanged, this, &MainWindow::onListSelectionChanged);
         connect(list, &SlotListWidget::slotDropped, this, &MainWindow::onSlotDropped);
         connect(list, &SlotListWidget::filesDropped, this, &MainWindow::importFiles);

@@ -15,6 +15,7 @@ const char* const SlotListWidget::kSlotMimeType = "application/x-velmorant-slot"
 SlotListWidget::SlotListWidget(QWidget* parent) : QListWidget(parent) {
     setSelectionMode(QAbstractItemView::MultiSelection);
     setAcceptDrops(true);
+    viewport()->setAcceptDrops(true);
     setDropIndicatorShown(false);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

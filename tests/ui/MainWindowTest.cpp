@@ -1,0 +1,385 @@
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QTest>
+#include <QUrl>
+
+#include <memory>
+
+#include "UiTestSupport.h"
+#include "bank/SlotPanels.h"
+#include "platform/ScriptedPlatform.h"
+#include "support/ImportFixtures.h"
+#include "support/TempDir.h"
+#include "ui/MainWindow.h"
+#include "ui/SlotListWidget.h"
+
+using namespace velmorant;
+using velmorant::testing::ClickRow;
+using velmorant::testing::ItemTexts;
+using velmorant::testing::ModalHandler;
+
+namespace {
+
+int Slot(const char* label) {
+    return bank::SlotFromLabel(label);
+}
+
+int SelectedItemCount(ui::MainWindow& window) {
+    int count = 0;
+    for (int group = 0; group < 16; ++group) {
+        count += static_cast<int>(window.slotList(group)->selectedItems().size());
+    }
+    return count;
+}
+
+// A drag from elsewhere that ends over a point of a list: enter, move, drop.
+void DropOn(QWidget* viewport, const QPoint& at, QMimeData* mime, Qt::DropAction action) {
+    QDragEnterEvent enter(at, action, mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(viewport, &enter);
+    QDragMoveEvent move(at, action, mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(viewport, &move);
+    QDropEvent drop(at, action, mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(viewport, &drop);
+}
+
+}  // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<testing::ImportVolume> volume_;
+    std::unique_ptr<platform::ScriptedPlatform> platform_;
+    std::unique_ptr<ui::MainWindow> window_;
+
+    ui::MainWindow& window() { return *window_; }
+    void click(const char* label) {
+        const int slot = Slot(label);
+        ClickRow(window().slotList(slot / 8), slot % 8);
+    }
+    // A program that always loads, placed straight into a slot.
+    void place(const char* label, const std::string& name) {
+        const std::string path = volume_->AddProgram("Bank", name);
+        QCOMPARE(bank::AddProgram(window().bank(), Slot(label), path), Slot(label));
+        window().FillSlotLists();
+    }
+    QAction* action(const char* name) { return window().findChild<QAction*>(QString::fromLatin1(name)); }
+    QComboBox* mainBox() { return window().findChild<QComboBox*>(QStringLiteral("mainCategoryBox")); }
+    QCheckBox* categoryBox(char letter) {
+        return window().findChild<QCheckBox*>(QStringLiteral("categoryBox%1").arg(QLatin1Char(letter)));
+    }
+
+private Q_SLOTS:
+    void init() {
+        volume_ = std::make_unique<testing::ImportVolume>();
+        platform_ = std::make_unique<platform::ScriptedPlatform>();
+        window_ = std::make_unique<ui::MainWindow>(*platform_);
+        window_->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+    }
+
+    void cleanup() {
+        QVERIFY2(platform_->Problems().empty(), platform_->Problems().empty() ? "" : platform_->Problems().front().c_str());
+        window_.reset();
+        QCOMPARE(QApplication::overrideCursor(), nullptr);
+    }
+
+    void startsWithEmptyBankAndClearedPanels() {
+        QCOMPARE(window().windowTitle(), QStringLiteral("Velmorant"));
+        QCOMPARE(ItemTexts(window().slotList(0)).front(), QStringLiteral("A1 -"));
+        QCOMPARE(ItemTexts(window().slotList(15)).back(), QStringLiteral("P8 -"));
+        for (int group = 0; group < 16; ++group) {
+            QCOMPARE(window().slotList(group)->count(), 8);
+        }
+        QVERIFY(!window().findChild<QGroupBox*>(QStringLiteral("categoriesPanel"))->isEnabled());
+        QVERIFY(!window().findChild<QGroupBox*>(QStringLiteral("informationsPanel"))->isEnabled());
+        QCOMPARE(mainBox()->count(), 17);
+        QCOMPARE(mainBox()->itemText(0), QStringLiteral(" "));
+        QCOMPARE(mainBox()->itemText(16), QStringLiteral("Sound FX (P)"));
+        QCOMPARE(window().exportOptions().bankName, std::string("New_Bank"));
+        QCOMPARE(exporting::ExportModeOf(window().exportOptions()), 1);
+        QCOMPARE(window().selectedSlot(), -1);
+    }
+
+    void importBankFillsListsFromSelectedSlot() {
+        volume_->AddProgram("Mine", "First");
+        volume_->AddProgramMissingDependency("Mine", "Broken");
+        volume_->AddProgram("Mine", "Third");
+        const std::string index = volume_->WriteBankText("Mine", {"Number of items: 3", "First:AE", "Broken:B", "Third"});
+        place("A1", "Already");
+        click("A1");
+        platform_->AnswerOpenFiles({index});
+        action("actionImportBank")->trigger();
+
+        QCOMPARE(ItemTexts(window().slotList(0)).mid(0, 4),
+                 (QStringList{"A1 - Already", "A2 - First", "A3 - Third", "A4 -"}));
+        QCOMPARE(platform_->Boxes().size(), std::size_t{1});
+        QVERIFY(QString::fromStdString(platform_->Boxes().front()).contains(QStringLiteral("Broken.afp")));
+        const auto lines = testing::CallLines(*platform_);
+        QVERIFY(std::find(lines.begin(), lines.end(), "close") != lines.end());
+        // The selection survives the refill and its information is shown again.
+        QCOMPARE(window().selectedSlot(), Slot("A1"));
+        QVERIFY(window().findChild<QGroupBox*>(QStringLiteral("informationsPanel"))->isEnabled());
+        QVERIFY(window().hasUnexportedPrograms());
+    }
+
+    void selectionKeepsOneSlotOverAllLists_data() {
+        QTest::addColumn<QStringList>("clicks");
+        QTest::addColumn<int>("selected");
+        QTest::newRow("another list wins") << QStringList{"A3", "C5"} << Slot("C5");
+        QTest::newRow("back to the first list") << QStringList{"A3", "C5", "A1"} << Slot("A1");
+        QTest::newRow("clicking the selected item clears") << QStringList{"A3", "C5", "A1", "A1"} << -1;
+        QTest::newRow("same list, earlier item") << QStringList{"A3", "A1"} << Slot("A1");
+        QTest::newRow("same list, later item") << QStringList{"A1", "A3"} << Slot("A3");
+        QTest::newRow("later list, then earlier list") << QStringList{"P8", "A1"} << Slot("A1");
+    }
+
+    void selectionKeepsOneSlotOverAllLists() {
+        QFETCH(QStringList, clicks);
+        QFETCH(int, selected);
+        for (const QString& label : clicks) {
+            click(label.toLatin1().constData());
+        }
+        QCOMPARE(window().selectedSlot(), selected);
+        QCOMPARE(SelectedItemCount(window()), selected < 0 ? 0 : 1);
+        if (selected >= 0) {
+            QVERIFY(window().slotList(selected / 8)->item(selected % 8)->isSelected());
+        }
+    }
+
+    void slotCommandsNeedAnOccupiedSelection_data() {
+        QTest::addColumn<QString>("selection");
+        QTest::newRow("nothing selected") << QString();
+        QTest::newRow("empty slot selected") << QStringLiteral("B4");
+    }
+
+    void slotCommandsNeedAnOccupiedSelection() {
+        QFETCH(QString, selection);
+        place("A1", "Kept");
+        if (!selection.isEmpty()) {
+            click(selection.toLatin1().constData());
+        }
+        ModalHandler modals;
+        for (const char* name : {"actionRename", "actionRemove", "actionProperties", "actionLogs"}) {
+            action(name)->trigger();
+        }
+        QTest::qWait(50);
+        QVERIFY2(modals.seen.isEmpty(), qPrintable(modals.seen.join(',')));
+        QCOMPARE(window().bank().slots[0].programName, std::string("Kept"));
+        QCOMPARE(window().bank().slots[0].defined, 1);
+        QVERIFY(platform_->Calls().empty());
+        action("actionSwitch")->trigger();
+        QCOMPARE(window().switchSource() >= 0, !selection.isEmpty());
+    }
+
+    void switchMovesProgramAndRestoresCursor() {
+        place("B2", "Mover");
+        click("B2");
+        action("actionSwitch")->trigger();
+        QCOMPARE(window().switchSource(), Slot("B2"));
+        QVERIFY(QApplication::overrideCursor() != nullptr);
+        QCOMPARE(QApplication::overrideCursor()->shape(), Qt::PointingHandCursor);
+
+        click("D7");
+        QCOMPARE(window().bank().slots[Slot("D7")].programName, std::string("Mover"));
+        QCOMPARE(window().bank().slots[Slot("B2")].defined, 0);
+        QCOMPARE(window().slotList(3)->item(6)->text(), QStringLiteral("D7 - Mover"));
+        QCOMPARE(window().slotList(1)->item(1)->text(), QStringLiteral("B2 -"));
+        QCOMPARE(SelectedItemCount(window()), 0);
+        QCOMPARE(window().switchSource(), -1);
+        QCOMPARE(QApplication::overrideCursor(), nullptr);
+    }
+
+    void switchEndsWithoutSwapOnAnyOtherWayOut_data() {
+        QTest::addColumn<QString>("wayOut");
+        QTest::newRow("another command") << QStringLiteral("properties");
+        QTest::newRow("selected item clicked away") << QStringLiteral("deselect");
+        QTest::newRow("category changed") << QStringLiteral("category");
+        QTest::newRow("window closed") << QStringLiteral("close");
+    }
+
+    void switchEndsWithoutSwapOnAnyOtherWayOut() {
+        QFETCH(QString, wayOut);
+        place("B2", "Stays");
+        click("B2");
+        action("actionSwitch")->trigger();
+        QVERIFY(QApplication::overrideCursor() != nullptr);
+
+        ModalHandler modals;
+        if (wayOut == QLatin1String("properties")) {
+            action("actionProperties")->trigger();
+            QCOMPARE(modals.seen, QStringList{"PropertiesDialog"});
+        } else if (wayOut == QLatin1String("deselect")) {
+            click("B2");
+        } else if (wayOut == QLatin1String("category")) {
+            QTest::mouseClick(categoryBox('C'), Qt::LeftButton);
+        } else {
+            window().close();
+        }
+        QCOMPARE(window().switchSource(), -1);
+        QCOMPARE(QApplication::overrideCursor(), nullptr);
+        QCOMPARE(window().bank().slots[Slot("B2")].programName, std::string("Stays"));
+    }
+
+    void categoriesRoundTrip_data() {
+        QTest::addColumn<int>("mainItem");
+        QTest::addColumn<QString>("ticked");
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<int>("shownMain");
+        QTest::addColumn<QString>("shownTicked");
+        QTest::newRow("main ticked too") << 5 << "EM" << "EM" << 5 << "M";
+        QTest::newRow("no main category") << 0 << "BD" << "BD" << 2 << "D";
+        QTest::newRow("main only") << 16 << "" << "P" << 16 << "";
+    }
+
+    void categoriesRoundTrip() {
+        QFETCH(int, mainItem);
+        QFETCH(QString, ticked);
+        QFETCH(QString, stored);
+        QFETCH(int, shownMain);
+        QFETCH(QString, shownTicked);
+        place("C3", "Sorted");
+        place("C4", "Other");
+        click("C3");
+        QCOMPARE(mainBox()->currentIndex(), 0);  // "not defined" shows nothing
+        mainBox()->setCurrentIndex(mainItem);
+        Q_EMIT mainBox()->activated(mainItem);
+        for (QChar letter : ticked) {
+            QTest::mouseClick(categoryBox(letter.toLatin1()), Qt::LeftButton);
+        }
+        QCOMPARE(QString::fromStdString(window().bank().slots[Slot("C3")].categories), stored);
+
+        click("C4");
+        click("C3");
+        QCOMPARE(mainBox()->currentIndex(), shownMain);
+        QString shown;
+        for (char letter = 'A'; letter <= 'P'; ++letter) {
+            if (categoryBox(letter)->isChecked()) {
+                shown += QLatin1Char(letter);
+            }
+        }
+        QCOMPARE(shown, shownTicked);
+    }
+
+    void editMenuOpensOnlyOverSelectedSlotsList_data() {
+        QTest::addColumn<QString>("selection");
+        QTest::addColumn<int>("overGroup");  // -1: over the information panel
+        QTest::addColumn<bool>("opens");
+        QTest::newRow("over the selected slot's list") << "A1" << 0 << true;
+        QTest::newRow("over another, empty list") << "A1" << 1 << false;
+        QTest::newRow("outside the list panel") << "A1" << -1 << false;
+        QTest::newRow("empty slot selected") << "A2" << 0 << false;
+        QTest::newRow("nothing selected") << "" << 0 << false;
+    }
+
+    void editMenuOpensOnlyOverSelectedSlotsList() {
+        QFETCH(QString, selection);
+        QFETCH(int, overGroup);
+        QFETCH(bool, opens);
+        place("A1", "Menu");
+        if (!selection.isEmpty()) {
+            click(selection.toLatin1().constData());
+        }
+        QWidget* target = overGroup >= 0 ? window().slotList(overGroup)->viewport()
+                                         : window().findChild<QWidget*>(QStringLiteral("infoText"));
+        const QPoint local(10, 10);
+        QContextMenuEvent event(QContextMenuEvent::Mouse, local, target->mapToGlobal(local));
+        QApplication::sendEvent(target, &event);
+        QCOMPARE(window().editMenu()->isVisible(), opens);
+        window().editMenu()->hide();
+        // The right button never changes the selection.
+        QCOMPARE(window().selectedSlot(), selection.isEmpty() ? -1 : Slot(selection.toLatin1().constData()));
+    }
+
+    void droppingSlotOnSlotSwitchesThem() {
+        place("A1", "Dragged");
+        ui::SlotListWidget* target = window().slotList(2);
+        auto* mime = new QMimeData;
+        mime->setData(ui::SlotListWidget::kSlotMimeType, QByteArray::number(Slot("A1")));
+        const QPoint at = target->visualItemRect(target->item(2)).center();
+        DropOn(target->viewport(), at, mime, Qt::MoveAction);
+        QCOMPARE(window().bank().slots[Slot("C3")].programName, std::string("Dragged"));
+        QCOMPARE(window().bank().slots[Slot("A1")].defined, 0);
+        QCOMPARE(window().selectedSlot(), Slot("C3"));
+        delete mime;
+    }
+
+    void droppingFilesImportsFromSlotUnderPoint_data() {
+        QTest::addColumn<bool>("asBank");
+        QTest::newRow("program files") << false;
+        QTest::newRow("a bank.txt") << true;
+    }
+
+    void droppingFilesImportsFromSlotUnderPoint() {
+        QFETCH(bool, asBank);
+        const std::string one = volume_->AddProgram("Drop", "One");
+        const std::string two = volume_->AddProgram("Drop", "Two");
+        const std::string index = volume_->WriteBankText("Drop", {"Number of items: 2", "One:K", "Two"});
+        place("E6", "Occupant");
+        ui::SlotListWidget* target = window().slotList(4);
+        auto* mime = new QMimeData;
+        if (asBank) {
+            mime->setUrls({QUrl::fromLocalFile(QString::fromStdString(index))});
+        } else {
+            mime->setUrls({QUrl::fromLocalFile(QString::fromStdString(one)), QUrl::fromLocalFile(QString::fromStdString(two))});
+        }
+        const QPoint at = target->visualItemRect(target->item(4)).center();
+        DropOn(target->viewport(), at, mime, Qt::CopyAction);
+        QCOMPARE(ItemTexts(target).mid(4, 4), (QStringList{"E5 - One", "E6 - Occupant", "E7 - Two", "E8 -"}));
+        QCOMPARE(window().bank().slots[Slot("E5")].categories, std::string("K"));
+        QVERIFY(platform_->Boxes().empty());
+        delete mime;
+    }
+
+    void quitAsksOnlyWhenProgramsWereNeverExported() {
+        window().close();  // empty bank: no question
+        QVERIFY(!window().isVisible());
+        QVERIFY(platform_->Calls().empty());
+
+        window().show();
+        place("A1", "Unsaved");
+        click("A1");
+        QTest::mouseClick(categoryBox('B'), Qt::LeftButton);
+        platform_->AnswerConfirm(false);
+        action("actionQuit")->trigger();
+        QVERIFY(window().isVisible());
+        platform_->AnswerConfirm(true);
+        action("actionQuit")->trigger();
+        QVERIFY(!window().isVisible());
+        QCOMPARE(platform_->Boxes().size(), std::size_t{2});
+        QVERIFY(QString::fromStdString(platform_->Boxes().front()).startsWith(QStringLiteral("Confirm:")));
+    }
+
+    void exportRunsWithDialogOptionsAndForgetsUnsavedState() {
+        place("A1", "Exported");
+        QTest::mouseClick(categoryBox('A'), Qt::LeftButton);  // no selection: ignored
+        click("A1");
+        QTest::mouseClick(categoryBox('A'), Qt::LeftButton);
+        testing::TempDir destination;
+        ModalHandler modals([&](QWidget* dialog) {
+            dialog->findChild<QLineEdit*>(QStringLiteral("bankNameEdit"))->setText(QStringLiteral("Live"));
+            dialog->findChild<QLineEdit*>(QStringLiteral("savePathEdit"))->setText(QString::fromStdString(destination.path()));
+            QTest::mouseClick(dialog->findChild<QWidget*>(QStringLiteral("sameAsSourceRadio")), Qt::LeftButton);
+            QTest::mouseClick(dialog->findChild<QWidget*>(QStringLiteral("okButton")), Qt::LeftButton);
+        });
+        action("actionExportBank")->trigger();
+        QCOMPARE(modals.seen, QStringList{"ExportDialog"});
+        QCOMPARE(window().exportOptions().bankName, std::string("Live"));
+        QCOMPARE(exporting::ExportModeOf(window().exportOptions()), 10);
+        QVERIFY(QFile::exists(QString::fromStdString(destination({"Programs", "Live", "bank.txt"}))));
+        QVERIFY(QFile::exists(QString::fromStdString(destination({"Programs", "Live", "Exported.afp"}))));
+        const auto lines = testing::CallLines(*platform_);
+        QVERIFY(std::find(lines.begin(), lines.end(), "close") != lines.end());
+        QVERIFY(!window().hasUnexportedPrograms());
+    }
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "MainWindowTest.moc"

@@ -1,0 +1,147 @@
+// Opens the main window on a volume, imports its banks and saves a picture of the
+// main window and of each dialog, as the screen shows them.
+// Usage: velmorant_screenshot_tour VOLUME_DIR OUTPUT_DIR
+
+#include <QApplication>
+#include <QDir>
+#include <QMenu>
+#include <QMessageBox>
+#include <QScreen>
+#include <QTest>
+#include <QTimer>
+
+#include <cstdio>
+
+#include "UiTestSupport.h"
+#include "bank/ImportJobs.h"
+#include "platform/ScriptedPlatform.h"
+#include "ui/Dialogs.h"
+#include "ui/MainWindow.h"
+#include "ui/ProgressDialog.h"
+#include "ui/SlotListWidget.h"
+
+using namespace velmorant;
+
+namespace {
+
+QString gOutput;
+
+void Settle() {
+    for (int k = 0; k < 10; ++k) {
+        QApplication::processEvents();
+        QTest::qWait(30);
+    }
+}
+
+// A picture of what the screen shows where the window is, frame included.
+void Shoot(QWidget* window, const QString& name) {
+    Settle();
+    QRect area = window->frameGeometry();
+    QPixmap picture = QGuiApplication::primaryScreen()->grabWindow(0, area.x(), area.y(), area.width(), area.height());
+    if (picture.isNull()) {
+        picture = window->grab();
+    }
+    const QString path = QDir(gOutput).filePath(name + QStringLiteral(".png"));
+    picture.save(path);
+    std::printf("%s\n", qPrintable(path));
+}
+
+template <typename Dialog>
+void ShootDialog(Dialog& dialog, const QString& name) {
+    dialog.show();
+    dialog.raise();
+    Shoot(&dialog, name);
+    dialog.hide();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: velmorant_screenshot_tour VOLUME_DIR OUTPUT_DIR\n");
+        return 2;
+    }
+    const QString volume = QString::fromLocal8Bit(argv[1]);
+    gOutput = QString::fromLocal8Bit(argv[2]);
+    QDir().mkpath(gOutput);
+
+    platform::ScriptedPlatform scripted;
+    ui::MainWindow window(scripted);
+    window.resize(960, 760);
+    window.move(20, 20);
+    window.show();
+    Shoot(&window, QStringLiteral("01-main-window-empty"));
+
+    // The three banks of the volume, each from its own group.
+    const std::pair<const char*, int> banks[] = {{"Bank1", 0}, {"Bank2", 8}, {"Drums", 16}};
+    for (const auto& [name, start] : banks) {
+        window.importFiles({QDir(volume).filePath(QStringLiteral("Programs/%1/bank.txt").arg(name))}, start);
+    }
+    for (const std::string& box : scripted.Boxes()) {
+        std::printf("box: %s\n", box.c_str());
+    }
+    testing::ClickRow(window.slotList(0), 0);
+    Shoot(&window, QStringLiteral("02-main-window-bank-imported"));
+
+    testing::ClickRow(window.slotList(0), 2);
+    Shoot(&window, QStringLiteral("03-main-window-a3-selected"));
+
+    ui::SlotListWidget* listA = window.slotList(0);
+    const QPoint over = listA->viewport()->mapToGlobal(listA->visualItemRect(listA->item(2)).center());
+    window.showEditMenuAt(over);
+    Settle();
+    QRect menuArea = window.editMenu()->frameGeometry().united(listA->frameGeometry().translated(
+        listA->parentWidget()->mapToGlobal(QPoint(0, 0))));
+    QPixmap menuPicture = QGuiApplication::primaryScreen()->grabWindow(0, menuArea.x(), menuArea.y(),
+                                                                        menuArea.width(), menuArea.height());
+    menuPicture.save(QDir(gOutput).filePath(QStringLiteral("04-edit-menu.png")));
+    window.editMenu()->hide();
+
+    volume::ProgramRecord& piano = window.bank().slots[0];
+    {
+        ui::PropertiesDialog dialog(piano, &window);
+        ShootDialog(dialog, QStringLiteral("05-properties"));
+    }
+    {
+        ui::LogDialog dialog(piano, &window);
+        ShootDialog(dialog, QStringLiteral("06-log"));
+    }
+    {
+        ui::RenameDialog dialog(QString::fromStdString(piano.programName), &window);
+        ShootDialog(dialog, QStringLiteral("07-rename"));
+    }
+    {
+        ui::AboutDialog dialog(&window);
+        ShootDialog(dialog, QStringLiteral("08-about"));
+    }
+    {
+        exporting::ExportOptions options = exporting::DefaultExportOptions(volume.toStdString());
+        ui::ExportDialog dialog(options, scripted, &window);
+        ShootDialog(dialog, QStringLiteral("09-export-options"));
+        options.folderOption = exporting::kSameAsSource;
+        ui::ExportDialog locked(options, scripted, &window);
+        ShootDialog(locked, QStringLiteral("10-export-options-same-as-source"));
+    }
+    {
+        platform::CycleCounter counter{0};
+        ui::ProgressDialog progress(false, counter, &window);
+        progress.setWindowTitle(QStringLiteral("Importing Bank.txt"));
+        progress.setStatus(QStringLiteral(" 1/4 - Open Program : Warm Pad"));
+        progress.setRangeHigh(4);
+        progress.setPosition(1);
+        ShootDialog(progress, QStringLiteral("11-progress"));
+    }
+    {
+        QMessageBox box(QMessageBox::Information, QStringLiteral("Information"),
+                        QStringLiteral("Cannot find one or more dependencies of program - Skip it \n(%1)")
+                            .arg(QDir(volume).filePath(QStringLiteral("Programs/Bank1/Lost Strings.afp"))),
+                        QMessageBox::Ok, &window);
+        ShootDialog(box, QStringLiteral("12-message-box"));
+    }
+    {
+        window.resize(660, 560);
+        Shoot(&window, QStringLiteral("13-main-window-smallest"));
+    }
+    return 0;
+}
