@@ -37,6 +37,9 @@ MainWindow::MainWindow(platform::Platform& platform, QWidget* parent)
     ui_->setupUi(this);
     setWindowIcon(QIcon(QStringLiteral(":/velmorant/velmorant.png")));
     jobs_ = new JobRunner(this);
+    // Extra height goes to the slot lists; the panels below keep what they need.
+    ui_->centralLayout->setStretch(0, 1);
+    ui_->centralLayout->setStretch(1, 0);
 
     SlotListWidget* lists[16] = {ui_->slotListA, ui_->slotListB, ui_->slotListC, ui_->slotListD,
                                  ui_->slotListE, ui_->slotListF, ui_->slotListG, ui_->slotListH,
