@@ -2,7 +2,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <sstream>
 
 #include "cli/Command.h"
@@ -12,166 +11,105 @@ namespace velmorant::cli {
 namespace {
 
 using velmorant::testing::DemoVolumeDir;
+using velmorant::testing::ReadBytes;
+using velmorant::testing::ReadText;
 using velmorant::testing::TempDir;
 namespace fs = std::filesystem;
 
-struct CliRun {
+struct Row {
+    const char* label;
+    std::vector<std::string> args;  // "@piano", "@kit": demo programs; "@dest": the destination volume
     int status;
-    std::string out;
-    std::string err;
+    std::string err;                // start of standard error
+    const char* copies = "";        // folder of Piano's sample copies
+    std::string folderField = {};   // Grand Piano's first reference in the copy, folder characters
 };
 
-// "@piano" and "@kit" stand for the demo programs, "@dest" for the destination folder.
-class BankExportTest : public ::testing::Test {
+class BankExport : public ::testing::TestWithParam<Row> {
 protected:
-    void SetUp() override { fs::create_directories(destination); }
-
-    CliRun Bank(std::vector<std::string> args) {
+    int Run(std::vector<std::string> args) {
         for (std::string& arg : args) {
-            if (arg == "@piano") {
-                arg = volume.program("Bank1", "Grand Piano");
-            } else if (arg == "@kit") {
-                arg = volume.program("Drums", "Studio Kit");
-            } else if (arg == "@dest") {
-                arg = destination;
+            if (arg == "@piano" || arg == "@kit") {
+                arg = arg == "@piano" ? volume.program("Bank1", "Grand Piano") : volume.program("Drums", "Studio Kit");
+            } else if (arg.starts_with("@dest")) {
+                arg = dest.string() + arg.substr(5);
             }
         }
         args.insert(args.begin(), {"velmorant-cli", "bank"});
         std::ostringstream out;
-        std::ostringstream err;
-        const int status = RunCli(args, out, err);
-        return {status, out.str(), err.str()};
-    }
-
-    std::string Dst(std::initializer_list<std::string> parts) const {
-        fs::path path(destination);
-        for (const std::string& part : parts) {
-            path /= part;
-        }
-        return path.string();
-    }
-
-    // The 16 folder characters of Grand Piano's first oscillator reference in the copy, pairs exchanged back.
-    std::string PianoFolderField(const std::string& bankName) const {
-        std::ifstream in(Dst({"Programs", bankName, "Grand Piano.afp"}), std::ios::binary);
-        const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        // Two Mods, three Enveloppes and one LFO chunk: S = 80 + 232 + 168 + 44; record at S + 4.
-        const std::size_t field = 80 + 232 + 168 + 44 + 4 + 16;
-        if (bytes.size() < field + 16) {
-            return "<no program>";
-        }
-        std::string text;
-        for (std::size_t i = 0; i < 16; ++i) {
-            text.push_back(bytes[field + (i ^ 1u)]);
-        }
-        return text;
+        std::ostringstream errStream;
+        const int status = RunCli(args, out, errStream);
+        err = errStream.str();
+        return status;
     }
 
     DemoVolumeDir volume;
     TempDir scratch;
-    std::string destination = scratch({"Dest"});
+    fs::path dest = scratch({"Dest"});
+    std::string err;
 };
 
-struct ModeRow {
-    const char* label;
-    std::vector<std::string> flags;
-    const char* copyFolder;  // where Piano's samples land
-    std::string folderField;
-};
+TEST_P(BankExport, OptionsAndRefusals) {
+    const Row& row = GetParam();
+    fs::create_directories(dest);
+    EXPECT_EQ(Run(row.args), row.status) << err;
+    EXPECT_TRUE(err.starts_with(row.err)) << err;
+    if (row.status != 0) {
+        EXPECT_TRUE(fs::is_empty(dest));
+        return;
+    }
+    EXPECT_TRUE(fs::exists(dest / "Samples" / row.copies / "Piano C4.afs"));
+    // Two Mods, three Enveloppes and one LFO chunk: S = 80 + 232 + 168 + 44; folder field at S + 4 + 16.
+    const auto program = ReadBytes((dest / "Programs/Out/Grand Piano.afp").string());
+    std::string field;
+    for (std::size_t i = 0; i < 16 && program.size() >= 544; ++i) {
+        field.push_back(static_cast<char>(program[524 + 4 + 16 + (i ^ 1u)]));
+    }
+    EXPECT_EQ(field, row.folderField);
+}
 
-class ExportModes : public BankExportTest, public ::testing::WithParamInterface<ModeRow> {};
+const std::vector<std::string> kBase = {"--import", "@piano", "--export", "@dest", "--bank-name", "Out"};
 
-TEST_P(ExportModes, FlagsChooseFoldersAndReferences) {
-    std::vector<std::string> args = {"@piano", "--export", "@dest", "--bank-name", "Out"};
-    args.insert(args.begin(), "--import");
-    args.insert(args.end(), GetParam().flags.begin(), GetParam().flags.end());
-
-    const CliRun run = Bank(args);
-
-    ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.err, "");
-    EXPECT_TRUE(fs::exists(Dst({"Samples", GetParam().copyFolder, "Piano C4.afs"})));
-    EXPECT_TRUE(fs::exists(Dst({"Programs", "Out", "bank.txt"})));
-    EXPECT_EQ(PianoFolderField("Out"), GetParam().folderField);
+std::vector<std::string> With(std::vector<std::string> extra) {
+    std::vector<std::string> args = kBase;
+    args.insert(args.end(), extra.begin(), extra.end());
+    return args;
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Flags, ExportModes,
-    ::testing::Values(ModeRow{"Defaults", {}, "Out", std::string(16, '\0')},
-                      ModeRow{"SourceFolders", {"--folders", "source"}, "Keys", "Keys" + std::string(12, '\0')},
-                      ModeRow{"SourceForcesAbsolute", {"--folders", "source", "--refs", "relative"}, "Keys",
-                              "Keys" + std::string(12, '\0')},
-                      ModeRow{"BankFoldersAbsolute", {"--folders", "bank", "--refs", "absolute"}, "Out",
-                              "Out" + std::string(13, '\0')}),
-    [](const auto& row) { return std::string(row.param.label); });
-
-struct RefusalRow {
-    const char* label;
-    std::vector<std::string> args;
-    int status;
-    const char* err;  // start of standard error
-};
-
-class ExportRefusals : public BankExportTest, public ::testing::WithParamInterface<RefusalRow> {};
-
-TEST_P(ExportRefusals, NothingIsWritten) {
-    const CliRun run = Bank(GetParam().args);
-    EXPECT_EQ(run.status, GetParam().status);
-    EXPECT_TRUE(run.err.starts_with(GetParam().err)) << run.err;
-    EXPECT_TRUE(fs::is_empty(destination));
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Input, ExportRefusals,
+    Cli, BankExport,
     ::testing::Values(
-        RefusalRow{"EmptyBankName", {"--import", "@piano", "--export", "@dest", "--bank-name", ""}, 1,
-                   "Information: You must define a Bank Name to export\n"},
-        RefusalRow{"NoBankName", {"--import", "@piano", "--export", "@dest"}, 1,
-                   "Information: You must define a Bank Name to export\n"},
-        RefusalRow{"MissingDestination", {"--import", "@piano", "--export", "@dest/Nowhere", "--bank-name", "Out"}, 1,
-                   "Information: You must define an existing Path to export\n"},
-        RefusalRow{"UnknownFolders", {"--import", "@piano", "--export", "@dest", "--bank-name", "Out", "--folders",
-                                      "other"}, 2, ""},
-        RefusalRow{"NameWithoutExport", {"--import", "@piano", "--bank-name", "Out"}, 2,
-                   "velmorant-cli bank: --bank-name, --folders and --refs go with --export\n"},
-        RefusalRow{"TwoDestinations", {"--import", "@piano", "--export", "@dest", "--export", "@dest",
-                                       "--bank-name", "Out"}, 2, "velmorant-cli bank: --export: give one destination"}),
+        Row{"Defaults", kBase, 0, "", "Out", std::string(16, '\0')},
+        Row{"SourceFolders", With({"--folders", "source"}), 0, "", "Keys", "Keys" + std::string(12, '\0')},
+        Row{"SourceForcesAbsolute", With({"--folders", "source", "--refs", "relative"}), 0, "", "Keys",
+            "Keys" + std::string(12, '\0')},
+        Row{"BankFoldersAbsolute", With({"--refs", "absolute"}), 0, "", "Out", "Out" + std::string(13, '\0')},
+        Row{"NoBankName", {"--import", "@piano", "--export", "@dest"}, 1,
+            "Information: You must define a Bank Name to export\n"},
+        Row{"MissingDestination", {"--import", "@piano", "--export", "@dest/Nowhere", "--bank-name", "Out"}, 1,
+            "Information: You must define an existing Path to export\n"},
+        Row{"UnknownFolders", With({"--folders", "other"}), 2, "velmorant-cli"},
+        Row{"NameWithoutExport", {"--import", "@piano", "--bank-name", "Out"}, 2,
+            "velmorant-cli bank: --bank-name, --folders and --refs go with --export\n"},
+        Row{"TwoDestinations", With({"--export", "@dest"}), 2, "velmorant-cli bank: --export: give one destination"}),
     [](const auto& row) { return std::string(row.param.label); });
 
-TEST_F(BankExportTest, ExportRunsAfterEveryOperationWhereverItIsGiven) {
-    const CliRun run = Bank({"--export", "@dest", "--bank-name", "Out", "--import", "@piano", "--import", "@kit",
-                          "--rename", "A1=Concert Grand", "--swap", "A2=B1"});
+TEST_F(BankExport, RunsAfterEveryOperationAndFailsWhenAProgramIsLeftOut) {
+    fs::create_directories(dest / "Samples");
+    std::ofstream(dest / "Samples/Keys") << "a file where a folder must go";
 
-    ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_TRUE(fs::exists(Dst({"Programs", "Out", "Concert Grand.afp"})));
-    EXPECT_TRUE(fs::exists(Dst({"Programs", "Out", "Studio Kit.afp"})));
-    std::ifstream in(Dst({"Programs", "Out", "bank.txt"}), std::ios::binary);
-    std::string count, first;
-    std::getline(in, count);
-    std::getline(in, first);
-    EXPECT_EQ(count, "Number of items: 2\r");
-    EXPECT_EQ(first, "Concert Grand:A\r");
-}
+    EXPECT_EQ(Run({"--export", "@dest", "--bank-name", "Out", "--folders", "source", "--import", "@kit", "--import",
+                   "@piano", "--rename", "A1=Concert Kit"}),
+              1);
 
-TEST_F(BankExportTest, ProgramLeftOutIsReportedWithItsLogAndFailsTheRun) {
-    std::ofstream(Dst({"Samples"})) << "a file where a folder must go";
-
-    CliRun run = Bank({"--import", "@piano", "--export", "@dest", "--bank-name", "Out"});
-    EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err, "Error: Error creation folders\n");
-
-    fs::remove(Dst({"Samples"}));
-    fs::create_directories(Dst({"Samples"}));
-    std::ofstream(Dst({"Samples", "Keys"})) << "a file where a folder must go";
-    run = Bank({"--import", "@piano", "--import", "@kit", "--export", "@dest", "--bank-name", "Out", "--folders",
-                "source"});
-    EXPECT_EQ(run.status, 1);
-    EXPECT_TRUE(run.err.starts_with("velmorant-cli bank: --export: A1 Grand Piano was not exported:\n"
-                                    "Error creation destination directory " +
-                                    Dst({"Samples", "Keys"})))
-        << run.err;
-    EXPECT_FALSE(fs::exists(Dst({"Programs", "Out", "Grand Piano.afp"})));
-    EXPECT_TRUE(fs::exists(Dst({"Programs", "Out", "Studio Kit.afp"})));
+    EXPECT_TRUE(err.starts_with("velmorant-cli bank: --export: A2 Grand Piano was not exported:\n"
+                                "Error creation destination directory " +
+                                (dest / "Samples/Keys").string()))
+        << err;
+    EXPECT_FALSE(fs::exists(dest / "Programs/Out/Grand Piano.afp"));
+    EXPECT_TRUE(ReadText((dest / "Programs/Out/bank.txt").string())
+                    .starts_with("Number of items: 2\r\nConcert Kit:O\r\nGrand Piano:A\r\n"));
+    EXPECT_TRUE(fs::exists(dest / "Programs/Out/Concert Kit.afp"));
 }
 
 }  // namespace

@@ -1,0 +1,437 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+
+#include "bank/Bank.h"
+#include "bank/BankIndex.h"
+#include "core/File.h"
+#include "demo/VolumeBuilders.h"
+#include "export/ExportBank.h"
+#include "export/ExportProgram.h"
+#include "support/ImportFixtures.h"
+#include "support/TempDir.h"
+
+namespace velmorant::exporting {
+namespace {
+
+namespace fs = std::filesystem;
+using Bytes = std::vector<unsigned char>;
+using testing::CallLines;
+using testing::ReadBytes;
+using testing::ReadText;
+
+demo::Reference Disk(std::string folder, std::string name) { return {demo::kDiskLocation, folder, name}; }
+
+void Put(const fs::path& path, const Bytes& bytes) {
+    fs::create_directories(path.parent_path());
+    ASSERT_TRUE(demo::WriteFile(path.string(), bytes)) << path;
+}
+
+Bytes Field(const Bytes& file, std::size_t offset, std::size_t width) {
+    if (offset > file.size() || file.size() - offset < width) {
+        return {'?'};
+    }
+    return Bytes(file.begin() + static_cast<std::ptrdiff_t>(offset),
+                 file.begin() + static_cast<std::ptrdiff_t>(offset + width));
+}
+
+Bytes operator+(Bytes a, const Bytes& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+std::string EmptyLines(int n) {
+    std::string lines;
+    for (int i = 0; i < n; ++i) {
+        lines += "\r\n";
+    }
+    return lines;
+}
+
+// What a written field must hold: the text and zero padding at full width, pairs exchanged.
+Bytes Stored(std::string_view text, std::size_t width) {
+    Bytes bytes(width, 0);
+    for (std::size_t i = 0; i < width && i < text.size(); ++i) {
+        bytes[i ^ 1u] = static_cast<unsigned char>(text[i]);
+    }
+    return bytes;
+}
+
+std::vector<std::string> Files(const fs::path& folder) {
+    std::vector<std::string> files;
+    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+        if (entry.is_regular_file()) {
+            files.push_back(fs::relative(entry.path(), folder).generic_string());
+        }
+    }
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+// Reference records of the fixture programs, from the file layout (S = 80 + 116 for Keys' one Mods chunk).
+constexpr std::size_t kKeysOsc[4] = {200, 304, 428, 532};
+constexpr std::size_t kKitKick = 80 + 12, kKitSnare = 80 + 424 * 3 + 96 * 2 + 12, kKitRom = 80 + 424 * 5 + 96 + 12;
+constexpr std::size_t kEntry[3] = {28, 128, 228};  // multisample sample entries + 8
+
+// A sample program (a multisample, a ROM oscillator, an unused oscillator with a stale reference)
+// and a drum program (two samples, a ROM zone) on a source volume; an empty destination volume.
+class ExportTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        fs::create_directories(dst);
+        int seed = 0;
+        for (auto [folder, name] : {std::pair{"Keys", "Low"}, {"Keys", "High"}, {"Drums", "Kick"}, {"Drums", "Snare"}}) {
+            Put(src / "Samples" / folder / (std::string(name) + ".afs"), demo::BuildSampleFile(100.0 * ++seed, 64));
+        }
+        Put(src / "Multisamples/Keys/Piano.afi",
+            demo::BuildMultisampleFile({Disk("Keys", "Low"), Disk("Keys", "High"), {"ROM SOUNDS", "", "Sine"}}));
+        demo::ProgramSpec keys;
+        keys.mods = 1;
+        keys.oscillators = {{{true, Disk("Keys", "Piano")},
+                             {true, {demo::kRomLocation, "", "Strings"}},
+                             {false, Disk("Keys", "Old")},
+                             {}}};
+        Put(src / "Programs/Bank1/Keys.afp", demo::BuildProgramFile(keys));
+        demo::ProgramSpec kit;
+        kit.tag = "umdr";
+        kit.zones = {{0, 0, true, Disk("Drums", "Kick")},
+                     {3, 2, true, Disk("Drums", "Snare")},
+                     {5, 1, true, {demo::kRomLocation, "", "Clap"}}};
+        Put(src / "Programs/Bank1/Kit.afp", demo::BuildProgramFile(kit));
+    }
+
+    volume::ProgramRecord& Load(const std::string& program, int slot = -1) {
+        const int placed = bank::AddProgram(bank, slot, (src / "Programs/Bank1" / (program + ".afp")).string());
+        EXPECT_GE(placed, 0) << program;
+        return bank.slots[static_cast<std::size_t>(std::max(placed, 0))];
+    }
+
+    testing::TempDir dir;
+    fs::path src = dir({"Source"});
+    fs::path dst = dir({"Dest"});
+    std::string root = dst.string();
+    bank::Bank bank;
+};
+
+// ---------------------------------------------------------------------------------------------
+
+struct ModeCase {
+    int mode;
+    const char* keysCopies;  // folder the copies of Keys files go into
+    const char* drumCopies;
+    const char* keysField;   // folder field written into Keys references, nullptr when cleared
+    const char* drumField;
+};
+
+class RewriteByMode : public ExportTest, public ::testing::WithParamInterface<ModeCase> {};
+
+TEST_P(RewriteByMode, ReferencesNameTheCopiesAndRomReferencesStay) {
+    const ModeCase& c = GetParam();
+    volume::ProgramRecord& keys = Load("Keys");
+    volume::ProgramRecord& kit = Load("Kit");
+    ASSERT_EQ(ExportProgram(keys, "Out", root, c.mode), kProgramExported) << keys.log;
+    ASSERT_EQ(ExportProgram(kit, "Out", root, c.mode), kProgramExported) << kit.log;
+    const auto folder = [](const char* text) { return Stored(text ? text : "", 16); };
+
+    const Bytes keysSource = ReadBytes((src / "Programs/Bank1/Keys.afp").string());
+    const Bytes keysCopy = ReadBytes((dst / "Programs/Out/Keys.afp").string());
+    Bytes expected = keysSource;
+    std::fill_n(expected.begin() + kKeysOsc[2], 64, 0);  // an unused oscillator keeps no stale reference
+    const Bytes record = Stored("", 16) + folder(c.keysField) + Stored("Piano", 32);
+    std::copy(record.begin(), record.end(), expected.begin() + kKeysOsc[0]);
+    EXPECT_EQ(keysCopy, expected);  // the ROM oscillator and everything else unchanged
+
+    const Bytes pianoSource = ReadBytes((src / "Multisamples/Keys/Piano.afi").string());
+    const Bytes pianoCopy = ReadBytes((dst / "Multisamples" / c.keysCopies / "Piano.afi").string());
+    for (std::size_t entry : {kEntry[0], kEntry[1]}) {
+        EXPECT_EQ(Field(pianoCopy, entry, 32), Stored("", 16) + folder(c.keysField)) << entry;
+        EXPECT_EQ(Field(pianoCopy, entry + 32, 32), Field(pianoSource, entry + 32, 32)) << "names stay";
+    }
+    EXPECT_EQ(Field(pianoCopy, kEntry[2], 64), Field(pianoSource, kEntry[2], 64)) << "ROM sample";
+
+    const Bytes kitCopy = ReadBytes((dst / "Programs/Out/Kit.afp").string());
+    EXPECT_EQ(Field(kitCopy, kKitKick, 64), Stored("", 16) + folder(c.drumField) + Stored("Kick", 32));
+    EXPECT_EQ(Field(kitCopy, kKitSnare, 64), Stored("", 16) + folder(c.drumField) + Stored("Snare", 32));
+    EXPECT_EQ(Field(kitCopy, kKitRom, 64), Field(ReadBytes((src / "Programs/Bank1/Kit.afp").string()), kKitRom, 64));
+
+    for (auto [to, from, name] : {std::tuple{c.keysCopies, "Keys", "Low.afs"}, {c.drumCopies, "Drums", "Snare.afs"}}) {
+        EXPECT_EQ(ReadBytes((dst / "Samples" / to / name).string()), ReadBytes((src / "Samples" / from / name).string()));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, RewriteByMode,
+                         ::testing::Values(ModeCase{1, "Out", "Out", nullptr, nullptr},
+                                           ModeCase{10, "Keys", "Drums", "Keys", "Drums"},
+                                           ModeCase{11, "Out", "Out", "Out", "Out"}),
+                         [](const auto& row) { return "Mode" + std::to_string(row.param.mode); });
+
+// ---------------------------------------------------------------------------------------------
+
+enum class Site { kDrumSample, kSampleOfMultisample, kMultisample };
+
+struct ClashCase {
+    const char* label;
+    Site site;
+    std::string name;
+    std::vector<std::string> taken;  // names of other files already at the destination
+    const char* expected;
+};
+
+class ClashNaming : public ExportTest, public ::testing::WithParamInterface<ClashCase> {};
+
+TEST_P(ClashNaming, CopyTakesTheFirstFreeNumberedNameAndIsReferencedByIt) {
+    const ClashCase& c = GetParam();
+    const bool multisample = c.site == Site::kMultisample;
+    const std::string extension = multisample ? ".afi" : ".afs";
+    const fs::path copies = dst / (multisample ? "Multisamples" : "Samples") / "Out";
+    demo::ProgramSpec spec;
+    fs::path referencing = dst / "Programs/Out/Clash.afp";
+    std::size_t nameField = 80 + 4 + 32;  // oscillator 0
+    if (c.site == Site::kDrumSample) {
+        Put(src / "Samples/Drums" / (c.name + extension), demo::BuildSampleFile(50.0, 80));
+        spec.tag = "umdr";
+        spec.zones = {{1, 0, true, Disk("Drums", c.name)}};
+        nameField = 80 + 424 + 12 + 32;
+    } else if (c.site == Site::kSampleOfMultisample) {
+        Put(src / "Samples/Drums" / (c.name + extension), demo::BuildSampleFile(50.0, 80));
+        Put(src / "Multisamples/Keys/Holder.afi", demo::BuildMultisampleFile({Disk("Keys", "Low"), Disk("Drums", c.name)}));
+        spec.oscillators[0] = {true, Disk("Keys", "Holder")};
+        referencing = dst / "Multisamples/Out/Holder.afi";
+        nameField = kEntry[1] + 32;
+    } else {
+        Put(src / "Multisamples/Keys" / (c.name + extension), demo::BuildMultisampleFile({Disk("Keys", "Low")}));
+        spec.oscillators[0] = {true, Disk("Keys", c.name)};
+    }
+    Put(src / "Programs/Bank1/Clash.afp", demo::BuildProgramFile(spec));
+    for (const std::string& taken : c.taken) {
+        Put(copies / (taken + extension), {1, 2, 3});
+    }
+    volume::ProgramRecord& program = Load("Clash");
+
+    ASSERT_EQ(ExportProgram(program, "Out", root, 1), kProgramExported) << program.log;
+
+    EXPECT_TRUE(fs::exists(copies / (c.expected + extension))) << program.log;
+    for (const std::string& taken : c.taken) {
+        EXPECT_EQ(ReadBytes((copies / (taken + extension)).string()), (Bytes{1, 2, 3})) << "overwritten";
+    }
+    EXPECT_EQ(Field(ReadBytes(referencing.string()), nameField, 32), Stored(c.expected, 32));
+}
+
+const std::string k32 = "ABCDEFGHIJKLMNOPQRSTUVWXYZ012345";
+const std::string k16 = "ABCDEFGHIJKLMNOP";
+
+INSTANTIATE_TEST_SUITE_P(
+    Names, ClashNaming,
+    ::testing::Values(ClashCase{"Sample", Site::kDrumSample, "Kick", {"Kick"}, "0Kick"},
+                      ClashCase{"SampleNextNumber", Site::kDrumSample, "Kick", {"Kick", "0Kick", "1Kick"}, "2Kick"},
+                      ClashCase{"SampleCutAt32", Site::kDrumSample, k32, {k32}, "0ABCDEFGHIJKLMNOPQRSTUVWXYZ01234"},
+                      ClashCase{"SampleOfMultisample", Site::kSampleOfMultisample, "Tom", {"Tom"}, "0Tom"},
+                      ClashCase{"MultisampleCutAt16", Site::kMultisample, k16, {k16}, "0ABCDEFGHIJKLMNO"},
+                      ClashCase{"MultisampleTenthCutAt16", Site::kMultisample, k16,
+                                {k16, "0ABCDEFGHIJKLMNO", "1ABCDEFGHIJKLMNO", "2ABCDEFGHIJKLMNO", "3ABCDEFGHIJKLMNO",
+                                 "4ABCDEFGHIJKLMNO", "5ABCDEFGHIJKLMNO", "6ABCDEFGHIJKLMNO", "7ABCDEFGHIJKLMNO",
+                                 "8ABCDEFGHIJKLMNO", "9ABCDEFGHIJKLMNO"},
+                                "10ABCDEFGHIJKLMN"}),
+    [](const auto& row) { return std::string(row.param.label); });
+
+// ---------------------------------------------------------------------------------------------
+
+TEST_F(ExportTest, SecondExportReusesSamplesAndCopiesAListedTwiceMultisampleOnce) {
+    demo::ProgramSpec twice;
+    twice.mods = 1;
+    twice.oscillators[0] = {true, Disk("Keys", "Piano")};
+    twice.oscillators[3] = {true, Disk("Keys", "Piano")};
+    Put(src / "Programs/Bank1/Twice.afp", demo::BuildProgramFile(twice));
+    volume::ProgramRecord& program = Load("Twice");
+    ASSERT_EQ(program.dependencies.at(1).duplicate, 1);
+    ASSERT_EQ(ExportProgram(program, "Out", root, 1), kProgramExported) << program.log;
+    program.log.clear();
+
+    ASSERT_EQ(ExportProgram(program, "Out", root, 1), kProgramExported) << program.log;
+
+    // The first copy of Piano differs from its source once rewritten, so it is written again
+    // under a numbered name; the samples are the same and are reused.
+    EXPECT_EQ(Files(dst), (std::vector<std::string>{"Multisamples/Out/0Piano.afi", "Multisamples/Out/Piano.afi",
+                                                    "Programs/Out/Twice.afp", "Samples/Out/High.afs",
+                                                    "Samples/Out/Low.afs"}));
+    EXPECT_NE(program.log.find("Copy dependance (" + (src / "Samples/Keys/Low.afs").string() + " to " +
+                               (dst / "Samples/Out/Low.afs").string() + ") : destination file already exist\n\r\n"),
+              std::string::npos)
+        << program.log;
+    const Bytes copy = ReadBytes((dst / "Programs/Out/Twice.afp").string());
+    EXPECT_EQ(Field(copy, kKeysOsc[0] + 32, 32), Stored("0Piano", 32));
+    EXPECT_EQ(Field(copy, kKeysOsc[3] + 32, 32), Stored("0Piano", 32)) << "the duplicate names the copy";
+}
+
+struct UnsafeCase {
+    const char* label;
+    const char* folder;  // the dependency's folder name
+    const char* name;    // its found name
+    int mode;
+    const char* bankName;
+};
+
+class UnsafeNames : public ExportTest, public ::testing::WithParamInterface<UnsafeCase> {};
+
+TEST_P(UnsafeNames, AreRefusedAndNothingLandsOutsideTheCopyFolders) {
+    const UnsafeCase& c = GetParam();
+    volume::ProgramRecord& kit = Load("Kit");  // records as a tampered file could yield them
+    kit.dependencies[0].folderName = c.folder;
+    kit.dependencies[0].foundName = c.name;
+
+    EXPECT_LT(ExportProgram(kit, c.bankName, root, c.mode), 0);
+
+    EXPECT_NE(kit.log.find("unsafe destination name"), std::string::npos) << kit.log;
+    for (const std::string& file : Files(dir.path())) {
+        EXPECT_TRUE(file.starts_with("Source/") || file.starts_with("Dest/Samples/")) << file;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Names, UnsafeNames,
+                         ::testing::Values(UnsafeCase{"ParentFolder", "..", "Kick", 10, "Out"},
+                                           UnsafeCase{"FolderPath", "../../Escaped", "Kick", 10, "Out"},
+                                           UnsafeCase{"BackslashFolder", "..\\..", "Kick", 10, "Out"},
+                                           UnsafeCase{"BlankFolder", "   ", "Kick", 10, "Out"},
+                                           UnsafeCase{"NamePath", "Drums", "../Kick", 1, "Out"},
+                                           UnsafeCase{"ParentBank", "Drums", "Kick", 1, ".."},
+                                           UnsafeCase{"BankPath", "Drums", "Kick", 11, "a/b"}),
+                         [](const auto& row) { return std::string(row.param.label); });
+
+TEST_F(ExportTest, FailedCopiesAreLoggedAsFailuresAndTheProgramIsNotWritten) {
+    Put(src / "Multisamples/Keys/Gappy.afi", demo::BuildMultisampleFile({Disk("Keys", "Low"), Disk("Keys", "Gone")}));
+    demo::ProgramSpec gappy;
+    gappy.oscillators[0] = {true, Disk("Keys", "Gappy")};
+    Put(src / "Programs/Bank1/Gappy.afp", demo::BuildProgramFile(gappy));
+    volume::ProgramRecord& program = Load("Gappy");  // a multisample's missing sample does not stop loading
+    volume::ProgramRecord& kit = Load("Kit");
+    Put(dst / "Samples/Out", {1});  // a file where the folder must go
+
+    EXPECT_EQ(ExportProgram(kit, "Out", root, 1), kFolderNotCreated);
+    EXPECT_NE(kit.log.find("Error creation destination directory " + (dst / "Samples/Out").string()),
+              std::string::npos);
+    fs::remove(dst / "Samples/Out");
+    EXPECT_LT(ExportProgram(program, "Out", root, 1), 0);
+
+    const std::string gone = (src / "Samples/Keys/Gone.afs").string();
+    EXPECT_NE(program.log.find("Error copy dependance (" + gone), std::string::npos) << program.log;
+    EXPECT_EQ(program.log.find("Copy dependance (" + gone), std::string::npos) << "a failure logged as success";
+    EXPECT_EQ(Files(dst), std::vector<std::string>{"Samples/Out/Low.afs"}) << "no partial or program file";
+}
+
+// ---------------------------------------------------------------------------------------------
+
+class ExportBankTest : public ExportTest {
+protected:
+    int Export() { return ExportBank(platform, bank, options); }
+    platform::ScriptedPlatform platform;
+    ExportOptions options = [this] {
+        ExportOptions o = DefaultExportOptions(root);
+        o.bankName = "Out";
+        o.accepted = true;
+        return o;
+    }();
+};
+
+TEST_F(ExportBankTest, RefusedInputWritesNothingAndOpensNoWindow) {
+    Load("Kit");
+    const std::vector<std::tuple<std::string, std::string, std::string>> rows = {
+        {"", root, "You must define a Bank Name to export"},
+        {"  ", root + "/Missing", "You must define a Bank Name to export"},
+        {"Out", root + "/Missing", "You must define an existing Path to export"},
+        {"../x", root, "The Bank Name cannot be used as a folder name (../x)"},
+    };
+    for (const auto& [name, path, box] : rows) {
+        platform::ScriptedPlatform fresh;
+        options.bankName = name;
+        options.destinationPath = path;
+        EXPECT_EQ(ExportBank(fresh, bank, options), kExportRefused);
+        EXPECT_EQ(CallLines(fresh), std::vector<std::string>{"box Information: " + box});
+    }
+    options.accepted = false;
+    EXPECT_EQ(Export(), kExportFinished);
+    EXPECT_TRUE(fs::is_empty(dst));
+}
+
+TEST_F(ExportBankTest, ProgressGoesBySlotAndTheIndexesListWhatWasExported) {
+    Load("Keys", 3).categories = "AK";
+    Load("Kit", 9).categories = "not defined";
+
+    ASSERT_EQ(Export(), kExportFinished);
+
+    EXPECT_EQ(CallLines(platform),
+              (std::vector<std::string>{"start", "title Exporting bank", "status Prepare export", "range 2",
+                                        "status  0/2 - Export Program : Keys", "pos 3",
+                                        "status  1/2 - Export Program : Kit", "pos 9", "close"}));
+    EXPECT_EQ(ReadText((dst / "Programs/Out/bank.txt").string()),
+              "Number of items: 2\r\n" + EmptyLines(3) + "Keys:AK\r\n" + EmptyLines(5) + "Kit\r\n" + EmptyLines(118));
+    EXPECT_EQ(ReadText((dst / "Multisamples/Out/bank.txt").string()), "Number of items: 1\r\nPiano\r\n");
+    EXPECT_EQ(ReadText((dst / "Samples/Out/bank.txt").string()).substr(0, 20), "Number of items: 4\r\n");
+}
+
+TEST_F(ExportBankTest, EmptyBankGetsFoldersAndEmptyIndexesAndFolderFailureClosesTheWindowFirst) {
+    ASSERT_EQ(Export(), kExportFinished);
+    EXPECT_EQ(ReadText((dst / "Programs/Out/bank.txt").string()), "Number of items: 0\r\n" + EmptyLines(128));
+    EXPECT_EQ(ReadText((dst / "Multisamples/Out/bank.txt").string()), "Number of items: 0\r\n");
+    EXPECT_EQ(ReadText((dst / "Samples/Out/bank.txt").string()), "Number of items: 0\r\n");
+
+    platform::ScriptedPlatform again;
+    Put(dst / "Samples/New", {1});
+    options.bankName = "New";
+    EXPECT_EQ(ExportBank(again, bank, options), kExportFoldersFailed);
+    EXPECT_EQ(CallLines(again), (std::vector<std::string>{"start", "title Exporting bank", "status Prepare export",
+                                                          "close", "box Error: Error creation folders"}));
+}
+
+// Every program exported, then loaded again from the destination through its bank.txt, finds
+// every file it plays, with the contents the source files had.
+class RoundTrip : public ::testing::TestWithParam<int> {};
+
+TEST_P(RoundTrip, ReimportedProgramsResolveEveryDependencyWithTheSameChecksums) {
+    testing::DemoVolumeDir volume;
+    testing::TempDir dir;
+    platform::ScriptedPlatform platform;
+    bank::Bank bank;
+    for (auto [folder, name] : {std::pair{"Bank1", "Grand Piano"}, {"Bank1", "Warm Pad"}, {"Bank1", "Choir Lead"},
+                                {"Bank2", "FM Bells"}, {"Drums", "Studio Kit"}}) {
+        ASSERT_GE(bank::AddProgram(bank, -1, volume.program(folder, name)), 0) << name;
+    }
+    ExportOptions options = DefaultExportOptions(dir.path());
+    options.bankName = "Out";
+    options.folderOption = GetParam() % 10;
+    options.referenceOption = GetParam() / 10;
+    options.accepted = true;
+    ExportOutcome outcome;
+    ASSERT_EQ(ExportBank(platform, bank, options, &outcome), kExportFinished);
+    ASSERT_EQ(outcome.failures(), 0);
+
+    bank::Bank again;
+    bank::BankIndex index;
+    ASSERT_EQ(bank::ReadBankIndex(index, dir({"Programs", "Out", "bank.txt"})), bank::kIndexValid);
+    for (int slot = 0; slot < 5; ++slot) {
+        const volume::ProgramRecord& before = bank.slots[static_cast<std::size_t>(slot)];
+        ASSERT_EQ(index.entries[static_cast<std::size_t>(slot)].name, before.programName);
+        ASSERT_EQ(bank::AddProgram(again, slot, dir({"Programs", "Out", before.programName + ".afp"})), slot);
+        const volume::ProgramRecord& after = again.slots[static_cast<std::size_t>(slot)];
+        EXPECT_EQ(after.log.find("Cannot find"), std::string::npos) << after.log;
+        ASSERT_EQ(after.dependencies.size(), before.dependencies.size());
+        for (std::size_t i = 0; i < before.dependencies.size(); ++i) {
+            const volume::DependencyRecord& was = before.dependencies[i];
+            const volume::DependencyRecord& is = after.dependencies[i];
+            SCOPED_TRACE(before.programName + ": " + was.sourcePath);
+            EXPECT_EQ(is.foundName, was.currentName);
+            EXPECT_EQ(is.kind, was.kind);
+            EXPECT_TRUE(was.kind != volume::kKindSample || is.crc == was.crc);
+            ASSERT_EQ(is.samples.size(), was.samples.size());
+            for (std::size_t j = 0; j < was.samples.size(); ++j) {
+                EXPECT_EQ(is.samples[j].crc, was.samples[j].crc) << is.samples[j].sourcePath;
+            }
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, RoundTrip, ::testing::Values(1, 10, 11),
+                         [](const auto& row) { return "Mode" + std::to_string(row.param); });
+
+}  // namespace
+}  // namespace velmorant::exporting
