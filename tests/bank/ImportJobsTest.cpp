@@ -219,20 +219,6 @@ INSTANTIATE_TEST_SUITE_P(Imports, SkippingCodes,
                                                     "Cannot find one or more dependencies of program"}),
                          [](const auto& row) { return std::string(row.param.name); });
 
-TEST(ImportProgramsTest, ADuplicateIsLoggedInTheSlotThatHoldsIt) {
-    ImportVolume volume;
-    Bank bank;
-    const std::string path = volume.AddProgram("New", "Twice");
-    ScriptedPlatform platform;
-    platform.AnswerOpenFiles({path});
-    platform.AnswerOpenFiles({path});
-    ImportPrograms(platform, bank, -1);
-    ImportPrograms(platform, bank, -1);
-    EXPECT_THAT(platform.Boxes(), ElementsAre("Information: File already in the bank - Skip it \n(" + path + ")"));
-    EXPECT_NE(bank.slots[0].log.find("Try to add again this Program (" + path + ") \n"), std::string::npos);
-    EXPECT_EQ(bank.slots[1].defined, 0);
-}
-
 // ---- codes that stop the job ----
 
 TEST(ImportProgramsTest, NoRoomStopsAMultipleSelection) {

@@ -225,16 +225,6 @@ TEST(ProgressWindowTest, CyclingWindowStepsZeroToTenWhateverTheJobSends) {
     EXPECT_EQ(watcher.All().size(), count);
 }
 
-TEST(ProgressWindowTest, DeterminateWindowNeverTicks) {
-    std::ostringstream err;
-    Watcher watcher;
-    ConsolePlatform platform(err, watcher.Options());
-    auto window = platform.StartProgressWindow(false);
-    std::this_thread::sleep_for(std::chrono::milliseconds(250));
-    window->Close();
-    EXPECT_THAT(watcher.Causes(), ElementsAre(PROGRESS_OPEN, PROGRESS_CLOSE));
-}
-
 // ---- the console's line and boxes ----
 
 TEST(ConsolePlatformTest, ProgressLineIsRedrawnInPlaceAndWipedForBoxesAndAtClose) {
