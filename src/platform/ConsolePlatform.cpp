@@ -8,6 +8,7 @@ namespace velmorant::platform {
 namespace {
 
 constexpr std::size_t kBarWidth = 20;
+constexpr std::size_t kLineWidth = 79;
 
 using Output = ConsolePlatform::Output;
 
@@ -28,7 +29,8 @@ public:
         if (observer_) {
             observer_(state, cause);
         }
-        if (display_ != ProgressDisplay::kLine) {
+        // A window that has just opened has nothing of the job's to show yet.
+        if (display_ != ProgressDisplay::kLine || cause == PROGRESS_OPEN) {
             return;
         }
         const std::string line = FormatProgressLine(state);
@@ -61,23 +63,28 @@ private:
 }  // namespace
 
 std::string FormatProgressLine(const ProgressState& state) {
-    std::string line = state.title;
+    std::string text = state.title;
     if (!state.status.empty()) {
-        line += " - ";
-        line += state.status;
+        text += " - ";
+        text += state.status;
     }
     std::size_t filled = 0;
     if (state.rangeHigh > 0 && state.position > 0) {
         filled = static_cast<std::size_t>(state.position) * kBarWidth / state.rangeHigh;
         filled = std::min(filled, kBarWidth);
     }
-    line += " [";
-    line += std::string(filled, '#');
-    line += std::string(kBarWidth - filled, '.');
-    line += "] ";
-    line += std::to_string(state.position);
-    line += '/';
-    line += std::to_string(state.rangeHigh);
+    std::string bar = " [";
+    bar += std::string(filled, '#');
+    bar += std::string(kBarWidth - filled, '.');
+    bar += "] ";
+    bar += std::to_string(state.position);
+    bar += '/';
+    bar += std::to_string(state.rangeHigh);
+    // A line that wrapped could not be redrawn in place with a carriage return.
+    if (text.size() + bar.size() > kLineWidth) {
+        text.resize(kLineWidth > bar.size() ? kLineWidth - bar.size() : 0);
+    }
+    std::string line = text + bar;
     // Status texts are the job's own; keep control characters from moving the cursor.
     for (char& c : line) {
         if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {

@@ -248,6 +248,10 @@ TEST(ConsolePlatformTest, ProgressLineIsRedrawnInPlaceAndWipedForBoxesAndAtClose
     window->Close();
     EXPECT_TRUE(err.str().ends_with("\r")) << err.str();
     EXPECT_EQ(FormatProgressLine(ProgressState{}), "Dialog [....................] 0/100");
+    ProgressState longStatus;
+    longStatus.status = std::string(200, 'n');
+    EXPECT_EQ(FormatProgressLine(longStatus).size(), 79u);
+    EXPECT_TRUE(FormatProgressLine(longStatus).ends_with("nn [....................] 0/100"));
 }
 
 TEST(ConsolePlatformTest, ChoosersAnswerFromTheQueueAndBoxesGoToTheErrorStream) {
