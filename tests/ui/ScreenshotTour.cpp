@@ -68,7 +68,7 @@ int main(int argc, char** argv) {
 
     platform::ScriptedPlatform scripted;
     ui::MainWindow window(scripted);
-    window.resize(960, 760);
+    window.resize(960, 860);
     window.move(20, 20);
     window.show();
     Shoot(&window, QStringLiteral("01-main-window-empty"));
@@ -140,7 +140,7 @@ int main(int argc, char** argv) {
         ShootDialog(box, QStringLiteral("12-message-box"));
     }
     {
-        window.resize(660, 560);
+        window.resize(window.minimumSizeHint());
         Shoot(&window, QStringLiteral("13-main-window-smallest"));
     }
     return 0;
