@@ -379,6 +379,38 @@ private Q_SLOTS:
         QVERIFY(std::find(lines.begin(), lines.end(), "close") != lines.end());
         QVERIFY(!window().hasUnexportedPrograms());
     }
+
+    void catalogueCommandsAskThenWriteAndOpenThePage_data() {
+        QTest::addColumn<bool>("dynamic");
+        QTest::addColumn<bool>("volumeNamedRight");
+        QTest::newRow("static page") << false << true;
+        QTest::newRow("dynamic page") << true << true;
+        QTest::newRow("dynamic page refuses other folders") << true << false;
+    }
+
+    void catalogueCommandsAskThenWriteAndOpenThePage() {
+        QFETCH(bool, dynamic);
+        QFETCH(bool, volumeNamedRight);
+        testing::DemoVolumeDir demo;
+        testing::TempDir pages;
+        const std::string chosen = pages({"catalogue"});
+        platform_->AnswerFolder(volumeNamedRight ? demo.root() : demo({"Programs"}));
+        if (volumeNamedRight) {
+            platform_->AnswerSaveFile(chosen);
+        }
+        action(dynamic ? "actionCreateDynamicCatalogue" : "actionCreateCatalogue")->trigger();
+
+        const auto lines = testing::CallLines(*platform_);
+        QCOMPARE(QString::fromStdString(lines.front()), QStringLiteral("folder Select Fusion Volume directory"));
+        if (!volumeNamedRight) {
+            QCOMPARE(platform_->Boxes(),
+                     std::vector<std::string>{"Information: Directory isn't a valid fusion Volume directory\n"});
+            return;
+        }
+        QVERIFY(QFile::exists(QString::fromStdString(chosen + ".htm")));
+        QCOMPARE(lines.back(), "open " + chosen + ".htm");
+        QCOMPARE(std::find(lines.begin(), lines.end(), "start cycling") != lines.end(), dynamic);
+    }
 };
 
 QTEST_MAIN(MainWindowTest)
