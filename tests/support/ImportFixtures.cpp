@@ -61,32 +61,14 @@ std::vector<std::string> CallLines(const platform::ScriptedPlatform& platform) {
     std::vector<std::string> lines;
     for (const auto& call : platform.Calls()) {
         switch (call.kind) {
-            case Kind::kChooseOpenFiles:
-                lines.push_back("choose " + call.text);
-                break;
-            case Kind::kChooseSaveFile:
-                lines.push_back("save " + call.text);
-                break;
-            case Kind::kChooseFolder:
-                lines.push_back("folder " + call.text);
-                break;
             case Kind::kMessage:
                 lines.push_back("box " + call.title + ": " + call.text);
                 break;
             case Kind::kConfirm:
                 lines.push_back("confirm " + call.title + ": " + call.text);
                 break;
-            case Kind::kOpenDocument:
-                lines.push_back("open " + call.text);
-                break;
             case Kind::kProgressStart:
                 lines.push_back(call.value != 0 ? "start cycling" : "start");
-                break;
-            case Kind::kProgressTitle:
-                lines.push_back("title " + call.text);
-                break;
-            case Kind::kProgressStatus:
-                lines.push_back("status " + call.text);
                 break;
             case Kind::kProgressRange:
                 lines.push_back("range " + std::to_string(call.value));
@@ -94,12 +76,12 @@ std::vector<std::string> CallLines(const platform::ScriptedPlatform& platform) {
             case Kind::kProgressPosition:
                 lines.push_back("pos " + std::to_string(call.value));
                 break;
-            case Kind::kProgressToFront:
-                lines.push_back("front");
-                break;
-            case Kind::kProgressClose:
-                lines.push_back("close");
-                break;
+            default: {
+                static const char* const kWords[] = {"choose", "save",  "folder", "",      "",      "open", "",
+                                                     "title",  "status", "",      "",      "front", "close"};
+                const std::string word = kWords[static_cast<int>(call.kind)];
+                lines.push_back(call.text.empty() ? word : word + " " + call.text);
+            }
         }
     }
     return lines;
