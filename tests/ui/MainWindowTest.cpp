@@ -380,6 +380,57 @@ private Q_SLOTS:
         QVERIFY(!window().hasUnexportedPrograms());
     }
 
+    void shortcutsReachTheSelectedProgram_data() {
+        QTest::addColumn<QKeySequence>("keys");
+        QTest::addColumn<QString>("dialog");
+        QTest::newRow("rename") << QKeySequence(Qt::Key_F2) << "RenameDialog";
+        QTest::newRow("properties") << QKeySequence(Qt::ALT | Qt::Key_Return) << "PropertiesDialog";
+        QTest::newRow("logs") << QKeySequence(Qt::CTRL | Qt::Key_L) << "LogDialog";
+        QTest::newRow("about") << QKeySequence(QKeySequence::HelpContents) << "AboutDialog";
+        QTest::newRow("remove") << QKeySequence(QKeySequence::Delete) << "";
+    }
+
+    void shortcutsReachTheSelectedProgram() {
+        QFETCH(QKeySequence, keys);
+        QFETCH(QString, dialog);
+        place("D2", "Keyed");
+        click("D2");
+        QApplication::setActiveWindow(&window());
+        ModalHandler modals;
+        QTest::keySequence(&window(), keys);
+        QTest::qWait(30);
+        QCOMPARE(modals.seen, dialog.isEmpty() ? QStringList{} : QStringList{dialog});
+        QCOMPARE(window().bank().slots[Slot("D2")].defined, dialog.isEmpty() ? 0 : 1);
+    }
+
+    void renameConfirmedRefillsCancelledChangesNothing_data() {
+        QTest::addColumn<bool>("confirm");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("confirmed") << true << "New Name" << "D2 - New Name";
+        QTest::newRow("confirmed unchanged") << true << "Keyed" << "D2 - Keyed";
+        QTest::newRow("cancelled") << false << "Ignored" << "D2 - Keyed";
+    }
+
+    void renameConfirmedRefillsCancelledChangesNothing() {
+        QFETCH(bool, confirm);
+        QFETCH(QString, typed);
+        QFETCH(QString, shown);
+        place("D2", "Keyed");
+        click("D2");
+        QString title;
+        ModalHandler modals([&](QWidget* dialog) {
+            title = dialog->windowTitle();
+            dialog->findChild<QLineEdit*>(QStringLiteral("nameEdit"))->setText(typed);
+            QTest::mouseClick(dialog->findChild<QWidget*>(confirm ? QStringLiteral("okButton") : QStringLiteral("cancelButton")),
+                              Qt::LeftButton);
+        });
+        action("actionRename")->trigger();
+        QCOMPARE(title, QStringLiteral("Set new program name for Keyed"));
+        QCOMPARE(window().slotList(3)->item(1)->text(), shown);
+        QCOMPARE(window().hasUnexportedPrograms(), confirm);
+    }
+
     void catalogueCommandsAskThenWriteAndOpenThePage_data() {
         QTest::addColumn<bool>("dynamic");
         QTest::addColumn<bool>("volumeNamedRight");
