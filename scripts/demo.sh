@@ -26,10 +26,10 @@ mkdir -p "$pages"
 echo "Open them in a browser: $pages/static-catalogue.htm and $pages/dynamic-catalogue.htm"
 
 # With a display the desktop application opens on the demo volume: its choosers start in the
-# volume's Programs folder, so File > Import Bank and Bank1/bank.txt load the demo bank.
+# demo bank folder, so File > Import Bank and its bank.txt load the demo bank.
 app="$PWD/build/src/ui/velmorant"
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && [ -x "$app" ]; then
   echo
-  echo "== opening the desktop application (File > Import Bank, then Bank1/bank.txt)"
-  (cd "$volume/Programs" && "$app")
+  echo "== opening the desktop application (File > Import Bank, then bank.txt)"
+  (cd "$volume/Programs/Bank1" && "$app")
 fi
