@@ -59,6 +59,11 @@ int ShowResultMessage(platform::Platform& platform, int code, std::string_view p
     return message->stops ? 1 : 0;
 }
 
+std::string ResultMessageText(int code, std::string_view path) {
+    const ResultMessage* message = FindMessage(code);
+    return message == nullptr ? std::string() : FillPath(message->text, path);
+}
+
 bool ResultLetsJobGoOn(int code) {
     const ResultMessage* message = FindMessage(code);
     return message != nullptr && !message->stops;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <string>
 #include <string_view>
 
 #include "platform/Platform.h"
@@ -24,6 +25,9 @@ inline constexpr int kIndexResultOffset = 1005;
 // Shows the box of a result code, the path in its text. 1 when the job must stop,
 // 0 when it goes on; a code without a box shows nothing and stops.
 int ShowResultMessage(platform::Platform& platform, int code, std::string_view path);
+
+// The text of a result code's box with the path in it; empty for a code without a box.
+std::string ResultMessageText(int code, std::string_view path);
 
 // True for the codes whose box lets the job go on.
 bool ResultLetsJobGoOn(int code);

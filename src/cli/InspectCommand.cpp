@@ -6,6 +6,7 @@
 
 #include "bank/Bank.h"
 #include "bank/BankIndex.h"
+#include "bank/ResultMessages.h"
 #include "cli/ProgramReport.h"
 #include "core/Text.h"
 #include "volume/Summary.h"
@@ -13,22 +14,10 @@
 namespace velmorant::cli {
 namespace {
 
-// The message of a program-level result code (AddProgram's code - 1000).
-std::string FailureText(int code, const std::string& path) {
-    switch (code) {
-    case -1001:
-        return core::Format("No more room in the bank for files - Exit ! \n(%s)", path.c_str());
-    case -1002:
-        return core::Format("File already in the bank - Skip it \n(%s)", path.c_str());
-    case -1003:
-        return core::Format("Cannot open file - Skip it \n(%s)", path.c_str());
-    case -1004:
-        return core::Format("File is not a valid fusion program - Skip it \n(%s)", path.c_str());
-    case -1005:
-        return core::Format("Cannot find one or more dependencies of program - Skip it \n(%s)", path.c_str());
-    default:
-        return core::Format("Failed with code %i \n(%s)", code, path.c_str());
-    }
+// The message of a program-level failure (AddProgram's result - 1000).
+std::string FailureText(int result, const std::string& path) {
+    const std::string text = bank::ResultMessageText(result - bank::kProgramResultOffset, path);
+    return text.empty() ? core::Format("Failed with code %i \n(%s)", result, path.c_str()) : text;
 }
 
 }  // namespace
@@ -58,7 +47,7 @@ int InspectCommand::run(CommandIo& io) {
             volume::BuildProgramSummary(bank.slots[static_cast<std::size_t>(result)]);
         } else {
             anyFailed = true;
-            io.err << FailureText(result - 1000, path) << "\n";
+            io.err << FailureText(result, path) << "\n";
             if (result == bank::kMissingDependency && loadedSlot >= 0) {
                 record = &bank.slots[static_cast<std::size_t>(loadedSlot)];
             }
@@ -84,7 +73,7 @@ int InspectCommand::run(CommandIo& io) {
         if (result >= 0) {
             io.out << "Slot: " << bank::SlotLabel(result) << " - " << record->programName << "\n";
         } else {
-            io.out << "Failed: " << FailureText(result - 1000, path) << "\n";
+            io.out << "Failed: " << FailureText(result, path) << "\n";
         }
         if (record != nullptr) {
             if (result >= 0) {
