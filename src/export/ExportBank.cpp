@@ -69,6 +69,15 @@ int ExportBank(platform::Platform& platform, bank::Bank& bank, ExportOptions& op
                              "Information", platform::Icon::kInformation);
         return kExportRefused;
     }
+    // A reference holds 16 characters of folder name: a longer bank name written there
+    // would name a folder that is not the one the copies go into.
+    const ExportMode flags = ExportMode::FromCode(mode);
+    if (flags.writeFolder && flags.bankFolders && bankName.size() > kMaxFolderFieldLength) {
+        platform.ShowMessage(
+            core::Format("The Bank Name must have at most %zu characters with absolute paths", kMaxFolderFieldLength),
+            "Information", platform::Icon::kInformation);
+        return kExportRefused;
+    }
     const std::string& root = options.destinationPath;
     if (root.empty() || !core::DirectoryExists(root)) {
         platform.ShowMessage("You must define an existing Path to export", "Information",

@@ -340,10 +340,12 @@ TEST_F(ExportBankTest, RefusedInputWritesNothingAndOpensNoWindow) {
         {"  ", root + "/Missing", "You must define a Bank Name to export"},
         {"Out", root + "/Missing", "You must define an existing Path to export"},
         {"../x", root, "The Bank Name cannot be used as a folder name (../x)"},
+        {"Seventeen chars!!", root, "The Bank Name must have at most 16 characters with absolute paths"},
     };
     for (const auto& [name, path, box] : rows) {
         platform::ScriptedPlatform fresh;
         options.bankName = name;
+        options.referenceOption = kAbsolutePaths;
         options.destinationPath = path;
         EXPECT_EQ(ExportBank(fresh, bank, options), kExportRefused);
         EXPECT_EQ(CallLines(fresh), std::vector<std::string>{"box Information: " + box});
