@@ -163,24 +163,28 @@ std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path, 
     if (!file) {
         return std::nullopt;
     }
-    std::vector<std::uint8_t> data;
-    // Reserving the expected size keeps a large file from being copied while the buffer grows.
+    // Read straight into a buffer of the expected size (one byte more, to notice a file that
+    // grew meanwhile); no block is copied twice on its way in.
+    std::setvbuf(file.get(), nullptr, _IONBF, 0);
     std::error_code ec;
     const auto expected = fs::file_size(fs::path(path), ec);
-    if (!ec) {
-        data.reserve(static_cast<std::size_t>(std::min<std::uint64_t>(expected, maxBytes)));
-    }
-    std::array<std::uint8_t, 64 * 1024> block{};
+    std::vector<std::uint8_t> data(
+        static_cast<std::size_t>(ec ? 64 * 1024 : std::min<std::uint64_t>(expected, maxBytes) + 1));
+    std::size_t filled = 0;
     for (;;) {
-        const std::size_t n = std::fread(block.data(), 1, block.size(), file.get());
+        if (filled == data.size()) {
+            data.resize(data.size() * 2);
+        }
+        const std::size_t n = std::fread(data.data() + filled, 1, data.size() - filled, file.get());
         if (n == 0) {
             break;
         }
-        if (data.size() + n > maxBytes) {
+        filled += n;
+        if (filled > maxBytes) {
             return std::nullopt;
         }
-        data.insert(data.end(), block.begin(), block.begin() + static_cast<std::ptrdiff_t>(n));
     }
+    data.resize(filled);
     if (std::ferror(file.get()) != 0) {
         return std::nullopt;
     }

@@ -7,6 +7,7 @@
 #include "core/File.h"
 #include "core/Path.h"
 #include "core/Text.h"
+#include "create/ConvertBatch.h"
 #include "create/CreateFiles.h"
 #include "create/ProgramTemplates.h"
 #include "create/WaveFile.h"
@@ -76,6 +77,7 @@ DrumBuildResult BuildDrumProgramAt(platform::Platform& platform, const DrumKit& 
 
     std::vector<std::uint8_t> program = DrumProgramTemplate();
     core::ByteWriter writer(program);
+    std::vector<ConversionJob> jobs;
     for (int k = 0; k < kDrumKitKeys; ++k) {
         const DrumKey& key = kit.keys[static_cast<std::size_t>(k)];
         const int slot = slotOfKey[static_cast<std::size_t>(k)];
@@ -90,13 +92,14 @@ DrumBuildResult BuildDrumProgramAt(platform::Platform& platform, const DrumKit& 
             const std::string samplePath = InFolder(folder, sampleName + ".afs");
             // The WAV's own root key (or 60) applies to a drum sample.
             result.sampleFiles.push_back(samplePath);
-            result.conversionStatus.push_back(ConvertWaveToSample(layer.path, samplePath));
+            jobs.push_back({layer.path, samplePath, std::nullopt});
             core::DebugPrint("\n%i:%s (patch %i, key = x%x (%i))\n\n", slot, sampleName.c_str(),
                              static_cast<int>(SlotOffset(slot) + kDrumZoneReference),
                              static_cast<unsigned>(k + kDrumProgramKeyOffset),
                              static_cast<int>(SlotOffset(slot) + kDrumSlotKeyByte));
         }
     }
+    result.conversionStatus = ConvertWavesToSamples(jobs);
     // A copy plays its source's samples (no new files) under its own key.
     for (int k = 0; k < kDrumKitKeys; ++k) {
         const DrumKey& key = kit.keys[static_cast<std::size_t>(k)];

@@ -7,6 +7,7 @@
 #include "core/File.h"
 #include "core/Path.h"
 #include "core/Text.h"
+#include "create/ConvertBatch.h"
 #include "create/CreateFiles.h"
 #include "create/ProgramTemplates.h"
 #include "create/WaveFile.h"
@@ -154,6 +155,7 @@ MultisampleBuildResult BuildMultisample(platform::Platform& platform, const std:
     }
 
     std::vector<MultisampleZone> zones;
+    std::vector<ConversionJob> jobs;
     for (std::size_t i = 0; i < entries.size(); ++i) {
         const SampleEntry& entry = entries[i];
         const std::string& fileName = fileNames[i];
@@ -166,10 +168,10 @@ MultisampleBuildResult BuildMultisample(platform::Platform& platform, const std:
         zones.push_back(zone);
         const std::string samplePath = InFolder(folder, fileName);
         result.sampleFiles.push_back(samplePath);
-        result.conversionStatus.push_back(
-            ConvertWaveToSample(entry.path, samplePath, static_cast<std::uint32_t>(entry.rootKey)));
+        jobs.push_back({entry.path, samplePath, static_cast<std::uint32_t>(entry.rootKey)});
         core::DebugPrint("%s (L:%i,R:%i,O:%i)\n", fileName.c_str(), entry.leftKey, entry.rightKey, entry.rootKey);
     }
+    result.conversionStatus = ConvertWavesToSamples(jobs);
 
     core::DebugPrint("create multisample");
     if (WriteMultisampleFile(zones, multisamplePath) != 1) {

@@ -1,6 +1,10 @@
 #include "create/WaveFile.h"
 
+#include <cstdio>
+#include <filesystem>
+#include <memory>
 #include <string_view>
+#include <system_error>
 
 #include "core/Bytes.h"
 #include "core/Debug.h"
@@ -31,6 +35,53 @@ void ForEachTag(std::span<const std::uint8_t> file, std::string_view tag, Visit 
     for (std::size_t at = text.find(tag); at != std::string_view::npos && at <= last; at = text.find(tag, at + 1)) {
         visit(at);
     }
+}
+
+// Follows the chunk list from offset 12. True when it found a data chunk with its whole
+// list intact up to there; the chunks after the data are read while they lie inside the file.
+template <typename TakeData, typename TakeSampler>
+bool WalkChunks(const core::ByteReader& reader, TakeData takeData, TakeSampler takeSampler) {
+    bool foundData = false;
+    std::size_t at = 12;
+    while (reader.has(at, 8)) {
+        const std::uint32_t size = reader.u32le(at + 4).value_or(0);
+        if (!foundData && TagAt(reader, at, "data")) {
+            takeData(at);
+            foundData = true;
+        } else if (TagAt(reader, at, "smpl")) {
+            takeSampler(at);
+        }
+        const std::uint64_t next = std::uint64_t{at} + 8 + size + (size & 1u);
+        if (next > reader.size()) {
+            break;
+        }
+        at = static_cast<std::size_t>(next);
+    }
+    return foundData;
+}
+
+// The whole WAV file, in a buffer that is not cleared first: every byte of it is read over.
+struct WaveBuffer {
+    std::unique_ptr<std::uint8_t[]> data;
+    std::size_t size = 0;
+    std::span<std::uint8_t> bytes() { return {data.get(), size}; }
+};
+
+// Reads the file as large as it was when opened; false when it cannot be read or is too large.
+bool ReadWaveFile(const std::string& path, WaveBuffer& buffer) {
+    std::error_code ec;
+    const std::uint64_t expected = std::filesystem::file_size(std::filesystem::path(path), ec);
+    if (ec || expected > kMaxWaveFileBytes) {
+        return false;
+    }
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
+    if (!file) {
+        return false;
+    }
+    std::setvbuf(file.get(), nullptr, _IONBF, 0);
+    buffer.data.reset(new std::uint8_t[static_cast<std::size_t>(expected)]);
+    buffer.size = std::fread(buffer.data.get(), 1, static_cast<std::size_t>(expected), file.get());
+    return std::ferror(file.get()) == 0;
 }
 
 void WriteWordSwapped(core::ByteWriter& writer, std::size_t offset, std::uint32_t value) {
@@ -85,12 +136,12 @@ WaveFacts ReadWaveFacts(std::span<const std::uint8_t> file) {
     if (facts.channels > 2) return refuse(WaveCheck::kTooManyChannels);
     if (facts.channels <= 0) return refuse(WaveCheck::kNoChannels);
 
-    ForEachTag(file, "data", [&](std::size_t at) {
+    const auto takeData = [&](std::size_t at) {
         facts.hasData = true;
         facts.dataOffset = at + 8;
         facts.dataLength = reader.u32le(at + 4).value_or(0);
-    });
-    ForEachTag(file, "smpl", [&](std::size_t at) {
+    };
+    const auto takeSampler = [&](std::size_t at) {
         if (!reader.has(at, kSamplerHeadSize)) {
             return;  // a head cut off by the end of the file is no chunk
         }
@@ -100,7 +151,16 @@ WaveFacts ReadWaveFacts(std::span<const std::uint8_t> file) {
         facts.hasLoop = facts.loopCount > 0 && reader.has(at + kSamplerHeadSize, kLoopRecordSize);
         facts.loopStart = facts.hasLoop ? reader.u32le(at + 52).value_or(0) : 0;
         facts.loopEnd = facts.hasLoop ? reader.u32le(at + 56).value_or(0) : 0;
-    });
+    };
+    // The chunks are followed from the format chunk on, so the bytes "data" or "smpl" inside
+    // the sound are sound. Only where the chunk list is broken before a data chunk are the
+    // tags searched for at every byte position, the last occurrence winning.
+    if (!WalkChunks(reader, takeData, takeSampler)) {
+        facts.hasData = facts.hasSampler = facts.hasLoop = false;
+        facts.loopStart = facts.loopEnd = 0;
+        ForEachTag(file, "data", takeData);
+        ForEachTag(file, "smpl", takeSampler);
+    }
 
     if (!facts.hasData) return refuse(WaveCheck::kNoDataChunk);
     if (!reader.has(facts.dataOffset, facts.dataLength)) return refuse(WaveCheck::kDataPastEnd);
@@ -134,7 +194,7 @@ std::array<std::uint8_t, kSampleHeaderSize> MakeSampleHeader(const WaveFacts& fa
     return header;
 }
 
-SampleFileParts PrepareSampleFile(std::vector<std::uint8_t>& wav, std::optional<std::uint32_t> rootKey) {
+SampleFileParts PrepareSampleFile(std::span<std::uint8_t> wav, std::optional<std::uint32_t> rootKey) {
     SampleFileParts parts;
     const WaveFacts facts = ReadWaveFacts(wav);
     if (facts.check != WaveCheck::kOk) {
@@ -154,7 +214,7 @@ SampleFileParts PrepareSampleFile(std::vector<std::uint8_t>& wav, std::optional<
         parts.tailSize = 2;
     }
     // ReadWaveFacts checked that the payload lies inside the file.
-    const std::span<std::uint8_t> payload = std::span<std::uint8_t>(wav).subspan(facts.dataOffset, even);
+    const std::span<std::uint8_t> payload = wav.subspan(facts.dataOffset, even);
     core::PairSwap(payload);
     parts.payload = payload;
     return parts;
@@ -166,11 +226,11 @@ std::int32_t ConvertWaveToSample(const std::string& source, const std::string& d
     if (!core::FileExists(source)) {
         return kConvertNoSource;
     }
-    auto file = core::ReadWholeFile(source, kMaxWaveFileBytes);
-    if (!file) {
+    WaveBuffer file;
+    if (!ReadWaveFile(source, file)) {
         return kConvertCannotRead;
     }
-    const SampleFileParts parts = PrepareSampleFile(*file, rootKey);
+    const SampleFileParts parts = PrepareSampleFile(file.bytes(), rootKey);
     if (parts.status != kConvertWritten) {
         return parts.status;
     }

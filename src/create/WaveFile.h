@@ -86,7 +86,7 @@ struct SampleFileParts {
     std::array<std::uint8_t, 2> tail{};  // an odd length's last byte, after its pad byte
     std::size_t tailSize = 0;
 };
-SampleFileParts PrepareSampleFile(std::vector<std::uint8_t>& wav, std::optional<std::uint32_t> rootKey);
+SampleFileParts PrepareSampleFile(std::span<std::uint8_t> wav, std::optional<std::uint32_t> rootKey);
 
 // The meaning of a ConvertWaveToSample status, for people.
 std::string ConversionStatusText(std::int32_t status);

@@ -181,13 +181,34 @@ INSTANTIATE_TEST_SUITE_P(
                     "File too short to be a WAV file : "}),
     [](const auto& row) { return std::string(row.param.name); });
 
-TEST(WaveConversion, TheLastDataTagInTheFileIsTheChunk) {
-    // "data" with a length of 4 inside the sound: that later occurrence is taken.
-    WaveSpec spec;
-    spec.payload = Hex("01 02 03 04 64 61 74 61 04 00 00 00 0A 0B 0C 0D 0E 0F");
+// The bytes "data" with a plausible length inside the sound, and a sampler chunk's tag too.
+const std::vector<std::uint8_t> kTaggedSound =
+    Hex("01 02 03 04 64 61 74 61 04 00 00 00 0A 0B 0C 0D 73 6D 70 6C 0E 0F");
+
+TEST(WaveConversion, TagsInsideTheSoundAreSound) {
+    testing::WaveSpec spec;
+    spec.payload = kTaggedSound;
     TempDir dir;
     const std::string afs = dir({"out.afs"});
     ASSERT_EQ(ConvertWaveToSample(testing::WriteWave(dir({"in.wav"}), spec), afs), kConvertWritten);
+    const auto file = testing::ReadBytes(afs);
+    ASSERT_EQ(file.size(), 48u + 22);
+    EXPECT_EQ(std::vector<std::uint8_t>(file.begin() + 48, file.begin() + 52), Hex("02 01 04 03"));
+    EXPECT_EQ(file[15], 60);
+}
+
+TEST(WaveConversion, ABrokenChunkListFallsBackToTheLastTagInTheFile) {
+    testing::WaveSpec spec;
+    spec.payload = kTaggedSound;
+    auto bytes = testing::BuildWave(spec);
+    // A chunk whose length runs past the end, before the data chunk, breaks the list.
+    const auto junk = Hex("4A 55 4E 4B 00 FF FF 7F");
+    bytes.insert(bytes.begin() + 36, junk.begin(), junk.end());
+    TempDir dir;
+    const std::string wav = dir({"in.wav"});
+    testing::WriteBytes(wav, bytes);
+    const std::string afs = dir({"out.afs"});
+    ASSERT_EQ(ConvertWaveToSample(wav, afs), kConvertWritten);
     const auto file = testing::ReadBytes(afs);
     ASSERT_EQ(file.size(), 52u);
     EXPECT_EQ(std::vector<std::uint8_t>(file.begin() + 48, file.end()), Hex("0B 0A 0D 0C"));
