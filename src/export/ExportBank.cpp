@@ -10,6 +10,7 @@
 #include "platform/Platform.h"
 
 #include <array>
+#include <set>
 
 namespace velmorant::exporting {
 namespace {
@@ -123,6 +124,7 @@ int ExportBank(platform::Platform& platform, bank::Bank& bank, ExportOptions& op
     progress->SetRange(static_cast<std::uint32_t>(defined));
 
     int exported = 0;
+    std::set<std::string> exportedNames;
     for (int slot = 0; slot < bank::kSlotCount; ++slot) {
         volume::ProgramRecord& record = bank.slots[static_cast<std::size_t>(slot)];
         if (record.defined != 1) {
@@ -131,8 +133,19 @@ int ExportBank(platform::Platform& platform, bank::Bank& bank, ExportOptions& op
         progress->SetStatus(
             core::Format(" %i/%i - Export Program : %s", exported, defined, record.programName.c_str()));
         progress->SetPosition(slot);
-        // A failed program leaves its reasons in its own log; the others still go out.
-        const int result = ExportProgram(record, bankName, root, mode, &bank.checksums);
+        // Two slots may hold programs of the same name (the instrument's disk ignores letter
+        // case): the second would silently replace the first one's file.
+        std::string key = record.programName;
+        core::UpperCaseInPlace(key);
+        int result = kProgramNameTaken;
+        if (exportedNames.insert(key).second) {
+            // A failed program leaves its reasons in its own log; the others still go out.
+            result = ExportProgram(record, bankName, root, mode, &bank.checksums);
+        } else {
+            volume::AppendLog(record, core::Format("Program name already exported in this bank (%s), program not "
+                                                   "exported\n",
+                                                   record.programName.c_str()));
+        }
         if (outcome != nullptr) {
             outcome->programs.push_back({slot, record.programName, result});
         }

@@ -16,6 +16,8 @@ inline constexpr int kFolderNotCreated = -2;
 inline constexpr int kReadOrWriteFailed = -3;
 // A folder or file name that would not stay one component below its destination folder.
 inline constexpr int kUnsafeName = -4;
+// Another program of the bank was exported under the same name (ExportBank only).
+inline constexpr int kProgramNameTaken = -5;
 
 // Longest numbered names the instrument accepts for copied files.
 inline constexpr std::size_t kMaxSampleNameLength = 32;

@@ -358,15 +358,23 @@ TEST_F(ExportBankTest, RefusedInputWritesNothingAndOpensNoWindow) {
 TEST_F(ExportBankTest, ProgressGoesBySlotAndTheIndexesListWhatWasExported) {
     Load("Keys", 3).categories = "AK";
     Load("Kit", 9).categories = "not defined";
+    fs::copy_file(src / "Programs/Bank1/Kit.afp", src / "Programs/Bank1/Other.afp");
+    Load("Other", 12).programName = "KIT";  // would replace Kit's file on a disk that ignores case
+    ExportOutcome outcome;
 
-    ASSERT_EQ(Export(), kExportFinished);
+    ASSERT_EQ(ExportBank(platform, bank, options, &outcome), kExportFinished);
 
     EXPECT_EQ(CallLines(platform),
-              (std::vector<std::string>{"start", "title Exporting bank", "status Prepare export", "range 2",
-                                        "status  0/2 - Export Program : Keys", "pos 3",
-                                        "status  1/2 - Export Program : Kit", "pos 9", "close"}));
+              (std::vector<std::string>{"start", "title Exporting bank", "status Prepare export", "range 3",
+                                        "status  0/3 - Export Program : Keys", "pos 3",
+                                        "status  1/3 - Export Program : Kit", "pos 9",
+                                        "status  2/3 - Export Program : KIT", "pos 12", "close"}));
+    ASSERT_EQ(outcome.programs.size(), 3u);
+    EXPECT_EQ(outcome.programs[2].result, kProgramNameTaken);
+    EXPECT_EQ(Files(dst / "Programs"), (std::vector<std::string>{"Out/Keys.afp", "Out/Kit.afp", "Out/bank.txt"}));
     EXPECT_EQ(ReadText((dst / "Programs/Out/bank.txt").string()),
-              "Number of items: 2\r\n" + EmptyLines(3) + "Keys:AK\r\n" + EmptyLines(5) + "Kit\r\n" + EmptyLines(118));
+              "Number of items: 3\r\n" + EmptyLines(3) + "Keys:AK\r\n" + EmptyLines(5) + "Kit\r\n" + EmptyLines(2) +
+                  "KIT\r\n" + EmptyLines(115));
     EXPECT_EQ(ReadText((dst / "Multisamples/Out/bank.txt").string()), "Number of items: 1\r\nPiano\r\n");
     EXPECT_EQ(ReadText((dst / "Samples/Out/bank.txt").string()).substr(0, 20), "Number of items: 4\r\n");
 }
