@@ -12,6 +12,8 @@ PACKAGES=(
   chromium
   # desktop application: Qt 6 Widgets and Qt Test; a virtual display and a screen grabber for its screenshots
   qt6-base-dev xvfb xauth imagemagick
+  # instrument editors: listening to a sample before it is built
+  qt6-multimedia-dev
   # (add packages for other features here, one line per feature)
 )
 

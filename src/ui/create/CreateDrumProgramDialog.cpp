@@ -1,0 +1,383 @@
+#include "ui/create/CreateDrumProgramDialog.h"
+
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QShortcut>
+#include <QSignalBlocker>
+#include <QStyle>
+#include <QTreeWidgetItem>
+
+#include "core/Debug.h"
+#include "core/Path.h"
+#include "create/DrumEditor.h"
+#include "create/DrumProgram.h"
+#include "ui/QtPlatform.h"
+#include "ui/create/EditorArt.h"
+#include "ui/create/KeyboardWidgets.h"
+#include "ui/create/SamplePreview.h"
+#include "ui_CreateDrumProgramDialog.h"
+
+namespace velmorant::ui {
+
+namespace {
+
+QString Text(const std::string& text) { return QtPlatform::FromNativePath(text); }
+
+bool AnyKeyInUse(const create::DrumKit& kit) {
+    for (const create::DrumKey& key : kit.keys) {
+        if (key.state > create::kKeyNotInUse) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void SetColumnWidths(QTreeWidget* tree, std::initializer_list<int> widths) {
+    int column = 0;
+    for (const int width : widths) {
+        tree->header()->resizeSection(column++, width);
+    }
+    tree->header()->setStretchLastSection(false);
+}
+
+// The up-downs change the value; the text itself is not typed into.
+void ReadOnlyText(QSpinBox* spin) {
+    if (auto* edit = spin->findChild<QLineEdit*>()) {
+        edit->setReadOnly(true);
+    }
+    spin->setRange(0, 127);
+    spin->setValue(10);
+}
+
+}  // namespace
+
+CreateDrumProgramDialog::CreateDrumProgramDialog(platform::Platform& platform, QWidget* parent)
+    : QDialog(parent), ui_(std::make_unique<Ui::CreateDrumProgramDialog>()), platform_(platform) {
+    ui_->setupUi(this);
+    create::ResetKit(kit_);
+    preview_ = new SamplePreview(this);
+    ui_->keyboard->setKit(&kit_);
+
+    ui_->newKitButton->setIcon(style()->standardIcon(QStyle::SP_FileIcon));
+    ui_->loadKitButton->setIcon(style()->standardIcon(QStyle::SP_DialogOpenButton));
+    ui_->saveKitButton->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
+    ui_->moveDownButton->setIcon(style()->standardIcon(QStyle::SP_ArrowDown));
+    ui_->moveUpButton->setIcon(style()->standardIcon(QStyle::SP_ArrowUp));
+    ui_->playLayerButton->setIcon(PlayIcon());
+    ui_->precButton->hide();
+    ui_->defineOscillatorButton->hide();
+    ui_->defineOscillatorButton->setEnabled(false);
+    // "No" is wider than 40 so the number still shows beside the state icon.
+    SetColumnWidths(ui_->keyList, {62, 40, 190});
+    SetColumnWidths(ui_->layerList, {150, 40, 40, 20});
+    ReadOnlyText(ui_->fromSpin);
+    ReadOnlyText(ui_->toSpin);
+    ui_->presetCombo->addItems({QStringLiteral("Default"), QStringLiteral("Short perc"), QStringLiteral("Long perc")});
+
+    for (int key = 0; key < create::kDrumKitKeys; ++key) {
+        new QTreeWidgetItem(ui_->keyList);
+    }
+    refreshAllRows();
+    showKeyDetails();
+
+    connect(ui_->keyList, &QTreeWidget::itemClicked, this,
+            [this](QTreeWidgetItem* item) { selectKey(ui_->keyList->indexOfTopLevelItem(item)); });
+    connect(ui_->keyList, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {
+        const int key = ui_->keyList->indexOfTopLevelItem(item);
+        if (item != nullptr && key != currentKey_) {
+            selectKey(key);
+        }
+    });
+    connect(ui_->keyboard, &DrumKeyboardWidget::keyClicked, this, &CreateDrumProgramDialog::selectKey);
+    connect(ui_->keyboard, &DrumKeyboardWidget::filesDropped, this, &CreateDrumProgramDialog::addLayerFiles);
+    connect(ui_->layerList, &QTreeWidget::itemClicked, this,
+            [this](QTreeWidgetItem* item) { selectLayer(ui_->layerList->indexOfTopLevelItem(item)); });
+    connect(ui_->addLayerButton, &QPushButton::clicked, this, &CreateDrumProgramDialog::addLayer);
+    connect(ui_->removeLayerButton, &QPushButton::clicked, this, &CreateDrumProgramDialog::removeLayer);
+    connect(ui_->moveDownButton, &QToolButton::clicked, this, &CreateDrumProgramDialog::moveLayerDown);
+    connect(ui_->moveUpButton, &QToolButton::clicked, this, &CreateDrumProgramDialog::moveLayerUp);
+    connect(ui_->playLayerButton, &QToolButton::clicked, this, &CreateDrumProgramDialog::previewLayer);
+    connect(ui_->toSpin, &QSpinBox::valueChanged, this,
+            [this](int value) { setUpperBoundFromSpin(currentLayer_, value); });
+    connect(ui_->fromSpin, &QSpinBox::valueChanged, this,
+            [this](int value) { setUpperBoundFromSpin(currentLayer_ - 1, value); });
+    connect(ui_->copyCombo, &QComboBox::activated, this, [this](int index) {
+        const std::vector<create::CopyChoice> choices = create::CopyChoices(kit_);
+        if (currentKey_ < 0 || index < 0 || index >= static_cast<int>(choices.size())) {
+            return;
+        }
+        create::SetCopySource(kit_, currentKey_, choices[static_cast<std::size_t>(index)].key);
+        refreshKeyRow(currentKey_);
+    });
+    connect(ui_->presetCombo, &QComboBox::activated, this,
+            [this](int index) { create::SetPreset(kit_, currentKey_, index); });
+    connect(ui_->defineOscillatorButton, &QPushButton::toggled, this, [this](bool on) {
+        create::SetDefineOscillator(kit_, currentKey_, on);
+        refreshKeyRow(currentKey_);
+        showKeyDetails();
+    });
+    connect(ui_->newKitButton, &QToolButton::clicked, this, &CreateDrumProgramDialog::newKit);
+    connect(ui_->loadKitButton, &QToolButton::clicked, this, &CreateDrumProgramDialog::loadKit);
+    connect(ui_->saveKitButton, &QToolButton::clicked, this, &CreateDrumProgramDialog::saveKit);
+    connect(ui_->createButton, &QPushButton::clicked, this, &CreateDrumProgramDialog::build);
+    connect(ui_->cancelButton, &QPushButton::clicked, this, &QDialog::reject);
+    for (QWidget* list : {static_cast<QWidget*>(ui_->keyList), static_cast<QWidget*>(ui_->layerList)}) {
+        auto* space = new QShortcut(QKeySequence(Qt::Key_Space), list);
+        space->setContext(Qt::WidgetShortcut);
+        connect(space, &QShortcut::activated, this, &CreateDrumProgramDialog::previewLayer);
+    }
+}
+
+CreateDrumProgramDialog::~CreateDrumProgramDialog() = default;
+
+void CreateDrumProgramDialog::selectKey(int key) {
+    if (key < 0 || key >= create::kDrumKitKeys) {
+        return;
+    }
+    const int previous = currentKey_;
+    currentKey_ = key;
+    currentLayer_ = -1;
+    if (previous >= 0) {
+        refreshKeyRow(previous);
+    }
+    {
+        const QSignalBlocker blocker(ui_->keyList);
+        QTreeWidgetItem* item = ui_->keyList->topLevelItem(key);
+        ui_->keyList->setCurrentItem(item);
+        ui_->keyList->scrollToItem(item);
+    }
+    ui_->keyboard->setCurrentKey(key);
+    refreshKeyRow(key);
+    showKeyDetails();
+}
+
+void CreateDrumProgramDialog::selectLayer(int layer) {
+    if (currentKey_ < 0 || layer < 0 || layer >= kit_.keys[static_cast<std::size_t>(currentKey_)].layerCount()) {
+        return;
+    }
+    currentLayer_ = layer;
+    {
+        const QSignalBlocker blocker(ui_->layerList);
+        ui_->layerList->setCurrentItem(ui_->layerList->topLevelItem(layer));
+    }
+    showVelocityControls();
+}
+
+void CreateDrumProgramDialog::addLayer() {
+    if (currentKey_ < 0) {
+        return;
+    }
+    platform::OpenFileRequest request;
+    request.title = "Add a layer";
+    request.filters = {{"Wave file (.wav)", "*.wav"}};
+    const auto chosen = platform_.ChooseOpenFiles(request);
+    if (chosen && !chosen->empty()) {
+        const std::string& path = chosen->front();
+        core::DebugPrint("%s (%i)\n", path.c_str(), static_cast<int>(path.size()));
+        create::AddLayer(platform_, kit_, currentKey_, path);
+        refreshKeyRow(currentKey_);
+    }
+    showKeyDetails();
+}
+
+void CreateDrumProgramDialog::addLayerFiles(int key, const QStringList& paths) {
+    selectKey(key);
+    if (currentKey_ != key) {
+        return;
+    }
+    for (const QString& path : paths) {
+        if (!create::AddLayer(platform_, kit_, key, QtPlatform::ToNativePath(path))) {
+            break;
+        }
+    }
+    refreshKeyRow(key);
+    showKeyDetails();
+}
+
+void CreateDrumProgramDialog::removeLayer() {
+    create::RemoveLayer(kit_, currentKey_, currentLayer_);
+    currentLayer_ = -1;
+    refreshKeyRow(currentKey_);
+    showKeyDetails();
+}
+
+void CreateDrumProgramDialog::moveLayerDown() {
+    const int layer = currentLayer_;
+    if (layer < 0) {
+        return;
+    }
+    create::MoveLayerDown(kit_, currentKey_, layer);
+    showKeyDetails();
+    // The moved layer stays the current one so it can be moved again.
+    selectLayer(layer + 1);
+}
+
+void CreateDrumProgramDialog::moveLayerUp() {
+    const int layer = currentLayer_;
+    if (layer < 0) {
+        return;
+    }
+    create::MoveLayerUp(kit_, currentKey_, layer);
+    showKeyDetails();
+    selectLayer(layer - 1);
+}
+
+void CreateDrumProgramDialog::newKit() {
+    create::ResetKit(kit_);
+    currentKey_ = -1;
+    currentLayer_ = -1;
+    ui_->keyboard->setCurrentKey(-1);
+    refreshAllRows();
+    showKeyDetails();
+}
+
+void CreateDrumProgramDialog::loadKit() {
+    if (AnyKeyInUse(kit_) &&
+        !platform_.Confirm("Open a new file will reset all the current information unsaved.\nAre you sure you want "
+                           "to continue?",
+                           "Confirm", platform::Icon::kQuestion)) {
+        refreshAllRows();
+        return;
+    }
+    if (create::LoadDrumKit(platform_, kit_) != 1) {
+        platform_.ShowMessage("No file loaded", "Error", platform::Icon::kStop);
+    }
+    currentLayer_ = -1;
+    refreshAllRows();
+    showKeyDetails();
+}
+
+void CreateDrumProgramDialog::saveKit() {
+    if (create::SaveDrumKit(platform_, kit_) == 0) {
+        platform_.ShowMessage("File not saved", "Error", platform::Icon::kStop);
+    }
+}
+
+void CreateDrumProgramDialog::build() {
+    const create::DrumBuildResult result = create::BuildDrumProgram(platform_, kit_);
+    if (result.cancelled) {
+        return;
+    }
+    if (!result.written) {
+        showStatus(tr("Nothing was built"));
+    } else if (result.keysLeftOut > 0) {
+        showStatus(tr("Built %1; %2 key(s) beyond 64 oscillators left out")
+                       .arg(Text(result.programPath))
+                       .arg(result.keysLeftOut));
+    } else {
+        showStatus(tr("Built %1").arg(Text(result.programPath)));
+    }
+}
+
+void CreateDrumProgramDialog::previewLayer() {
+    if (currentKey_ < 0) {
+        return;
+    }
+    const create::DrumKey& key = kit_.keys[static_cast<std::size_t>(currentKey_)];
+    if (key.layers.empty()) {
+        showStatus(tr("This key has no sample to listen to."));
+        return;
+    }
+    const int layer = currentLayer_ >= 0 && currentLayer_ < key.layerCount() ? currentLayer_ : 0;
+    showStatus(preview_->play(Text(key.layers[static_cast<std::size_t>(layer)].path)));
+}
+
+QString CreateDrumProgramDialog::statusText() const { return ui_->statusLabel->text(); }
+
+void CreateDrumProgramDialog::refreshKeyRow(int key) {
+    if (key < 0 || key >= create::kDrumKitKeys) {
+        return;
+    }
+    const create::DrumKeyRow row = create::MakeDrumKeyRow(kit_, key);
+    QTreeWidgetItem* item = ui_->keyList->topLevelItem(key);
+    item->setText(0, QString::fromStdString(row.number));
+    item->setText(1, QString::fromStdString(row.note));
+    item->setText(2, FromWindows1252(row.drumName));
+    item->setIcon(0, KeyStateIcon(row.stateIcon));
+    ui_->infoLine->setText(QString::fromStdString(create::OscillatorCountText(kit_)));
+    ui_->keyboard->update();
+}
+
+void CreateDrumProgramDialog::refreshAllRows() {
+    for (int key = 0; key < create::kDrumKitKeys; ++key) {
+        refreshKeyRow(key);
+    }
+}
+
+void CreateDrumProgramDialog::showKeyDetails() {
+    core::DebugPrint("clic list view %i \n", currentKey_);
+    if (currentKey_ < 0) {
+        ui_->keyDetails->hide();
+        return;
+    }
+    const create::DrumKey& key = kit_.keys[static_cast<std::size_t>(currentKey_)];
+    ui_->keyDetails->show();
+    ui_->presetCombo->setCurrentIndex(key.preset);
+    const QSignalBlocker blocker(ui_->defineOscillatorButton);
+    if (key.defineOscillator == 1) {
+        ui_->layerControls->show();
+        ui_->copyControls->hide();
+        ui_->defineOscillatorButton->setChecked(true);
+        currentLayer_ = -1;
+        fillLayerList();
+    } else {
+        ui_->layerControls->hide();
+        ui_->copyControls->show();
+        ui_->defineOscillatorButton->setChecked(false);
+        ui_->copyCombo->clear();
+        const std::vector<create::CopyChoice> choices = create::CopyChoices(kit_);
+        for (const create::CopyChoice& choice : choices) {
+            ui_->copyCombo->addItem(FromWindows1252(choice.text));
+        }
+        ui_->copyCombo->setCurrentIndex(create::SelectedCopyChoice(choices, key));
+        currentLayer_ = -1;
+    }
+    showVelocityControls();
+}
+
+void CreateDrumProgramDialog::fillLayerList() {
+    const QSignalBlocker blocker(ui_->layerList);
+    ui_->layerList->clear();
+    if (currentKey_ < 0) {
+        return;
+    }
+    for (const create::DrumLayerRow& row : create::MakeDrumLayerRows(kit_.keys[static_cast<std::size_t>(currentKey_)])) {
+        new QTreeWidgetItem(ui_->layerList,
+                            {Text(row.name), QString::fromStdString(row.from), QString::fromStdString(row.to)});
+    }
+    if (currentLayer_ >= 0) {
+        ui_->layerList->setCurrentItem(ui_->layerList->topLevelItem(currentLayer_));
+    }
+}
+
+void CreateDrumProgramDialog::showVelocityControls() {
+    if (currentKey_ < 0 || currentLayer_ < 0 ||
+        kit_.keys[static_cast<std::size_t>(currentKey_)].state == create::kKeyNotInUse) {
+        ui_->velocityControls->hide();
+        return;
+    }
+    const create::VelocityControls controls =
+        create::MakeVelocityControls(kit_.keys[static_cast<std::size_t>(currentKey_)], currentLayer_);
+    const QSignalBlocker toBlocker(ui_->toSpin);
+    const QSignalBlocker fromBlocker(ui_->fromSpin);
+    ui_->toSpin->setRange(controls.toMin, controls.toMax);
+    ui_->toSpin->setValue(controls.to);
+    ui_->toSpin->setEnabled(controls.toEnabled);
+    ui_->fromSpin->setRange(controls.fromMin, controls.fromMax);
+    ui_->fromSpin->setValue(controls.from);
+    ui_->fromSpin->setEnabled(controls.fromEnabled);
+    ui_->velocityControls->show();
+}
+
+void CreateDrumProgramDialog::setUpperBoundFromSpin(int layer, int bound) {
+    if (currentKey_ < 0 || layer < 0) {
+        return;
+    }
+    create::SetUpperBound(kit_, currentKey_, layer, bound);
+    fillLayerList();
+    showVelocityControls();
+}
+
+void CreateDrumProgramDialog::showStatus(const QString& text) { ui_->statusLabel->setText(text); }
+
+}  // namespace velmorant::ui

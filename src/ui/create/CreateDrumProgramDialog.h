@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QDialog>
+#include <QStringList>
+
+#include <memory>
+
+#include "create/DrumKit.h"
+#include "platform/Platform.h"
+
+namespace Ui {
+class CreateDrumProgramDialog;
+}
+
+namespace velmorant::ui {
+
+class SamplePreview;
+
+// The drum editor: WAV files assigned to keys as velocity layers, the layout saved and
+// loaded as a kit file, and the drum program built from it. The kit starts empty each time.
+class CreateDrumProgramDialog : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit CreateDrumProgramDialog(platform::Platform& platform, QWidget* parent = nullptr);
+    ~CreateDrumProgramDialog() override;
+
+    const create::DrumKit& kit() const { return kit_; }
+    int currentKey() const { return currentKey_; }
+    int currentLayer() const { return currentLayer_; }
+
+    // The key becomes the current one, selected in the list and shown in the details.
+    void selectKey(int key);
+    void selectLayer(int layer);
+    // "+" with the chooser; addLayerFiles for files dropped on a key.
+    void addLayer();
+    void addLayerFiles(int key, const QStringList& paths);
+    void removeLayer();
+    void moveLayerDown();
+    void moveLayerUp();
+    void newKit();
+    void loadKit();
+    void saveKit();
+    void build();
+    void previewLayer();
+
+    QString statusText() const;
+
+private:
+    void refreshKeyRow(int key);
+    void refreshAllRows();
+    void showKeyDetails();
+    void fillLayerList();
+    void showVelocityControls();
+    void setUpperBoundFromSpin(int layer, int bound);
+    void showStatus(const QString& text);
+
+    std::unique_ptr<Ui::CreateDrumProgramDialog> ui_;
+    platform::Platform& platform_;
+    create::DrumKit kit_;
+    int currentKey_ = -1;
+    int currentLayer_ = -1;
+    SamplePreview* preview_ = nullptr;
+};
+
+}  // namespace velmorant::ui

@@ -1,0 +1,231 @@
+#include "ui/create/CreateMultisampleDialog.h"
+
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QHeaderView>
+#include <QShortcut>
+#include <QTreeWidgetItem>
+
+#include "core/Debug.h"
+#include "create/Multisample.h"
+#include "create/MultisampleEditor.h"
+#include "ui/QtPlatform.h"
+#include "ui/create/EditorArt.h"
+#include "ui/create/KeyboardWidgets.h"
+#include "ui/create/SamplePreview.h"
+#include "ui_CreateMultisampleDialog.h"
+
+namespace velmorant::ui {
+
+namespace {
+
+QString Text(const std::string& text) { return QtPlatform::FromNativePath(text); }
+
+}  // namespace
+
+CreateMultisampleDialog::CreateMultisampleDialog(platform::Platform& platform, QWidget* parent)
+    : QDialog(parent), ui_(std::make_unique<Ui::CreateMultisampleDialog>()), platform_(platform) {
+    ui_->setupUi(this);
+    entries_.reserve(create::kMaxSampleEntries);
+    preview_ = new SamplePreview(this);
+    ui_->zoneIndexEdit->hide();
+    ui_->autoMapButton->setIcon(AutoMapIcon());
+    ui_->playButton->setIcon(PlayIcon());
+    ui_->keyboard->setEntries(&entries_);
+
+    QHeaderView* header = ui_->sampleList->header();
+    const int widths[] = {150, 60, 60, 100, 50};
+    for (int column = 0; column < 5; ++column) {
+        header->resizeSection(column, widths[column]);
+    }
+    header->setStretchLastSection(false);
+    // Key number = list position, so a combo box's index is the key.
+    for (QComboBox* combo : {ui_->rootCombo, ui_->leftCombo, ui_->rightCombo}) {
+        for (int key = 0; key < 128; ++key) {
+            combo->addItem(QString::fromLatin1(create::NoteName(key)));
+        }
+    }
+    ui_->sampleList->viewport()->setAcceptDrops(true);
+    ui_->sampleList->viewport()->installEventFilter(this);
+
+    connect(ui_->addButton, &QPushButton::clicked, this, &CreateMultisampleDialog::AddSamples);
+    connect(ui_->removeButton, &QPushButton::clicked, this, &CreateMultisampleDialog::removeSelected);
+    connect(ui_->autoMapButton, &QPushButton::clicked, this, &CreateMultisampleDialog::autoMap);
+    connect(ui_->playButton, &QPushButton::clicked, this, &CreateMultisampleDialog::previewSelected);
+    connect(ui_->applyButton, &QPushButton::clicked, this, &CreateMultisampleDialog::ApplyZone);
+    connect(ui_->okButton, &QPushButton::clicked, this, &CreateMultisampleDialog::build);
+    connect(ui_->cancelButton, &QPushButton::clicked, this, &QDialog::reject);
+    connect(ui_->sampleList, &QTreeWidget::itemSelectionChanged, this, [this] { ShowZone(selectedRow()); });
+    auto* space = new QShortcut(QKeySequence(Qt::Key_Space), ui_->sampleList);
+    space->setContext(Qt::WidgetShortcut);
+    connect(space, &QShortcut::activated, this, &CreateMultisampleDialog::previewSelected);
+
+    ShowZone(-1);
+    FillSampleList();
+}
+
+CreateMultisampleDialog::~CreateMultisampleDialog() = default;
+
+void CreateMultisampleDialog::AddSamples() {
+    platform::OpenFileRequest request;
+    request.title = "Add WAV files";
+    request.filters = {{"Wave files (.wav)", "*.wav"}};
+    request.multiple = true;
+    const auto chosen = platform_.ChooseOpenFiles(request);
+    if (!chosen) {
+        core::DebugPrint("Non");
+        ui_->keyboard->update();
+        return;
+    }
+    create::AddSampleFiles(platform_, *chosen, entries_);
+    refreshAll(-1);
+}
+
+void CreateMultisampleDialog::addSampleFiles(const QStringList& paths) {
+    std::vector<std::string> native;
+    native.reserve(static_cast<std::size_t>(paths.size()));
+    for (const QString& path : paths) {
+        native.push_back(QtPlatform::ToNativePath(path));
+    }
+    const int added = create::AddSampleFiles(platform_, native, entries_);
+    refreshAll(-1);
+    showStatus(tr("%n sample(s) added", nullptr, added));
+}
+
+void CreateMultisampleDialog::FillSampleList(int select) {
+    core::DebugPrint("Hello in Dialog_CreateMultisample_Fill_ListSamples (%i)\n", static_cast<int>(entries_.size()));
+    {
+        const QSignalBlocker blocker(ui_->sampleList);
+        ui_->sampleList->clear();
+        for (std::size_t i = 0; i < entries_.size(); ++i) {
+            core::DebugPrint("%i - %s\n", static_cast<int>(i), entries_[i].path.c_str());
+            const create::SampleRow row = create::MakeSampleRow(entries_[i]);
+            auto* item = new QTreeWidgetItem(ui_->sampleList, {Text(row.name), QString::fromStdString(row.size),
+                                                                QString::fromStdString(row.root),
+                                                                QString::fromStdString(row.notes),
+                                                                QString::fromStdString(row.velocity)});
+            item->setIcon(0, LockIcon(row.image == 1));
+            item->setToolTip(0, Text(entries_[i].path));
+        }
+        if (select >= 0 && select < ui_->sampleList->topLevelItemCount()) {
+            QTreeWidgetItem* item = ui_->sampleList->topLevelItem(select);
+            ui_->sampleList->setCurrentItem(item);
+            ui_->sampleList->scrollToItem(item);
+        }
+    }
+    ShowZone(selectedRow());
+}
+
+void CreateMultisampleDialog::ShowZone(int index) {
+    if (index < 0 || index >= static_cast<int>(entries_.size())) {
+        ui_->zoneGroup->hide();
+        return;
+    }
+    const create::SampleEntry& entry = entries_[static_cast<std::size_t>(index)];
+    ui_->rootCombo->setCurrentIndex(entry.rootKey);
+    ui_->leftCombo->setCurrentIndex(entry.leftKey);
+    ui_->rightCombo->setCurrentIndex(entry.rightKey);
+    ui_->zoneIndexEdit->setText(QString::number(index));
+    ui_->lockedCheck->setChecked(entry.locked == 1);
+    ui_->zoneGroup->show();
+}
+
+int CreateMultisampleDialog::ApplyZone() {
+    bool read = false;
+    const int index = ui_->zoneIndexEdit->text().left(9).toInt(&read);
+    core::DebugPrint("id selectionné %i\n", index);
+    // The entry shown may have gone since (removed while its controls were visible).
+    if (!read || index < 0 || index >= static_cast<int>(entries_.size())) {
+        return 0;
+    }
+    create::ZoneChoice zone;
+    zone.leftKey = ui_->leftCombo->currentIndex();
+    zone.rightKey = ui_->rightCombo->currentIndex();
+    zone.rootKey = ui_->rootCombo->currentIndex();
+    zone.locked = ui_->lockedCheck->isChecked();
+    if (create::ApplyZone(platform_, entries_[static_cast<std::size_t>(index)], zone) != 1) {
+        return 0;
+    }
+    refreshAll(selectedRow());
+    ui_->sampleList->setFocus();
+    return 1;
+}
+
+void CreateMultisampleDialog::removeSelected() {
+    const int row = selectedRow();
+    if (row < 0) {
+        return;
+    }
+    create::RemoveSample(entries_, row);
+    refreshAll(-1);
+}
+
+void CreateMultisampleDialog::autoMap() {
+    if (!platform_.Confirm("Do you want auto map samples ?\n Current mapping unlocked will be loose", "Auto map",
+                           platform::Icon::kQuestion)) {
+        return;
+    }
+    create::AutoMapSamples(entries_);
+    refreshAll(selectedRow());
+}
+
+void CreateMultisampleDialog::build() {
+    const create::MultisampleBuildResult result = create::BuildMultisample(platform_, entries_);
+    if (result.cancelled) {
+        return;
+    }
+    if (result.code == create::kBuildDone) {
+        showStatus(tr("Built %1").arg(Text(result.programPath)));
+    } else {
+        showStatus(tr("Nothing was built"));
+    }
+}
+
+void CreateMultisampleDialog::previewSelected() {
+    const int row = selectedRow();
+    if (row < 0) {
+        showStatus(tr("Select a sample to listen to it."));
+        return;
+    }
+    showStatus(preview_->play(Text(entries_[static_cast<std::size_t>(row)].path)));
+}
+
+int CreateMultisampleDialog::selectedRow() const {
+    const QList<QTreeWidgetItem*> selected = ui_->sampleList->selectedItems();
+    if (selected.isEmpty()) {
+        return -1;
+    }
+    return ui_->sampleList->indexOfTopLevelItem(selected.front());
+}
+
+QString CreateMultisampleDialog::statusText() const { return ui_->statusLabel->text(); }
+
+void CreateMultisampleDialog::showStatus(const QString& text) { ui_->statusLabel->setText(text); }
+
+void CreateMultisampleDialog::refreshAll(int select) {
+    FillSampleList(select);
+    ui_->keyboard->update();
+}
+
+bool CreateMultisampleDialog::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == ui_->sampleList->viewport()) {
+        if (event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove) {
+            auto* drag = static_cast<QDragMoveEvent*>(event);
+            if (!WaveFilesIn(drag->mimeData()).isEmpty()) {
+                drag->acceptProposedAction();
+                return true;
+            }
+        } else if (event->type() == QEvent::Drop) {
+            auto* drop = static_cast<QDropEvent*>(event);
+            const QStringList files = WaveFilesIn(drop->mimeData());
+            if (!files.isEmpty()) {
+                drop->acceptProposedAction();
+                addSampleFiles(files);
+                return true;
+            }
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+}  // namespace velmorant::ui

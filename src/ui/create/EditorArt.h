@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QIcon>
+#include <QString>
+
+#include <string_view>
+
+namespace velmorant::ui {
+
+// The editors' small pictures, drawn here so they need no image files.
+QIcon LockIcon(bool locked);
+// 0 not in use, 1 own layers, 2 copy of another key.
+QIcon KeyStateIcon(int state);
+QIcon AutoMapIcon();
+QIcon PlayIcon();
+
+// The drum names are Windows-1252 text; shown as Unicode.
+QString FromWindows1252(std::string_view text);
+
+}  // namespace velmorant::ui

@@ -1,0 +1,76 @@
+#pragma once
+
+#include <QColor>
+#include <QMimeData>
+#include <QStringList>
+#include <QWidget>
+
+#include <vector>
+
+#include "create/DrumKit.h"
+#include "create/SampleEntry.h"
+
+namespace velmorant::ui {
+
+// The multisample editor's keyboard: 128 keys at fixed pixel positions, each covered key
+// coloured by how many zones reach it, and the octave ruler below.
+class MultisampleKeyboardWidget : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit MultisampleKeyboardWidget(QWidget* parent = nullptr);
+
+    // The entries are read at each paint; the owner calls update() after a change.
+    void setEntries(const std::vector<create::SampleEntry>* entries);
+    QSize sizeHint() const override;
+
+    static QColor CoverColour(int cover, bool black);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    const std::vector<create::SampleEntry>* entries_ = nullptr;
+};
+
+// The drum editor's keyboard: 98 keys from F, the current one orange and used ones cream.
+// It is drawn at the drum keyboard's own coordinates, moved up by kShiftUp pixels so the
+// widget has no empty band above the keys.
+class DrumKeyboardWidget : public QWidget {
+    Q_OBJECT
+
+public:
+    static constexpr int kShiftUp = 66;
+
+    explicit DrumKeyboardWidget(QWidget* parent = nullptr);
+
+    void setKit(const create::DrumKit* kit);
+    void setCurrentKey(int key);
+    int currentKey() const { return currentKey_; }
+    QSize sizeHint() const override;
+
+    static QColor KeyColour(bool current, bool used, bool black);
+
+Q_SIGNALS:
+    void keyClicked(int key);
+    // WAV files dropped onto a key.
+    void filesDropped(int key, const QStringList& paths);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    int keyAt(const QPoint& widgetPoint) const;
+
+    const create::DrumKit* kit_ = nullptr;
+    int currentKey_ = -1;
+};
+
+// The local WAV files among dropped or pasted data, in the order given.
+QStringList WaveFilesIn(const QMimeData* data);
+
+}  // namespace velmorant::ui

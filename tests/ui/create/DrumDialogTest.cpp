@@ -1,0 +1,287 @@
+#include <QComboBox>
+#include <QImage>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTest>
+#include <QToolButton>
+#include <QTreeWidget>
+
+#include <filesystem>
+
+#include "support/CreateFixtures.h"
+#include "support/TempDir.h"
+#include "create/DrumKit.h"
+#include "platform/ScriptedPlatform.h"
+#include "ui/create/CreateDrumProgramDialog.h"
+#include "ui/create/KeyboardWidgets.h"
+
+using namespace velmorant;
+
+namespace {
+
+template <typename T>
+T* Child(QWidget& parent, const char* name) {
+    T* child = parent.findChild<T*>(QString::fromLatin1(name));
+    if (child == nullptr) {
+        qFatal("no child %s", name);
+    }
+    return child;
+}
+
+// A file of the given size; the editor only needs its size until the build.
+QString SizedFile(const testing::TempDir& dir, const std::string& name, std::size_t size) {
+    const std::string path = dir({name});
+    testing::WriteBytes(path, std::vector<std::uint8_t>(size, 0x55));
+    return QString::fromStdString(path);
+}
+
+QString Wave(const testing::TempDir& dir, const std::string& name) {
+    testing::WaveSpec spec;
+    spec.payload = testing::TonePayload(2000, 440.0);
+    return QString::fromStdString(testing::WriteWave(dir({name}), spec));
+}
+
+QStringList RowTexts(QTreeWidget* list, int row, int columns) {
+    QStringList texts;
+    for (int column = 0; column < columns; ++column) {
+        texts << list->topLevelItem(row)->text(column);
+    }
+    return texts;
+}
+
+// Where the keyboard widget draws a point given in the keyboard's own coordinates.
+QPoint OnWidget(int x, int y) { return {x, y - ui::DrumKeyboardWidget::kShiftUp}; }
+
+}  // namespace
+
+class DrumDialogTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void keyListShowsNumbersNotesAndDrumNames_data() {
+        QTest::addColumn<int>("row");
+        QTest::addColumn<QStringList>("texts");
+        QTest::newRow("lowest key") << 0 << QStringList({"5", "F -2", ""});
+        QTest::newRow("bass drum") << 31 << QStringList({"36", "C 1", "Bass Drum 1"});
+        QTest::newRow("o with circumflex") << 62 << QStringList({"67", "G 3", u"High Agog\u00f4"_qs});
+        QTest::newRow("u with diaeresis") << 68 << QStringList({"73", "C#4", u"Short G\u00fciro"_qs});
+        QTest::newRow("i with acute") << 74 << QStringList({"79", "G 4", u"Open Cu\u00edca"_qs});
+        QTest::newRow("highest key") << 97 << QStringList({"102", "F#6", ""});
+    }
+
+    void keyListShowsNumbersNotesAndDrumNames() {
+        QFETCH(int, row);
+        QFETCH(QStringList, texts);
+        platform::ScriptedPlatform platform;
+        ui::CreateDrumProgramDialog dialog(platform);
+        auto* keys = Child<QTreeWidget>(dialog, "keyList");
+        QCOMPARE(keys->topLevelItemCount(), 98);
+        QCOMPARE(RowTexts(keys, row, 3), texts);
+    }
+
+    void keyboardClicksFollowTheHitTest_data() {
+        QTest::addColumn<int>("x");
+        QTest::addColumn<int>("y");
+        QTest::addColumn<int>("key");
+        QTest::newRow("black key between the first two white keys") << 29 << 90 << 1;
+        QTest::newRow("first white key below the black band") << 24 << 110 << 0;
+        QTest::newRow("shared outline goes to the right-hand white key") << 29 << 110 << 2;
+        QTest::newRow("last white key at the right end") << 645 << 110 << 96;
+        QTest::newRow("left of the keyboard") << 17 << 110 << -1;
+        QTest::newRow("below the keys") << 100 << 123 << -1;
+    }
+
+    void keyboardClicksFollowTheHitTest() {
+        QFETCH(int, x);
+        QFETCH(int, y);
+        QFETCH(int, key);
+        platform::ScriptedPlatform platform;
+        ui::CreateDrumProgramDialog dialog(platform);
+        dialog.show();
+        auto* keyboard = Child<ui::DrumKeyboardWidget>(dialog, "keyboard");
+        QTest::mouseClick(keyboard, Qt::LeftButton, {}, OnWidget(x, y));
+        QCOMPARE(dialog.currentKey(), key);
+        auto* keys = Child<QTreeWidget>(dialog, "keyList");
+        QCOMPARE(keys->indexOfTopLevelItem(keys->currentItem()), key);
+        QCOMPARE(Child<QWidget>(dialog, "keyDetails")->isHidden(), key < 0);
+    }
+
+    void keyboardPaintsTheCurrentKeyOrangeAndUsedKeysCream() {
+        testing::TempDir dir;
+        platform::ScriptedPlatform platform;
+        ui::CreateDrumProgramDialog dialog(platform);
+        dialog.addLayerFiles(0, {SizedFile(dir, "a.wav", 10)});
+        dialog.addLayerFiles(1, {SizedFile(dir, "b.wav", 10)});
+        dialog.selectKey(2);
+        const QImage image = Child<ui::DrumKeyboardWidget>(dialog, "keyboard")->grab().toImage();
+        const QColor cream(0xFF, 0xE7, 0xAC);
+        QCOMPARE(image.pixelColor(OnWidget(20, 115)), cream);                   // key 0, white
+        QCOMPARE(image.pixelColor(OnWidget(29, 85)), cream);                    // key 1, black
+        QCOMPARE(image.pixelColor(OnWidget(35, 115)), QColor(0xFD, 0xC4, 0x3A));  // key 2, current
+        QCOMPARE(image.pixelColor(OnWidget(40, 85)), QColor(0, 0, 0));          // key 3, black, unused
+        QCOMPARE(image.pixelColor(OnWidget(46, 115)), QColor(255, 255, 255));   // key 4, white, unused
+        QCOMPARE(image.pixelColor(OnWidget(18 + 11 * 4, 128)), QColor(0, 0, 0));  // the first C's tick
+    }
+
+    void velocityControlsFollowTheLayers() {
+        testing::TempDir dir;
+        platform::ScriptedPlatform platform;
+        platform.AnswerOpenFiles({SizedFile(dir, "soft.wav", 100).toStdString()});
+        platform.AnswerOpenFiles({SizedFile(dir, "hard.wav", 100).toStdString()});
+        ui::CreateDrumProgramDialog dialog(platform);
+        dialog.show();
+        dialog.selectKey(31);
+        auto* add = Child<QPushButton>(dialog, "addLayerButton");
+        auto* layers = Child<QTreeWidget>(dialog, "layerList");
+        auto* from = Child<QSpinBox>(dialog, "fromSpin");
+        auto* to = Child<QSpinBox>(dialog, "toSpin");
+
+        QTest::mouseClick(add, Qt::LeftButton);
+        QCOMPARE(RowTexts(layers, 0, 3), QStringList({"soft.wav", "0", "127"}));
+        QVERIFY(Child<QWidget>(dialog, "velocityControls")->isHidden());
+        dialog.selectLayer(0);
+        QVERIFY(!Child<QWidget>(dialog, "velocityControls")->isHidden());
+        QVERIFY(!from->isEnabled());
+        QVERIFY(!to->isEnabled());
+        QCOMPARE(from->value(), 0);
+        QCOMPARE(to->value(), 127);
+
+        QTest::mouseClick(add, Qt::LeftButton);
+        QCOMPARE(RowTexts(layers, 0, 3), QStringList({"soft.wav", "0", "63"}));
+        QCOMPARE(RowTexts(layers, 1, 3), QStringList({"hard.wav", "63", "127"}));
+        dialog.selectLayer(0);
+        QVERIFY(to->isEnabled());
+        QVERIFY(!from->isEnabled());
+        QCOMPARE(to->value(), 63);
+        QCOMPARE(to->minimum(), 0);
+        QCOMPARE(to->maximum(), 127);
+        dialog.selectLayer(1);
+        QVERIFY(from->isEnabled());
+        QVERIFY(!to->isEnabled());
+        QCOMPARE(from->value(), 63);
+        QCOMPARE(from->minimum(), 0);
+        QCOMPARE(from->maximum(), 127);
+
+        // Moving "from" of the second layer moves the first layer's bound.
+        from->stepBy(5);
+        QCOMPARE(dialog.kit().keys[31].layers[0].upperBound, 68);
+        QCOMPARE(RowTexts(layers, 1, 3), QStringList({"hard.wav", "68", "127"}));
+        QCOMPARE(dialog.currentLayer(), 1);
+
+        // The second layer moved up becomes the first and stays current.
+        QTest::mouseClick(Child<QToolButton>(dialog, "moveUpButton"), Qt::LeftButton);
+        QCOMPARE(layers->topLevelItem(0)->text(0), QStringLiteral("hard.wav"));
+        QCOMPARE(dialog.currentLayer(), 0);
+        QTest::mouseClick(Child<QPushButton>(dialog, "removeLayerButton"), Qt::LeftButton);
+        QCOMPARE(RowTexts(layers, 0, 3), QStringList({"soft.wav", "0", "127"}));
+        QVERIFY(platform.Problems().empty());
+    }
+
+    void countTextAddsUpKeysLayersAndSizes() {
+        testing::TempDir dir;
+        platform::ScriptedPlatform platform;
+        ui::CreateDrumProgramDialog dialog(platform);
+        auto* info = Child<QLineEdit>(dialog, "infoLine");
+        QCOMPARE(info->text(), QString());
+        dialog.addLayerFiles(10, {SizedFile(dir, "1.wav", 400), SizedFile(dir, "2.wav", 400)});
+        dialog.addLayerFiles(20, {SizedFile(dir, "3.wav", 400), SizedFile(dir, "4.wav", 400)});
+        dialog.addLayerFiles(30, {SizedFile(dir, "5.wav", 447)});
+        QCOMPARE(info->text(), QStringLiteral("3 Oscillators (5 samples, 1 Ko)"));
+
+        const QString tiny = SizedFile(dir, "tiny.wav", 16);
+        for (int key = 31; key < 93; ++key) {
+            dialog.addLayerFiles(key, {tiny});
+        }
+        QCOMPARE(info->text(), QStringLiteral("65 Oscillators (67 samples, 2 Ko) - WARNING - Fusion drums programs are "
+                                              "limited to 64 oscillators"));
+        QTest::mouseClick(Child<QToolButton>(dialog, "newKitButton"), Qt::LeftButton);
+        QCOMPARE(info->text(), QString());
+        QCOMPARE(dialog.currentKey(), -1);
+        QVERIFY(Child<QWidget>(dialog, "keyDetails")->isHidden());
+    }
+
+    void fifthLayerIsRefusedWithItsMessage() {
+        testing::TempDir dir;
+        platform::ScriptedPlatform platform;
+        ui::CreateDrumProgramDialog dialog(platform);
+        const QString file = SizedFile(dir, "x.wav", 10);
+        dialog.addLayerFiles(5, {file, file, file, file, file, file});
+        QCOMPARE(dialog.kit().keys[5].layerCount(), 4);
+        QCOMPARE(platform.Boxes(), std::vector<std::string>{"Information: You cannot add more than 4 layers"});
+    }
+
+    void loadAsksFirstOnlyWhenAKeyIsInUse() {
+        testing::TempDir dir;
+        create::DrumKit saved;
+        saved.keys[40].layers.push_back({dir({"ride.wav"}), 127, 0});
+        saved.keys[40].state = create::kKeyOwnLayers;
+        SizedFile(dir, "ride.wav", 300);
+        const std::string kitPath = dir({"ride.fdk"});
+        testing::WriteTextFile(kitPath, create::FormatKitFile(saved));
+
+        platform::ScriptedPlatform platform;
+        ui::CreateDrumProgramDialog dialog(platform);
+        platform.AnswerOpenFiles({kitPath});
+        QTest::mouseClick(Child<QToolButton>(dialog, "loadKitButton"), Qt::LeftButton);
+        QCOMPARE(dialog.kit().keys[40].layerCount(), 1);
+        QVERIFY(platform.Boxes().empty());  // nothing in use: no question
+        QCOMPARE(Child<QTreeWidget>(dialog, "keyList")->topLevelItem(40)->text(1), QStringLiteral("A 1"));
+
+        dialog.addLayerFiles(3, {SizedFile(dir, "kick.wav", 10)});
+        platform.AnswerConfirm(false);
+        QTest::mouseClick(Child<QToolButton>(dialog, "loadKitButton"), Qt::LeftButton);
+        QCOMPARE(dialog.kit().keys[3].layerCount(), 1);
+
+        platform.AnswerConfirm(true);
+        platform.AnswerOpenFiles({kitPath});
+        QTest::mouseClick(Child<QToolButton>(dialog, "loadKitButton"), Qt::LeftButton);
+        QCOMPARE(dialog.kit().keys[3].layerCount(), 0);
+        QCOMPARE(dialog.kit().keys[40].layerCount(), 1);
+        QCOMPARE(platform.Boxes().size(), std::size_t{2});
+        QVERIFY(platform.Problems().empty());
+    }
+
+    void unreadableKitSaysNoFileLoaded() {
+        testing::TempDir dir;
+        const std::string bad = dir({"bad.fdk"});
+        testing::WriteTextFile(bad, "not a kit\r\n");
+        platform::ScriptedPlatform platform;
+        platform.AnswerOpenFiles({bad});
+        ui::CreateDrumProgramDialog dialog(platform);
+        dialog.loadKit();
+        const auto boxes = platform.Boxes();
+        QVERIFY(!boxes.empty());
+        QCOMPARE(boxes.back(), std::string("Error: No file loaded"));
+    }
+
+    void saveKitRefusedSaysFileNotSaved() {
+        testing::TempDir dir;
+        const std::string existing = dir({"kit.fdk"});
+        testing::WriteTextFile(existing, "taken");
+        platform::ScriptedPlatform platform;
+        platform.AnswerSaveFile(existing);
+        ui::CreateDrumProgramDialog dialog(platform);
+        dialog.saveKit();
+        const auto boxes = platform.Boxes();
+        QVERIFY(!boxes.empty());
+        QCOMPARE(boxes.back(), std::string("Error: File not saved"));
+    }
+
+    void createBuildsTheProgram() {
+        testing::TempDir dir;
+        platform::ScriptedPlatform platform;
+        ui::CreateDrumProgramDialog dialog(platform);
+        dialog.addLayerFiles(31, {Wave(dir, "kick.wav")});
+        dialog.addLayerFiles(33, {Wave(dir, "snare.wav"), Wave(dir, "snare2.wav")});
+        std::filesystem::create_directories(dir({"out"}));
+        platform.AnswerSaveFile(dir({"out", "Kit.afp"}));
+        QTest::mouseClick(Child<QPushButton>(dialog, "createButton"), Qt::LeftButton);
+        QVERIFY(std::filesystem::exists(dir({"out", "Kit.afp"})));
+        QVERIFY(dialog.statusText().startsWith(QStringLiteral("Built ")));
+        QVERIFY(platform.Problems().empty());
+    }
+};
+
+QTEST_MAIN(DrumDialogTest)
+#include "DrumDialogTest.moc"

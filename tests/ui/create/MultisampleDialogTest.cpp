@@ -1,0 +1,299 @@
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QImage>
+#include <QPushButton>
+#include <QTest>
+#include <QTreeWidget>
+
+#include <filesystem>
+
+#include "support/CreateFixtures.h"
+#include "support/TempDir.h"
+#include "create/Multisample.h"
+#include "platform/ScriptedPlatform.h"
+#include "ui/create/CreateMultisampleDialog.h"
+#include "ui/create/EditorArt.h"
+#include "ui/create/KeyboardWidgets.h"
+
+using namespace velmorant;
+
+namespace {
+
+template <typename T>
+T* Child(QWidget& parent, const char* name) {
+    T* child = parent.findChild<T*>(QString::fromLatin1(name));
+    if (child == nullptr) {
+        qFatal("no child %s", name);
+    }
+    return child;
+}
+
+// A playable WAV of the given payload size, optionally naming its root key.
+std::string Wave(const testing::TempDir& dir, const std::string& name, std::size_t payload,
+                 std::optional<std::uint32_t> unityNote = std::nullopt) {
+    testing::WaveSpec spec;
+    spec.payload = testing::CountingPayload(payload);
+    spec.unityNote = unityNote;
+    return testing::WriteWave(dir({name}), spec);
+}
+
+QStringList RowTexts(QTreeWidget* list, int row) {
+    QStringList texts;
+    for (int column = 0; column < list->columnCount(); ++column) {
+        texts << list->topLevelItem(row)->text(column);
+    }
+    return texts;
+}
+
+QStringList Names(QTreeWidget* list) {
+    QStringList names;
+    for (int row = 0; row < list->topLevelItemCount(); ++row) {
+        names << list->topLevelItem(row)->text(0);
+    }
+    return names;
+}
+
+void ClickRow(QTreeWidget* list, int row) {
+    const QRect rect = list->visualItemRect(list->topLevelItem(row));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rect.center());
+}
+
+// Interior pixel of a key on the drawn keyboard: white keys below their black neighbours.
+QPoint KeyPixel(int key) {
+    static constexpr bool kSharp[12] = {false, true, false, true, false, false, true, false, true, false, true, false};
+    int whiteBelow = 0;
+    for (int k = 0; k < key; ++k) {
+        whiteBelow += kSharp[k % 12] ? 0 : 1;
+    }
+    return kSharp[key % 12] ? QPoint(18 + 9 * whiteBelow, 30) : QPoint(18 + 9 * whiteBelow + 4, 55);
+}
+
+}  // namespace
+
+class MultisampleDialogTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void zoneBoxesListTheNoteNamesInKeyOrder() {
+        platform::ScriptedPlatform platform;
+        ui::CreateMultisampleDialog dialog(platform);
+        for (const char* name : {"rootCombo", "leftCombo", "rightCombo"}) {
+            auto* combo = Child<QComboBox>(dialog, name);
+            QCOMPARE(combo->count(), 128);
+            QCOMPARE(combo->itemText(0), QStringLiteral("C  -1"));
+            QCOMPARE(combo->itemText(60), QStringLiteral("C  4"));
+            QCOMPARE(combo->itemText(61), QStringLiteral("C#4"));
+            QCOMPARE(combo->itemText(127), QStringLiteral("G  9"));
+        }
+        QVERIFY(Child<QGroupBox>(dialog, "zoneGroup")->isHidden());
+    }
+
+    void addedFilesShowTheirRowTextsAndRefusedOnesTheirMessage() {
+        testing::TempDir dir;
+        const std::string small = Wave(dir, "Small.wav", 978);
+        const std::string exact = Wave(dir, "Exact.wav", 980);
+        const std::string rooted = Wave(dir, "Rooted.wav", 300, 60);
+        QCOMPARE(std::filesystem::file_size(small), std::uintmax_t{1022});
+        QCOMPARE(std::filesystem::file_size(exact), std::uintmax_t{1024});
+        const std::string notWave = dir({"Text.wav"});
+        testing::WriteTextFile(notWave, "not a wave file at all, but long enough to be read as one");
+
+        platform::ScriptedPlatform platform;
+        platform.AnswerOpenFiles({small, notWave, exact, rooted});
+        ui::CreateMultisampleDialog dialog(platform);
+        QTest::mouseClick(Child<QPushButton>(dialog, "addButton"), Qt::LeftButton);
+
+        auto* list = Child<QTreeWidget>(dialog, "sampleList");
+        QCOMPARE(list->topLevelItemCount(), 3);
+        QCOMPARE(RowTexts(list, 0), QStringList({"Small", "1Kb", "C  5 (72)", "C  5 - C  5 (72-72)", "0-127"}));
+        QCOMPARE(RowTexts(list, 1), QStringList({"Exact", "2Kb", "C  5 (72)", "C  5 - C  5 (72-72)", "0-127"}));
+        QCOMPARE(RowTexts(list, 2).mid(2, 2), QStringList({"C  4 (60)", "C  4 - C  4 (60-60)"}));
+        QCOMPARE(list->topLevelItem(0)->icon(0).pixmap(16).toImage(), ui::LockIcon(false).pixmap(16).toImage());
+        QCOMPARE(platform.Boxes().size(), std::size_t{1});
+        QVERIFY(platform.Problems().empty());
+    }
+
+    void cancelledChooserAddsNothing() {
+        platform::ScriptedPlatform platform;
+        platform.AnswerCancel();
+        ui::CreateMultisampleDialog dialog(platform);
+        QTest::mouseClick(Child<QPushButton>(dialog, "addButton"), Qt::LeftButton);
+        QCOMPARE(Child<QTreeWidget>(dialog, "sampleList")->topLevelItemCount(), 0);
+        QVERIFY(platform.Problems().empty());
+    }
+
+    void applyStoresAZoneAndRefusesLeftAboveRight_data() {
+        QTest::addColumn<int>("left");
+        QTest::addColumn<int>("right");
+        QTest::addColumn<bool>("stored");
+        QTest::newRow("one key") << 60 << 60 << true;
+        QTest::newRow("an octave") << 48 << 60 << true;
+        QTest::newRow("left above right") << 61 << 60 << false;
+    }
+
+    void applyStoresAZoneAndRefusesLeftAboveRight() {
+        QFETCH(int, left);
+        QFETCH(int, right);
+        QFETCH(bool, stored);
+        testing::TempDir dir;
+        platform::ScriptedPlatform platform;
+        platform.AnswerOpenFiles({Wave(dir, "A.wav", 200), Wave(dir, "B.wav", 200)});
+        ui::CreateMultisampleDialog dialog(platform);
+        dialog.show();
+        dialog.AddSamples();
+        auto* list = Child<QTreeWidget>(dialog, "sampleList");
+        ClickRow(list, 1);
+        QVERIFY(!Child<QGroupBox>(dialog, "zoneGroup")->isHidden());
+
+        Child<QComboBox>(dialog, "rootCombo")->setCurrentIndex(55);
+        Child<QComboBox>(dialog, "leftCombo")->setCurrentIndex(left);
+        Child<QComboBox>(dialog, "rightCombo")->setCurrentIndex(right);
+        Child<QCheckBox>(dialog, "lockedCheck")->setChecked(true);
+        QTest::mouseClick(Child<QPushButton>(dialog, "applyButton"), Qt::LeftButton);
+
+        const create::SampleEntry& entry = dialog.entries()[1];
+        if (stored) {
+            QCOMPARE(entry.leftKey, left);
+            QCOMPARE(entry.rightKey, right);
+            QCOMPARE(entry.rootKey, 55);
+            QCOMPARE(entry.locked, 1);
+            QVERIFY(platform.Boxes().empty());
+            QCOMPARE(dialog.selectedRow(), 1);
+            QCOMPARE(list->topLevelItem(1)->icon(0).pixmap(16).toImage(), ui::LockIcon(true).pixmap(16).toImage());
+        } else {
+            QCOMPARE(entry.leftKey, 72);
+            QCOMPARE(entry.rightKey, 72);
+            QCOMPARE(entry.locked, 0);
+            QCOMPARE(platform.Boxes(), std::vector<std::string>{"Warning: Left note must be lower than right note"});
+        }
+        QCOMPARE(dialog.entries()[0].leftKey, 72);
+    }
+
+    void removingKeepsTheOrderOfTheOthers() {
+        testing::TempDir dir;
+        platform::ScriptedPlatform platform;
+        platform.AnswerOpenFiles({Wave(dir, "One.wav", 100), Wave(dir, "Two.wav", 100), Wave(dir, "Three.wav", 100)});
+        ui::CreateMultisampleDialog dialog(platform);
+        dialog.show();
+        dialog.AddSamples();
+        auto* list = Child<QTreeWidget>(dialog, "sampleList");
+        auto* remove = Child<QPushButton>(dialog, "removeButton");
+
+        QTest::mouseClick(remove, Qt::LeftButton);  // nothing selected: nothing removed
+        QCOMPARE(Names(list), QStringList({"One", "Two", "Three"}));
+        ClickRow(list, 1);
+        QTest::mouseClick(remove, Qt::LeftButton);
+        QCOMPARE(Names(list), QStringList({"One", "Three"}));
+        QCOMPARE(dialog.entries().size(), std::size_t{2});
+        QVERIFY(Child<QGroupBox>(dialog, "zoneGroup")->isHidden());
+    }
+
+    void autoMapRunsOnlyAfterOk() {
+        testing::TempDir dir;
+        platform::ScriptedPlatform platform;
+        platform.AnswerOpenFiles({Wave(dir, "Low.wav", 100, 40), Wave(dir, "High.wav", 100, 80)});
+        platform.AnswerConfirm(false);
+        platform.AnswerConfirm(true);
+        ui::CreateMultisampleDialog dialog(platform);
+        dialog.AddSamples();
+        const std::vector<create::SampleEntry> before = dialog.entries();
+        auto* autoMap = Child<QPushButton>(dialog, "autoMapButton");
+
+        QTest::mouseClick(autoMap, Qt::LeftButton);
+        QCOMPARE(dialog.entries()[0].rightKey, before[0].rightKey);
+        QCOMPARE(dialog.entries()[1].leftKey, before[1].leftKey);
+
+        QTest::mouseClick(autoMap, Qt::LeftButton);
+        std::vector<create::SampleEntry> expected = before;
+        create::AutoMapSamples(expected);
+        QVERIFY(expected[0].rightKey != before[0].rightKey);
+        for (std::size_t i = 0; i < expected.size(); ++i) {
+            QCOMPARE(dialog.entries()[i].leftKey, expected[i].leftKey);
+            QCOMPARE(dialog.entries()[i].rightKey, expected[i].rightKey);
+        }
+        const auto boxes = platform.Boxes();
+        QCOMPARE(boxes.size(), std::size_t{2});
+        QCOMPARE(boxes[0], std::string("Auto map: Do you want auto map samples ?\n Current mapping unlocked will be loose"));
+        QVERIFY(platform.Problems().empty());
+    }
+
+    void keyboardColoursKeysByHowManyZonesCoverThem_data() {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QColor>("colour");
+        QTest::newRow("white, uncovered") << 57 << QColor(255, 255, 255);
+        QTest::newRow("black, uncovered") << 58 << QColor(0, 0, 0);
+        QTest::newRow("white, one zone") << 60 << QColor(255, 231, 172);
+        QTest::newRow("black, one zone") << 61 << QColor(255, 231, 172);
+        QTest::newRow("white, two zones") << 62 << QColor(255, 0, 0);
+        QTest::newRow("black, two zones") << 63 << QColor(255, 0, 0);
+        QTest::newRow("edge of the second zone") << 67 << QColor(255, 231, 172);
+        QTest::newRow("past both zones") << 69 << QColor(255, 255, 255);
+        QTest::newRow("lowest key") << 0 << QColor(255, 255, 255);
+        QTest::newRow("highest key") << 127 << QColor(255, 255, 255);
+    }
+
+    void keyboardColoursKeysByHowManyZonesCoverThem() {
+        QFETCH(int, key);
+        QFETCH(QColor, colour);
+        std::vector<create::SampleEntry> entries(2);
+        entries[0].leftKey = 60;
+        entries[0].rightKey = 64;
+        entries[1].leftKey = 62;
+        entries[1].rightKey = 67;
+        ui::MultisampleKeyboardWidget keyboard;
+        keyboard.setEntries(&entries);
+        const QImage image = keyboard.grab().toImage();
+        QCOMPARE(image.pixelColor(KeyPixel(key)), colour);
+    }
+
+    void keyboardOutlinesAreSharedAndTheRulerIsDrawn() {
+        ui::MultisampleKeyboardWidget keyboard;
+        const QImage image = keyboard.grab().toImage();
+        // The outline between white keys 0 and 1 is the column 27; black key 1 spans 24..29 above y 44.
+        QCOMPARE(image.pixelColor(27, 55), QColor(0, 0, 0));
+        QCOMPARE(image.pixelColor(26, 55), QColor(255, 255, 255));
+        QCOMPARE(image.pixelColor(28, 55), QColor(255, 255, 255));
+        // A ruler tick at x 81 + 63j, white between ticks, and the band below.
+        QCOMPARE(image.pixelColor(81 + 63, 68), QColor(0, 0, 0));
+        QCOMPARE(image.pixelColor(100, 68), QColor(255, 255, 255));
+        QCOMPARE(image.pixelColor(300, 120), QColor(255, 255, 255));
+        QCOMPARE(image.pixelColor(18, 120), QColor(0, 0, 0));
+    }
+
+    void okBuildsAndTheEditorStaysOpen() {
+        testing::TempDir dir;
+        platform::ScriptedPlatform platform;
+        platform.AnswerOpenFiles({Wave(dir, "Piano.wav", 400, 60)});
+        std::filesystem::create_directories(dir({"out"}));
+        platform.AnswerSaveFile(dir({"out", "Piano.afp"}));
+        ui::CreateMultisampleDialog dialog(platform);
+        dialog.show();
+        dialog.AddSamples();
+        QTest::mouseClick(Child<QPushButton>(dialog, "okButton"), Qt::LeftButton);
+        QVERIFY(dialog.isVisible());
+        QVERIFY(std::filesystem::exists(dir({"out", "Piano.afp"})));
+        QVERIFY(dialog.statusText().startsWith(QStringLiteral("Built ")));
+        QVERIFY(platform.Problems().empty());
+        QTest::mouseClick(Child<QPushButton>(dialog, "cancelButton"), Qt::LeftButton);
+        QVERIFY(!dialog.isVisible());
+        QCOMPARE(dialog.result(), int(QDialog::Rejected));
+    }
+
+    void previewWithoutAFileOrAudioSaysSo() {
+        testing::TempDir dir;
+        platform::ScriptedPlatform platform;
+        platform.AnswerOpenFiles({Wave(dir, "Tone.wav", 100)});
+        ui::CreateMultisampleDialog dialog(platform);
+        dialog.previewSelected();
+        QCOMPARE(dialog.statusText(), QStringLiteral("Select a sample to listen to it."));
+        dialog.AddSamples();
+        dialog.FillSampleList(0);
+        std::filesystem::remove(dir({"Tone.wav"}));
+        dialog.previewSelected();
+        QCOMPARE(dialog.statusText(), QStringLiteral("Tone.wav cannot be found."));
+    }
+};
+
+QTEST_MAIN(MultisampleDialogTest)
+#include "MultisampleDialogTest.moc"
