@@ -25,6 +25,16 @@ mkdir -p "$pages"
 "$cli" catalogue --dynamic "$volume" "$pages/dynamic-catalogue.htm"
 echo "Open them in a browser: $pages/static-catalogue.htm and $pages/dynamic-catalogue.htm"
 
+echo
+echo "== exporting the demo programs as the bank Demo of a second volume, then importing it back from there"
+exported="$work/Exported"
+mkdir -p "$exported"
+"$cli" bank --import "$volume/Programs/Bank1/Grand Piano.afp" --import "$volume/Programs/Bank1/Warm Pad.afp" \
+  --import "$volume/Programs/Bank1/Choir Lead.afp" --import "$volume/Programs/Bank2/FM Bells.afp" \
+  --import "$volume/Programs/Drums/Studio Kit.afp" --export "$exported" --bank-name Demo | grep -v -- ' -$'
+"$cli" bank --import-bank "$exported/Programs/Demo/bank.txt" | grep -v -- ' -$'
+echo "Every exported program found all its files in the exported volume."
+
 # With a display the desktop application opens on the demo volume: its choosers start in the
 # demo bank folder, so File > Import Bank and its bank.txt load the demo bank.
 app="$PWD/build/src/ui/velmorant"
