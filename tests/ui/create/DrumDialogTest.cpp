@@ -1,5 +1,8 @@
 #include <QComboBox>
+#include <QDropEvent>
 #include <QImage>
+#include <QMimeData>
+#include <QUrl>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
@@ -11,6 +14,7 @@
 
 #include "support/CreateFixtures.h"
 #include "support/TempDir.h"
+#include "bank/Bank.h"
 #include "create/DrumKit.h"
 #include "platform/ScriptedPlatform.h"
 #include "ui/create/CreateDrumProgramDialog.h"
@@ -274,12 +278,50 @@ private Q_SLOTS:
         ui::CreateDrumProgramDialog dialog(platform);
         dialog.addLayerFiles(31, {Wave(dir, "kick.wav")});
         dialog.addLayerFiles(33, {Wave(dir, "snare.wav"), Wave(dir, "snare2.wav")});
-        std::filesystem::create_directories(dir({"out"}));
-        platform.AnswerSaveFile(dir({"out", "Kit.afp"}));
+        for (const char* folder : {"Programs", "Samples"}) {
+            std::filesystem::create_directories(dir({"Volume", folder, "Bank1"}));
+        }
+        const std::string program = dir({"Volume", "Programs", "Bank1", "Kit.afp"});
+        platform.AnswerSaveFile(program);
         QTest::mouseClick(Child<QPushButton>(dialog, "createButton"), Qt::LeftButton);
-        QVERIFY(std::filesystem::exists(dir({"out", "Kit.afp"})));
+        QVERIFY(std::filesystem::exists(program));
         QVERIFY(dialog.statusText().startsWith(QStringLiteral("Built ")));
         QVERIFY(platform.Problems().empty());
+
+        auto bank = std::make_unique<bank::Bank>();
+        bank::InitBank(*bank);
+        // The samples built beside the program go to the volume's sample folder.
+        for (const auto& entry : std::filesystem::directory_iterator(dir({"Volume", "Programs", "Bank1"}))) {
+            if (entry.path().extension() == ".afs") {
+                std::filesystem::rename(entry.path(), std::filesystem::path(dir({"Volume", "Samples", "Bank1"})) /
+                                                          entry.path().filename());
+            }
+        }
+        const int slot = bank::AddProgram(*bank, 0, program, nullptr);
+        QVERIFY2(slot == 0, bank->slots[0].log.c_str());
+        QCOMPARE(bank->slots[0].dependencies.size(), std::size_t{3});
+    }
+
+    void wavesDroppedOnAKeyBecomeItsLayers() {
+        testing::TempDir dir;
+        platform::ScriptedPlatform platform;
+        ui::CreateDrumProgramDialog dialog(platform);
+        dialog.show();
+        auto* keyboard = Child<ui::DrumKeyboardWidget>(dialog, "keyboard");
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(SizedFile(dir, "a.wav", 10)), QUrl::fromLocalFile(SizedFile(dir, "b.txt", 10)),
+                      QUrl::fromLocalFile(SizedFile(dir, "c.WAV", 10))});
+        // Delivered straight to the widget, as the event loop would at the end of a real drag.
+        QObject& target = *keyboard;
+        QDropEvent drop(QPointF(OnWidget(24, 110)), Qt::CopyAction, &data, Qt::LeftButton, {});
+        target.event(&drop);
+        QCOMPARE(dialog.currentKey(), 0);
+        QCOMPARE(dialog.kit().keys[0].layerCount(), 2);
+        QCOMPARE(Child<QTreeWidget>(dialog, "layerList")->topLevelItem(1)->text(0), QStringLiteral("c.WAV"));
+
+        QDropEvent outside(QPointF(OnWidget(5, 110)), Qt::CopyAction, &data, Qt::LeftButton, {});
+        target.event(&outside);
+        QCOMPARE(dialog.kit().keys[0].layerCount(), 2);
     }
 };
 

@@ -1,7 +1,10 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QDropEvent>
 #include <QImage>
+#include <QMimeData>
+#include <QUrl>
 #include <QPushButton>
 #include <QTest>
 #include <QTreeWidget>
@@ -10,6 +13,7 @@
 
 #include "support/CreateFixtures.h"
 #include "support/TempDir.h"
+#include "bank/Bank.h"
 #include "create/Multisample.h"
 #include "platform/ScriptedPlatform.h"
 #include "ui/create/CreateMultisampleDialog.h"
@@ -278,6 +282,58 @@ private Q_SLOTS:
         QTest::mouseClick(Child<QPushButton>(dialog, "cancelButton"), Qt::LeftButton);
         QVERIFY(!dialog.isVisible());
         QCOMPARE(dialog.result(), int(QDialog::Rejected));
+    }
+
+    void builtProgramLoadsWithEveryDependencyFound() {
+        // Built beside its samples, then the program and the multisample moved to their folders.
+        testing::TempDir dir;
+        for (const char* folder : {"Programs", "Multisamples", "Samples"}) {
+            std::filesystem::create_directories(dir({"Volume", folder, "Bank1"}));
+        }
+        platform::ScriptedPlatform platform;
+        platform.AnswerOpenFiles({Wave(dir, "Low.wav", 400, 48), Wave(dir, "High.wav", 400, 72)});
+        platform.AnswerSaveFile(dir({"Volume", "Samples", "Bank1", "Keys.afp"}));
+        ui::CreateMultisampleDialog dialog(platform);
+        dialog.AddSamples();
+        dialog.build();
+        QVERIFY(platform.Problems().empty());
+        std::filesystem::rename(dir({"Volume", "Samples", "Bank1", "Keys.afp"}), dir({"Volume", "Programs", "Bank1", "Keys.afp"}));
+        std::filesystem::rename(dir({"Volume", "Samples", "Bank1", "Keys.afi"}),
+                                dir({"Volume", "Multisamples", "Bank1", "Keys.afi"}));
+
+        auto bank = std::make_unique<bank::Bank>();
+        bank::InitBank(*bank);
+        const int slot = bank::AddProgram(*bank, 0, dir({"Volume", "Programs", "Bank1", "Keys.afp"}), nullptr);
+        QVERIFY2(slot == 0, bank->slots[0].log.c_str());
+        const auto& dependencies = bank->slots[0].dependencies;
+        QCOMPARE(dependencies.size(), std::size_t{1});
+        QCOMPARE(dependencies[0].samples.size(), std::size_t{2});
+    }
+
+    void droppedWaveFilesAreAddedAndOthersIgnored() {
+        testing::TempDir dir;
+        const std::string wave = Wave(dir, "Dropped.wav", 100);
+        const std::string text = dir({"notes.txt"});
+        testing::WriteTextFile(text, "text");
+        platform::ScriptedPlatform platform;
+        ui::CreateMultisampleDialog dialog(platform);
+        dialog.show();
+        auto* list = Child<QTreeWidget>(dialog, "sampleList");
+
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(QString::fromStdString(text)), QUrl::fromLocalFile(QString::fromStdString(wave))});
+        // Handed to the list's filter as the event loop would, without a real drag in progress.
+        QObject& filter = dialog;
+        QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, {});
+        QVERIFY(filter.eventFilter(list->viewport(), &drop));
+        QVERIFY(drop.isAccepted());
+        QCOMPARE(Names(list), QStringList({"Dropped"}));
+
+        QMimeData none;
+        none.setUrls({QUrl::fromLocalFile(QString::fromStdString(text))});
+        QDropEvent ignored(QPointF(10, 10), Qt::CopyAction, &none, Qt::LeftButton, {});
+        QVERIFY(!filter.eventFilter(list->viewport(), &ignored));
+        QCOMPARE(list->topLevelItemCount(), 1);
     }
 
     void previewWithoutAFileOrAudioSaysSo() {
