@@ -5,8 +5,7 @@
 
 #include "ui/MainWindow.h"
 #include "ui/QtPlatform.h"
-#include "ui/create/CreateDrumProgramDialog.h"
-#include "ui/create/CreateMultisampleDialog.h"
+#include "ui/create/EditorOpeners.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -18,20 +17,7 @@ int main(int argc, char** argv) {
     velmorant::ui::QtPlatform platform;
     velmorant::ui::MainWindow window(platform);
     platform.setOwner(&window);
-    // Each editor has its own platform so its boxes and choosers sit over the editor.
-    using velmorant::ui::MainWindow;
-    window.setEditorOpener(MainWindow::Editor::kMultisample, [](QWidget* owner, velmorant::bank::Bank&) {
-        velmorant::ui::QtPlatform editorPlatform;
-        velmorant::ui::CreateMultisampleDialog dialog(editorPlatform, owner);
-        editorPlatform.setOwner(&dialog);
-        dialog.exec();
-    });
-    window.setEditorOpener(MainWindow::Editor::kDrumProgram, [](QWidget* owner, velmorant::bank::Bank&) {
-        velmorant::ui::QtPlatform editorPlatform;
-        velmorant::ui::CreateDrumProgramDialog dialog(editorPlatform, owner);
-        editorPlatform.setOwner(&dialog);
-        dialog.exec();
-    });
+    velmorant::ui::AttachInstrumentEditors(window);
     window.show();
 
     // Files named on the command line (or opened from a file manager) are imported

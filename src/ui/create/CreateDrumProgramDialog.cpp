@@ -1,5 +1,6 @@
 #include "ui/create/CreateDrumProgramDialog.h"
 
+#include <QDropEvent>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QShortcut>
@@ -79,6 +80,8 @@ CreateDrumProgramDialog::CreateDrumProgramDialog(platform::Platform& platform, Q
     }
     refreshAllRows();
     showKeyDetails();
+    ui_->keyList->viewport()->setAcceptDrops(true);
+    ui_->keyList->viewport()->installEventFilter(this);
 
     connect(ui_->keyList, &QTreeWidget::itemClicked, this,
             [this](QTreeWidgetItem* item) { selectKey(ui_->keyList->indexOfTopLevelItem(item)); });
@@ -376,6 +379,25 @@ void CreateDrumProgramDialog::setUpperBoundFromSpin(int layer, int bound) {
     create::SetUpperBound(kit_, currentKey_, layer, bound);
     fillLayerList();
     showVelocityControls();
+}
+
+bool CreateDrumProgramDialog::eventFilter(QObject* watched, QEvent* event) {
+    const bool drag = event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove;
+    if (watched != ui_->keyList->viewport() || (!drag && event->type() != QEvent::Drop)) {
+        return QDialog::eventFilter(watched, event);
+    }
+    auto* drop = static_cast<QDropEvent*>(event);
+    const QStringList files = WaveFilesIn(drop->mimeData());
+    const int key = ui_->keyList->indexOfTopLevelItem(ui_->keyList->itemAt(drop->position().toPoint()));
+    if (files.isEmpty() || key < 0) {
+        drop->ignore();
+        return drag;
+    }
+    drop->acceptProposedAction();
+    if (!drag) {
+        addLayerFiles(key, files);
+    }
+    return true;
 }
 
 void CreateDrumProgramDialog::showStatus(const QString& text) { ui_->statusLabel->setText(text); }

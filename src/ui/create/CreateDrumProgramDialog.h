@@ -46,6 +46,10 @@ public:
 
     QString statusText() const;
 
+protected:
+    // WAV files dropped on a row of the key list go to that key.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void refreshKeyRow(int key);
     void refreshAllRows();

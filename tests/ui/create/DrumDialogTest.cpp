@@ -1,3 +1,5 @@
+#include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QDropEvent>
 #include <QImage>
@@ -18,7 +20,10 @@
 #include "create/DrumKit.h"
 #include "platform/ScriptedPlatform.h"
 #include "ui/create/CreateDrumProgramDialog.h"
+#include "ui/MainWindow.h"
+#include "ui/create/EditorOpeners.h"
 #include "ui/create/KeyboardWidgets.h"
+#include "../UiTestSupport.h"
 
 using namespace velmorant;
 
@@ -63,6 +68,21 @@ class DrumDialogTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
+    void mainWindowCommandsOpenTheEditors() {
+        platform::ScriptedPlatform platform;
+        ui::MainWindow window(platform);
+        ui::AttachInstrumentEditors(window);
+        window.show();
+        testing::ModalHandler modals;
+        for (const char* name : {"actionCreateMultisample", "actionCreateDrumProgram"}) {
+            QAction* action = window.findChild<QAction*>(QString::fromLatin1(name));
+            QVERIFY(action != nullptr);
+            action->trigger();
+        }
+        QCOMPARE(modals.seen, QStringList({"CreateMultisampleDialog", "CreateDrumProgramDialog"}));
+        QVERIFY(platform.Calls().empty());
+    }
+
     void keyListShowsNumbersNotesAndDrumNames_data() {
         QTest::addColumn<int>("row");
         QTest::addColumn<QStringList>("texts");
@@ -322,6 +342,34 @@ private Q_SLOTS:
         QDropEvent outside(QPointF(OnWidget(5, 110)), Qt::CopyAction, &data, Qt::LeftButton, {});
         target.event(&outside);
         QCOMPARE(dialog.kit().keys[0].layerCount(), 2);
+
+        // A row of the key list takes them too.
+        auto* keys = Child<QTreeWidget>(dialog, "keyList");
+        keys->scrollToItem(keys->topLevelItem(31));
+        QObject& filter = dialog;
+        QDropEvent onRow(QPointF(keys->visualItemRect(keys->topLevelItem(31)).center()), Qt::CopyAction, &data,
+                         Qt::LeftButton, {});
+        QVERIFY(filter.eventFilter(keys->viewport(), &onRow));
+        QCOMPARE(dialog.currentKey(), 31);
+        QCOMPARE(dialog.kit().keys[31].layerCount(), 2);
+    }
+
+    void spaceBarPreviewsTheCurrentLayer() {
+        testing::TempDir dir;
+        platform::ScriptedPlatform platform;
+        ui::CreateDrumProgramDialog dialog(platform);
+        dialog.show();
+        dialog.addLayerFiles(31, {Wave(dir, "kick.wav")});
+        auto* keys = Child<QTreeWidget>(dialog, "keyList");
+        QApplication::setActiveWindow(&dialog);
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        keys->setFocus();
+        QTest::keyClick(keys, Qt::Key_Space);
+        // Either it plays or, with no audio output, it says why not.
+        const QString status = dialog.statusText();
+        QVERIFY2(status == QStringLiteral("Playing kick.wav") ||
+                     status == QStringLiteral("No audio output: kick.wav is not played."),
+                 qPrintable(status));
     }
 };
 
