@@ -48,6 +48,9 @@ int main(int argc, char** argv) {
     multisample.AddSamples();
     platform.AnswerConfirm(true);
     multisample.autoMap();
+    // A second sample on C4 overlaps the mapped zones there: that key shows red.
+    platform.AnswerOpenFiles({Wave(dir, "Piano C4 soft.wav", 9000, 60)});
+    multisample.AddSamples();
     multisample.FillSampleList(2);
     Save(multisample, out + QStringLiteral("/editor-multisample.png"));
 
