@@ -74,7 +74,10 @@ bool ReadWaveFile(const std::string& path, WaveBuffer& buffer) {
     if (ec || expected > kMaxWaveFileBytes) {
         return false;
     }
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
+    struct Closer {
+        void operator()(std::FILE* f) const { std::fclose(f); }
+    };
+    const std::unique_ptr<std::FILE, Closer> file(std::fopen(path.c_str(), "rb"));
     if (!file) {
         return false;
     }
