@@ -225,16 +225,6 @@ private Q_SLOTS:
         QVERIFY(Child<QWidget>(dialog, "keyDetails")->isHidden());
     }
 
-    void fifthLayerIsRefusedWithItsMessage() {
-        testing::TempDir dir;
-        platform::ScriptedPlatform platform;
-        ui::CreateDrumProgramDialog dialog(platform);
-        const QString file = SizedFile(dir, "x.wav", 10);
-        dialog.addLayerFiles(5, {file, file, file, file, file, file});
-        QCOMPARE(dialog.kit().keys[5].layerCount(), 4);
-        QCOMPARE(platform.Boxes(), std::vector<std::string>{"Information: You cannot add more than 4 layers"});
-    }
-
     void loadAsksFirstOnlyWhenAKeyIsInUse() {
         testing::TempDir dir;
         create::DrumKit saved;

@@ -118,15 +118,6 @@ private Q_SLOTS:
         QVERIFY(platform.Problems().empty());
     }
 
-    void cancelledChooserAddsNothing() {
-        platform::ScriptedPlatform platform;
-        platform.AnswerCancel();
-        ui::CreateMultisampleDialog dialog(platform);
-        QTest::mouseClick(Child<QPushButton>(dialog, "addButton"), Qt::LeftButton);
-        QCOMPARE(Child<QTreeWidget>(dialog, "sampleList")->topLevelItemCount(), 0);
-        QVERIFY(platform.Problems().empty());
-    }
-
     void applyStoresAZoneAndRefusesLeftAboveRight_data() {
         QTest::addColumn<int>("left");
         QTest::addColumn<int>("right");
