@@ -256,6 +256,42 @@ private Q_SLOTS:
         QVERIFY(platform.Problems().empty());
     }
 
+    void keyWithoutItsOwnOscillatorShowsTheCopyChooser() {
+        testing::TempDir dir;
+        create::DrumKit saved;
+        saved.keys[33].layers.push_back({SizedFile(dir, "snare.wav", 50).toStdString(), 127, 50});
+        saved.keys[33].state = create::kKeyOwnLayers;
+        saved.keys[35].defineOscillator = 0;
+        saved.keys[35].copySource = 33;
+        saved.keys[35].state = create::kKeyCopy;
+        const std::string kitPath = dir({"copy.fdk"});
+        testing::WriteTextFile(kitPath, create::FormatKitFile(saved));
+        platform::ScriptedPlatform platform;
+        platform.AnswerOpenFiles({kitPath});
+        ui::CreateDrumProgramDialog dialog(platform);
+        dialog.show();
+        dialog.loadKit();
+        QCOMPARE(dialog.kit().keys[35].state, int(create::kKeyCopy));
+
+        dialog.selectKey(35);
+        QVERIFY(Child<QWidget>(dialog, "layerControls")->isHidden());
+        QVERIFY(!Child<QWidget>(dialog, "copyControls")->isHidden());
+        auto* copy = Child<QComboBox>(dialog, "copyCombo");
+        QCOMPARE(copy->count(), 2);
+        QCOMPARE(copy->itemText(0), QStringLiteral(" - Not Set - "));
+        QVERIFY(copy->itemText(1).startsWith(QStringLiteral("33 - ")));
+        QVERIFY(copy->itemText(1).endsWith(QStringLiteral(" : Snare Drum 1")));
+        QCOMPARE(copy->currentIndex(), 1);
+
+        copy->activated(0);
+        QCOMPARE(dialog.kit().keys[35].state, int(create::kKeyNotInUse));
+        QCOMPARE(dialog.kit().keys[35].copySource, -1);
+        dialog.selectKey(33);
+        QVERIFY(!Child<QWidget>(dialog, "layerControls")->isHidden());
+        QVERIFY(Child<QWidget>(dialog, "copyControls")->isHidden());
+        QVERIFY(platform.Problems().empty());
+    }
+
     void unreadableKitSaysNoFileLoaded() {
         testing::TempDir dir;
         const std::string bad = dir({"bad.fdk"});
