@@ -31,22 +31,28 @@ total=$(du -cb "$WORK"/wav/*.wav | tail -n 1 | cut -f1)
 echo "   $(ls "$WORK"/wav/*.wav | wc -l) files, $((total / 1048576)) MiB"
 cat "$WORK"/wav/*.wav > /dev/null  # both runs start from a warm page cache
 
-seconds() { local start end; start=$(date +%s.%N); "$@" > /dev/null 2>&1; end=$(date +%s.%N); awk -v a="$start" -v b="$end" 'BEGIN { printf "%.3f", b - a }'; }
-best() { sort -n | head -n 1; }
+# "wall cpu" seconds of one run (cpu = user + system, which other load on the machine inflates less).
+measure() {
+    local TIMEFORMAT='%R %U %S' line
+    line=$( { time "$@" > /dev/null 2>&1; } 2>&1 )
+    awk '{ printf "%.3f %.3f\n", $1, $2 + $3 }' <<< "$line"
+}
 
-cp_times=()
-ms_times=()
+cp_runs=()
+ms_runs=()
 for run in $(seq "$RUNS"); do
     rm -rf "$WORK/cp" "$WORK/out" && mkdir -p "$WORK/cp" "$WORK/out"
     sync
-    cp_times+=("$(seconds cp "$WORK"/wav/*.wav "$WORK/cp/")")
+    cp_runs+=("$(measure cp "$WORK"/wav/*.wav "$WORK/cp/")")
     sync
-    ms_times+=("$(seconds "$CLI" multisample --out "$WORK/out/Bench.afp" "$WORK"/wav/*.wav)")
+    ms_runs+=("$(measure "$CLI" multisample --out "$WORK/out/Bench.afp" "$WORK"/wav/*.wav)")
     sync
 done
 [ -f "$WORK/out/Bench.afp" ] || { echo "the multisample build failed" >&2; exit 1; }
-cp_best=$(printf '%s\n' "${cp_times[@]}" | best)
-ms_best=$(printf '%s\n' "${ms_times[@]}" | best)
-printf 'cp:          %s s  (runs: %s)\n' "$cp_best" "${cp_times[*]}"
-printf 'multisample: %s s  (runs: %s)\n' "$ms_best" "${ms_times[*]}"
-awk -v m="$ms_best" -v c="$cp_best" 'BEGIN { printf "ratio multisample / cp: %.2f (target: at most 1.5)\n", m / c }'
+best() { printf '%s\n' "$@" | sort -n -k"$column" | head -n 1 | cut -d' ' -f"$column"; }
+column=1; cp_wall=$(best "${cp_runs[@]}"); ms_wall=$(best "${ms_runs[@]}")
+column=2; cp_cpu=$(best "${cp_runs[@]}"); ms_cpu=$(best "${ms_runs[@]}")
+printf 'cp:          best wall %s s, cpu %s s\n' "$cp_wall" "$cp_cpu"
+printf 'multisample: best wall %s s, cpu %s s\n' "$ms_wall" "$ms_cpu"
+awk -v m="$ms_wall" -v c="$cp_wall" 'BEGIN { printf "ratio multisample / cp, wall: %.2f (target: at most 1.5)\n", m / c }'
+awk -v m="$ms_cpu" -v c="$cp_cpu" 'BEGIN { printf "ratio multisample / cp, cpu:  %.2f\n", m / c }'
