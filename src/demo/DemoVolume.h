@@ -10,6 +10,7 @@ namespace velmorant::demo {
 //                                      a folder-less reference, a ROM oscillator, a missing multisample
 //   Programs/Bank2 (FM and VA programs, which need no files)
 //   Programs/Drums (a drum program with samples on several keys and layers)
+//   Programs/Created                   a multisample program and a drum program built from WAV files
 //   Multisamples/..., Samples/...      the files they play, one multisample listing a sample twice
 // Returns false with a message when a file cannot be written.
 bool WriteDemoVolume(const std::string& root, std::string& error);

@@ -88,7 +88,7 @@ TEST_F(CatalogueCommands, StaticPageIsWrittenUnderTheCompletedNameAndOpened) {
 
     EXPECT_EQ(CreateCatalogue(platform_), kCatalogueDone);
     EXPECT_EQ(CallLines(platform_),
-              (Lines{"folder Select Fusion Volume directory", "save ", "open " + chosen + ".htm"}));
+              (Lines{"folder Select Fusion Volume directory", "save", "open " + chosen + ".htm"}));
     EXPECT_NE(testing::ReadText(chosen + ".htm").find("A1- Grand<br>"), std::string::npos);
     EXPECT_FALSE(core::FileExists(chosen));
     const auto saves = CallsOf(platform_, PlatformCall::Kind::kChooseSaveFile);
@@ -108,7 +108,7 @@ TEST_F(CatalogueCommands, DynamicPageIsWrittenUnderACyclingProgressWindow) {
 
     EXPECT_EQ(CreateDynamicCatalogue(platform_), kCatalogueDone);
     EXPECT_EQ(CallLines(platform_),
-              (Lines{"folder Select Fusion Volume directory", "save ", "start cycling", "title Export Catalogue",
+              (Lines{"folder Select Fusion Volume directory", "save", "start cycling", "title Export Catalogue",
                      "status Please Wait while analysing directory...", "close", "open " + chosen}));
     EXPECT_NE(testing::ReadText(chosen).find("<TD>Grand</TD><TD>Samples</TD>"), std::string::npos);
     ExpectNoProblems();
