@@ -40,11 +40,11 @@ int InspectWave(platform::Platform& platform, const std::string& path, SampleEnt
                              platform::Icon::kInformation);
         return 0;
     }
-    const auto file = core::ReadWholeFile(path, kMaxWaveFileBytes);
-    if (!file) {
+    const auto read = ReadWaveFactsFromFile(path);
+    if (!read) {
         return 0;
     }
-    const WaveFacts facts = ReadWaveFacts(*file);
+    const WaveFacts& facts = *read;
     if (facts.check != WaveCheck::kOk) {
         platform.ShowMessage(RefusalText(facts.check, path), "Information", platform::Icon::kInformation);
         return 0;

@@ -1,9 +1,11 @@
 #include "create/WaveFile.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
 #include <string_view>
+#include <vector>
 #include <system_error>
 
 #include "core/Bytes.h"
@@ -35,29 +37,6 @@ void ForEachTag(std::span<const std::uint8_t> file, std::string_view tag, Visit 
     for (std::size_t at = text.find(tag); at != std::string_view::npos && at <= last; at = text.find(tag, at + 1)) {
         visit(at);
     }
-}
-
-// Follows the chunk list from offset 12. True when it found a data chunk with its whole
-// list intact up to there; the chunks after the data are read while they lie inside the file.
-template <typename TakeData, typename TakeSampler>
-bool WalkChunks(const core::ByteReader& reader, TakeData takeData, TakeSampler takeSampler) {
-    bool foundData = false;
-    std::size_t at = 12;
-    while (reader.has(at, 8)) {
-        const std::uint32_t size = reader.u32le(at + 4).value_or(0);
-        if (!foundData && TagAt(reader, at, "data")) {
-            takeData(at);
-            foundData = true;
-        } else if (TagAt(reader, at, "smpl")) {
-            takeSampler(at);
-        }
-        const std::uint64_t next = std::uint64_t{at} + 8 + size + (size & 1u);
-        if (next > reader.size()) {
-            break;
-        }
-        at = static_cast<std::size_t>(next);
-    }
-    return foundData;
 }
 
 // The whole WAV file, in a buffer that is not cleared first: every byte of it is read over.
@@ -112,14 +91,75 @@ std::int32_t StatusOf(WaveCheck check) {
 
 }  // namespace
 
-WaveFacts ReadWaveFacts(std::span<const std::uint8_t> file) {
-    const core::ByteReader reader(file);
+namespace {
+
+// Where the WAV bytes come from: a buffer, or a file read piece by piece so that only the
+// chunk heads are read when the chunk list is sound.
+class WaveSource {
+public:
+    virtual ~WaveSource() = default;
+    virtual std::uint64_t size() const = 0;
+    // Up to n bytes from offset; fewer at the end of the file.
+    virtual std::vector<std::uint8_t> read(std::uint64_t offset, std::size_t n) = 0;
+    // Every byte, for the tag search; shorter than size() when the file cannot be read.
+    virtual std::span<const std::uint8_t> whole() = 0;
+};
+
+class MemorySource final : public WaveSource {
+public:
+    explicit MemorySource(std::span<const std::uint8_t> bytes) : bytes_(bytes) {}
+    std::uint64_t size() const override { return bytes_.size(); }
+    std::vector<std::uint8_t> read(std::uint64_t offset, std::size_t n) override {
+        if (offset >= bytes_.size()) {
+            return {};
+        }
+        const auto piece = bytes_.subspan(static_cast<std::size_t>(offset));
+        const auto taken = piece.first(std::min(n, piece.size()));
+        return {taken.begin(), taken.end()};
+    }
+    std::span<const std::uint8_t> whole() override { return bytes_; }
+
+private:
+    std::span<const std::uint8_t> bytes_;
+};
+
+class FileSource final : public WaveSource {
+public:
+    FileSource(std::FILE* file, std::uint64_t size) : file_(file), size_(size) {}
+    std::uint64_t size() const override { return size_; }
+    std::vector<std::uint8_t> read(std::uint64_t offset, std::size_t n) override {
+        const std::uint64_t left = size_ - std::min(offset, size_);
+        std::vector<std::uint8_t> bytes(static_cast<std::size_t>(std::min<std::uint64_t>(n, left)));
+        if (bytes.empty() || std::fseek(file_, static_cast<long>(offset), SEEK_SET) != 0) {
+            return {};
+        }
+        bytes.resize(std::fread(bytes.data(), 1, bytes.size(), file_));
+        return bytes;
+    }
+    std::span<const std::uint8_t> whole() override {
+        if (!loaded_) {
+            loaded_ = true;
+            all_ = read(0, static_cast<std::size_t>(size_));
+        }
+        return all_;
+    }
+
+private:
+    std::FILE* file_;
+    std::uint64_t size_;
+    bool loaded_ = false;
+    std::vector<std::uint8_t> all_;
+};
+
+WaveFacts ReadWaveFactsFrom(WaveSource& source) {
     WaveFacts facts;
     // Each fixed test first needs its bytes; a file ending early is refused, never over-read.
     const auto refuse = [&facts](WaveCheck check) {
         facts.check = check;
         return facts;
     };
+    const std::vector<std::uint8_t> head = source.read(0, 36);
+    const core::ByteReader reader(head);
     if (!reader.has(0, 4)) return refuse(WaveCheck::kTooShort);
     if (!TagAt(reader, 0, "RIFF")) return refuse(WaveCheck::kNotRiff);
     if (!reader.has(8, 4)) return refuse(WaveCheck::kTooShort);
@@ -139,35 +179,82 @@ WaveFacts ReadWaveFacts(std::span<const std::uint8_t> file) {
     if (facts.channels > 2) return refuse(WaveCheck::kTooManyChannels);
     if (facts.channels <= 0) return refuse(WaveCheck::kNoChannels);
 
-    const auto takeData = [&](std::size_t at) {
+    // `chunk` holds the bytes of a chunk from its tag on (as many as the file has).
+    const auto takeData = [&](std::uint64_t at, const core::ByteReader& chunk) {
         facts.hasData = true;
-        facts.dataOffset = at + 8;
-        facts.dataLength = reader.u32le(at + 4).value_or(0);
+        facts.dataOffset = static_cast<std::size_t>(at + 8);
+        facts.dataLength = chunk.u32le(4).value_or(0);
     };
-    const auto takeSampler = [&](std::size_t at) {
-        if (!reader.has(at, kSamplerHeadSize)) {
+    const auto takeSampler = [&](const core::ByteReader& chunk) {
+        if (!chunk.has(0, kSamplerHeadSize)) {
             return;  // a head cut off by the end of the file is no chunk
         }
         facts.hasSampler = true;
-        facts.unityNote = reader.u32le(at + 20).value_or(0);
-        facts.loopCount = static_cast<std::int32_t>(reader.u32le(at + 36).value_or(0));
-        facts.hasLoop = facts.loopCount > 0 && reader.has(at + kSamplerHeadSize, kLoopRecordSize);
-        facts.loopStart = facts.hasLoop ? reader.u32le(at + 52).value_or(0) : 0;
-        facts.loopEnd = facts.hasLoop ? reader.u32le(at + 56).value_or(0) : 0;
+        facts.unityNote = chunk.u32le(20).value_or(0);
+        facts.loopCount = static_cast<std::int32_t>(chunk.u32le(36).value_or(0));
+        facts.hasLoop = facts.loopCount > 0 && chunk.has(kSamplerHeadSize, kLoopRecordSize);
+        facts.loopStart = facts.hasLoop ? chunk.u32le(52).value_or(0) : 0;
+        facts.loopEnd = facts.hasLoop ? chunk.u32le(56).value_or(0) : 0;
     };
+
     // The chunks are followed from the format chunk on, so the bytes "data" or "smpl" inside
     // the sound are sound. Only where the chunk list is broken before a data chunk are the
     // tags searched for at every byte position, the last occurrence winning.
-    if (!WalkChunks(reader, takeData, takeSampler)) {
-        facts.hasData = facts.hasSampler = facts.hasLoop = false;
+    bool foundData = false;
+    for (std::uint64_t at = 12; at + 8 <= source.size();) {
+        const std::vector<std::uint8_t> tag = source.read(at, 8);
+        const core::ByteReader chunk(tag);
+        if (!chunk.has(0, 8)) {
+            break;
+        }
+        const std::uint32_t size = chunk.u32le(4).value_or(0);
+        if (!foundData && TagAt(chunk, 0, "data")) {
+            takeData(at, chunk);
+            foundData = true;
+        } else if (TagAt(chunk, 0, "smpl")) {
+            const std::vector<std::uint8_t> sampler = source.read(at, kSamplerHeadSize + kLoopRecordSize);
+            takeSampler(core::ByteReader(sampler));
+        }
+        at += 8ull + size + (size & 1u);
+    }
+    if (!foundData) {
+        facts.hasSampler = facts.hasLoop = false;
         facts.loopStart = facts.loopEnd = 0;
-        ForEachTag(file, "data", takeData);
-        ForEachTag(file, "smpl", takeSampler);
+        const std::span<const std::uint8_t> file = source.whole();
+        if (file.size() != source.size()) return refuse(WaveCheck::kTooShort);  // the file shrank
+        ForEachTag(file, "data", [&](std::size_t at) { takeData(at, core::ByteReader(file.subspan(at))); });
+        ForEachTag(file, "smpl", [&](std::size_t at) { takeSampler(core::ByteReader(file.subspan(at))); });
     }
 
     if (!facts.hasData) return refuse(WaveCheck::kNoDataChunk);
-    if (!reader.has(facts.dataOffset, facts.dataLength)) return refuse(WaveCheck::kDataPastEnd);
+    if (facts.dataOffset > source.size() || source.size() - facts.dataOffset < facts.dataLength) {
+        return refuse(WaveCheck::kDataPastEnd);
+    }
     return facts;
+}
+
+}  // namespace
+
+WaveFacts ReadWaveFacts(std::span<const std::uint8_t> file) {
+    MemorySource source(file);
+    return ReadWaveFactsFrom(source);
+}
+
+std::optional<WaveFacts> ReadWaveFactsFromFile(const std::string& path) {
+    std::error_code ec;
+    const std::uint64_t size = std::filesystem::file_size(std::filesystem::path(path), ec);
+    if (ec || size > kMaxWaveFileBytes) {
+        return std::nullopt;
+    }
+    struct Closer {
+        void operator()(std::FILE* f) const { std::fclose(f); }
+    };
+    const std::unique_ptr<std::FILE, Closer> file(std::fopen(path.c_str(), "rb"));
+    if (!file) {
+        return std::nullopt;
+    }
+    FileSource source(file.get(), size);
+    return ReadWaveFactsFrom(source);
 }
 
 std::array<std::uint8_t, kSampleHeaderSize> MakeSampleHeader(const WaveFacts& facts,

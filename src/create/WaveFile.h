@@ -49,6 +49,9 @@ struct WaveFacts {
 
 // Examines a whole WAV file held in memory. Never reads outside `file`.
 WaveFacts ReadWaveFacts(std::span<const std::uint8_t> file);
+// The same from a file, reading only the chunk heads while the chunk list is sound;
+// nullopt when the file cannot be opened or is too large.
+std::optional<WaveFacts> ReadWaveFactsFromFile(const std::string& path);
 
 // The largest WAV file read into memory: sample files count frames in 32 bits.
 inline constexpr std::uint64_t kMaxWaveFileBytes = 0x7FFFFFFFu;

@@ -177,6 +177,14 @@ INSTANTIATE_TEST_SUITE_P(
                         return bytes;
                     },
                     kConvertTooShort, "File too short to be a WAV file : "},
+        RefusalCase{"BrokenChunkListIsSearched",
+                    [] {
+                        auto bytes = testing::BuildWave(Mono(100));
+                        const auto junk = Hex("4A 55 4E 4B 00 FF FF 7F");
+                        bytes.insert(bytes.begin() + 36, junk.begin(), junk.end());
+                        return bytes;
+                    },
+                    kConvertWritten, ""},
         RefusalCase{"EmptyFile", [] { return std::vector<std::uint8_t>{}; }, kConvertTooShort,
                     "File too short to be a WAV file : "}),
     [](const auto& row) { return std::string(row.param.name); });
