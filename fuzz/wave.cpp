@@ -15,17 +15,19 @@
 
 namespace {
 
+// Never destroyed, so the exit handler that removes the file can still name it.
 const std::string& ScratchPath() {
-    static const std::string path = [] {
+    static const std::string* const path = [] {
+        auto* made = new std::string((std::filesystem::temp_directory_path() /
+                                      ("velmorant-fuzz-wave-" + std::to_string(std::random_device{}())))
+                                         .string());
         std::atexit([] {
             std::error_code ec;
             std::filesystem::remove(ScratchPath(), ec);
         });
-        return (std::filesystem::temp_directory_path() /
-                ("velmorant-fuzz-wave-" + std::to_string(std::random_device{}())))
-            .string();
+        return made;
     }();
-    return path;
+    return *path;
 }
 
 }  // namespace
