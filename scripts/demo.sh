@@ -15,7 +15,12 @@ echo "== writing a demo volume into $volume"
 
 echo
 echo "== inspecting its programs"
-"$cli" inspect "$volume"/Programs/Bank1/*.afp "$volume"/Programs/Drums/*.afp || true
+"$cli" inspect "$volume"/Programs/Bank1/*.afp "$volume"/Programs/Drums/*.afp "$volume"/Programs/Created/*.afp || true
+
+echo
+echo "== importing the demo bank Bank1, one program into C1, then switching A1 and P8"
+"$cli" bank --import-bank "$volume/Programs/Bank1/bank.txt" --start C1 \
+  --import "$volume/Programs/Bank2/VA Bass.afp" --swap A1=P8 || true
 
 echo
 echo "== writing both catalogues of the demo volume"
