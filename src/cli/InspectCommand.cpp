@@ -79,7 +79,7 @@ int InspectCommand::run(CommandIo& io) {
             if (result >= 0) {
                 io.out << "\n" << record->summary;
             }
-            io.out << "\nDependencies:\n" << FormatDependencyTable(DependencyRows(*record));
+            io.out << "\nDependencies:\n" << FormatDependencyTable(volume::DependencyRows(*record));
             io.out << "\nLog:\n" << record->log;
         }
         io.out << "\n";

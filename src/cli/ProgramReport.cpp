@@ -4,48 +4,16 @@
 #include <array>
 
 #include "core/Text.h"
+#include "volume/DependencyRows.h"
 
 namespace velmorant::cli {
-namespace {
-
-DependencyRow RowFor(const volume::DependencyRecord& dependency, bool level2) {
-    DependencyRow row;
-    row.name = dependency.foundName;
-    row.sizeKb = std::to_string((dependency.fileSize < 0 ? 0 : dependency.fileSize) / 1024 + 1);
-    if (level2) {
-        row.bank = std::string(core::TrimSpaces(dependency.folderName));
-        if (dependency.folderGiven == 0) {
-            row.bank = core::Format("%s (Relative)", row.bank.c_str());
-        }
-    } else {
-        row.bank = dependency.folderName;
-    }
-    row.path = dependency.sourcePath;
-    row.multiple = std::to_string(dependency.duplicate);
-    row.crc = core::Format("%x", dependency.crc);
-    return row;
-}
-
-}  // namespace
-
-std::vector<DependencyRow> DependencyRows(const volume::ProgramRecord& record) {
-    std::vector<DependencyRow> rows;
-    for (const auto& dependency : record.dependencies) {
-        rows.push_back(RowFor(dependency, false));
-        for (const auto& sample : dependency.samples) {
-            rows.push_back(RowFor(sample, true));
-        }
-    }
-    return rows;
-}
-
-std::string FormatDependencyTable(const std::vector<DependencyRow>& rows) {
+std::string FormatDependencyTable(const std::vector<volume::DependencyRow>& rows) {
     const std::array<std::string, 6> headers = {"Name", "Size (Kb)", "Bank", "Path", "Multiple", "CRC"};
     std::array<std::size_t, 6> widths{};
     for (std::size_t c = 0; c < 6; ++c) {
         widths[c] = headers[c].size();
     }
-    auto cells = [](const DependencyRow& row) {
+    auto cells = [](const volume::DependencyRow& row) {
         return std::array<const std::string*, 6>{&row.name, &row.sizeKb, &row.bank, &row.path, &row.multiple, &row.crc};
     };
     for (const auto& row : rows) {

@@ -4,25 +4,15 @@
 
 #include "cli/Command.h"
 #include "core/File.h"
+#include "support/CliRun.h"
 #include "support/CreateFixtures.h"
 #include "support/TempDir.h"
 
 namespace velmorant::cli {
 namespace {
 
-struct CliRun {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-CliRun Cli(std::vector<std::string> args) {
-    args.insert(args.begin(), "velmorant-cli");
-    std::ostringstream out;
-    std::ostringstream err;
-    const int status = RunCli(args, out, err);
-    return {status, out.str(), err.str()};
-}
+using testing::CliRun;
+const auto Cli = &testing::RunVelmorantCli;
 
 TEST(ConvertCommandTest, WritesTheSampleWithTheForcedRootKey) {
     testing::TempDir dir;

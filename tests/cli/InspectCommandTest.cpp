@@ -5,6 +5,7 @@
 
 #include "cli/Command.h"
 #include "core/File.h"
+#include "support/CliRun.h"
 #include "support/TempDir.h"
 
 namespace velmorant::cli {
@@ -12,19 +13,8 @@ namespace {
 
 using testing::DemoVolumeDir;
 
-struct CliRun {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-CliRun Cli(std::vector<std::string> args) {
-    args.insert(args.begin(), "velmorant-cli");
-    std::ostringstream out;
-    std::ostringstream err;
-    const int status = RunCli(args, out, err);
-    return {status, out.str(), err.str()};
-}
+using testing::CliRun;
+const auto Cli = &testing::RunVelmorantCli;
 
 TEST(InspectCommandTest, JsonDescribesEachProgramInItsSlot) {
     DemoVolumeDir volume;
