@@ -9,6 +9,7 @@
 #include <fstream>
 #include <memory>
 #include <system_error>
+#include <utility>
 
 #ifdef _WIN32
 #include <io.h>
@@ -194,6 +195,43 @@ std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path, 
 bool WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> data) {
     const std::span<const std::uint8_t> pieces[] = {data};
     return WriteFilePiecesAtomically(path, pieces);
+}
+
+AtomicFileWriter::AtomicFileWriter(std::string path) : path_(std::move(path)), temporary_(TemporaryNameFor(path_)) {
+    file_ = std::fopen(temporary_.c_str(), "wb");
+    ok_ = file_ != nullptr;
+}
+
+AtomicFileWriter::~AtomicFileWriter() {
+    if (file_ != nullptr) {
+        std::fclose(file_);
+    }
+    if (!committed_) {
+        std::error_code ec;
+        fs::remove(fs::path(temporary_), ec);
+    }
+}
+
+bool AtomicFileWriter::Write(std::span<const std::uint8_t> data) {
+    ok_ = ok_ && std::fwrite(data.data(), 1, data.size(), file_) == data.size();
+    return ok_;
+}
+
+bool AtomicFileWriter::Commit() {
+    if (file_ == nullptr) {
+        return false;
+    }
+    ok_ = (std::fflush(file_) == 0) && ok_;
+    ok_ = (std::fclose(file_) == 0) && ok_;
+    file_ = nullptr;
+    if (!ok_) {
+        return false;
+    }
+    std::error_code ec;
+    fs::rename(fs::path(temporary_), fs::path(path_), ec);
+    committed_ = !ec;
+    ok_ = committed_;
+    return ok_;
 }
 
 bool WriteFilePiecesAtomically(const std::string& path, std::span<const std::span<const std::uint8_t>> pieces) {

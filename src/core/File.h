@@ -45,6 +45,27 @@ bool WriteFileAtomically(const std::string& path, const std::string& text);
 // and a large payload need not be joined into one more copy first.
 bool WriteFilePiecesAtomically(const std::string& path, std::span<const std::span<const std::uint8_t>> pieces);
 
+// A file written piece by piece under a temporary name in the destination's folder; Commit
+// renames it over the destination. Dropped without a commit, the temporary file is removed.
+class AtomicFileWriter {
+public:
+    explicit AtomicFileWriter(std::string path);
+    ~AtomicFileWriter();
+    AtomicFileWriter(const AtomicFileWriter&) = delete;
+    AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
+
+    bool ok() const { return ok_; }
+    bool Write(std::span<const std::uint8_t> data);
+    bool Commit();
+
+private:
+    std::string path_;
+    std::string temporary_;
+    std::FILE* file_ = nullptr;
+    bool ok_ = false;
+    bool committed_ = false;
+};
+
 // Names of the entries of a folder, in listing order; nullopt when it cannot be listed.
 std::optional<std::vector<std::string>> ListDirectory(const std::string& path);
 

@@ -39,33 +39,6 @@ void ForEachTag(std::span<const std::uint8_t> file, std::string_view tag, Visit 
     }
 }
 
-// The whole WAV file, in a buffer that is not cleared first: every byte of it is read over.
-struct WaveBuffer {
-    std::unique_ptr<std::uint8_t[]> data;
-    std::size_t size = 0;
-    std::span<std::uint8_t> bytes() { return {data.get(), size}; }
-};
-
-// Reads the file as large as it was when opened; false when it cannot be read or is too large.
-bool ReadWaveFile(const std::string& path, WaveBuffer& buffer) {
-    std::error_code ec;
-    const std::uint64_t expected = std::filesystem::file_size(std::filesystem::path(path), ec);
-    if (ec || expected > kMaxWaveFileBytes) {
-        return false;
-    }
-    struct Closer {
-        void operator()(std::FILE* f) const { std::fclose(f); }
-    };
-    const std::unique_ptr<std::FILE, Closer> file(std::fopen(path.c_str(), "rb"));
-    if (!file) {
-        return false;
-    }
-    std::setvbuf(file.get(), nullptr, _IONBF, 0);
-    buffer.data.reset(new std::uint8_t[static_cast<std::size_t>(expected)]);
-    buffer.size = std::fread(buffer.data.get(), 1, static_cast<std::size_t>(expected), file.get());
-    return std::ferror(file.get()) == 0;
-}
-
 void WriteWordSwapped(core::ByteWriter& writer, std::size_t offset, std::uint32_t value) {
     // The instrument stores these three counts low half first, each half big-endian.
     writer.u16be(offset, static_cast<std::uint16_t>(value & 0xFFFFu));
@@ -316,17 +289,60 @@ std::int32_t ConvertWaveToSample(const std::string& source, const std::string& d
     if (!core::FileExists(source)) {
         return kConvertNoSource;
     }
-    WaveBuffer file;
-    if (!ReadWaveFile(source, file)) {
+    const std::optional<WaveFacts> facts = ReadWaveFactsFromFile(source);
+    if (!facts) {
         return kConvertCannotRead;
     }
-    const SampleFileParts parts = PrepareSampleFile(file.bytes(), rootKey);
-    if (parts.status != kConvertWritten) {
-        return parts.status;
+    if (facts->check != WaveCheck::kOk) {
+        return StatusOf(facts->check);
     }
-    const std::span<const std::uint8_t> pieces[] = {parts.header, parts.payload,
-                                                    std::span<const std::uint8_t>(parts.tail.data(), parts.tailSize)};
-    if (!core::WriteFilePiecesAtomically(destination, pieces)) {
+    struct Closer {
+        void operator()(std::FILE* f) const { std::fclose(f); }
+    };
+    const std::unique_ptr<std::FILE, Closer> file(std::fopen(source.c_str(), "rb"));
+    if (!file || std::fseek(file.get(), static_cast<long>(facts->dataOffset), SEEK_SET) != 0) {
+        return kConvertCannotRead;
+    }
+    std::setvbuf(file.get(), nullptr, _IONBF, 0);
+
+    core::AtomicFileWriter out(destination);
+    const auto header = MakeSampleHeader(*facts, rootKey);
+    if (!out.ok() || !out.Write(header)) {
+        return kConvertCannotCreate;
+    }
+    // The sound streams through one buffer small enough to stay in the cache while it is swapped.
+    constexpr std::size_t kBlock = 1 << 20;
+    static thread_local std::vector<std::uint8_t> block(kBlock);
+    const std::size_t length = facts->dataLength;
+    const std::size_t even = length & ~std::size_t{1};
+    std::size_t done = 0;
+    while (done < even) {
+        const std::size_t want = std::min(kBlock, even - done);
+        // The file may have shrunk since its chunks were read: never write a short sound.
+        if (std::fread(block.data(), 1, want, file.get()) != want) {
+            return kConvertCannotRead;
+        }
+        const std::span<std::uint8_t> piece(block.data(), want);
+        core::PairSwap(piece);
+        if (!out.Write(piece)) {
+            return kConvertCannotCreate;
+        }
+        done += want;
+    }
+    // An odd length also writes the byte after the payload (the chunk's pad byte), paired
+    // with the last payload byte; a pad byte missing at the end of the file counts as zero.
+    if (length % 2 != 0) {
+        std::array<std::uint8_t, 2> last{0, 0};
+        const std::size_t got = std::fread(last.data(), 1, 2, file.get());
+        if (got == 0) {
+            return kConvertCannotRead;
+        }
+        const std::array<std::uint8_t, 2> tail{last[1], last[0]};
+        if (!out.Write(tail)) {
+            return kConvertCannotCreate;
+        }
+    }
+    if (!out.Commit()) {
         return kConvertCannotCreate;
     }
     return kConvertWritten;
