@@ -76,6 +76,28 @@ TEST(FileTest, AtomicWriteReplacesAndLeavesNoTemporaryFile) {
     EXPECT_EQ(*names, std::vector<std::string>{"f.txt"});
 }
 
+TEST(FileTest, StreamedWriteAppearsOnlyWhenCommitted) {
+    TempDir dir;
+    const std::vector<std::uint8_t> piece = {1, 2, 3};
+    {
+        AtomicFileWriter abandoned(dir({"a.afs"}));
+        ASSERT_TRUE(abandoned.Write(piece));
+    }
+    EXPECT_EQ(*ListDirectory(dir.path()), std::vector<std::string>{});
+
+    AtomicFileWriter writer(dir({"a.afs"}));
+    ASSERT_TRUE(writer.Write(piece));
+    ASSERT_TRUE(writer.Write(piece));
+    EXPECT_FALSE(FileExists(dir({"a.afs"})));
+    ASSERT_TRUE(writer.Commit());
+    EXPECT_EQ(testing::ReadBytes(dir({"a.afs"})), (std::vector<unsigned char>{1, 2, 3, 1, 2, 3}));
+    EXPECT_EQ(ListDirectory(dir.path())->size(), 1u);
+
+    AtomicFileWriter nowhere(dir({"missing", "a.afs"}));
+    EXPECT_FALSE(nowhere.ok());
+    EXPECT_FALSE(nowhere.Commit());
+}
+
 TEST(FileTest, MakeDirectoryIsOneLevel) {
     TempDir dir;
     EXPECT_TRUE(MakeDirectory(dir({"a"})));
