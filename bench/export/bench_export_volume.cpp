@@ -27,7 +27,7 @@ int main(int argc, char** argv) {
     std::string index = "Number of items: " + std::to_string(programs) + "\r\n";
 
     for (int p = 0; p < programs; ++p) {
-        ProgramSpec spec;
+        ProgramLayout layout;
         for (int m = 0; m < 2; ++m) {
             const std::string name = "P" + std::to_string(p) + "M" + std::to_string(m);
             std::vector<Reference> samples;
@@ -42,13 +42,13 @@ int main(int argc, char** argv) {
                 samples.push_back({kDiskLocation, "Bench", sampleName});
             }
             ok = ok && WriteFile(root + "/Multisamples/Bench/" + name + ".afi", BuildMultisampleFile(samples));
-            spec.oscillators[static_cast<std::size_t>(m)] = {true, {kDiskLocation, "Bench", name}};
+            layout.oscillators[static_cast<std::size_t>(m)] = {true, {kDiskLocation, "Bench", name}};
         }
         if (p % 4 == 3) {
-            spec.oscillators[2] = {true, {kDiskLocation, "Bench", "P0M0"}};
+            layout.oscillators[2] = {true, {kDiskLocation, "Bench", "P0M0"}};
         }
         const std::string programName = "Program " + std::to_string(p);
-        ok = ok && WriteFile(root + "/Programs/Bench/" + programName + ".afp", BuildProgramFile(spec));
+        ok = ok && WriteFile(root + "/Programs/Bench/" + programName + ".afp", BuildProgramFile(layout));
         index += programName + "\r\n";
     }
     ok = ok && WriteText(root + "/Programs/Bench/bank.txt", index);

@@ -20,7 +20,7 @@ int main(int argc, char** argv) {
     sample.resize(static_cast<std::size_t>(sampleKib) * 1024, 0x5A);
 
     for (int p = 0; p < programs; ++p) {
-        ProgramSpec spec;
+        ProgramLayout layout;
         for (int m = 0; m < 2; ++m) {
             const std::string name = "P" + std::to_string(p) + "M" + std::to_string(m);
             std::vector<Reference> samples;
@@ -35,9 +35,9 @@ int main(int argc, char** argv) {
                 samples.push_back({kDiskLocation, "Bench", sampleName});
             }
             WriteFile(root + "/Multisamples/Bench/" + name + ".afi", BuildMultisampleFile(samples));
-            spec.oscillators[static_cast<std::size_t>(m)] = {true, {kDiskLocation, "Bench", name}};
+            layout.oscillators[static_cast<std::size_t>(m)] = {true, {kDiskLocation, "Bench", name}};
         }
-        WriteFile(root + "/Programs/Bench/Program " + std::to_string(p) + ".afp", BuildProgramFile(spec));
+        WriteFile(root + "/Programs/Bench/Program " + std::to_string(p) + ".afp", BuildProgramFile(layout));
     }
     return 0;
 }

@@ -20,7 +20,7 @@ namespace {
 
 using Kind = BankCommand::OperationKind;
 
-struct OperationSpec {
+struct OperationRow {
     const char* option;
     Kind kind;
     const char* typeName;
@@ -28,7 +28,7 @@ struct OperationSpec {
 };
 
 // The ordered operations, as --help lists them.
-constexpr OperationSpec kOperations[] = {
+constexpr OperationRow kOperations[] = {
     {"--start", Kind::kStart, "SLOT|none", "Start slot (A1..P8) of later imports; none (the default) starts at A1"},
     {"--import", Kind::kImport, "FILE.afp", "Import one program file (its categories from the bank.txt beside it)"},
     {"--import-bank", Kind::kImportBank, "BANKTXT", "Import every program a bank.txt lists, with its categories"},
@@ -249,16 +249,16 @@ void BankCommand::setup(CLI::App& subcommand) {
                         "instead of the 128 slot lines");
     // CLI11 gathers options by name; each callback fires as its option is parsed, which
     // keeps the command-line order the operations must run in.
-    for (const OperationSpec& spec : kOperations) {
-        const Kind kind = spec.kind;
-        const std::string option = spec.option;
+    for (const OperationRow& layout : kOperations) {
+        const Kind kind = layout.kind;
+        const std::string option = layout.option;
         subcommand
             .add_option_function<std::string>(
-                spec.option, [this, kind, option](const std::string& value) {
+                layout.option, [this, kind, option](const std::string& value) {
                     operations_.push_back({kind, option, value});
                 },
-                spec.help)
-            ->type_name(spec.typeName)
+                layout.help)
+            ->type_name(layout.typeName)
             ->trigger_on_parse()
             ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
     }

@@ -159,6 +159,18 @@ bool MakeDirectory(const std::string& path) {
     return fs::create_directory(fs::path(path), ec) && !ec;
 }
 
+std::optional<std::vector<std::uint8_t>> ReadFileHead(const std::string& path, std::size_t n) {
+    FilePtr file = OpenRead(path);
+    if (!file) {
+        return std::nullopt;
+    }
+    // Unbuffered, so a probe reads these n bytes and not a whole buffer of the file.
+    std::setvbuf(file.get(), nullptr, _IONBF, 0);
+    std::vector<std::uint8_t> head(n);
+    head.resize(std::fread(head.data(), 1, n, file.get()));
+    return head;
+}
+
 std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path, std::uint64_t maxBytes) {
     FilePtr file = OpenRead(path);
     if (!file) {

@@ -33,6 +33,9 @@ int FilesEqual(const std::string& a, const std::string& b);
 // Creates one directory level; false when it exists already or its parent is missing.
 bool MakeDirectory(const std::string& path);
 
+// The first n bytes of a file (fewer when it is shorter); nullopt when it cannot be opened.
+std::optional<std::vector<std::uint8_t>> ReadFileHead(const std::string& path, std::size_t n);
+
 // Whole file into memory, refusing files above maxBytes; nullopt when it cannot be read.
 std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path,
                                                        std::uint64_t maxBytes = 256u << 20);

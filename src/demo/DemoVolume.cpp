@@ -68,7 +68,7 @@ bool WriteDemoVolume(const std::string& root, std::string& error) {
             BuildMultisampleFile({Disk("Keys", "Choir Ah"), Disk("Keys", "Choir Oh"), Disk("Keys", "Choir Ah")}));
 
     // Bank1: sample programs.
-    ProgramSpec piano;
+    ProgramLayout piano;
     piano.mods = 2;
     piano.envelopes = 3;
     piano.lfos = 1;
@@ -77,21 +77,21 @@ bool WriteDemoVolume(const std::string& root, std::string& error) {
     piano.oscillators[2] = {false, Disk("Keys", "Choir")};
     w.Bytes(w.Path({"Programs", "Bank1", "Grand Piano.afp"}), BuildProgramFile(piano));
 
-    ProgramSpec pad;
+    ProgramLayout pad;
     pad.envelopes = 2;
     pad.lfos = 2;
     pad.oscillators[0] = {true, Disk("", "Pad")};
     pad.oscillators[1] = {true, Reference{kRomLocation, "", "Sine Wave"}};
     w.Bytes(w.Path({"Programs", "Bank1", "Warm Pad.afp"}), BuildProgramFile(pad));
 
-    ProgramSpec choir;
+    ProgramLayout choir;
     choir.mods = 1;
     choir.patterns = 1;
     choir.oscillators[0] = {true, Disk("Keys", "Choir")};
     choir.oscillators[3] = {true, Disk("Keys", "Piano")};
     w.Bytes(w.Path({"Programs", "Bank1", "Choir Lead.afp"}), BuildProgramFile(choir));
 
-    ProgramSpec broken;
+    ProgramLayout broken;
     broken.oscillators[0] = {true, Disk("Strings", "Violins")};
     w.Bytes(w.Path({"Programs", "Bank1", "Lost Strings.afp"}), BuildProgramFile(broken));
 
@@ -99,13 +99,13 @@ bool WriteDemoVolume(const std::string& root, std::string& error) {
            "Number of items: 4\r\nGrand Piano:A\r\nWarm Pad:LF\r\nChoir Lead:GK\r\nLost Strings:F\r\n");
 
     // Bank2: synthesis programs, which play no files.
-    ProgramSpec fm;
+    ProgramLayout fm;
     fm.tag = "  fm";
     fm.mods = 4;
     fm.envelopes = 6;
     fm.lfos = 2;
     w.Bytes(w.Path({"Programs", "Bank2", "FM Bells.afp"}), BuildProgramFile(fm));
-    ProgramSpec va;
+    ProgramLayout va;
     va.tag = "ogal";
     va.mods = 3;
     va.envelopes = 3;
@@ -115,7 +115,7 @@ bool WriteDemoVolume(const std::string& root, std::string& error) {
     w.Text(w.Path({"Programs", "Bank2", "bank.txt"}), "Number of items: 2\r\nFM Bells:BM\r\nVA Bass:E\r\n");
 
     // Drums: samples on several keys, two velocity layers on the kick and the snare.
-    ProgramSpec kit;
+    ProgramLayout kit;
     kit.tag = "umdr";
     kit.envelopes = 1;
     kit.zones = {

@@ -20,36 +20,36 @@ void PutReference(core::ByteWriter& writer, std::size_t offset, const Reference&
 
 }  // namespace
 
-std::vector<std::uint8_t> BuildProgramFile(const ProgramSpec& spec) {
-    const std::size_t chunkArea = 116u * spec.mods + 56u * spec.envelopes + 44u * spec.lfos + 140u * spec.patterns;
+std::vector<std::uint8_t> BuildProgramFile(const ProgramLayout& layout) {
+    const std::size_t chunkArea = 116u * layout.mods + 56u * layout.envelopes + 44u * layout.lfos + 140u * layout.patterns;
     const std::size_t s = volume::kHeaderChunkArea + chunkArea;
     std::size_t voiceArea = 0;
-    if (spec.tag == "mpsa") {
+    if (layout.tag == "mpsa") {
         voiceArea = volume::kOscillatorBlockOffsets[3] + kOscillatorBlockSize;
-    } else if (spec.tag == "umdr") {
+    } else if (layout.tag == "umdr") {
         voiceArea = volume::kDrumKeys * volume::kDrumKeyEntrySize;
     }
     std::vector<std::uint8_t> bytes(s + voiceArea, 0);
     core::ByteWriter writer(bytes);
     writer.fixedText(0, "S80p", 4, ' ');
     writer.u32be(4, static_cast<std::uint32_t>(bytes.size() - 8));
-    writer.fixedText(12, spec.tag, 4, ' ');
-    writer.u16be(34, spec.mods);
-    writer.u16be(36, spec.envelopes);
-    writer.u16be(38, spec.lfos);
-    writer.u16be(51, spec.patterns);
+    writer.fixedText(12, layout.tag, 4, ' ');
+    writer.u16be(34, layout.mods);
+    writer.u16be(36, layout.envelopes);
+    writer.u16be(38, layout.lfos);
+    writer.u16be(51, layout.patterns);
 
-    if (spec.tag == "mpsa") {
+    if (layout.tag == "mpsa") {
         for (std::size_t n = 0; n < 4; ++n) {
-            const Oscillator& osc = spec.oscillators[n];
+            const Oscillator& osc = layout.oscillators[n];
             const std::size_t block = s + volume::kOscillatorBlockOffsets[n];
             writer.u8(block + 1, osc.enabled ? 1 : 0);
             if (!osc.reference.name.empty()) {
                 PutReference(writer, block + 4, osc.reference);
             }
         }
-    } else if (spec.tag == "umdr") {
-        for (const DrumZone& zone : spec.zones) {
+    } else if (layout.tag == "umdr") {
+        for (const DrumZone& zone : layout.zones) {
             const std::size_t at = s + volume::kDrumKeyEntrySize * static_cast<std::size_t>(zone.key) +
                                    volume::kDrumZoneSize * static_cast<std::size_t>(zone.zone);
             writer.u8(at + 9, zone.enabled ? 1 : 0);

@@ -32,7 +32,7 @@ struct DrumZone {
     Reference reference;
 };
 
-struct ProgramSpec {
+struct ProgramLayout {
     std::string tag = "mpsa";  // four characters
     std::uint16_t mods = 0;
     std::uint16_t envelopes = 0;
@@ -42,7 +42,7 @@ struct ProgramSpec {
     std::vector<DrumZone> zones;              // type "umdr"
 };
 
-std::vector<std::uint8_t> BuildProgramFile(const ProgramSpec& spec);
+std::vector<std::uint8_t> BuildProgramFile(const ProgramLayout& layout);
 std::vector<std::uint8_t> BuildMultisampleFile(const std::vector<Reference>& samples);
 // A short sine tone as a sample file (16-bit big-endian mono after a 48-byte header).
 std::vector<std::uint8_t> BuildSampleFile(double frequencyHz, int frames);

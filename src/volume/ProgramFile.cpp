@@ -1,8 +1,6 @@
 #include "volume/ProgramFile.h"
 
-#include <cstdio>
 #include <cstring>
-#include <memory>
 
 #include "core/Bytes.h"
 #include "core/File.h"
@@ -13,26 +11,6 @@ namespace velmorant::volume {
 namespace {
 
 constexpr char kProgramMagic[4] = {'S', '8', '0', 'p'};
-
-struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
-
-// The first n bytes of a file (fewer when it is shorter); nullopt when it cannot be opened.
-std::optional<std::vector<std::uint8_t>> ReadHead(const std::string& path, std::size_t n) {
-    if (!core::FileExists(path)) {
-        return std::nullopt;
-    }
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
-    if (!file) {
-        return std::nullopt;
-    }
-    // Unbuffered, so the probe reads these n bytes and not a whole buffer of the file.
-    std::setvbuf(file.get(), nullptr, _IONBF, 0);
-    std::vector<std::uint8_t> head(n);
-    head.resize(std::fread(head.data(), 1, n, file.get()));
-    return head;
-}
 
 bool HasProgramMagic(const std::vector<std::uint8_t>& head, ProgramTag& tag) {
     const core::ByteReader reader(head);
@@ -49,7 +27,7 @@ bool HasProgramMagic(const std::vector<std::uint8_t>& head, ProgramTag& tag) {
 
 HeaderResult ReadProgramHeader(const std::string& path) {
     HeaderResult result;
-    const auto head = ReadHead(path, 16);
+    const auto head = core::ReadFileHead(path, 16);
     if (!head) {
         result.code = -3;
         return result;
@@ -98,7 +76,7 @@ int LoadProgramFile(ProgramRecord& record, const std::string& path, const Progra
     record.type = ProgramTypeFromTag(tag);
     // Counts are taken for every type so the summary of an FM or VA program is right too.
     record.chunkCounts = {0, 0, 0, 0};
-    if (const auto head = ReadHead(path, kMinCountsHeader)) {
+    if (const auto head = core::ReadFileHead(path, kMinCountsHeader)) {
         ChunkCounts counts;
         if (ReadChunkCounts(*head, counts)) {
             record.chunkCounts = {counts.mods, counts.envelopes, counts.lfos, counts.patterns};
@@ -108,7 +86,7 @@ int LoadProgramFile(ProgramRecord& record, const std::string& path, const Progra
 }
 
 int ProbeProgramFile(ProgramProbe& entry, const std::string& path) {
-    const auto head = ReadHead(path, 16);
+    const auto head = core::ReadFileHead(path, 16);
     ProgramTag tag{};
     if (!head || !HasProgramMagic(*head, tag)) {
         return -4;

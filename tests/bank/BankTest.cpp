@@ -15,11 +15,11 @@ using testing::TempDir;
 // A volume of n playable FM programs, which need no other file.
 std::vector<std::string> FmPrograms(const TempDir& dir, int n) {
     std::vector<std::string> paths;
-    demo::ProgramSpec spec;
-    spec.tag = "  fm";
+    demo::ProgramLayout layout;
+    layout.tag = "  fm";
     for (int i = 0; i < n; ++i) {
         paths.push_back(dir({"Programs", "Bank", "P" + std::to_string(i) + ".afp"}));
-        EXPECT_TRUE(demo::WriteFile(paths.back(), demo::BuildProgramFile(spec)));
+        EXPECT_TRUE(demo::WriteFile(paths.back(), demo::BuildProgramFile(layout)));
     }
     return paths;
 }
@@ -108,9 +108,9 @@ TEST(AddProgramTest, MissingDependencyEmptiesTheSlotButKeepsItsLog) {
 
 TEST(AddProgramTest, UnknownTypeIsRefused) {
     TempDir dir;
-    demo::ProgramSpec spec;
-    spec.tag = "FM  ";
-    ASSERT_TRUE(demo::WriteFile(dir({"x.afp"}), demo::BuildProgramFile(spec)));
+    demo::ProgramLayout layout;
+    layout.tag = "FM  ";
+    ASSERT_TRUE(demo::WriteFile(dir({"x.afp"}), demo::BuildProgramFile(layout)));
     Bank bank;
     EXPECT_EQ(AddProgram(bank, -1, dir({"x.afp"})), kMissingDependency);
 }

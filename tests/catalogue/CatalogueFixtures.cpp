@@ -32,9 +32,9 @@ void CatalogueVolume::WriteBankList(const std::string& bank, int count, const st
 
 void CatalogueVolume::WriteProgram(const std::string& bank, const std::string& name, const std::string& tag) {
     std::filesystem::create_directories(dir_({"Volume", "Programs", bank}));
-    demo::ProgramSpec spec;
-    spec.tag = tag;
-    ASSERT_TRUE(demo::WriteFile(dir_({"Volume", "Programs", bank, name + ".afp"}), demo::BuildProgramFile(spec)));
+    demo::ProgramLayout layout;
+    layout.tag = tag;
+    ASSERT_TRUE(demo::WriteFile(dir_({"Volume", "Programs", bank, name + ".afp"}), demo::BuildProgramFile(layout)));
 }
 
 std::string MaskDateLine(const std::string& page) {

@@ -16,9 +16,9 @@ const auto Cli = &testing::RunVelmorantCli;
 
 TEST(ConvertCommandTest, WritesTheSampleWithTheForcedRootKey) {
     testing::TempDir dir;
-    testing::WaveSpec spec;
-    spec.payload = testing::CountingPayload(8);
-    const std::string wav = testing::WriteWave(dir({"in.wav"}), spec);
+    testing::WaveLayout layout;
+    layout.payload = testing::CountingPayload(8);
+    const std::string wav = testing::WriteWave(dir({"in.wav"}), layout);
     const CliRun run = Cli({"convert", "--root-key", "48", wav, dir({"out.afs"})});
     EXPECT_EQ(run.status, kExitOk) << run.err;
     const auto bytes = testing::ReadBytes(dir({"out.afs"}));
@@ -28,10 +28,10 @@ TEST(ConvertCommandTest, WritesTheSampleWithTheForcedRootKey) {
 
 TEST(ConvertCommandTest, AFailurePrintsItsStatusAndMeaning) {
     testing::TempDir dir;
-    testing::WaveSpec spec;
-    spec.payload = testing::CountingPayload(8);
-    spec.bitsPerSample = 24;
-    const std::string wav = testing::WriteWave(dir({"in.wav"}), spec);
+    testing::WaveLayout layout;
+    layout.payload = testing::CountingPayload(8);
+    layout.bitsPerSample = 24;
+    const std::string wav = testing::WriteWave(dir({"in.wav"}), layout);
     const CliRun run = Cli({"convert", wav, dir({"out.afs"})});
     EXPECT_EQ(run.status, kExitFailed);
     EXPECT_EQ(run.err, "Cannot convert " + wav + ": status -1003, only 16-bit samples are supported\n");

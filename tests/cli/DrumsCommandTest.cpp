@@ -17,9 +17,9 @@ const auto Cli = &testing::RunVelmorantCli;
 class DrumsCommandTest : public ::testing::Test {
 protected:
     std::string Wave(const std::string& name) {
-        testing::WaveSpec spec;
-        spec.payload = testing::TonePayload(30, 300);
-        return testing::WriteWave(dir({name}), spec);
+        testing::WaveLayout layout;
+        layout.payload = testing::TonePayload(30, 300);
+        return testing::WriteWave(dir({name}), layout);
     }
     testing::TempDir dir;
 };

@@ -19,11 +19,11 @@ class MultisampleCommandTest : public ::testing::Test {
 protected:
     void SetUp() override { std::filesystem::create_directory(dir({"out"})); }
     std::string Wave(const std::string& name, std::optional<std::uint32_t> unity, std::uint32_t rate = 44100) {
-        testing::WaveSpec spec;
-        spec.payload = testing::TonePayload(30, 300);
-        spec.unityNote = unity;
-        spec.sampleRate = rate;
-        return testing::WriteWave(dir({name}), spec);
+        testing::WaveLayout layout;
+        layout.payload = testing::TonePayload(30, 300);
+        layout.unityNote = unity;
+        layout.sampleRate = rate;
+        return testing::WriteWave(dir({name}), layout);
     }
     // The zones of the written multisample as (left, right, root).
     std::vector<std::tuple<int, int, int>> Zones() {

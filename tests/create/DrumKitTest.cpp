@@ -100,9 +100,9 @@ TEST(DrumKitEditing, CopyKeysAndTheDefineSwitch) {
 class KitFileTest : public ::testing::Test {
 protected:
     std::string Wave(const std::string& name) {
-        testing::WaveSpec spec;
-        spec.payload = testing::CountingPayload(100);
-        return testing::WriteWave(dir({name}), spec);
+        testing::WaveLayout layout;
+        layout.payload = testing::CountingPayload(100);
+        return testing::WriteWave(dir({name}), layout);
     }
     DrumKit Load(const std::string& text) {
         testing::WriteTextFile(dir({"in.fdk"}), text);

@@ -22,9 +22,9 @@ std::vector<std::uint8_t> Slice(const std::vector<unsigned char>& bytes, std::si
 class DrumProgramTest : public ::testing::Test {
 protected:
     std::string Wave(const std::string& name) {
-        testing::WaveSpec spec;
-        spec.payload = testing::TonePayload(20, 200);
-        return testing::WriteWave(dir({name}), spec);
+        testing::WaveLayout layout;
+        layout.payload = testing::TonePayload(20, 200);
+        return testing::WriteWave(dir({name}), layout);
     }
     std::vector<unsigned char> Build(const DrumKit& kit, const std::string& name) {
         platform.AnswerSaveFile(dir({name + ".afp"}));

@@ -32,10 +32,10 @@ std::vector<std::uint8_t> Slice(const std::vector<unsigned char>& bytes, std::si
 class MultisampleBuildTest : public ::testing::Test {
 protected:
     std::string Wave(const std::string& name, std::uint32_t unityNote) {
-        testing::WaveSpec spec;
-        spec.payload = testing::TonePayload(50, 440);
-        spec.unityNote = unityNote;
-        return testing::WriteWave(dir({name}), spec);
+        testing::WaveLayout layout;
+        layout.payload = testing::TonePayload(50, 440);
+        layout.unityNote = unityNote;
+        return testing::WriteWave(dir({name}), layout);
     }
     SampleEntry Entry(const std::string& name, int root, int left, int right) {
         SampleEntry entry;

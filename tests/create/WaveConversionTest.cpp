@@ -12,7 +12,7 @@ namespace {
 
 using testing::Hex;
 using testing::TempDir;
-using testing::WaveSpec;
+using testing::WaveLayout;
 
 std::vector<std::uint8_t> Head(const std::vector<unsigned char>& file) {
     return {file.begin(), file.begin() + static_cast<std::ptrdiff_t>(std::min<std::size_t>(48, file.size()))};
@@ -20,7 +20,7 @@ std::vector<std::uint8_t> Head(const std::vector<unsigned char>& file) {
 
 struct HeaderCase {
     const char* name;
-    WaveSpec spec;
+    WaveLayout layout;
     std::optional<std::uint32_t> rootKey;
     const char* header;  // the 48 bytes expected, as written out by hand
 };
@@ -30,14 +30,14 @@ class SampleHeaderTest : public ::testing::TestWithParam<HeaderCase> {};
 TEST_P(SampleHeaderTest, WritesTheHeaderAndTheSwappedPayload) {
     const HeaderCase& c = GetParam();
     TempDir dir;
-    const std::string wav = testing::WriteWave(dir({"in.wav"}), c.spec);
+    const std::string wav = testing::WriteWave(dir({"in.wav"}), c.layout);
     const std::string afs = dir({"out.afs"});
     ASSERT_EQ(ConvertWaveToSample(wav, afs, c.rootKey), kConvertWritten);
 
     const auto file = testing::ReadBytes(afs);
     EXPECT_EQ(Head(file), Hex(c.header));
     // Every sample turned big-endian; an odd length also carries the pad byte, paired with the last byte.
-    const auto& payload = c.spec.payload;
+    const auto& payload = c.layout.payload;
     const std::size_t written = (payload.size() + 1) & ~std::size_t{1};
     ASSERT_EQ(file.size(), 48 + written);
     for (std::size_t i = 0; i + 1 < payload.size(); i += 2) {
@@ -50,22 +50,22 @@ TEST_P(SampleHeaderTest, WritesTheHeaderAndTheSwappedPayload) {
     }
 }
 
-WaveSpec Mono(std::size_t bytes) {
-    WaveSpec spec;
-    spec.payload = testing::CountingPayload(bytes);
-    return spec;
+WaveLayout Mono(std::size_t bytes) {
+    WaveLayout layout;
+    layout.payload = testing::CountingPayload(bytes);
+    return layout;
 }
-WaveSpec Stereo(std::size_t bytes) {
-    WaveSpec spec = Mono(bytes);
-    spec.channels = 2;
-    return spec;
+WaveLayout Stereo(std::size_t bytes) {
+    WaveLayout layout = Mono(bytes);
+    layout.channels = 2;
+    return layout;
 }
-WaveSpec WithSampler(WaveSpec spec, std::uint32_t note, std::int32_t loops, std::uint32_t start, std::uint32_t end) {
-    spec.unityNote = note;
-    spec.loops = loops;
-    spec.loopStart = start;
-    spec.loopEnd = end;
-    return spec;
+WaveLayout WithSampler(WaveLayout layout, std::uint32_t note, std::int32_t loops, std::uint32_t start, std::uint32_t end) {
+    layout.unityNote = note;
+    layout.loops = loops;
+    layout.loopStart = start;
+    layout.loopEnd = end;
+    return layout;
 }
 
 // Header bytes: magic | length+40 | 0 | 02 stereo 00 root | AC 44 00 00 | "neno" | 0 | frames | loop start | loop end | 0 0
@@ -137,38 +137,38 @@ TEST_P(WaveRefusalTest, ConversionAndInspectionAgree) {
     }
 }
 
-WaveSpec Changed(const std::function<void(WaveSpec&)>& change) {
-    WaveSpec spec = Mono(100);
-    change(spec);
-    return spec;
+WaveLayout Changed(const std::function<void(WaveLayout&)>& change) {
+    WaveLayout layout = Mono(100);
+    change(layout);
+    return layout;
 }
-std::function<std::vector<std::uint8_t>()> Built(const std::function<void(WaveSpec&)>& change) {
+std::function<std::vector<std::uint8_t>()> Built(const std::function<void(WaveLayout&)>& change) {
     return [change] { return testing::BuildWave(Changed(change)); };
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, WaveRefusalTest,
     ::testing::Values(
-        RefusalCase{"Valid", Built([](WaveSpec&) {}), kConvertWritten, ""},
-        RefusalCase{"FmtFourthByteNotExamined", Built([](WaveSpec& s) { s.fmt = "fmtX"; }), kConvertWritten, ""},
-        RefusalCase{"NotRiff", Built([](WaveSpec& s) { s.riff = "RIFX"; }), kConvertNotRiff, "Bad Riff Format !"},
-        RefusalCase{"NotWave", Built([](WaveSpec& s) { s.wave = "AVI "; }), kConvertNotWave, "Bad Wave Format !"},
-        RefusalCase{"NotFmt", Built([](WaveSpec& s) { s.fmt = "LIST"; }), kConvertNotFmt, "Bad fmt Format !"},
-        RefusalCase{"BitsTestedBeforeRate", Built([](WaveSpec& s) { s.bitsPerSample = 24; s.sampleRate = 48000; }),
+        RefusalCase{"Valid", Built([](WaveLayout&) {}), kConvertWritten, ""},
+        RefusalCase{"FmtFourthByteNotExamined", Built([](WaveLayout& s) { s.fmt = "fmtX"; }), kConvertWritten, ""},
+        RefusalCase{"NotRiff", Built([](WaveLayout& s) { s.riff = "RIFX"; }), kConvertNotRiff, "Bad Riff Format !"},
+        RefusalCase{"NotWave", Built([](WaveLayout& s) { s.wave = "AVI "; }), kConvertNotWave, "Bad Wave Format !"},
+        RefusalCase{"NotFmt", Built([](WaveLayout& s) { s.fmt = "LIST"; }), kConvertNotFmt, "Bad fmt Format !"},
+        RefusalCase{"BitsTestedBeforeRate", Built([](WaveLayout& s) { s.bitsPerSample = 24; s.sampleRate = 48000; }),
                     kConvertNotSixteenBits, "Only 16 bits samples supported !"},
-        RefusalCase{"RateTestedBeforeChannels", Built([](WaveSpec& s) { s.sampleRate = 48000; s.channels = 3; }),
+        RefusalCase{"RateTestedBeforeChannels", Built([](WaveLayout& s) { s.sampleRate = 48000; s.channels = 3; }),
                     kConvertNot44100, "Only 44.1 Khz samples supported !"},
-        RefusalCase{"FourChannels", Built([](WaveSpec& s) { s.channels = 4; }), kConvertTooManyChannels,
+        RefusalCase{"FourChannels", Built([](WaveLayout& s) { s.channels = 4; }), kConvertTooManyChannels,
                     "Samples must be mono or stereo !"},
-        RefusalCase{"NoChannels", Built([](WaveSpec& s) { s.channels = 0; }), kConvertNoChannels,
+        RefusalCase{"NoChannels", Built([](WaveLayout& s) { s.channels = 0; }), kConvertNoChannels,
                     "Samples must be mono or stereo !"},
-        RefusalCase{"NegativeChannels", Built([](WaveSpec& s) { s.channels = -2; }), kConvertNoChannels,
+        RefusalCase{"NegativeChannels", Built([](WaveLayout& s) { s.channels = -2; }), kConvertNoChannels,
                     "Samples must be mono or stereo !"},
-        RefusalCase{"NoDataChunk", Built([](WaveSpec& s) { s.withData = false; }), kConvertNoDataChunk,
+        RefusalCase{"NoDataChunk", Built([](WaveLayout& s) { s.withData = false; }), kConvertNoDataChunk,
                     "No data chunk in "},
-        RefusalCase{"DataPastEnd", Built([](WaveSpec& s) { s.declaredLength = 101; s.padOddPayload = false; }),
+        RefusalCase{"DataPastEnd", Built([](WaveLayout& s) { s.declaredLength = 101; s.padOddPayload = false; }),
                     kConvertDataPastEnd, "The data chunk runs past the end of "},
-        RefusalCase{"HugeDataLength", Built([](WaveSpec& s) { s.declaredLength = 0xFFFFFFF0u; }),
+        RefusalCase{"HugeDataLength", Built([](WaveLayout& s) { s.declaredLength = 0xFFFFFFF0u; }),
                     kConvertDataPastEnd, "The data chunk runs past the end of "},
         RefusalCase{"EndsInsideHeader",
                     [] {
@@ -194,11 +194,11 @@ const std::vector<std::uint8_t> kTaggedSound =
     Hex("01 02 03 04 64 61 74 61 04 00 00 00 0A 0B 0C 0D 73 6D 70 6C 0E 0F");
 
 TEST(WaveConversion, TagsInsideTheSoundAreSound) {
-    testing::WaveSpec spec;
-    spec.payload = kTaggedSound;
+    testing::WaveLayout layout;
+    layout.payload = kTaggedSound;
     TempDir dir;
     const std::string afs = dir({"out.afs"});
-    ASSERT_EQ(ConvertWaveToSample(testing::WriteWave(dir({"in.wav"}), spec), afs), kConvertWritten);
+    ASSERT_EQ(ConvertWaveToSample(testing::WriteWave(dir({"in.wav"}), layout), afs), kConvertWritten);
     const auto file = testing::ReadBytes(afs);
     ASSERT_EQ(file.size(), 48u + 22);
     EXPECT_EQ(std::vector<std::uint8_t>(file.begin() + 48, file.begin() + 52), Hex("02 01 04 03"));
@@ -206,9 +206,9 @@ TEST(WaveConversion, TagsInsideTheSoundAreSound) {
 }
 
 TEST(WaveConversion, ABrokenChunkListFallsBackToTheLastTagInTheFile) {
-    testing::WaveSpec spec;
-    spec.payload = kTaggedSound;
-    auto bytes = testing::BuildWave(spec);
+    testing::WaveLayout layout;
+    layout.payload = kTaggedSound;
+    auto bytes = testing::BuildWave(layout);
     // A chunk whose length runs past the end, before the data chunk, breaks the list.
     const auto junk = Hex("4A 55 4E 4B 00 FF FF 7F");
     bytes.insert(bytes.begin() + 36, junk.begin(), junk.end());
@@ -224,11 +224,11 @@ TEST(WaveConversion, ABrokenChunkListFallsBackToTheLastTagInTheFile) {
 }
 
 TEST(WaveConversion, OddPayloadAtTheEndOfTheFileIsPaddedWithZero) {
-    WaveSpec spec = Mono(3);
-    spec.padOddPayload = false;
+    WaveLayout layout = Mono(3);
+    layout.padOddPayload = false;
     TempDir dir;
     const std::string afs = dir({"out.afs"});
-    ASSERT_EQ(ConvertWaveToSample(testing::WriteWave(dir({"in.wav"}), spec), afs), kConvertWritten);
+    ASSERT_EQ(ConvertWaveToSample(testing::WriteWave(dir({"in.wav"}), layout), afs), kConvertWritten);
     const auto file = testing::ReadBytes(afs);
     EXPECT_EQ(std::vector<std::uint8_t>(file.begin() + 48, file.end()), Hex("02 01 00 03"));
 }
@@ -267,10 +267,10 @@ struct InspectCase {
 class InspectKeyTest : public ::testing::TestWithParam<InspectCase> {};
 
 TEST_P(InspectKeyTest, RootAndZoneComeFromTheSamplerChunkWithinTheKeyboard) {
-    WaveSpec spec = Mono(1000);
-    spec.unityNote = GetParam().unityNote;
+    WaveLayout layout = Mono(1000);
+    layout.unityNote = GetParam().unityNote;
     TempDir dir;
-    const std::string wav = testing::WriteWave(dir({"in.wav"}), spec);
+    const std::string wav = testing::WriteWave(dir({"in.wav"}), layout);
     platform::ScriptedPlatform platform;
     SampleEntry entry;
     entry.locked = 1;
@@ -282,7 +282,7 @@ TEST_P(InspectKeyTest, RootAndZoneComeFromTheSamplerChunkWithinTheKeyboard) {
     EXPECT_EQ(entry.velocityHigh, 127);
     EXPECT_EQ(entry.locked, 0);
     EXPECT_EQ(entry.path, wav);
-    EXPECT_EQ(entry.fileSize, static_cast<std::int64_t>(testing::BuildWave(spec).size()));
+    EXPECT_EQ(entry.fileSize, static_cast<std::int64_t>(testing::BuildWave(layout).size()));
     EXPECT_TRUE(platform.Boxes().empty());
 }
 
@@ -293,7 +293,7 @@ INSTANTIATE_TEST_SUITE_P(Keys, InspectKeyTest,
 TEST(AddSampleFiles, SkipsRefusedAndMissingFilesKeepingTheOrder) {
     TempDir dir;
     const std::string a = testing::WriteWave(dir({"a.wav"}), Mono(10));
-    WaveSpec bad = Mono(10);
+    WaveLayout bad = Mono(10);
     bad.sampleRate = 22050;
     const std::string b = testing::WriteWave(dir({"b.wav"}), bad);
     const std::string c = testing::WriteWave(dir({"c.wav"}), Stereo(12));

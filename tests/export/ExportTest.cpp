@@ -86,14 +86,14 @@ protected:
         }
         Put(src / "Multisamples/Keys/Piano.afi",
             demo::BuildMultisampleFile({Disk("Keys", "Low"), Disk("Keys", "High"), {"ROM SOUNDS", "", "Sine"}}));
-        demo::ProgramSpec keys;
+        demo::ProgramLayout keys;
         keys.mods = 1;
         keys.oscillators = {{{true, Disk("Keys", "Piano")},
                              {true, {demo::kRomLocation, "", "Strings"}},
                              {false, Disk("Keys", "Old")},
                              {}}};
         Put(src / "Programs/Bank1/Keys.afp", demo::BuildProgramFile(keys));
-        demo::ProgramSpec kit;
+        demo::ProgramLayout kit;
         kit.tag = "umdr";
         kit.zones = {{0, 0, true, Disk("Drums", "Kick")},
                      {3, 2, true, Disk("Drums", "Snare")},
@@ -185,25 +185,25 @@ TEST_P(ClashNaming, CopyTakesTheFirstFreeNumberedNameAndIsReferencedByIt) {
     const bool multisample = c.site == Site::kMultisample;
     const std::string extension = multisample ? ".afi" : ".afs";
     const fs::path copies = dst / (multisample ? "Multisamples" : "Samples") / "Out";
-    demo::ProgramSpec spec;
+    demo::ProgramLayout layout;
     fs::path referencing = dst / "Programs/Out/Clash.afp";
     std::size_t nameField = 80 + 4 + 32;  // oscillator 0
     if (c.site == Site::kDrumSample) {
         Put(src / "Samples/Drums" / (c.name + extension), demo::BuildSampleFile(50.0, 80));
-        spec.tag = "umdr";
-        spec.zones = {{1, 0, true, Disk("Drums", c.name)}};
+        layout.tag = "umdr";
+        layout.zones = {{1, 0, true, Disk("Drums", c.name)}};
         nameField = 80 + 424 + 12 + 32;
     } else if (c.site == Site::kSampleOfMultisample) {
         Put(src / "Samples/Drums" / (c.name + extension), demo::BuildSampleFile(50.0, 80));
         Put(src / "Multisamples/Keys/Holder.afi", demo::BuildMultisampleFile({Disk("Keys", "Low"), Disk("Drums", c.name)}));
-        spec.oscillators[0] = {true, Disk("Keys", "Holder")};
+        layout.oscillators[0] = {true, Disk("Keys", "Holder")};
         referencing = dst / "Multisamples/Out/Holder.afi";
         nameField = kEntry[1] + 32;
     } else {
         Put(src / "Multisamples/Keys" / (c.name + extension), demo::BuildMultisampleFile({Disk("Keys", "Low")}));
-        spec.oscillators[0] = {true, Disk("Keys", c.name)};
+        layout.oscillators[0] = {true, Disk("Keys", c.name)};
     }
-    Put(src / "Programs/Bank1/Clash.afp", demo::BuildProgramFile(spec));
+    Put(src / "Programs/Bank1/Clash.afp", demo::BuildProgramFile(layout));
     for (const std::string& taken : c.taken) {
         Put(copies / (taken + extension), {1, 2, 3});
     }
@@ -238,7 +238,7 @@ INSTANTIATE_TEST_SUITE_P(
 // ---------------------------------------------------------------------------------------------
 
 TEST_F(ExportTest, SecondExportReusesSamplesAndCopiesAListedTwiceMultisampleOnce) {
-    demo::ProgramSpec twice;
+    demo::ProgramLayout twice;
     twice.mods = 1;
     twice.oscillators[0] = {true, Disk("Keys", "Piano")};
     twice.oscillators[3] = {true, Disk("Keys", "Piano")};
@@ -300,7 +300,7 @@ INSTANTIATE_TEST_SUITE_P(Names, UnsafeNames,
 
 TEST_F(ExportTest, FailedCopiesAreLoggedAsFailuresAndTheProgramIsNotWritten) {
     Put(src / "Multisamples/Keys/Gappy.afi", demo::BuildMultisampleFile({Disk("Keys", "Low"), Disk("Keys", "Gone")}));
-    demo::ProgramSpec gappy;
+    demo::ProgramLayout gappy;
     gappy.oscillators[0] = {true, Disk("Keys", "Gappy")};
     Put(src / "Programs/Bank1/Gappy.afp", demo::BuildProgramFile(gappy));
     volume::ProgramRecord& program = Load("Gappy");  // a multisample's missing sample does not stop loading

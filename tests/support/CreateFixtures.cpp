@@ -7,46 +7,46 @@
 
 namespace velmorant::testing {
 
-std::vector<std::uint8_t> BuildWave(const WaveSpec& spec) {
+std::vector<std::uint8_t> BuildWave(const WaveLayout& layout) {
     core::ByteBuilder body;
-    body.text(spec.wave);
-    body.text(spec.fmt);
+    body.text(layout.wave);
+    body.text(layout.fmt);
     body.u32le(16);
     body.u16le(1);
-    body.u16le(static_cast<std::uint16_t>(spec.channels));
-    body.u32le(spec.sampleRate);
-    body.u32le(spec.sampleRate * 2u * static_cast<std::uint32_t>(spec.channels > 0 ? spec.channels : 1));
-    body.u16le(static_cast<std::uint16_t>(2 * spec.channels));
-    body.u16le(spec.bitsPerSample);
-    if (spec.withData) {
+    body.u16le(static_cast<std::uint16_t>(layout.channels));
+    body.u32le(layout.sampleRate);
+    body.u32le(layout.sampleRate * 2u * static_cast<std::uint32_t>(layout.channels > 0 ? layout.channels : 1));
+    body.u16le(static_cast<std::uint16_t>(2 * layout.channels));
+    body.u16le(layout.bitsPerSample);
+    if (layout.withData) {
         body.text("data");
-        body.u32le(spec.declaredLength.value_or(static_cast<std::uint32_t>(spec.payload.size())));
-        body.bytes(spec.payload);
-        if (spec.payload.size() % 2 != 0 && spec.padOddPayload) {
+        body.u32le(layout.declaredLength.value_or(static_cast<std::uint32_t>(layout.payload.size())));
+        body.bytes(layout.payload);
+        if (layout.payload.size() % 2 != 0 && layout.padOddPayload) {
             body.u8(0xEE);
         }
     }
-    if (spec.unityNote) {
+    if (layout.unityNote) {
         body.text("smpl");
         body.u32le(36 + 24);
         body.u32le(0);                // manufacturer
         body.u32le(0);                // product
         body.u32le(22676);            // sample period
-        body.u32le(*spec.unityNote);  // at chunk offset 20
+        body.u32le(*layout.unityNote);  // at chunk offset 20
         body.u32le(0);
         body.u32le(0);
         body.u32le(0);
-        body.u32le(static_cast<std::uint32_t>(spec.loops));  // at chunk offset 36
+        body.u32le(static_cast<std::uint32_t>(layout.loops));  // at chunk offset 36
         body.u32le(0);
         body.u32le(0);  // loop record at chunk offset 44: id, type
         body.u32le(0);
-        body.u32le(spec.loopStart);
-        body.u32le(spec.loopEnd);
+        body.u32le(layout.loopStart);
+        body.u32le(layout.loopEnd);
         body.u32le(0);
         body.u32le(0);
     }
     core::ByteBuilder file;
-    file.text(spec.riff);
+    file.text(layout.riff);
     file.u32le(static_cast<std::uint32_t>(body.size()));
     file.bytes(body.data());
     return file.data();
@@ -79,8 +79,8 @@ void WriteTextFile(const std::string& path, std::string_view text) {
     out.write(text.data(), static_cast<std::streamsize>(text.size()));
 }
 
-std::string WriteWave(const std::string& path, const WaveSpec& spec) {
-    WriteBytes(path, BuildWave(spec));
+std::string WriteWave(const std::string& path, const WaveLayout& layout) {
+    WriteBytes(path, BuildWave(layout));
     return path;
 }
 

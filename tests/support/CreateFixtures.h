@@ -9,7 +9,7 @@
 namespace velmorant::testing {
 
 // A WAV file made to measure, field by field, so a test can break any one of them.
-struct WaveSpec {
+struct WaveLayout {
     std::string riff = "RIFF";
     std::string wave = "WAVE";
     std::string fmt = "fmt ";
@@ -27,7 +27,7 @@ struct WaveSpec {
     std::uint32_t loopEnd = 0;
 };
 
-std::vector<std::uint8_t> BuildWave(const WaveSpec& spec);
+std::vector<std::uint8_t> BuildWave(const WaveLayout& layout);
 // A payload of n bytes counting 0x01, 0x02, ... so every byte's place can be checked.
 std::vector<std::uint8_t> CountingPayload(std::size_t n);
 // A mono sine tone of the given frames.
@@ -35,7 +35,7 @@ std::vector<std::uint8_t> TonePayload(int frames, double hz);
 
 void WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes);
 void WriteTextFile(const std::string& path, std::string_view text);
-std::string WriteWave(const std::string& path, const WaveSpec& spec);
+std::string WriteWave(const std::string& path, const WaveLayout& layout);
 
 // "53 38 30 73" -> bytes; blanks are ignored.
 std::vector<std::uint8_t> Hex(std::string_view text);

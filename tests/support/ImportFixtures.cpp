@@ -13,19 +13,19 @@ std::string ImportVolume::ProgramPath(const std::string& bank, const std::string
 std::string ImportVolume::BankTextPath(const std::string& bank) const { return dir_({"Programs", bank, "bank.txt"}); }
 
 std::string ImportVolume::AddProgram(const std::string& bank, const std::string& name) {
-    demo::ProgramSpec spec;
-    spec.tag = "  fm";
-    spec.mods = 1;
+    demo::ProgramLayout layout;
+    layout.tag = "  fm";
+    layout.mods = 1;
     const std::string path = ProgramPath(bank, name);
-    EXPECT_TRUE(demo::WriteFile(path, demo::BuildProgramFile(spec))) << path;
+    EXPECT_TRUE(demo::WriteFile(path, demo::BuildProgramFile(layout))) << path;
     return path;
 }
 
 std::string ImportVolume::AddProgramMissingDependency(const std::string& bank, const std::string& name) {
-    demo::ProgramSpec spec;
-    spec.oscillators[0] = {true, demo::Reference{demo::kDiskLocation, "Nowhere", "Missing Multisample"}};
+    demo::ProgramLayout layout;
+    layout.oscillators[0] = {true, demo::Reference{demo::kDiskLocation, "Nowhere", "Missing Multisample"}};
     const std::string path = ProgramPath(bank, name);
-    EXPECT_TRUE(demo::WriteFile(path, demo::BuildProgramFile(spec))) << path;
+    EXPECT_TRUE(demo::WriteFile(path, demo::BuildProgramFile(layout))) << path;
     return path;
 }
 

@@ -167,15 +167,15 @@ TEST(ResolveDependenciesTest, DrumZonesAndDuplicates) {
 
 TEST(ResolveDependenciesTest, AllZonesEnabledFillTheListExactly) {
     TempDir dir;
-    demo::ProgramSpec spec;
-    spec.tag = "umdr";
+    demo::ProgramLayout layout;
+    layout.tag = "umdr";
     for (int key = 0; key < 64; ++key) {
         for (int zone = 0; zone < 4; ++zone) {
-            spec.zones.push_back({key, zone, true, Reference{demo::kRomLocation, "", "Rom" + std::to_string(key)}});
+            layout.zones.push_back({key, zone, true, Reference{demo::kRomLocation, "", "Rom" + std::to_string(key)}});
         }
     }
     const std::string path = dir({"Programs", "Kits", "Full.afp"});
-    ASSERT_TRUE(demo::WriteFile(path, demo::BuildProgramFile(spec)));
+    ASSERT_TRUE(demo::WriteFile(path, demo::BuildProgramFile(layout)));
     int result = 0;
     const ProgramRecord record = Resolve(path, kTypeDrums, &result);
     EXPECT_EQ(result, 1);
@@ -184,10 +184,10 @@ TEST(ResolveDependenciesTest, AllZonesEnabledFillTheListExactly) {
 
 TEST(ResolveDependenciesTest, EmptyNamesAreDroppedSilently) {
     TempDir dir;
-    demo::ProgramSpec spec;
-    spec.oscillators[0] = {true, Reference{demo::kDiskLocation, "Keys", ""}};
+    demo::ProgramLayout layout;
+    layout.oscillators[0] = {true, Reference{demo::kDiskLocation, "Keys", ""}};
     const std::string path = dir({"Programs", "Bank1", "Empty.afp"});
-    ASSERT_TRUE(demo::WriteFile(path, demo::BuildProgramFile(spec)));
+    ASSERT_TRUE(demo::WriteFile(path, demo::BuildProgramFile(layout)));
     int result = 0;
     const ProgramRecord record = Resolve(path, kTypeSamples, &result);
     EXPECT_EQ(result, 1);
@@ -199,10 +199,10 @@ TEST(ResolveDependenciesTest, NamesThatLeaveTheVolumeAreNeverFollowed) {
     TempDir dir;
     // A file that a crafted reference would reach from Multisamples/Keys.
     ASSERT_TRUE(demo::WriteFile(dir({"secret.afi"}), demo::BuildMultisampleFile({})));
-    demo::ProgramSpec spec;
-    spec.oscillators[0] = {true, Reference{demo::kDiskLocation, "..", "../secret"}};
+    demo::ProgramLayout layout;
+    layout.oscillators[0] = {true, Reference{demo::kDiskLocation, "..", "../secret"}};
     const std::string path = dir({"Volume", "Programs", "Bank1", "Evil.afp"});
-    ASSERT_TRUE(demo::WriteFile(path, demo::BuildProgramFile(spec)));
+    ASSERT_TRUE(demo::WriteFile(path, demo::BuildProgramFile(layout)));
     int result = 0;
     const ProgramRecord record = Resolve(path, kTypeSamples, &result);
     EXPECT_EQ(result, -10);
@@ -212,9 +212,9 @@ TEST(ResolveDependenciesTest, NamesThatLeaveTheVolumeAreNeverFollowed) {
 
 TEST(ResolveDependenciesTest, TruncatedAndMalformedFilesYieldWhatTheyHold) {
     TempDir dir;
-    demo::ProgramSpec spec;
-    spec.oscillators[0] = {true, Reference{demo::kDiskLocation, "Keys", "Piano"}};
-    auto bytes = demo::BuildProgramFile(spec);
+    demo::ProgramLayout layout;
+    layout.oscillators[0] = {true, Reference{demo::kDiskLocation, "Keys", "Piano"}};
+    auto bytes = demo::BuildProgramFile(layout);
     const std::string path = dir({"Programs", "Bank1", "P.afp"});
 
     // Counts that move the voice area past the end: nothing is followed.

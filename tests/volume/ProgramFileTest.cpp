@@ -49,15 +49,15 @@ TEST(ReadProgramHeaderTest, RefusesWhatIsNotAProgramFile) {
 
 TEST(LoadProgramFileTest, FillsTheRecordFromTheFile) {
     TempDir dir;
-    demo::ProgramSpec spec;
-    spec.tag = "ogal";
-    spec.mods = 3;
-    spec.envelopes = 1;
-    spec.lfos = 2;
-    spec.patterns = 258;  // needs both bytes of the field at the odd offset 51
+    demo::ProgramLayout layout;
+    layout.tag = "ogal";
+    layout.mods = 3;
+    layout.envelopes = 1;
+    layout.lfos = 2;
+    layout.patterns = 258;  // needs both bytes of the field at the odd offset 51
     const std::string name(60, 'n');
     const std::string path = dir({name + ".afp"});
-    const auto bytes = demo::BuildProgramFile(spec);
+    const auto bytes = demo::BuildProgramFile(layout);
     ASSERT_TRUE(demo::WriteFile(path, bytes));
 
     ProgramRecord record;

@@ -46,9 +46,9 @@ QString SizedFile(const testing::TempDir& dir, const std::string& name, std::siz
 }
 
 QString Wave(const testing::TempDir& dir, const std::string& name) {
-    testing::WaveSpec spec;
-    spec.payload = testing::TonePayload(2000, 440.0);
-    return QString::fromStdString(testing::WriteWave(dir({name}), spec));
+    testing::WaveLayout layout;
+    layout.payload = testing::TonePayload(2000, 440.0);
+    return QString::fromStdString(testing::WriteWave(dir({name}), layout));
 }
 
 QStringList RowTexts(QTreeWidget* list, int row, int columns) {

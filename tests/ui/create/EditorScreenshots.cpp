@@ -20,10 +20,10 @@ using namespace velmorant;
 namespace {
 
 std::string Wave(const testing::TempDir& dir, const std::string& name, int frames, std::optional<std::uint32_t> root) {
-    testing::WaveSpec spec;
-    spec.payload = testing::TonePayload(frames, 220.0);
-    spec.unityNote = root;
-    return testing::WriteWave(dir({name}), spec);
+    testing::WaveLayout layout;
+    layout.payload = testing::TonePayload(frames, 220.0);
+    layout.unityNote = root;
+    return testing::WriteWave(dir({name}), layout);
 }
 
 void Save(QWidget& widget, const QString& path) {

@@ -36,10 +36,10 @@ T* Child(QWidget& parent, const char* name) {
 // A playable WAV of the given payload size, optionally naming its root key.
 std::string Wave(const testing::TempDir& dir, const std::string& name, std::size_t payload,
                  std::optional<std::uint32_t> unityNote = std::nullopt) {
-    testing::WaveSpec spec;
-    spec.payload = testing::CountingPayload(payload);
-    spec.unityNote = unityNote;
-    return testing::WriteWave(dir({name}), spec);
+    testing::WaveLayout layout;
+    layout.payload = testing::CountingPayload(payload);
+    layout.unityNote = unityNote;
+    return testing::WriteWave(dir({name}), layout);
 }
 
 QStringList RowTexts(QTreeWidget* list, int row) {
