@@ -14,6 +14,8 @@ PACKAGES=(
   qt6-base-dev xvfb xauth imagemagick
   # instrument editors: listening to a sample before it is built
   qt6-multimedia-dev
+  # audio in: decoding WAV/AIFF/FLAC, resampling, loudness
+  libsndfile1-dev libsoxr-dev libebur128-dev
   # (add packages for other features here, one line per feature)
 )
 
