@@ -60,6 +60,14 @@ void ReadWav(ByteSource& source, ContainerFacts& facts) {
         if (TagIs(h, 0, "fmt ")) {
             const auto fmt = ReadAt(source, at + 8, 16);
             const core::ByteReader f(fmt);
+            if (f.u16le(2) == 0) {
+                facts.problem = "the format chunk declares 0 channels";
+                return;
+            }
+            if (f.u32le(4) == 0u) {
+                facts.problem = "the format chunk declares a sample rate of 0 Hz";
+                return;
+            }
             if (const auto align = f.u16le(12)) frameBytes = *align;
         } else if (TagIs(h, 0, "data")) {
             if (length > left) {
@@ -127,14 +135,18 @@ void ReadAiff(ByteSource& source, ContainerFacts& facts) {
                 const std::uint16_t bits = *c.u16be(6);
                 frames = *c.u32be(2);
                 std::uint64_t width = (bits + 7u) / 8u;
-                if (length >= 22 && c.has(18, 4)) {
-                    const std::string compression = *c.fixedText(18, 4);
+                const std::string compression = c.fixedText(18, 4).value_or("NONE");
+                if (length >= 22) {
                     if (compression == "fl32" || compression == "FL32") width = 4;
                     else if (compression == "fl64" || compression == "FL64") width = 8;
                     else if (compression != "NONE" && compression != "twos" && compression != "sowt" &&
                              compression != "raw ") width = 0;  // packed codecs: left to the decoder
                 }
                 frameBytes = width * channels;
+                if (channels == 0) {
+                    facts.problem = "the \"COMM\" chunk declares 0 channels";
+                    return;
+                }
                 if (ExtendedToDouble(c, 8) <= 0) {
                     facts.problem = "the \"COMM\" chunk gives no usable sample rate";
                     return;
