@@ -46,38 +46,54 @@ double ExtendedToDouble(const core::ByteReader& r, std::size_t offset) {
     return value;
 }
 
-void ReadWav(ByteSource& source, ContainerFacts& facts) {
+struct Chunk {
+    std::string id;
+    std::uint32_t length = 0;
+    std::uint64_t body = 0;  // offset of the first byte after the head
+    std::uint64_t left = 0;  // bytes from there to the end of the file
+};
+
+// Walks the chunk list after the 12-byte file head in file order, until `visit` answers false,
+// the heads run out, or a chunk runs past the end of the file (that one is still visited).
+template <typename Visit>
+void ForEachChunk(ByteSource& source, bool bigEndian, Visit visit) {
     const std::uint64_t size = source.size();
-    std::optional<std::uint32_t> frameBytes;
-    std::optional<std::uint64_t> dataBytes;
     std::uint64_t at = 12;
     for (int n = 0; n < kMaxChunks && at <= size && size - at >= 8; ++n) {
         const auto head = ReadAt(source, at, 8);
         const core::ByteReader h(head);
-        if (!h.has(0, 8)) break;
-        const std::uint32_t length = *h.u32le(4);
-        const std::uint64_t left = size - at - 8;
-        if (TagIs(h, 0, "fmt ")) {
-            const auto fmt = ReadAt(source, at + 8, 16);
+        if (!h.has(0, 8)) return;
+        const Chunk chunk{*h.fixedText(0, 4), bigEndian ? *h.u32be(4) : *h.u32le(4), at + 8, size - at - 8};
+        if (!visit(chunk) || chunk.length > chunk.left) return;
+        at += 8ull + chunk.length + (chunk.length & 1u);
+    }
+}
+
+void ReadWav(ByteSource& source, ContainerFacts& facts) {
+    std::optional<std::uint32_t> frameBytes;
+    std::optional<std::uint64_t> dataBytes;
+    ForEachChunk(source, false, [&](const Chunk& chunk) {
+        if (chunk.id == "fmt ") {
+            const auto fmt = ReadAt(source, chunk.body, 16);
             const core::ByteReader f(fmt);
             if (f.u16le(2) == 0) {
                 facts.problem = "the format chunk declares 0 channels";
-                return;
+                return false;
             }
             if (f.u32le(4) == 0u) {
                 facts.problem = "the format chunk declares a sample rate of 0 Hz";
-                return;
+                return false;
             }
             if (const auto align = f.u16le(12)) frameBytes = *align;
-        } else if (TagIs(h, 0, "data")) {
-            if (length > left) {
+        } else if (chunk.id == "data") {
+            if (chunk.length > chunk.left) {
                 facts.problem = core::Format("the \"data\" chunk declares %u bytes but only %llu follow it",
-                                             length, static_cast<unsigned long long>(left));
-                return;
+                                             chunk.length, static_cast<unsigned long long>(chunk.left));
+                return false;
             }
-            dataBytes = length;
-        } else if (TagIs(h, 0, "smpl") && length >= 36) {
-            const auto body = ReadAt(source, at + 8, 60);
+            dataBytes = chunk.length;
+        } else if (chunk.id == "smpl" && chunk.length >= 36) {
+            const auto body = ReadAt(source, chunk.body, 60);
             const core::ByteReader s(body);
             if (s.has(0, 36)) {
                 facts.hasSampler = true;
@@ -88,21 +104,21 @@ void ReadWav(ByteSource& source, ContainerFacts& facts) {
                                        : std::nullopt;
                 facts.samplerFineCents = folded.cents;
                 const std::uint32_t loops = *s.u32le(28);
-                if (loops > 0 && length >= 60 && s.has(36, 24)) {
+                if (loops > 0 && chunk.length >= 60 && s.has(36, 24)) {
                     facts.loop = LoopPoints{*s.u32le(44), *s.u32le(48)};
                 }
             }
-        } else if (TagIs(h, 0, "inst") && length >= 7) {
-            const auto body = ReadAt(source, at + 8, 7);
+        } else if (chunk.id == "inst" && chunk.length >= 7) {
+            const auto body = ReadAt(source, chunk.body, 7);
             const core::ByteReader i(body);
             if (i.has(0, 7) && *i.u8(0) <= 127) {
                 facts.instrumentKey = *i.u8(0);
                 facts.instrumentFineCents = static_cast<std::int8_t>(*i.u8(1));
             }
         }
-        if (length > left) break;  // a trailing chunk cut short: nothing after it to find
-        at += 8ull + length + (length & 1u);
-    }
+        return true;
+    });
+    if (!facts.problem.empty()) return;
     if (!dataBytes) {
         facts.problem = "the file has no complete \"data\" chunk";
         return;
@@ -114,21 +130,14 @@ void ReadWav(ByteSource& source, ContainerFacts& facts) {
 
 // AIFF markers sit between frames: a loop from marker A to marker B plays frames A..B-1.
 void ReadAiff(ByteSource& source, ContainerFacts& facts) {
-    const std::uint64_t size = source.size();
     std::optional<std::uint64_t> soundBytes;
     std::optional<std::uint32_t> frames;
     std::uint64_t frameBytes = 0;
     std::map<std::int16_t, std::uint32_t> markers;
     std::optional<std::pair<std::int16_t, std::int16_t>> sustain;
-    std::uint64_t at = 12;
-    for (int n = 0; n < kMaxChunks && at <= size && size - at >= 8; ++n) {
-        const auto head = ReadAt(source, at, 8);
-        const core::ByteReader h(head);
-        if (!h.has(0, 8)) break;
-        const std::uint32_t length = *h.u32be(4);
-        const std::uint64_t left = size - at - 8;
-        if (TagIs(h, 0, "COMM")) {
-            const auto body = ReadAt(source, at + 8, 22);
+    ForEachChunk(source, true, [&](const Chunk& chunk) {
+        if (chunk.id == "COMM") {
+            const auto body = ReadAt(source, chunk.body, 22);
             const core::ByteReader c(body);
             if (c.has(0, 18)) {
                 const std::uint16_t channels = *c.u16be(0);
@@ -136,7 +145,7 @@ void ReadAiff(ByteSource& source, ContainerFacts& facts) {
                 frames = *c.u32be(2);
                 std::uint64_t width = (bits + 7u) / 8u;
                 const std::string compression = c.fixedText(18, 4).value_or("NONE");
-                if (length >= 22) {
+                if (chunk.length >= 22) {
                     if (compression == "fl32" || compression == "FL32") width = 4;
                     else if (compression == "fl64" || compression == "FL64") width = 8;
                     else if (compression != "NONE" && compression != "twos" && compression != "sowt" &&
@@ -145,25 +154,25 @@ void ReadAiff(ByteSource& source, ContainerFacts& facts) {
                 frameBytes = width * channels;
                 if (channels == 0) {
                     facts.problem = "the \"COMM\" chunk declares 0 channels";
-                    return;
+                    return false;
                 }
                 if (ExtendedToDouble(c, 8) <= 0) {
                     facts.problem = "the \"COMM\" chunk gives no usable sample rate";
-                    return;
+                    return false;
                 }
             }
-        } else if (TagIs(h, 0, "SSND")) {
-            if (length > left) {
+        } else if (chunk.id == "SSND") {
+            if (chunk.length > chunk.left) {
                 facts.problem = core::Format("the \"SSND\" chunk declares %u bytes but only %llu follow it",
-                                             length, static_cast<unsigned long long>(left));
-                return;
+                                             chunk.length, static_cast<unsigned long long>(chunk.left));
+                return false;
             }
-            const auto body = ReadAt(source, at + 8, 8);
+            const auto body = ReadAt(source, chunk.body, 8);
             const core::ByteReader s(body);
             const std::uint32_t offset = s.u32be(0).value_or(0);
-            soundBytes = length >= 8 && length - 8 >= offset ? length - 8u - offset : 0u;
-        } else if (TagIs(h, 0, "INST") && length >= 20) {
-            const auto body = ReadAt(source, at + 8, 20);
+            soundBytes = chunk.length >= 8 && chunk.length - 8 >= offset ? chunk.length - 8u - offset : 0u;
+        } else if (chunk.id == "INST" && chunk.length >= 20) {
+            const auto body = ReadAt(source, chunk.body, 20);
             const core::ByteReader i(body);
             if (i.has(0, 20)) {
                 const auto base = static_cast<std::int8_t>(*i.u8(0));
@@ -176,8 +185,8 @@ void ReadAiff(ByteSource& source, ContainerFacts& facts) {
                                              static_cast<std::int16_t>(*i.u16be(12)));
                 }
             }
-        } else if (TagIs(h, 0, "MARK") && length >= 2) {
-            const auto body = ReadAt(source, at + 8, std::min<std::size_t>(length, kMaxMetadataChunk));
+        } else if (chunk.id == "MARK" && chunk.length >= 2) {
+            const auto body = ReadAt(source, chunk.body, std::min<std::size_t>(chunk.length, kMaxMetadataChunk));
             const core::ByteReader m(body);
             const std::uint16_t count = m.u16be(0).value_or(0);
             std::size_t p = 2;
@@ -188,9 +197,9 @@ void ReadAiff(ByteSource& source, ContainerFacts& facts) {
                 p += 6 + nameBytes + (nameBytes & 1u);
             }
         }
-        if (length > left) break;
-        at += 8ull + length + (length & 1u);
-    }
+        return true;
+    });
+    if (!facts.problem.empty()) return;
     if (!soundBytes || !frames) {
         facts.problem = "the file has no complete \"COMM\" and \"SSND\" chunks";
         return;
