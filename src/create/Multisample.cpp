@@ -11,13 +11,12 @@
 #include "create/CreateFiles.h"
 #include "create/ProgramTemplates.h"
 #include "create/WaveFile.h"
+#include "formats/MultisampleFile.h"
 
 namespace velmorant::create {
 
 namespace {
 
-constexpr std::size_t kZoneRecordSize = 100;
-constexpr std::size_t kMultisampleHeaderSize = 20;
 constexpr std::size_t kBaseLength = 29;
 constexpr std::size_t kCollisionBaseLength = 26;
 constexpr int kCollisionCodes = 1000;
@@ -45,29 +44,22 @@ MultisampleZone MakeZone(std::string_view sampleName) {
 
 int WriteMultisampleFile(const std::vector<MultisampleZone>& zones, const std::string& path) {
     core::DebugPrint("file : %s\n", path.c_str());
-    if (zones.size() > kMaxMultisampleZones) {
-        return kBuildCannotCreateProgram;
+    std::vector<formats::MultisampleZoneEntry> entries;
+    entries.reserve(zones.size());
+    for (const MultisampleZone& zone : zones) {
+        formats::MultisampleZoneEntry entry;
+        entry.rightKey = static_cast<std::uint8_t>(zone.rightKey);
+        entry.leftKey = static_cast<std::uint8_t>(zone.leftKey);
+        entry.velocityHigh = static_cast<std::uint8_t>(zone.velocityHigh);
+        entry.velocityLow = static_cast<std::uint8_t>(zone.velocityLow);
+        entry.rootKey = static_cast<std::uint8_t>(zone.rootKey);
+        // The name field holds the first 32 bytes of the stored name; location and folder stay zero.
+        std::copy_n(zone.storedName.begin(), formats::kReferenceNameWidth,
+                    entry.reference.begin() + formats::kReferenceNameOffset);
+        entries.push_back(entry);
     }
-    const auto n = static_cast<std::uint32_t>(zones.size());
-    std::vector<std::uint8_t> file(kMultisampleHeaderSize + kZoneRecordSize * zones.size(), 0);
-    core::ByteWriter writer(file);
-    writer.fixedText(0, "S80i", 4, '\0');
-    writer.u32be(4, 100u * n + 12u);
-    writer.u8(17, static_cast<std::uint8_t>(n));
-    for (std::size_t i = 0; i < zones.size(); ++i) {
-        const MultisampleZone& zone = zones[i];
-        const std::size_t at = kMultisampleHeaderSize + kZoneRecordSize * i;
-        writer.u8(at + 0, static_cast<std::uint8_t>(zone.rightKey));
-        writer.u8(at + 1, static_cast<std::uint8_t>(zone.leftKey));
-        writer.u8(at + 2, static_cast<std::uint8_t>(zone.velocityHigh));
-        writer.u8(at + 3, static_cast<std::uint8_t>(zone.velocityLow));
-        writer.bytes(at + 40, std::span<const std::uint8_t>(zone.storedName).first(32));
-        writer.u8(at + 73, 0x80);
-        writer.u8(at + 74, static_cast<std::uint8_t>(zone.rootKey));
-        writer.u32be(at + 78, 0x3F800000u);
-        writer.u32be(at + 82, 0x3F000000u);
-    }
-    return core::WriteFileAtomically(path, file) ? 1 : kBuildCannotCreateProgram;
+    return formats::WriteMultisample(entries, path) == formats::MultisampleResult::kDone ? 1
+                                                                                         : kBuildCannotCreateProgram;
 }
 
 std::string SafeSampleName(std::string_view name) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "create/SampleEntry.h"
+#include "formats/MultisampleFile.h"
 #include "platform/Platform.h"
 
 namespace velmorant::create {
@@ -22,7 +23,7 @@ struct MultisampleZone {
 };
 
 // A multisample file names at most this many zones (its count is one byte).
-inline constexpr std::size_t kMaxMultisampleZones = 255;
+inline constexpr std::size_t kMaxMultisampleZones = formats::kMultisampleMaxEntries;
 
 MultisampleZone MakeZone(std::string_view sampleName);
 

@@ -5,7 +5,8 @@
 
 #include "core/Bytes.h"
 #include "core/File.h"
-#include "volume/Dependencies.h"
+#include "formats/MultisampleFile.h"
+#include "formats/ReferenceRecord.h"
 #include "volume/ProgramFile.h"
 
 namespace velmorant::demo {
@@ -14,7 +15,7 @@ namespace {
 constexpr std::size_t kOscillatorBlockSize = 104;
 
 void PutReference(core::ByteWriter& writer, std::size_t offset, const Reference& reference) {
-    const auto stored = volume::EncodeReference(reference.location, reference.folder, reference.name);
+    const auto stored = formats::EncodeReference(reference.location, reference.folder, reference.name);
     writer.bytes(offset, stored);
 }
 
@@ -60,18 +61,16 @@ std::vector<std::uint8_t> BuildProgramFile(const ProgramLayout& layout) {
 }
 
 std::vector<std::uint8_t> BuildMultisampleFile(const std::vector<Reference>& samples) {
-    const std::size_t n = std::min<std::size_t>(samples.size(), 255);
-    std::vector<std::uint8_t> bytes(20 + 100 * n, 0);
-    core::ByteWriter writer(bytes);
-    writer.fixedText(0, "S80i", 4, ' ');
-    writer.u8(17, static_cast<std::uint8_t>(n));
+    const std::size_t n = std::min(samples.size(), formats::kMultisampleMaxEntries);
+    std::vector<formats::MultisampleZoneEntry> zones(n);
     for (std::size_t i = 0; i < n; ++i) {
-        const std::size_t entry = 20 + 100 * i;
-        // Key zone of the entry: spread the samples over the keyboard.
-        writer.u8(entry + 0, static_cast<std::uint8_t>(i * 127 / std::max<std::size_t>(n, 1)));
-        writer.u8(entry + 1, static_cast<std::uint8_t>((i + 1) * 127 / std::max<std::size_t>(n, 1)));
-        PutReference(writer, entry + 8, samples[i]);
+        // Spread the samples over the keyboard.
+        zones[i].leftKey = static_cast<std::uint8_t>(i * 127 / n);
+        zones[i].rightKey = static_cast<std::uint8_t>((i + 1) * 127 / n);
+        zones[i].reference = formats::EncodeReference(samples[i].location, samples[i].folder, samples[i].name);
     }
+    std::vector<std::uint8_t> bytes;
+    formats::BuildMultisample(zones, bytes);
     return bytes;
 }
 

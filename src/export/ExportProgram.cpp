@@ -6,6 +6,8 @@
 #include "core/File.h"
 #include "core/Path.h"
 #include "core/Text.h"
+#include "formats/MultisampleFile.h"
+#include "formats/ReferenceRecord.h"
 #include "volume/ProgramFile.h"
 
 #include <array>
@@ -16,16 +18,6 @@ namespace {
 
 using volume::DependencyRecord;
 using volume::ProgramRecord;
-
-// Offsets inside a 64-byte reference record.
-constexpr std::size_t kLocationField = 0;
-constexpr std::size_t kFolderField = 16;
-constexpr std::size_t kNameField = 32;
-constexpr std::size_t kLocationWidth = 16;
-constexpr std::size_t kFolderWidth = 16;
-constexpr std::size_t kNameWidth = 32;
-// A multisample's sample entry holds its reference record 8 bytes in.
-constexpr std::size_t kSampleEntryReference = 8;
 
 void Log(ProgramRecord& program, const std::string& line) {
     volume::AppendLog(program, line);
@@ -127,33 +119,26 @@ NumberedCandidate FirstFreeNumberedName(const std::string& folder, std::string_v
     }
 }
 
-// Lays out a reference field's text with zero padding at full width, then exchanges the pairs.
-bool WriteField(core::ByteWriter& writer, std::size_t offset, std::string_view text, std::size_t width) {
-    return writer.pairSwappedText(offset, core::CutText(text, width), width, '\0');
-}
-
-bool ClearField(core::ByteWriter& writer, std::size_t offset, std::size_t width) {
-    return writer.fixedText(offset, {}, width, '\0');
+// How a reference is rewritten to name the copy of `dependency`; the name only when
+// `rename` (a sample entry keeps its name unless the copy got a new one).
+formats::ReferenceRewrite RewriteFor(const DependencyRecord& dependency, std::string_view bankName,
+                                     const ExportMode& flags, bool rename) {
+    formats::ReferenceRewrite rewrite;
+    if (flags.writeFolder) {
+        rewrite.folder = FolderFieldText(dependency, bankName, flags);
+    }
+    if (rename) {
+        rewrite.name = dependency.currentName;
+    }
+    return rewrite;
 }
 
 // Rewrites the reference record of the sample entry at `entry` so it names the sample's copy.
 bool RewriteSampleEntry(core::ByteWriter& writer, std::int32_t entry, const DependencyRecord& sample,
                         std::string_view bankName, const ExportMode& flags) {
-    if (entry < 0) {
-        return false;
-    }
-    const std::size_t record = static_cast<std::size_t>(entry) + kSampleEntryReference;
-    bool ok = writer.has(record, volume::kReferenceSize);
-    ok = ok && ClearField(writer, record + kLocationField, kLocationWidth);
-    if (ok && flags.writeFolder) {
-        ok = WriteField(writer, record + kFolderField, FolderFieldText(sample, bankName, flags), kFolderWidth);
-    } else if (ok) {
-        ok = ClearField(writer, record + kFolderField, kFolderWidth);
-    }
-    if (ok && sample.newName != 0) {
-        ok = WriteField(writer, record + kNameField, sample.currentName, kNameWidth);
-    }
-    return ok;
+    return entry >= 0 && formats::RewriteReference(writer, static_cast<std::size_t>(entry) + formats::kEntryReference,
+                                                   RewriteFor(sample, bankName, flags, sample.newName != 0)) ==
+                             formats::ReferenceResult::kDone;
 }
 
 // A multisample may list one sample twice; the sample list keeps only the first entry,
@@ -163,40 +148,30 @@ void RewriteRepeatedEntries(std::vector<std::uint8_t>& buffer, const DependencyR
                             std::string_view bankName, const ExportMode& flags) {
     const std::string ownFolder = core::PathFileName(core::PathDirectory(multisample.sourcePath));
     std::vector<std::pair<std::int32_t, const DependencyRecord*>> repeats;
-    {
-        const core::ByteReader reader(buffer);
-        const std::size_t count = reader.u8(17).value_or(0);
-        for (std::size_t i = 0; i < count; ++i) {
-            const auto entry = static_cast<std::int32_t>(20 + 100 * i);
-            const auto stored = reader.bytes(static_cast<std::size_t>(entry) + kSampleEntryReference,
-                                             volume::kReferenceSize);
-            if (!stored) {
+    for (const formats::MultisampleEntryView& view : formats::ReadMultisample(buffer).entries) {
+        const auto entry = static_cast<std::int32_t>(view.offset);
+        bool listed = false;
+        for (const DependencyRecord& sample : multisample.samples) {
+            listed = listed || sample.referenceOffset == entry;
+        }
+        if (listed) {
+            continue;
+        }
+        const formats::Reference decoded =
+            formats::DecodeReference(view.reference, formats::VolumeRule::kMultisample, multisample.volumeNumber);
+        const std::string_view name = core::TrimSpaces(decoded.name);
+        std::string_view folder = core::TrimSpaces(decoded.folder);
+        if (decoded.volumeNumber < 1 || name.empty()) {
+            continue;
+        }
+        if (folder.empty()) {
+            folder = ownFolder;
+        }
+        for (const DependencyRecord& sample : multisample.samples) {
+            if (!IsRomReference(sample) && core::TrimSpaces(sample.foundName) == name &&
+                core::TrimSpaces(sample.folderName) == folder) {
+                repeats.emplace_back(entry, &sample);
                 break;
-            }
-            bool listed = false;
-            for (const DependencyRecord& sample : multisample.samples) {
-                listed = listed || sample.referenceOffset == entry;
-            }
-            if (listed) {
-                continue;
-            }
-            const volume::DecodedReference decoded =
-                volume::DecodeReference(std::span<const std::uint8_t, 64>(stored->data(), 64),
-                                        volume::VolumeRule::kMultisample, multisample.volumeNumber);
-            const std::string_view name = core::TrimSpaces(decoded.foundName);
-            std::string_view folder = core::TrimSpaces(decoded.folderName);
-            if (decoded.volumeNumber < 1 || name.empty()) {
-                continue;
-            }
-            if (folder.empty()) {
-                folder = ownFolder;
-            }
-            for (const DependencyRecord& sample : multisample.samples) {
-                if (!IsRomReference(sample) && core::TrimSpaces(sample.foundName) == name &&
-                    core::TrimSpaces(sample.folderName) == folder) {
-                    repeats.emplace_back(entry, &sample);
-                    break;
-                }
             }
         }
     }
@@ -300,8 +275,8 @@ int CopyMultisampleDependency(DependencyRecord& dependency, ProgramRecord& progr
             continue;
         }
         if (!RewriteSampleEntry(writer, sample.referenceOffset, sample, bankName, flags)) {
-            volume::AppendLog(program, core::Format("Reference outside the file %s (offset %i)\n",
-                                                    dependency.sourcePath.c_str(), sample.referenceOffset));
+            volume::AppendLog(program, formats::ReferenceMessage(formats::ReferenceResult::kOutsideFile,
+                                                                 dependency.sourcePath, sample.referenceOffset));
             return kReadOrWriteFailed;
         }
     }
@@ -402,27 +377,20 @@ int ExportProgram(ProgramRecord& program, std::string_view bankName, std::string
                 if (rom || block < 0 || static_cast<std::uint64_t>(record) >= buffer.size()) {
                     continue;
                 }
-                const std::size_t start = static_cast<std::size_t>(record);
-                ClearField(writer, start, std::min<std::size_t>(volume::kReferenceSize, buffer.size() - start));
+                formats::ClearReference(writer, static_cast<std::size_t>(record));
             }
         }
         for (const DependencyRecord& dependency : dependencies) {
             if (dependency.volumeNumber < 1 || IsRomReference(dependency)) {
                 continue;
             }
-            const std::size_t record = static_cast<std::size_t>(dependency.referenceOffset);
-            bool ok = dependency.referenceOffset >= 0 && writer.has(record, volume::kReferenceSize);
-            ok = ok && ClearField(writer, record + kLocationField, kLocationWidth);
-            if (ok && flags.writeFolder) {
-                ok = WriteField(writer, record + kFolderField, FolderFieldText(dependency, bankName, flags),
-                                kFolderWidth);
-            } else if (ok) {
-                ok = ClearField(writer, record + kFolderField, kFolderWidth);
-            }
-            ok = ok && WriteField(writer, record + kNameField, dependency.currentName, kNameWidth);
+            const bool ok = dependency.referenceOffset >= 0 &&
+                            formats::RewriteReference(writer, static_cast<std::size_t>(dependency.referenceOffset),
+                                                      RewriteFor(dependency, bankName, flags, true)) ==
+                                formats::ReferenceResult::kDone;
             if (!ok) {
-                volume::AppendLog(program, core::Format("Reference outside the file %s (offset %i)\n",
-                                                        program.sourcePath.c_str(), dependency.referenceOffset));
+                volume::AppendLog(program, formats::ReferenceMessage(formats::ReferenceResult::kOutsideFile,
+                                                                     program.sourcePath, dependency.referenceOffset));
                 return kReadOrWriteFailed;
             }
         }

@@ -5,6 +5,8 @@
 #include "core/File.h"
 #include "core/Path.h"
 #include "core/Text.h"
+#include "formats/MultisampleFile.h"
+#include "formats/ReferenceRecord.h"
 #include "volume/ProgramFile.h"
 
 namespace velmorant::volume {
@@ -12,23 +14,11 @@ namespace {
 
 enum class Level { kProgram, kMultisample };
 
-std::int32_t DigitValue(char c) {
-    return (c >= '0' && c <= '9') ? c - '0' : 0;
-}
-
-std::string TrimTrailingBlanks(std::string_view text) {
-    std::size_t end = text.size();
-    while (end > 0 && text[end - 1] == ' ') {
-        --end;
-    }
-    return std::string(text.substr(0, end));
-}
-
 // Where one reference was found and what it names.
 struct ReferenceSite {
     Level level;
     DependencyKind wanted;        // kKindMultisample or kKindSample
-    const std::uint8_t* stored;   // 64 bytes, bounds already checked
+    formats::StoredReference stored;
     std::int32_t parentVolume;
     std::int32_t referenceOffset;
     std::int32_t logOffset;       // N of the log lines
@@ -43,13 +33,13 @@ std::uint32_t Checksum(const std::string& path, ChecksumCache* cache) {
 bool ResolveReference(ProgramRecord& program, std::vector<DependencyRecord>& list, const ReferenceSite& site,
                       ChecksumCache* cache, bool& appended) {
     appended = false;
-    const DecodedReference decoded = DecodeReference(
-        std::span<const std::uint8_t, 64>(site.stored, 64),
-        site.level == Level::kProgram ? VolumeRule::kProgram : VolumeRule::kMultisample, site.parentVolume);
+    const formats::Reference decoded = formats::DecodeReference(
+        site.stored, site.level == Level::kProgram ? formats::VolumeRule::kProgram : formats::VolumeRule::kMultisample,
+        site.parentVolume);
     if (site.level == Level::kMultisample) {
-        core::DebugPrint("Sample -> ##%s##\n", decoded.foundName.c_str());
+        core::DebugPrint("Sample -> ##%s##\n", decoded.name.c_str());
     }
-    if (decoded.foundName.empty()) {
+    if (decoded.name.empty()) {
         return true;
     }
     if (list.size() >= kMaxDependencies) {
@@ -57,16 +47,16 @@ bool ResolveReference(ProgramRecord& program, std::vector<DependencyRecord>& lis
     }
 
     DependencyRecord record;
-    record.foundName = decoded.foundName;
-    record.currentName = decoded.foundName;
-    record.locationText = decoded.locationText;
+    record.foundName = decoded.name;
+    record.currentName = decoded.name;
+    record.locationText = decoded.location;
     record.volumeNumber = decoded.volumeNumber;
     record.referenceOffset = site.referenceOffset;
-    if (core::TrimSpaces(decoded.folderName).empty()) {
+    if (core::TrimSpaces(decoded.folder).empty()) {
         record.folderName = core::PathFileName(site.referencingDir);
         record.folderGiven = 0;
     } else {
-        record.folderName = decoded.folderName;
+        record.folderName = decoded.folder;
         record.folderGiven = 1;
     }
 
@@ -133,46 +123,6 @@ bool ResolveReference(ProgramRecord& program, std::vector<DependencyRecord>& lis
 
 }  // namespace
 
-DecodedReference DecodeReference(std::span<const std::uint8_t, 64> stored, VolumeRule rule,
-                                 std::int32_t parentVolume) {
-    std::array<char, 64> chars{};
-    for (std::size_t k = 0; k < 64; k += 2) {
-        chars[k] = static_cast<char>(stored[k + 1]);
-        chars[k + 1] = static_cast<char>(stored[k]);
-    }
-    for (char& c : chars) {
-        if (c == '\0') {
-            c = ' ';
-        }
-    }
-
-    DecodedReference decoded;
-    if (rule == VolumeRule::kProgram) {
-        decoded.volumeNumber = DigitValue(static_cast<char>(stored[7]));
-    } else {
-        decoded.volumeNumber = chars[7] == ' ' ? parentVolume : DigitValue(chars[7]);
-    }
-    const std::string_view text(chars.data(), chars.size());
-    decoded.locationText = TrimTrailingBlanks(text.substr(0, 16));
-    decoded.folderName = TrimTrailingBlanks(text.substr(16, 16));
-    decoded.foundName = TrimTrailingBlanks(text.substr(32, 32));
-    if (core::TrimSpaces(decoded.locationText).empty()) {
-        decoded.volumeNumber = 3;
-    }
-    return decoded;
-}
-
-std::array<std::uint8_t, 64> EncodeReference(std::string_view location, std::string_view folder,
-                                             std::string_view name) {
-    std::array<std::uint8_t, 64> stored{};
-    core::ByteWriter writer(stored);
-    writer.fixedText(0, location, 16, ' ');
-    writer.fixedText(16, folder, 16, ' ');
-    writer.fixedText(32, name, 32, ' ');
-    core::PairSwap(stored);
-    return stored;
-}
-
 std::uint32_t ChecksumCache::FileCrc32(const std::string& path) {
     const auto stamp = core::StatFile(path);
     if (!stamp) {
@@ -224,7 +174,7 @@ int ResolveDependencies(ProgramRecord& record, ChecksumCache* cache) {
             const std::uint64_t block = s + kOscillatorBlockOffsets[n];
             record.oscillatorOffsets[n] = static_cast<std::int32_t>(block);
             const auto enable = reader.u8(block + 1);
-            const auto stored = reader.bytes(block + 4, kReferenceSize);
+            const auto stored = reader.bytes(block + 4, formats::kReferenceSize);
             if (!enable || !stored) {
                 continue;
             }
@@ -235,7 +185,7 @@ int ResolveDependencies(ProgramRecord& record, ChecksumCache* cache) {
             }
             ReferenceSite site{Level::kProgram,
                                kKindMultisample,
-                               stored->data(),
+                               formats::StoredReference(stored->data(), formats::kReferenceSize),
                                0,
                                static_cast<std::int32_t>(block + 4),
                                static_cast<std::int32_t>(block),
@@ -251,13 +201,13 @@ int ResolveDependencies(ProgramRecord& record, ChecksumCache* cache) {
             for (std::size_t z = 0; z < kDrumZonesPerKey; ++z) {
                 const std::uint64_t zone = s + kDrumKeyEntrySize * k + kDrumZoneSize * z;
                 const auto enable = reader.u8(zone + 9);
-                const auto stored = reader.bytes(zone + 12, kReferenceSize);
+                const auto stored = reader.bytes(zone + 12, formats::kReferenceSize);
                 if (!enable || !stored || *enable != 1) {
                     continue;
                 }
                 ReferenceSite site{Level::kProgram,
                                    kKindSample,
-                                   stored->data(),
+                                   formats::StoredReference(stored->data(), formats::kReferenceSize),
                                    0,
                                    static_cast<std::int32_t>(zone + 12),
                                    static_cast<std::int32_t>(zone),
@@ -283,8 +233,12 @@ int ResolveMultisampleSamples(ProgramRecord& record, std::size_t index, Checksum
     if (!file) {
         return 1;
     }
-    const core::ByteReader reader(*file);
-    const std::size_t n = reader.u8(17).value_or(0);
+    const formats::MultisampleContents contents = formats::ReadMultisample(*file);
+    if (contents.result != formats::MultisampleResult::kDone) {
+        core::DebugPrint("%s\n", formats::MultisampleMessage(contents.result, multisample.sourcePath,
+                                                              contents.problemOffset).c_str());
+    }
+    const std::size_t n = contents.declaredCount;
     AppendLog(record, core::Format("Found %i samples dependances\n", static_cast<int>(n)));
     if (n == 0) {
         return 1;
@@ -294,18 +248,13 @@ int ResolveMultisampleSamples(ProgramRecord& record, std::size_t index, Checksum
     bool missing = false;
     // Resolve into a local list: appending to the program's list could move `multisample`.
     std::vector<DependencyRecord> samples;
-    for (std::size_t i = 0; i < n; ++i) {
-        const std::size_t entry = 20 + 100 * i;
-        const auto stored = reader.bytes(entry + 8, kReferenceSize);
-        if (!stored) {
-            break;
-        }
+    for (const formats::MultisampleEntryView& entry : contents.entries) {
         ReferenceSite site{Level::kMultisample,
                            kKindSample,
-                           stored->data(),
+                           entry.reference,
                            parentVolume,
-                           static_cast<std::int32_t>(entry),
-                           static_cast<std::int32_t>(entry),
+                           static_cast<std::int32_t>(entry.offset),
+                           static_cast<std::int32_t>(entry.offset),
                            directory};
         bool appended = false;
         missing |= !ResolveReference(record, samples, site, cache, appended);

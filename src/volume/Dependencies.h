@@ -11,27 +11,6 @@
 
 namespace velmorant::volume {
 
-enum class VolumeRule {
-    kProgram,      // references inside a program file
-    kMultisample,  // sample references inside a multisample file
-};
-
-struct DecodedReference {
-    std::string foundName;
-    std::string folderName;
-    std::string locationText;
-    std::int32_t volumeNumber = 0;
-};
-
-// Decodes one 64-byte stored reference record.
-DecodedReference DecodeReference(std::span<const std::uint8_t, 64> stored, VolumeRule rule,
-                                 std::int32_t parentVolume);
-
-// Stores a reference record: location, folder and name padded with spaces to
-// 16, 16 and 32 characters, then pair-exchanged.
-std::array<std::uint8_t, 64> EncodeReference(std::string_view location, std::string_view folder,
-                                             std::string_view name);
-
 // Checksums of sample files already read, keyed by path and checked against the
 // file's size and modification stamp, so a sample shared by many programs is read once.
 class ChecksumCache {

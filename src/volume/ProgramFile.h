@@ -16,7 +16,6 @@ inline constexpr std::size_t kDrumKeyEntrySize = 424;
 inline constexpr std::size_t kDrumZoneSize = 96;
 inline constexpr std::size_t kDrumKeys = 64;
 inline constexpr std::size_t kDrumZonesPerKey = 4;
-inline constexpr std::size_t kReferenceSize = 64;
 
 using ProgramTag = std::array<char, 4>;
 

@@ -16,51 +16,6 @@ using demo::Reference;
 using testing::DemoVolumeDir;
 using testing::TempDir;
 
-struct DecodeCase {
-    const char* label;
-    std::string location;
-    VolumeRule rule;
-    std::int32_t parentVolume;
-    std::int32_t expectedVolume;
-};
-
-class DecodeReferenceTest : public ::testing::TestWithParam<DecodeCase> {};
-
-TEST_P(DecodeReferenceTest, VolumeNumberFollowsTheRule) {
-    const DecodeCase& c = GetParam();
-    const auto stored = EncodeReference(c.location, "Keys", "Piano C4");
-    const DecodedReference decoded = DecodeReference(stored, c.rule, c.parentVolume);
-    EXPECT_EQ(decoded.volumeNumber, c.expectedVolume);
-    EXPECT_EQ(decoded.folderName, "Keys");
-    EXPECT_EQ(decoded.foundName, "Piano C4");
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Rules, DecodeReferenceTest,
-    ::testing::Values(DecodeCase{"ProgramDigit", "Local 1", VolumeRule::kProgram, 9, 1},
-                      DecodeCase{"ProgramNoDigitIsRom", "ROM", VolumeRule::kProgram, 9, 0},
-                      DecodeCase{"ProgramLetterIsRom", "Disk  X", VolumeRule::kProgram, 9, 0},
-                      DecodeCase{"ProgramBlankIsSameVolume", "", VolumeRule::kProgram, 9, 3},
-                      DecodeCase{"SampleSpaceTakesParent", "Local 1", VolumeRule::kMultisample, 5, 5},
-                      DecodeCase{"SampleDigit", "Local 12", VolumeRule::kMultisample, 5, 2},
-                      DecodeCase{"SampleLetter", "Local 1x", VolumeRule::kMultisample, 5, 0},
-                      DecodeCase{"SampleBlankIsSameVolume", "", VolumeRule::kMultisample, 0, 3}),
-    [](const auto& info) { return info.param.label; });
-
-TEST(DecodeReferenceTest, ZeroPaddingReadsAsSpaces) {
-    std::array<std::uint8_t, 64> stored{};
-    core::ByteWriter writer(stored);
-    writer.fixedText(0, "Local 1", 16, '\0');
-    writer.fixedText(16, "", 16, '\0');
-    writer.fixedText(32, "Kick", 32, '\0');
-    core::PairSwap(stored);
-    const DecodedReference decoded = DecodeReference(stored, VolumeRule::kProgram, 0);
-    EXPECT_EQ(decoded.locationText, "Local 1");
-    EXPECT_EQ(decoded.folderName, "");
-    EXPECT_EQ(decoded.foundName, "Kick");
-    EXPECT_EQ(decoded.volumeNumber, 1);
-}
-
 ProgramRecord Resolve(const std::string& path, std::int32_t type, int* result = nullptr) {
     ProgramRecord record;
     record.sourcePath = path;
