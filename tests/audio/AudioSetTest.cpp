@@ -1,0 +1,90 @@
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+#include <sndfile.h>
+
+#include "audio/AudioFixtures.h"
+#include "audio/AudioSet.h"
+#include "support/TempDir.h"
+
+namespace velmorant::audio {
+namespace {
+
+using testing::TempDir;
+
+class CollectingSink final : public FinishingSink {
+public:
+    explicit CollectingSink(std::vector<std::int16_t>& into) : into_(into) {}
+    bool Write(std::span<const std::int16_t> samples) override {
+        into_.insert(into_.end(), samples.begin(), samples.end());
+        return true;
+    }
+    bool Finish() override { return true; }
+
+private:
+    std::vector<std::int16_t>& into_;
+};
+
+// A small multisample: keys from the names (every smpl says 60, a tool's default), one gain
+// for the set, the pitch heard checked against the key, and a broken file named, not fatal.
+TEST(AudioSetTest, PlansKeysAndGainThenConvertsEveryFile) {
+    TempDir dir;
+    const std::vector<std::string> paths{dir({"bass-c2.wav"}), dir({"bass-c4.wav"}), dir({"bass-c5.wav"}),
+                                         dir({"bass-c6.wav"})};
+    // C2 played as C2; "c4" is really a C3 (130.8 Hz); C5 as C5; the last is no audio at all.
+    testing::WriteSound(paths[0], {SF_FORMAT_WAV | SF_FORMAT_PCM_24, 48000, 2, 48000, testing::Sine(65.41, 48000, 0.5)});
+    testing::WriteSound(paths[1], {SF_FORMAT_WAV | SF_FORMAT_PCM_24, 44100, 1, 44100, testing::Sine(130.81, 44100, 0.25)});
+    testing::WriteSound(paths[2], {SF_FORMAT_WAV | SF_FORMAT_PCM_16, 44100, 1, 44100, testing::Sine(523.25, 44100, 0.25)});
+    testing::WriteSound(paths[3], {SF_FORMAT_WAV | SF_FORMAT_PCM_16, 44100, 1, 100, nullptr});
+    for (std::size_t i = 0; i < 3; ++i) testing::AppendChunk(paths[i], "smpl", testing::SamplerBody(60, 0, std::nullopt));
+    std::vector<std::uint8_t> junk{'n', 'o', 't', ' ', 'a', 'u', 'd', 'i', 'o'};
+    testing::AppendChunk(paths[3], "data", junk);  // a second data chunk is fine; cut the file below
+    {
+        auto bytes = testing::ReadBytes(paths[3]);
+        bytes.resize(30);
+        std::ofstream(paths[3], std::ios::binary | std::ios::trunc)
+            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    }
+
+    SetOptions options;
+    options.conversion.detectPitch = true;
+    options.loudness = {LoudnessMode::kPeak, -1.0};
+    options.threads = 2;
+    const SetPlan set = PlanSet(paths, options);
+    ASSERT_EQ(set.files.size(), 4u);
+    EXPECT_FALSE(set.ok());
+    EXPECT_TRUE(set.files[3].error.starts_with("bass-c6.wav: ")) << set.files[3].error;
+    EXPECT_EQ(set.files[0].root.key, 36);
+    EXPECT_EQ(set.files[1].root.key, 60);
+    EXPECT_EQ(set.files[2].root.key, 72);
+    EXPECT_EQ(set.files[0].root.evidence, KeyEvidence::kFileName);
+    EXPECT_NEAR(set.gainDb, -1.0 + 6.02, 0.05);
+
+    std::vector<std::vector<std::int16_t>> sounds(paths.size());
+    const auto outcomes = ConvertSet(set, options, [&](std::size_t i, const FilePlan&) {
+        return std::make_unique<CollectingSink>(sounds[i]);
+    });
+    for (std::size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(outcomes[i].result.error, "") << i;
+        EXPECT_EQ(sounds[i].size(), set.files[i].plan.outFrames * static_cast<std::size_t>(set.files[i].plan.outChannels));
+    }
+    EXPECT_EQ(outcomes[0].report, "bass-c2.wav: 24-bit 48000 Hz → 16-bit 44100 Hz, dithered, gain +5.0 dB");
+    EXPECT_EQ(outcomes[1].report,
+              "bass-c4.wav: 24-bit 44100 Hz → 16-bit 44100 Hz, dithered, gain +5.0 dB, the pitch heard, 130.8 Hz (C3), "
+              "lies an octave or more from the root key C4 (60)");
+    EXPECT_EQ(outcomes[2].report, "bass-c5.wav: 16-bit 44100 Hz → 16-bit 44100 Hz, dithered, gain +5.0 dB");
+    EXPECT_EQ(outcomes[3].result.error, set.files[3].error);
+
+    const auto json = nlohmann::json::parse(DescribeSetJson(set, MiddleC::kC4));
+    EXPECT_EQ(json["files"][0]["rootKey"]["name"], "C2");
+    EXPECT_EQ(json["files"][0]["rootKey"]["evidence"], "file name");
+    EXPECT_EQ(json["files"][0]["conversion"]["frames"], 44100);
+    EXPECT_EQ(json["files"][3]["error"], set.files[3].error);
+    const std::string text = DescribeSetText(set, MiddleC::kC4);
+    EXPECT_NE(text.find("bass-c2.wav: WAV, 24-bit, 48000 Hz, stereo, 48000 frames (1.000 s)\n"
+                        "  root key C2 (36) from the file name\n"),
+              std::string::npos)
+        << text;
+}
+
+}  // namespace
+}  // namespace velmorant::audio
