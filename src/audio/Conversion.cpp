@@ -22,12 +22,15 @@ constexpr std::uint64_t kMaxPayloadBytes = 0xFFFFFFFFull - 40;
 class Noise {
 public:
     explicit Noise(std::uint64_t seed) : state_(seed) {}
-    float uniform() {
+    // The difference of two independent uniform values: triangular over ±1 step.
+    float triangular() {
         std::uint64_t z = (state_ += 0x9E3779B97F4A7C15ull);
         z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
         z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
         z ^= z >> 31;
-        return static_cast<float>(z >> 40) * (1.0f / 16777216.0f);
+        const auto a = static_cast<float>(z >> 40);
+        const auto b = static_cast<float>((z >> 8) & 0xFFFFFFu);
+        return (a - b) * (1.0f / 16777216.0f);
     }
 
 private:
@@ -41,7 +44,7 @@ public:
         for (std::size_t i = 0; i < in.size(); ++i) {
             float v = in[i] * 32768.0f;
             if (dither_) {
-                v += noise_.uniform() - noise_.uniform();  // triangular over ±1 step
+                v += noise_.triangular();
             }
             const float r = std::floor(v + 0.5f);
             // Clipped, never wrapped round.
