@@ -204,8 +204,10 @@ std::optional<std::size_t> AudioReader::Read(std::span<float> out) {
         return std::nullopt;
     }
     // A float file may hold NaN or infinity, which no later stage can turn into a sample.
-    for (float& x : out.first(static_cast<std::size_t>(got) * channels)) {
-        if (!std::isfinite(x)) x = 0.0f;
+    if (info_.encoding == Encoding::kFloat32 || info_.encoding == Encoding::kFloat64) {
+        for (float& x : out.first(static_cast<std::size_t>(got) * channels)) {
+            if (!std::isfinite(x)) x = 0.0f;
+        }
     }
     done_ += static_cast<std::uint64_t>(got);
     return static_cast<std::size_t>(got);
