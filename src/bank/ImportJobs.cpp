@@ -1,6 +1,7 @@
 #include "bank/ImportJobs.h"
 
 #include <algorithm>
+#include <optional>
 #include <string>
 
 #include "bank/BankIndex.h"
@@ -32,25 +33,36 @@ bool NamesFileInFolder(const std::string& name) {
            name.find('\0') == std::string::npos;
 }
 
+// The chosen files, or nullopt when the chooser was cancelled or returned none.
+std::optional<std::vector<std::string>> ChooseFiles(platform::Platform& platform, const char* title,
+                                                    platform::FileFilter filter, bool multiple) {
+    platform::OpenFileRequest request;
+    request.title = title;
+    request.filters = {std::move(filter), {"All files", "*.*"}};
+    request.multiple = multiple;
+    auto chosen = platform.ChooseOpenFiles(request);
+    if (chosen && chosen->empty()) {
+        chosen.reset();
+    }
+    return chosen;
+}
+
+int Cancelled(ImportOutcome* outcome) {
+    if (outcome != nullptr) {
+        *outcome = ImportOutcome{};
+        outcome->cancelled = true;
+    }
+    return 0;
+}
+
 }  // namespace
 
-int ImportPrograms(platform::Platform& platform, Bank& bank, int startSlot, ImportOutcome* outcomeOut) {
+int ImportPrograms(platform::Platform& platform, Bank& bank, const std::vector<std::string>& paths, int startSlot,
+                   ImportOutcome* outcomeOut) {
     ImportOutcome outcome;
-    platform::OpenFileRequest request;
-    request.title = "Import Programs";
-    request.filters = {{"Alesis Fusion Program files (.afp)", "*.afp"}, {"All files", "*.*"}};
-    request.multiple = true;
-    const auto chosen = platform.ChooseOpenFiles(request);
-    if (!chosen || chosen->empty()) {
-        core::DebugPrint("Non");
-        outcome.cancelled = true;
-        if (outcomeOut != nullptr) {
-            *outcomeOut = std::move(outcome);
-        }
-        return 0;
+    if (paths.empty()) {
+        return Cancelled(outcomeOut);
     }
-    const std::vector<std::string>& paths = *chosen;
-
     auto window = platform.StartProgressWindow(false);
     window->SetTitle("Importing Programs");
     const auto count = static_cast<std::uint32_t>(paths.size());
@@ -83,7 +95,8 @@ int ImportPrograms(platform::Platform& platform, Bank& bank, int startSlot, Impo
     return 0;
 }
 
-int ImportBank(platform::Platform& platform, Bank& bank, int startSlot, ImportOutcome* outcomeOut) {
+int ImportBank(platform::Platform& platform, Bank& bank, const std::string& indexPath, int startSlot,
+               ImportOutcome* outcomeOut) {
     ImportOutcome outcome;
     auto finish = [&](int result) {
         if (outcomeOut != nullptr) {
@@ -91,17 +104,6 @@ int ImportBank(platform::Platform& platform, Bank& bank, int startSlot, ImportOu
         }
         return result;
     };
-
-    platform::OpenFileRequest request;
-    request.title = "Import Bank";
-    request.filters = {{"Alesis Bank file (.txt)", "*.txt"}, {"All files", "*.*"}};
-    request.multiple = false;
-    const auto chosen = platform.ChooseOpenFiles(request);
-    if (!chosen || chosen->empty()) {
-        outcome.cancelled = true;
-        return finish(0);
-    }
-    const std::string indexPath = chosen->front();
 
     auto window = platform.StartProgressWindow(false);
     window->SetTitle("Importing Bank.txt");
@@ -143,6 +145,23 @@ int ImportBank(platform::Platform& platform, Bank& bank, int startSlot, ImportOu
     }
     window->Close();
     return finish(0);
+}
+
+int ImportProgramsCommand(platform::Platform& platform, Bank& bank, int startSlot, ImportOutcome* outcome) {
+    const auto chosen = ChooseFiles(platform, "Import Programs", {"Alesis Fusion Program files (.afp)", "*.afp"}, true);
+    if (!chosen) {
+        core::DebugPrint("No");
+        return Cancelled(outcome);
+    }
+    return ImportPrograms(platform, bank, *chosen, startSlot, outcome);
+}
+
+int ImportBankCommand(platform::Platform& platform, Bank& bank, int startSlot, ImportOutcome* outcome) {
+    const auto chosen = ChooseFiles(platform, "Import Bank", {"Alesis Bank file (.txt)", "*.txt"}, false);
+    if (!chosen) {
+        return Cancelled(outcome);
+    }
+    return ImportBank(platform, bank, chosen->front(), startSlot, outcome);
 }
 
 }  // namespace velmorant::bank

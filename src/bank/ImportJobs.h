@@ -1,5 +1,6 @@
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include "bank/Bank.h"
@@ -16,14 +17,21 @@ struct ImportOutcome {
     std::vector<int> placed;   // slots filled, in order
 };
 
-// Import Programs: the chosen .afp files go into the bank, each searching for a
-// free slot from startSlot (-1: from A1), each taking its categories from the
-// bank.txt beside it. Always 0.
-int ImportPrograms(platform::Platform& platform, Bank& bank, int startSlot, ImportOutcome* outcome = nullptr);
+// Import Programs: the .afp files go into the bank, each searching for a free slot from
+// startSlot (-1: from A1), each taking its categories from the bank.txt beside it.
+// Always 0.
+int ImportPrograms(platform::Platform& platform, Bank& bank, const std::vector<std::string>& paths, int startSlot,
+                   ImportOutcome* outcome = nullptr);
 
-// Import Bank: every program a chosen bank.txt lists, from that bank.txt's folder,
-// with the categories of its line. 0 when the job ran to its end or was cancelled,
-// -1 when it stopped on a stopping code.
-int ImportBank(platform::Platform& platform, Bank& bank, int startSlot, ImportOutcome* outcome = nullptr);
+// Import Bank: every program the bank.txt at indexPath lists, from that bank.txt's folder,
+// with the categories of its line. 0 when the job ran to its end, -1 when it stopped on a
+// stopping code.
+int ImportBank(platform::Platform& platform, Bank& bank, const std::string& indexPath, int startSlot,
+               ImportOutcome* outcome = nullptr);
+
+// The menu commands: the platform's chooser, then the job above. A cancelled chooser
+// tries nothing and returns 0.
+int ImportProgramsCommand(platform::Platform& platform, Bank& bank, int startSlot, ImportOutcome* outcome = nullptr);
+int ImportBankCommand(platform::Platform& platform, Bank& bank, int startSlot, ImportOutcome* outcome = nullptr);
 
 }  // namespace velmorant::bank

@@ -83,4 +83,22 @@ std::string CategoriesFromPanel(const CategoryPanel& panel) {
     return text;
 }
 
+std::optional<std::string> NormaliseCategoryLetters(std::string_view letters) {
+    CategoryPanel panel;
+    for (char c : letters) {
+        if (c >= 'a' && c <= 'p') {
+            c = static_cast<char>(c - 'a' + 'A');
+        }
+        if (c < 'A' || c > 'P') {
+            return std::nullopt;
+        }
+        if (panel.mainItem == 0) {
+            panel.mainItem = c - 'A' + 1;
+        } else {
+            panel.checked[static_cast<std::size_t>(c - 'A')] = true;
+        }
+    }
+    return CategoriesFromPanel(panel);
+}
+
 }  // namespace velmorant::bank

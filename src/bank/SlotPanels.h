@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -38,5 +39,8 @@ struct CategoryPanel {
 CategoryPanel CategoryPanelFor(std::string_view categories);
 // The main letter first, then every ticked letter other than it, in letter order.
 std::string CategoriesFromPanel(const CategoryPanel& panel);
+// Category letters typed in either case, stored as the panel stores them; nullopt when a
+// character is not one of the letters A..P.
+std::optional<std::string> NormaliseCategoryLetters(std::string_view letters);
 
 }  // namespace velmorant::bank

@@ -37,7 +37,7 @@ int RunMenuCommand(platform::Platform& platform, CatalogueKind kind) {
             bank::ShowResultMessage(platform, bank::kResultNotAVolume, "");
             return kCatalogueNotVolume;
         }
-        core::DebugPrint("On a choisi %s", folder->c_str());
+        core::DebugPrint("Chose %s", folder->c_str());
     }
     const std::optional<std::string> output = ChooseOutput(platform);
     if (!output) {

@@ -6,6 +6,7 @@
 
 #include "bank/BankIndex.h"
 #include "catalogue/TableFilterScript.h"
+#include "core/Encoding.h"
 #include "core/File.h"
 #include "core/Path.h"
 #include "core/Text.h"
@@ -26,6 +27,11 @@ constexpr std::array<const char*, kGroups> kGroupLetters = {"A", "B", "C", "D", 
 constexpr std::array<const char*, kGroups> kCategoryNames = {
     "Piano", "Chromatic", "Organ", "Guitar", "Bass",      "Strings",  "Ensemble", "Brass",
     "Reed",  "Pipe",      "Lead",  "Pad",    "Synth FX",  "Ethnic",   "Drum/Perc", "Sound FX"};
+
+// bank.txt names are Windows-1252 bytes; the page declares UTF-8.
+std::string NameHtml(std::string_view bytes) {
+    return EscapeHtml(core::Cp1252ToUtf8(bytes));
+}
 
 std::string ProgramsFolder(const std::string& volumeFolder) {
     return core::JoinPath(volumeFolder, "Programs");
@@ -72,7 +78,7 @@ void AppendBankTable(std::string& page, const bank::BankIndex& list) {
                 const std::size_t entry = group * kSlotsPerGroup + n - 1;
                 if (IsListedName(list, entry)) {
                     page += core::Format("%s%zu- ", kGroupLetters[group], n);
-                    page += EscapeHtml(list.entries[entry].name);
+                    page += NameHtml(list.entries[entry].name);
                     page += "<br>";
                 } else {
                     page += core::Format("%s%zu-<br>", kGroupLetters[group], n);
@@ -90,7 +96,7 @@ void AppendBankTable(std::string& page, const bank::BankIndex& list) {
         if (!IsListedName(list, entry)) {
             continue;
         }
-        const std::string item = core::Format("%zu- ", entry) + EscapeHtml(list.entries[entry].name) + "<br>";
+        const std::string item = core::Format("%zu- ", entry) + NameHtml(list.entries[entry].name) + "<br>";
         if (overflow.size() + item.size() > kMaxOverflowLength) {
             break;
         }
@@ -138,7 +144,7 @@ std::int32_t ProbeType(const std::string& bankFolder, const std::string& name) {
 void AppendBankRows(std::string& page, const std::string& programsFolder, const std::string& bankName,
                     const bank::BankIndex& list) {
     const std::string bankFolder = core::JoinPath(programsFolder, bankName);
-    const std::string bankCell = EscapeHtml(bankName);
+    const std::string bankCell = NameHtml(bankName);
     for (std::size_t entry = 0; entry < VisitedEntries(list); ++entry) {
         if (!IsListedName(list, entry)) {
             continue;  // the entry still takes its slot
@@ -153,7 +159,7 @@ void AppendBankRows(std::string& page, const std::string& programsFolder, const 
         page += "<TR><TD>";
         page += bankCell;
         page += "</TD><TD>";
-        page += EscapeHtml(item.name);
+        page += NameHtml(item.name);
         page += "</TD><TD>";
         page += volume::ProgramTypeName(type);
         page += core::Format("</TD><TD>%s</TD><TD>%i</TD><TD>", letter, number);
@@ -165,7 +171,8 @@ void AppendBankRows(std::string& page, const std::string& programsFolder, const 
 }
 
 constexpr const char* kDynamicHead =
-    "<html><Head>"
+    "<!DOCTYPE html>\n<html><Head>"
+    "<meta charset=\"utf-8\"><title>Velmorant - Dynamic Catalogue</title>\n"
     "<style type='text/css'>\n"
     "table {width:1000px; border-width: 2px;border-spacing: 4px;border-style: solid;border-color: gray;"
     "border-collapse: collapse;background-color: rgb(84,84, 84);color: rgb(255,106, 0);}\n"
@@ -254,7 +261,8 @@ std::string EscapeHtml(std::string_view text) {
 
 std::string BuildStaticPage(const std::string& volumeFolder, const PageTime& time) {
     std::string page =
-        "<html><Head>"
+        "<!DOCTYPE html>\n<html><Head>"
+        "<meta charset=\"utf-8\"><title>Velmorant - Catalogue</title>\n"
         "<style type='text/css'>\n"
         "table {width:1000px; border-width: 2px;border-spacing: 4px;border-style: solid;border-color: gray;"
         "border-collapse: collapse;background-color: rgb(255, 230, 230);}\n"
@@ -273,7 +281,7 @@ std::string BuildStaticPage(const std::string& volumeFolder, const PageTime& tim
         for (std::size_t b = 0; b < VisitedEntries(banks); ++b) {
             const std::string& bankName = banks.entries[b].name;
             page += "<H1>";
-            page += EscapeHtml(bankName);
+            page += NameHtml(bankName);
             page += "</H1><br>\n";
             bank::BankIndex list;
             if (!ReadBankList(list, programs, bankName)) {

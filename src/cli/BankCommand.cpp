@@ -10,6 +10,9 @@
 
 #include "bank/Bank.h"
 #include "bank/ImportJobs.h"
+#include "bank/SlotPanels.h"
+#include "bank/TypedName.h"
+#include "core/Encoding.h"
 #include "core/File.h"
 #include "core/Text.h"
 #include "export/ExportBank.h"
@@ -47,6 +50,7 @@ struct Step {
     int slot = -1;
     int otherSlot = -1;
     std::string text;
+    std::string note;  // what the sanitising changed in a new name
 };
 
 std::optional<int> ParseSlot(std::string_view text) {
@@ -76,7 +80,7 @@ std::string FullPath(const std::string& path) {
 
 // The step, or an error message for the usage error.
 std::optional<Step> Decode(const BankCommand::Operation& operation, std::string& error) {
-    Step step{operation.kind, operation.option, -1, -1, {}};
+    Step step{operation.kind, operation.option, -1, -1, {}, {}};
     const std::string& value = operation.value;
     std::string left;
     std::string right;
@@ -126,13 +130,21 @@ std::optional<Step> Decode(const BankCommand::Operation& operation, std::string&
                 }
                 step.otherSlot = *other;
             } else if (operation.kind == Kind::kRename) {
+                bank::RenameCheck check = bank::CheckRename(right);
+                if (!check.name) {
+                    error = check.refusal;
+                    return std::nullopt;
+                }
                 // An empty name would be written to bank.txt as an empty slot's line.
-                if (bank::SanitiseProgramName(right).empty()) {
+                if (check.name->empty()) {
                     error = "the new name is empty";
                     return std::nullopt;
                 }
-                step.text = right;
-            } else if (!NormaliseCategoryLetters(right, step.text)) {
+                step.text = std::move(*check.name);
+                step.note = std::move(check.changes);
+            } else if (auto letters = bank::NormaliseCategoryLetters(right)) {
+                step.text = std::move(*letters);
+            } else {
                 error = "'" + right + "' holds a character that is not a category letter A..P";
                 return std::nullopt;
             }
@@ -197,47 +209,16 @@ void PrintSlotsJson(const bank::Bank& bank, std::ostream& out) {
         const volume::ProgramRecord& record = bank.slots[i];
         slots.push_back({{"slot", bank::SlotLabel(static_cast<int>(i))},
                          {"defined", record.defined == 1},
-                         {"name", record.programName},
-                         {"path", record.sourcePath},
+                         {"name", core::Cp1252ToUtf8(record.programName)},
+                         {"path", core::PathToUtf8(record.sourcePath)},
                          {"type", record.type},
-                         {"categories", record.categories}});
+                         {"categories", core::Cp1252ToUtf8(record.categories)}});
     }
-    // Names and paths are bytes from file names, not necessarily UTF-8.
     const nlohmann::ordered_json document{{"slots", std::move(slots)}};
-    out << document.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
+    out << document.dump(2) << '\n';
 }
 
 }  // namespace
-
-bool NormaliseCategoryLetters(std::string_view letters, std::string& normalised) {
-    normalised.clear();
-    bool seen[16] = {};
-    char main = 0;
-    for (char c : letters) {
-        if (c >= 'a' && c <= 'p') {
-            c = static_cast<char>(c - 'a' + 'A');
-        }
-        if (c < 'A' || c > 'P') {
-            return false;
-        }
-        if (main == 0) {
-            main = c;
-        } else {
-            seen[c - 'A'] = true;
-        }
-    }
-    if (main == 0) {
-        return true;
-    }
-    normalised.push_back(main);
-    for (int k = 0; k < 16; ++k) {
-        const char letter = static_cast<char>('A' + k);
-        if (seen[k] && letter != main) {
-            normalised.push_back(letter);
-        }
-    }
-    return true;
-}
 
 std::string BankCommand::description() const {
     return "Build a bank by importing programs and banks and arranging slots, then print it";
@@ -322,6 +303,16 @@ int BankCommand::run(CommandIo& io) {
         io.err << "velmorant-cli bank: --bank-name, --folders and --refs go with --export\n";
         return kExitUsage;
     }
+    std::string bankName;
+    if (!bankName_.empty()) {
+        std::string refusal;
+        std::optional<std::string> typed = bank::TypedText(bankName_, refusal);
+        if (!typed) {
+            io.err << "velmorant-cli bank: --bank-name: " << refusal << "\n";
+            return kExitUsage;
+        }
+        bankName = std::move(*typed);
+    }
 
     platform::ConsoleOptions options;
     if (&io.err == &std::cerr && core::StandardErrorIsTerminal()) {
@@ -340,12 +331,10 @@ int BankCommand::run(CommandIo& io) {
                 startSlot = step.slot;
                 break;
             case Kind::kImport:
-                platform.QueueOpenFiles({step.text});
-                bank::ImportPrograms(platform, bank, startSlot, &outcome);
+                bank::ImportPrograms(platform, bank, {step.text}, startSlot, &outcome);
                 break;
             case Kind::kImportBank:
-                platform.QueueOpenFiles({step.text});
-                bank::ImportBank(platform, bank, startSlot, &outcome);
+                bank::ImportBank(platform, bank, step.text, startSlot, &outcome);
                 break;
             case Kind::kRename:
             case Kind::kCategories:
@@ -356,6 +345,10 @@ int BankCommand::run(CommandIo& io) {
                     return kExitUsage;
                 }
                 if (step.kind == Kind::kRename) {
+                    if (!step.note.empty()) {
+                        io.err << "velmorant-cli bank: " << step.option << ": " << bank::SlotLabel(step.slot) << ": "
+                               << step.note << "\n";
+                    }
                     bank::RenameProgram(bank, step.slot, step.text);
                 } else {
                     bank.slots[static_cast<std::size_t>(step.slot)].categories = step.text;
@@ -379,7 +372,7 @@ int BankCommand::run(CommandIo& io) {
 
     int exportStatus = kExitOk;
     if (exportDestination && !stopped) {
-        exportStatus = RunExport(platform, bank, *exportDestination, bankName_, folders_, refs_, io.err);
+        exportStatus = RunExport(platform, bank, *exportDestination, bankName, folders_, refs_, io.err);
     }
 
     if (json_) {

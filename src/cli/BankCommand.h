@@ -36,8 +36,4 @@ private:
     std::string refs_;
 };
 
-// Category letters as the categories panel stores them: the main letter first, then
-// the other letters in letter order, each once. False when a character is not A..P.
-bool NormaliseCategoryLetters(std::string_view letters, std::string& normalised);
-
 }  // namespace velmorant::cli

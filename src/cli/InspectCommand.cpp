@@ -8,6 +8,7 @@
 #include "bank/BankIndex.h"
 #include "bank/ResultMessages.h"
 #include "cli/ProgramReport.h"
+#include "core/Encoding.h"
 #include "core/Text.h"
 #include "volume/Summary.h"
 
@@ -55,7 +56,7 @@ int InspectCommand::run(CommandIo& io) {
 
         if (json_) {
             nlohmann::json json = record != nullptr ? ProgramToJson(*record) : nlohmann::json::object();
-            json["path"] = path;
+            json["path"] = core::PathToUtf8(path);
             json["result"] = result;
             json["slot"] = result >= 0 ? nlohmann::json(bank::SlotLabel(result)) : nlohmann::json(nullptr);
             if (record == nullptr) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 
+#include "core/Encoding.h"
 #include "core/Text.h"
 #include "volume/DependencyRows.h"
 
@@ -40,16 +41,17 @@ std::string FormatDependencyTable(const std::vector<volume::DependencyRow>& rows
     return out;
 }
 
+// Names, logs and summaries hold the files' Windows-1252 bytes; JSON must be UTF-8.
 nlohmann::json DependencyToJson(const volume::DependencyRecord& dependency) {
     nlohmann::json json = {
         {"kind", dependency.kind},
-        {"foundName", dependency.foundName},
-        {"currentName", dependency.currentName},
-        {"folder", dependency.folderName},
+        {"foundName", core::Cp1252ToUtf8(dependency.foundName)},
+        {"currentName", core::Cp1252ToUtf8(dependency.currentName)},
+        {"folder", core::Cp1252ToUtf8(dependency.folderName)},
         {"folderGiven", dependency.folderGiven},
-        {"location", dependency.locationText},
+        {"location", core::Cp1252ToUtf8(dependency.locationText)},
         {"volume", dependency.volumeNumber},
-        {"sourcePath", dependency.sourcePath},
+        {"sourcePath", core::PathToUtf8(dependency.sourcePath)},
         {"size", dependency.fileSize},
         {"crc", dependency.crc},
         {"duplicate", dependency.duplicate},
@@ -69,18 +71,18 @@ nlohmann::json ProgramToJson(const volume::ProgramRecord& record) {
         dependencies.push_back(DependencyToJson(dependency));
     }
     return {
-        {"name", record.programName},
+        {"name", core::Cp1252ToUtf8(record.programName)},
         {"type", record.type},
         {"typeName", volume::ProgramTypeName(record.type)},
-        {"categories", record.categories},
-        {"summary", record.summary},
+        {"categories", core::Cp1252ToUtf8(record.categories)},
+        {"summary", core::Cp1252ToUtf8(record.summary)},
         {"fileSize", record.fileSize},
         {"chunks",
          {{"mods", record.chunkCounts[0]},
           {"envelopes", record.chunkCounts[1]},
           {"lfos", record.chunkCounts[2]},
           {"patterns", record.chunkCounts[3]}}},
-        {"log", record.log},
+        {"log", core::Cp1252ToUtf8(record.log)},
         {"dependencies", std::move(dependencies)},
     };
 }

@@ -84,6 +84,10 @@ std::optional<char32_t> NextCodePoint(std::string_view text, std::size_t& pos) {
 
 }  // namespace
 
+std::optional<char32_t> NextUtf8CodePoint(std::string_view text, std::size_t& pos) {
+    return pos < text.size() ? NextCodePoint(text, pos) : std::nullopt;
+}
+
 std::string Cp1252ToUtf8(std::string_view bytes) {
     std::string out;
     out.reserve(bytes.size() + bytes.size() / 2);
@@ -116,6 +120,15 @@ std::optional<std::string> Utf8ToCp1252(std::string_view utf8, std::string* refu
         out += static_cast<char>(*byte);
     }
     return out;
+}
+
+std::string PathToUtf8(std::string_view path) {
+    for (std::size_t pos = 0; pos < path.size();) {
+        if (!NextCodePoint(path, pos)) {
+            return Cp1252ToUtf8(path);
+        }
+    }
+    return std::string(path);
 }
 
 bool IsAscii(std::string_view text) {

@@ -18,6 +18,15 @@ std::string Cp1252ToUtf8(std::string_view bytes);
 // "\xNN", so the caller can name it.
 std::optional<std::string> Utf8ToCp1252(std::string_view utf8, std::string* refused = nullptr);
 
+// A file-system path for output that must be UTF-8 (JSON, the screen). Paths on Linux are
+// UTF-8 already and pass unchanged; a name another tool wrote in 8-bit bytes is read as
+// Windows-1252, so the result is always valid and never loses a byte.
+std::string PathToUtf8(std::string_view path);
+
+// The code point of the UTF-8 sequence at `pos`, which then moves past it; nullopt (and
+// `pos` unchanged) for an invalid, overlong, cut or surrogate sequence.
+std::optional<char32_t> NextUtf8CodePoint(std::string_view text, std::size_t& pos);
+
 // True when every byte is ASCII (the two encodings agree on such text).
 bool IsAscii(std::string_view text);
 

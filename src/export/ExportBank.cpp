@@ -120,7 +120,7 @@ int ExportBank(platform::Platform& platform, bank::Bank& bank, ExportOptions& op
             transfers += 1 + static_cast<int>(dependency.samples.size());
         }
     }
-    core::DebugPrint("on a %i elements dans le tableau de transfert\n", defined + transfers);
+    core::DebugPrint("%i elements in the transfer table\n", defined + transfers);
     progress->SetRange(static_cast<std::uint32_t>(defined));
 
     int exported = 0;

@@ -15,23 +15,19 @@
 #include "bank/SlotPanels.h"
 #include "catalogue/CatalogueJob.h"
 #include "core/Debug.h"
-#include "ui/Dialogs.h"
+#include "ui/AboutDialog.h"
+#include "ui/ExportDialog.h"
 #include "ui/JobRunner.h"
-#include "ui/PresetChoicePlatform.h"
+#include "ui/LogDialog.h"
+#include "ui/PropertiesDialog.h"
 #include "ui/QtPlatform.h"
+#include "ui/RecordText.h"
+#include "ui/RenameDialog.h"
 #include "ui/SlotListWidget.h"
 #include "ui_MainWindow.h"
 #include "volume/Summary.h"
 
 namespace velmorant::ui {
-namespace {
-
-QString FromText(const std::string& text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-}  // namespace
-
 MainWindow::MainWindow(platform::Platform& platform, QWidget* parent)
     : QMainWindow(parent), ui_(std::make_unique<Ui::MainWindow>()), platform_(platform) {
     ui_->setupUi(this);
@@ -160,7 +156,7 @@ void MainWindow::FillSlotLists() {
     // The eight items of a list stay; only their texts change, so the selection survives.
     for (int slot = 0; slot < bank::kSlotCount; ++slot) {
         QListWidgetItem* item = lists_[static_cast<std::size_t>(slot / 8)]->item(slot % 8);
-        const QString text = FromText(bank::SlotItemText(bank_.slots[static_cast<std::size_t>(slot)]));
+        const QString text = FromRecordText(bank::SlotItemText(bank_.slots[static_cast<std::size_t>(slot)]));
         if (item->text() != text) {
             item->setText(text);
         }
@@ -253,9 +249,7 @@ void MainWindow::ShowSlotInfo(int slot) {
     }
     volume::ProgramRecord& record = bank_.slots[static_cast<std::size_t>(slot)];
     volume::BuildProgramSummary(record);
-    QString summary = FromText(record.summary);
-    summary.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    ui_->infoText->setPlainText(summary);
+    ui_->infoText->setPlainText(FromRecordLines(record.summary));
     const bank::CategoryPanel panel = bank::CategoryPanelFor(record.categories);
     ui_->mainCategoryBox->setCurrentIndex(panel.mainItem);
     for (int letter = 0; letter < 16; ++letter) {
@@ -353,14 +347,14 @@ void MainWindow::afterImport(bool placedAny) {
 void MainWindow::importPrograms() {
     const int start = GetSelectedSlot();
     bank::ImportOutcome outcome;
-    runJob([&] { bank::ImportPrograms(platform_, bank_, start, &outcome); });
+    runJob([&] { bank::ImportProgramsCommand(platform_, bank_, start, &outcome); });
     afterImport(!outcome.placed.empty());
 }
 
 void MainWindow::importBank() {
     const int start = GetSelectedSlot();
     bank::ImportOutcome outcome;
-    runJob([&] { bank::ImportBank(platform_, bank_, start, &outcome); });
+    runJob([&] { bank::ImportBankCommand(platform_, bank_, start, &outcome); });
     afterImport(!outcome.placed.empty());
 }
 
@@ -375,13 +369,12 @@ void MainWindow::importFiles(const QStringList& paths, int startSlot) {
     }
     const bool bankIndex =
         paths.size() == 1 && QFileInfo(paths.front()).suffix().compare(QStringLiteral("txt"), Qt::CaseInsensitive) == 0;
-    PresetChoicePlatform preset(platform_, std::move(files));
     bank::ImportOutcome outcome;
     runJob([&] {
         if (bankIndex) {
-            bank::ImportBank(preset, bank_, startSlot, &outcome);
+            bank::ImportBank(platform_, bank_, files.front(), startSlot, &outcome);
         } else {
-            bank::ImportPrograms(preset, bank_, startSlot, &outcome);
+            bank::ImportPrograms(platform_, bank_, files, startSlot, &outcome);
         }
     });
     afterImport(!outcome.placed.empty());
@@ -417,11 +410,11 @@ void MainWindow::renameProgram() {
         return;
     }
     const volume::ProgramRecord& record = bank_.slots[static_cast<std::size_t>(slot)];
-    RenameDialog dialog(FromText(record.programName), this);
+    RenameDialog dialog(FromRecordText(record.programName), platform_, this);
     if (dialog.exec() != QDialog::Accepted) {
         return;
     }
-    const std::string name = dialog.newName().toStdString();
+    const std::string& name = dialog.newName();
     core::DebugPrint("rename %s\n", name.c_str());
     bank::RenameProgram(bank_, slot, name);
     changedSinceExport_ = true;

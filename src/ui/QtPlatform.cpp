@@ -8,6 +8,7 @@
 #include <QMessageBox>
 #include <QUrl>
 
+#include "core/Encoding.h"
 #include "ui/GuiThread.h"
 #include "ui/ProgressDialog.h"
 
@@ -107,12 +108,64 @@ QString QtPlatform::FilterText(const std::vector<platform::FileFilter>& filters)
     return parts.join(QStringLiteral(";;"));
 }
 
+#ifdef Q_OS_WIN
 std::string QtPlatform::ToNativePath(const QString& path) {
     return QFile::encodeName(QDir::toNativeSeparators(path)).toStdString();
 }
 
 QString QtPlatform::FromNativePath(std::string_view path) {
     return QFile::decodeName(QByteArray(path.data(), static_cast<qsizetype>(path.size())));
+}
+#else
+std::string QtPlatform::ToNativePath(const QString& path) {
+    std::string bytes;
+    qsizetype run = 0;  // start of the text not yet converted
+    auto flush = [&](qsizetype end) {
+        const QByteArray utf8 = QStringView(path).mid(run, end - run).toUtf8();
+        bytes.append(utf8.constData(), static_cast<std::size_t>(utf8.size()));
+    };
+    for (qsizetype i = 0; i < path.size(); ++i) {
+        const char16_t unit = path[i].unicode();
+        const bool escaped = unit >= 0xDC80 && unit <= 0xDCFF && (i == 0 || !path[i - 1].isHighSurrogate());
+        if (escaped) {
+            flush(i);
+            bytes += static_cast<char>(unit - 0xDC00);
+            run = i + 1;
+        }
+    }
+    flush(path.size());
+    return bytes;
+}
+
+QString QtPlatform::FromNativePath(std::string_view path) {
+    QString text;
+    text.reserve(static_cast<qsizetype>(path.size()));
+    for (std::size_t pos = 0; pos < path.size();) {
+        if (const auto cp = core::NextUtf8CodePoint(path, pos)) {
+            const char32_t one = *cp;
+            text += QString::fromUcs4(&one, 1);
+        } else {
+            text += QChar(static_cast<char16_t>(0xDC00 + static_cast<std::uint8_t>(path[pos])));
+            ++pos;
+        }
+    }
+    return text;
+}
+#endif
+
+QString QtPlatform::PathOfUrl(const QUrl& url) {
+    const QByteArray bytes = QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1());
+    return QDir::fromNativeSeparators(FromNativePath(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size()))));
+}
+
+QUrl QtPlatform::UrlOfPath(std::string_view path) {
+    const QString native = FromNativePath(path);
+    const std::string bytes = ToNativePath(QDir::fromNativeSeparators(native));
+    QByteArray encoded = QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())).toPercentEncoding("/");
+    if (!encoded.startsWith('/')) {
+        encoded.prepend('/');  // a drive letter on Windows
+    }
+    return QUrl::fromEncoded("file://" + encoded);
 }
 
 void QtPlatform::rememberFolderOf(const QString& path, bool isFolder) {
@@ -194,7 +247,7 @@ bool QtPlatform::Confirm(std::string_view text, std::string_view title, platform
 }
 
 bool QtPlatform::OpenDocument(const std::string& path) {
-    const QUrl url = QUrl::fromLocalFile(FromNativePath(path));
+    const QUrl url = UrlOfPath(path);
     return RunOnGuiThread([&] { return QDesktopServices::openUrl(url); });
 }
 

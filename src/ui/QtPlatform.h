@@ -2,6 +2,7 @@
 
 #include <QPointer>
 #include <QString>
+#include <QUrl>
 #include <QWidget>
 
 #include "platform/Platform.h"
@@ -31,8 +32,14 @@ public:
 
     // Qt's filter text: "Description (*.afp);;All files (*)".
     static QString FilterText(const std::vector<platform::FileFilter>& filters);
+    // File names are bytes that need not be UTF-8 (a volume written by another tool), and
+    // Qt's own conversion would replace such a byte. A byte that is not part of a UTF-8
+    // sequence becomes the lone code unit U+DC80..U+DCFF and back, so every name opens.
     static std::string ToNativePath(const QString& path);
     static QString FromNativePath(std::string_view path);
+    // The same for file URLs (drops, the viewer), through their percent-encoded bytes.
+    static QString PathOfUrl(const QUrl& url);
+    static QUrl UrlOfPath(std::string_view path);
 
 private:
     void rememberFolderOf(const QString& path, bool isFolder);

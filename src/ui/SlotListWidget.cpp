@@ -1,5 +1,7 @@
 #include "ui/SlotListWidget.h"
 
+#include "ui/QtPlatform.h"
+
 #include <QApplication>
 #include <QDrag>
 #include <QDragEnterEvent>
@@ -129,7 +131,7 @@ void SlotListWidget::dropEvent(QDropEvent* event) {
     }
     QStringList paths;
     for (const QUrl& url : mime->urls()) {
-        paths << url.toLocalFile();
+        paths << QtPlatform::PathOfUrl(url);
     }
     Q_EMIT filesDropped(paths, slotOfRow(row));
 }

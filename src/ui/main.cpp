@@ -22,7 +22,12 @@ int main(int argc, char** argv) {
 
     // Files named on the command line (or opened from a file manager) are imported
     // as if they had been dropped on slot A1.
-    const QStringList files = QApplication::arguments().mid(1);
+    // Taken from argv, whose bytes are the file names themselves: QApplication::arguments()
+    // would replace a byte that is not UTF-8.
+    QStringList files;
+    for (int i = 1; i < argc; ++i) {
+        files << velmorant::ui::QtPlatform::FromNativePath(argv[i]);
+    }
     if (!files.isEmpty()) {
         QTimer::singleShot(0, &window, [&window, files] { window.importFiles(files, -1); });
     }

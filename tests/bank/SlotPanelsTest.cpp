@@ -104,5 +104,33 @@ TEST(SlotItemTextTest, OccupiedAndEmptySlots) {
     EXPECT_FALSE(SlotOccupied(bank, 128));
 }
 
+struct LettersCase {
+    const char* input;
+    bool valid;
+    const char* stored;
+};
+
+void PrintTo(const LettersCase& c, std::ostream* os) { *os << '"' << c.input << '"'; }
+
+class CategoryLetters : public ::testing::TestWithParam<LettersCase> {};
+
+// Stored as the categories panel would: main first, the others once each in letter order.
+TEST_P(CategoryLetters, AreStoredAsThePanelStoresThem) {
+    const LettersCase& c = GetParam();
+    const auto stored = NormaliseCategoryLetters(c.input);
+    EXPECT_EQ(stored.has_value(), c.valid);
+    if (c.valid && stored) {
+        EXPECT_EQ(*stored, c.stored);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Typed, CategoryLetters,
+                         ::testing::Values(LettersCase{"EM", true, "EM"}, LettersCase{"mbe", true, "MBE"},
+                                           LettersCase{"EME", true, "EM"}, LettersCase{"BDB", true, "BD"},
+                                           LettersCase{"", true, ""}, LettersCase{"PONMLKJIHGFEDCBA", true,
+                                                                                  "PABCDEFGHIJKLMNO"},
+                                           LettersCase{"EQ", false, ""}, LettersCase{"E M", false, ""},
+                                           LettersCase{"not defined", false, ""}));
+
 }  // namespace
 }  // namespace velmorant::bank

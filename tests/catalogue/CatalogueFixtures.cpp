@@ -30,6 +30,14 @@ void CatalogueVolume::WriteBankList(const std::string& bank, int count, const st
     ASSERT_TRUE(demo::WriteText(dir_({"Volume", "Programs", bank, "bank.txt"}), text));
 }
 
+void CatalogueVolume::WriteNumberedBank(const std::string& bank, int count) {
+    std::vector<std::string> names;
+    for (int i = 0; i < count; ++i) {
+        names.push_back("P" + std::to_string(i));
+    }
+    WriteBankList(bank, count, names);
+}
+
 void CatalogueVolume::WriteProgram(const std::string& bank, const std::string& name, const std::string& tag) {
     std::filesystem::create_directories(dir_({"Volume", "Programs", bank}));
     demo::ProgramLayout layout;

@@ -20,6 +20,8 @@ public:
     void WriteVolumeList(const std::vector<std::string>& banks);
     // Programs/<bank>/bank.txt: "Number of items: count" then the lines, CR LF after each.
     void WriteBankList(const std::string& bank, int count, const std::vector<std::string>& lines);
+    // A list of `count` entries named P0, P1, ...
+    void WriteNumberedBank(const std::string& bank, int count);
     // Programs/<bank>/<name>.afp with the type tag at offset 12 (four characters).
     void WriteProgram(const std::string& bank, const std::string& name, const std::string& tag);
 

@@ -17,7 +17,7 @@ using testing::kMarch5th;
 using testing::kMarch5thLine;
 
 const std::string kStyle =
-    "<html><Head><style type='text/css'>\n"
+    "<!DOCTYPE html>\n<html><Head><meta charset=\"utf-8\"><title>Velmorant - Dynamic Catalogue</title>\n<style type='text/css'>\n"
     "table {width:1000px; border-width: 2px;border-spacing: 4px;border-style: solid;border-color: gray;"
     "border-collapse: collapse;background-color: rgb(84,84, 84);color: rgb(255,106, 0);}\n"
     "table td {width:250px; border-width: 1px;padding: 2px;border-style: inset;border-color: gray;"
@@ -111,11 +111,7 @@ TEST(DynamicPage, AProgramThatCannotBeProbedIsUnknownNotThePreviousType) {
 TEST(DynamicPage, EntriesPastTheSlotsHaveNoLetterAndNumberZero) {
     CatalogueVolume volume;
     volume.WriteVolumeList({"Big"});
-    std::vector<std::string> names;
-    for (int i = 0; i < 130; ++i) {
-        names.push_back("P" + std::to_string(i));
-    }
-    volume.WriteBankList("Big", 130, names);
+    volume.WriteNumberedBank("Big", 130);
     volume.WriteProgram("Big", "P129", "ogal");
 
     const std::string rows = Rows(BuildDynamicPage(volume.root(), kMarch5th));

@@ -14,7 +14,7 @@ using testing::kMarch5th;
 using testing::kMarch5thLine;
 
 const std::string kHead =
-    "<html><Head><style type='text/css'>\n"
+    "<!DOCTYPE html>\n<html><Head><meta charset=\"utf-8\"><title>Velmorant - Catalogue</title>\n<style type='text/css'>\n"
     "table {width:1000px; border-width: 2px;border-spacing: 4px;border-style: solid;border-color: gray;"
     "border-collapse: collapse;background-color: rgb(255, 230, 230);}\n"
     "table td {width:250px; border-width: 1px;padding: 2px;border-style: inset;border-color: gray;"
@@ -75,11 +75,7 @@ TEST(StaticPage, BlankNamesAreEmptyLinesAndKeepTheSlotsOfTheOthers) {
 TEST(StaticPage, EntriesPastTheSlotsAreListedUnderTheTable) {
     CatalogueVolume volume;
     volume.WriteVolumeList({"Big"});
-    std::vector<std::string> names;
-    for (int i = 0; i < 130; ++i) {
-        names.push_back("P" + std::to_string(i));
-    }
-    volume.WriteBankList("Big", 130, names);
+    volume.WriteNumberedBank("Big", 130);
 
     const std::string page = BuildStaticPage(volume.root(), kMarch5th);
     EXPECT_NE(page.find("<TD>P1- P120<br>P2- P121<br>P3- P122<br>P4- P123<br>P5- P124<br>P6- P125<br>"

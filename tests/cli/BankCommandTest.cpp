@@ -195,15 +195,6 @@ TEST(BankCommandTest, JsonListsEverySlotWithItsRecord) {
     EXPECT_LT(run.out.find("\"path\""), run.out.find("\"categories\""));
 }
 
-// File names are bytes; a name that is not UTF-8 must not break the document.
-TEST(BankCommandTest, JsonSurvivesNamesThatAreNotUtf8) {
-    ImportVolume volume;
-    const BankRun run = Bank({"--json", "--import", volume.AddProgram("Bank", "Caf\xe9")});
-    ASSERT_EQ(run.status, 0) << run.err;
-    const auto json = nlohmann::json::parse(run.out);
-    EXPECT_EQ(json.at("slots")[0].at("name"), "Caf\xef\xbf\xbd");
-}
-
 TEST(BankCommandTest, HelpListsTheOperations) {
     const BankRun run = Bank({"--help"});
     EXPECT_EQ(run.status, 0);
@@ -212,34 +203,6 @@ TEST(BankCommandTest, HelpListsTheOperations) {
         EXPECT_NE(run.out.find(option), std::string::npos) << option;
     }
 }
-
-struct LettersCase {
-    const char* input;
-    bool valid;
-    const char* stored;
-};
-
-void PrintTo(const LettersCase& c, std::ostream* os) { *os << '"' << c.input << '"'; }
-
-class CategoryLetters : public ::testing::TestWithParam<LettersCase> {};
-
-// Stored as the categories panel would: main first, the others once each in letter order.
-TEST_P(CategoryLetters, AreStoredAsThePanelStoresThem) {
-    const LettersCase& c = GetParam();
-    std::string stored;
-    EXPECT_EQ(NormaliseCategoryLetters(c.input, stored), c.valid);
-    if (c.valid) {
-        EXPECT_EQ(stored, c.stored);
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(BankCommand, CategoryLetters,
-                         ::testing::Values(LettersCase{"EM", true, "EM"}, LettersCase{"mbe", true, "MBE"},
-                                           LettersCase{"EME", true, "EM"}, LettersCase{"BDB", true, "BD"},
-                                           LettersCase{"", true, ""}, LettersCase{"PONMLKJIHGFEDCBA", true,
-                                                                                  "PABCDEFGHIJKLMNO"},
-                                           LettersCase{"EQ", false, ""}, LettersCase{"E M", false, ""},
-                                           LettersCase{"not defined", false, ""}));
 
 }  // namespace
 }  // namespace velmorant::cli

@@ -4,8 +4,10 @@
 #include <sstream>
 
 #include "cli/Command.h"
+#include "core/Encoding.h"
 #include "core/File.h"
 #include "support/CliRun.h"
+#include "support/ImportFixtures.h"
 #include "support/TempDir.h"
 
 namespace velmorant::cli {
@@ -60,6 +62,41 @@ TEST(InspectCommandTest, TextShowsSummaryDependencyRowsAndLog) {
     EXPECT_NE(run.out.find("Name       Size (Kb)  Bank              Path"), std::string::npos);
     EXPECT_NE(run.out.find("Bank1 (Relative)"), std::string::npos);
     EXPECT_NE(run.out.find("Found Multisample dependence"), std::string::npos);
+}
+
+// Names keep the bytes of their files; JSON output must be valid UTF-8 whatever they are.
+TEST(InspectCommandTest, JsonOfEveryByteInANameParsesAndRoundTrips) {
+    testing::ImportVolume volume;
+    std::vector<std::string> names(1);
+    for (int b = 1; b < 256; ++b) {
+        if (b == '/') {
+            continue;  // the only bytes besides NUL a file name cannot hold
+        }
+        if (names.back().size() == 40) {
+            names.emplace_back();
+        }
+        names.back() += static_cast<char>(b);
+    }
+    std::vector<std::string> inspect = {"inspect", "--json"};
+    std::vector<std::string> bank = {"bank", "--json"};
+    for (const std::string& name : names) {
+        const std::string path = volume.AddProgram("Bytes", name);
+        inspect.push_back(path);
+        bank.insert(bank.end(), {"--import", path});
+    }
+    const CliRun inspected = Cli(inspect);
+    const CliRun banked = Cli(bank);
+    ASSERT_EQ(inspected.status, 0) << inspected.err;
+    ASSERT_EQ(banked.status, 0) << banked.err;
+    const auto programs = nlohmann::json::parse(inspected.out).at("programs");
+    const auto slots = nlohmann::json::parse(banked.out).at("slots");
+    ASSERT_EQ(programs.size(), names.size());
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        for (const auto* shown : {&programs[i]["name"], &slots[i]["name"]}) {
+            EXPECT_EQ(core::Utf8ToCp1252(shown->get<std::string>()), names[i]) << i;
+        }
+        EXPECT_EQ(programs[i]["path"], core::PathToUtf8(volume.ProgramPath("Bytes", names[i])));
+    }
 }
 
 TEST(InspectCommandTest, UsageErrorsExitWithTwo) {

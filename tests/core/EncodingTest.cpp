@@ -26,6 +26,9 @@ TEST(Encoding, KnownCharacters) {
     EXPECT_EQ(Cp1252ToUtf8("\x80\x9F\xFF"), "\u20AC\u0178\u00FF");
     EXPECT_EQ(Cp1252ToUtf8("\x81"), "\xC2\x81");
     EXPECT_EQ(Utf8ToCp1252("\u2014 \u00E9"), std::optional<std::string>("\x97 \xE9"));
+    // A path is UTF-8 unless its bytes say otherwise.
+    EXPECT_EQ(PathToUtf8("/home/Jos\u00E9/a.afp"), "/home/Jos\u00E9/a.afp");
+    EXPECT_EQ(PathToUtf8("/v/Caf\xE9.afp"), "/v/Caf\u00E9.afp");
 }
 
 TEST(Encoding, RefusesWhatTheCodePageCannotHold) {

@@ -1,4 +1,3 @@
-#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -6,22 +5,18 @@
 #include <QTest>
 #include <QTreeWidget>
 
+#include "UiTestSupport.h"
 #include "platform/ScriptedPlatform.h"
-#include "ui/Dialogs.h"
+#include "ui/ExportDialog.h"
+#include "ui/LogDialog.h"
+#include "ui/PropertiesDialog.h"
+#include "ui/RenameDialog.h"
 #include "volume/ProgramRecord.h"
 
 using namespace velmorant;
+using velmorant::testing::Child;
 
 namespace {
-
-template <typename T>
-T* Child(QWidget& parent, const char* name) {
-    T* child = parent.findChild<T*>(QString::fromLatin1(name));
-    if (child == nullptr) {
-        qFatal("no child %s", name);
-    }
-    return child;
-}
 
 volume::DependencyRecord Dependency(const char* name, std::int32_t kind, std::int64_t size, const char* folder,
                                     std::int32_t folderGiven, std::uint32_t crc) {
@@ -108,16 +103,45 @@ private Q_SLOTS:
         QVERIFY(platform.Problems().empty());
     }
 
-    void renameDialogOffersCurrentName() {
-        ui::RenameDialog dialog(QStringLiteral("Old Name"), nullptr);
+    void renameDialogStoresWhatTheInstrumentCanHold_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("confirm");  // the answer to the question; -1 when none is expected
+        QTest::addColumn<bool>("accepted");
+        QTest::addColumn<QByteArray>("stored");
+        QTest::newRow("plain") << "New" << -1 << true << QByteArray("New");
+        QTest::newRow("accented") << QStringLiteral("Caf\u00E9 \u20AC") << -1 << true << QByteArray("Caf\xE9 \x80");
+        QTest::newRow("replaced, confirmed") << "a/b:c" << 1 << true << QByteArray("a_b_c");
+        QTest::newRow("replaced, declined") << "a/b" << 0 << false << QByteArray();
+        QTest::newRow("refused") << QStringLiteral("Rock \u266B") << -1 << false << QByteArray();
+    }
+
+    void renameDialogStoresWhatTheInstrumentCanHold() {
+        QFETCH(QString, typed);
+        QFETCH(int, confirm);
+        QFETCH(bool, accepted);
+        QFETCH(QByteArray, stored);
+        platform::ScriptedPlatform platform;
+        if (confirm >= 0) {
+            platform.AnswerConfirm(confirm == 1);
+        }
+        ui::RenameDialog dialog(QStringLiteral("Old Name"), platform, nullptr);
         QCOMPARE(dialog.windowTitle(), QStringLiteral("Set new program name for Old Name"));
         auto* edit = Child<QLineEdit>(dialog, "nameEdit");
         QCOMPARE(edit->text(), QStringLiteral("Old Name"));
         QCOMPARE(edit->maxLength(), 127);
-        edit->setText(QStringLiteral("New"));
+        edit->setText(typed);
         QTest::mouseClick(Child<QPushButton>(dialog, "okButton"), Qt::LeftButton);
-        QCOMPARE(dialog.result(), static_cast<int>(QDialog::Accepted));
-        QCOMPARE(dialog.newName(), QStringLiteral("New"));
+        QCOMPARE(dialog.result() == QDialog::Accepted, accepted);
+        QCOMPARE(QByteArray::fromStdString(dialog.newName()), stored);
+        if (typed.startsWith(QStringLiteral("Rock"))) {
+            QCOMPARE(platform.Boxes().size(), std::size_t{1});
+            QVERIFY(QString::fromStdString(platform.Boxes().front()).contains(QStringLiteral("\u266B")));
+        } else if (confirm >= 0) {
+            QVERIFY(QString::fromStdString(platform.Calls().front().text).contains(QStringLiteral("\"a_b")));
+        } else {
+            QVERIFY(platform.Calls().empty());
+        }
+        QVERIFY(platform.Problems().empty());
     }
 
     void propertiesListsEachDependencyThenItsSamples() {
@@ -126,7 +150,7 @@ private Q_SLOTS:
         record.programName = "Tree";
         volume::DependencyRecord multisample =
             Dependency("Strings", volume::kKindMultisample, 1024, "Bank ", 1, 0x0000beefu);
-        multisample.samples.push_back(Dependency("Low", volume::kKindSample, 1023, " Keys ", 0, 0x12345678u));
+        multisample.samples.push_back(Dependency("L\xF6w", volume::kKindSample, 1023, " Keys ", 0, 0x12345678u));
         multisample.samples.push_back(Dependency("High", volume::kKindSample, 0, "Keys", 1, 0));
         record.dependencies.push_back(multisample);
         record.dependencies.push_back(Dependency("Rom Piano", volume::kKindRom, 0, "", 0, 0));
@@ -138,7 +162,7 @@ private Q_SLOTS:
         QCOMPARE(list->headerItem()->text(1), QStringLiteral("Size (Kb)"));
         QCOMPARE(list->topLevelItemCount(), 4);
         const QStringList rows[] = {{"Strings", "2", "Bank ", "/vol/Strings", "0", "beef"},
-                                    {"Low", "1", "Keys (Relative)", "/vol/Low", "0", "12345678"},
+                                    {QStringLiteral("L\u00F6w"), "1", "Keys (Relative)", QStringLiteral("/vol/L\u00F6w"), "0", "12345678"},
                                     {"High", "1", "Keys", "/vol/High", "0", "0"},
                                     {"Rom Piano", "1", "", "/vol/Rom Piano", "0", "0"}};
         for (int row = 0; row < 4; ++row) {
@@ -154,20 +178,12 @@ private Q_SLOTS:
     void logShowsEveryLine() {
         volume::ProgramRecord record;
         volume::AppendLog(record, "first line");
-        volume::AppendLog(record, "second line");
+        volume::AppendLog(record, "caf\xE9 line");
         ui::LogDialog dialog(record, nullptr);
         auto* text = Child<QPlainTextEdit>(dialog, "logText");
         QVERIFY(text->isReadOnly());
-        QCOMPARE(text->toPlainText(), QStringLiteral("first line\nsecond line\n"));
+        QCOMPARE(text->toPlainText(), QStringLiteral("first line\ncaf\u00E9 line\n"));
         QCOMPARE(text->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
-    }
-
-    void aboutNamesVersionAndCredits() {
-        ui::AboutDialog dialog(nullptr);
-        const QString text = Child<QPlainTextEdit>(dialog, "creditsText")->toPlainText();
-        QVERIFY(text.contains(QStringLiteral(VELMORANT_VERSION)));
-        QVERIFY(text.contains(QStringLiteral("HTML Table Filter Generator")));
-        QVERIFY(!Child<QLabel>(dialog, "pictureLabel")->pixmap().isNull());
     }
 };
 

@@ -15,7 +15,11 @@
 #include "UiTestSupport.h"
 #include "bank/ImportJobs.h"
 #include "platform/ScriptedPlatform.h"
-#include "ui/Dialogs.h"
+#include "ui/AboutDialog.h"
+#include "ui/ExportDialog.h"
+#include "ui/LogDialog.h"
+#include "ui/PropertiesDialog.h"
+#include "ui/RenameDialog.h"
 #include "ui/MainWindow.h"
 #include "ui/ProgressDialog.h"
 #include "ui/SlotListWidget.h"
@@ -108,7 +112,7 @@ int main(int argc, char** argv) {
         ShootDialog(dialog, QStringLiteral("06-log"));
     }
     {
-        ui::RenameDialog dialog(QString::fromStdString(piano.programName), &window);
+        ui::RenameDialog dialog(QString::fromStdString(piano.programName), scripted, &window);
         ShootDialog(dialog, QStringLiteral("07-rename"));
     }
     {

@@ -29,6 +29,17 @@ private:
     QTimer timer_;
 };
 
+// The named child of a window; a missing one ends the test run, since every later
+// check would only dereference null.
+template <typename T>
+T* Child(QWidget& parent, const char* name) {
+    T* child = parent.findChild<T*>(QString::fromLatin1(name));
+    if (child == nullptr) {
+        qFatal("no child %s", name);
+    }
+    return child;
+}
+
 // A left click on a row, as a person does it.
 void ClickRow(QListWidget* list, int row);
 // The texts of a list's items, in order.

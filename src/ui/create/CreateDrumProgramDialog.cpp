@@ -13,6 +13,7 @@
 #include "create/DrumEditor.h"
 #include "create/DrumProgram.h"
 #include "ui/QtPlatform.h"
+#include "ui/RecordText.h"
 #include "ui/create/EditorArt.h"
 #include "ui/create/KeyboardWidgets.h"
 #include "ui/create/SamplePreview.h"
@@ -22,7 +23,7 @@ namespace velmorant::ui {
 
 namespace {
 
-QString Text(const std::string& text) { return QtPlatform::FromNativePath(text); }
+QString Text(const std::string& path) { return FromPathText(path); }
 
 bool AnyKeyInUse(const create::DrumKit& kit) {
     for (const create::DrumKey& key : kit.keys) {
@@ -282,7 +283,7 @@ void CreateDrumProgramDialog::previewLayer() {
         return;
     }
     const int layer = currentLayer_ >= 0 && currentLayer_ < key.layerCount() ? currentLayer_ : 0;
-    showStatus(preview_->play(Text(key.layers[static_cast<std::size_t>(layer)].path)));
+    showStatus(preview_->play(QtPlatform::FromNativePath(key.layers[static_cast<std::size_t>(layer)].path)));
 }
 
 QString CreateDrumProgramDialog::statusText() const { return ui_->statusLabel->text(); }
@@ -295,7 +296,7 @@ void CreateDrumProgramDialog::refreshKeyRow(int key) {
     QTreeWidgetItem* item = ui_->keyList->topLevelItem(key);
     item->setText(0, QString::fromStdString(row.number));
     item->setText(1, QString::fromStdString(row.note));
-    item->setText(2, FromWindows1252(row.drumName));
+    item->setText(2, FromRecordText(row.drumName));
     item->setIcon(0, KeyStateIcon(row.stateIcon));
     ui_->infoLine->setText(QString::fromStdString(create::OscillatorCountText(kit_)));
     ui_->keyboard->update();
@@ -308,7 +309,7 @@ void CreateDrumProgramDialog::refreshAllRows() {
 }
 
 void CreateDrumProgramDialog::showKeyDetails() {
-    core::DebugPrint("clic list view %i \n", currentKey_);
+    core::DebugPrint("key list click %i\n", currentKey_);
     if (currentKey_ < 0) {
         ui_->keyDetails->hide();
         return;
@@ -330,7 +331,7 @@ void CreateDrumProgramDialog::showKeyDetails() {
         ui_->copyCombo->clear();
         const std::vector<create::CopyChoice> choices = create::CopyChoices(kit_);
         for (const create::CopyChoice& choice : choices) {
-            ui_->copyCombo->addItem(FromWindows1252(choice.text));
+            ui_->copyCombo->addItem(FromRecordText(choice.text));
         }
         ui_->copyCombo->setCurrentIndex(create::SelectedCopyChoice(choices, key));
         currentLayer_ = -1;

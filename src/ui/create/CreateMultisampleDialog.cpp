@@ -10,6 +10,7 @@
 #include "create/Multisample.h"
 #include "create/MultisampleEditor.h"
 #include "ui/QtPlatform.h"
+#include "ui/RecordText.h"
 #include "ui/create/EditorArt.h"
 #include "ui/create/KeyboardWidgets.h"
 #include "ui/create/SamplePreview.h"
@@ -19,7 +20,7 @@ namespace velmorant::ui {
 
 namespace {
 
-QString Text(const std::string& text) { return QtPlatform::FromNativePath(text); }
+QString Text(const std::string& path) { return FromPathText(path); }
 
 }  // namespace
 
@@ -73,7 +74,7 @@ void CreateMultisampleDialog::AddSamples() {
     request.multiple = true;
     const auto chosen = platform_.ChooseOpenFiles(request);
     if (!chosen) {
-        core::DebugPrint("Non");
+        core::DebugPrint("No");
         ui_->keyboard->update();
         return;
     }
@@ -93,7 +94,7 @@ void CreateMultisampleDialog::addSampleFiles(const QStringList& paths) {
 }
 
 void CreateMultisampleDialog::FillSampleList(int select) {
-    core::DebugPrint("Hello in Dialog_CreateMultisample_Fill_ListSamples (%i)\n", static_cast<int>(entries_.size()));
+    core::DebugPrint("filling the sample list (%i)\n", static_cast<int>(entries_.size()));
     {
         const QSignalBlocker blocker(ui_->sampleList);
         ui_->sampleList->clear();
@@ -133,7 +134,7 @@ void CreateMultisampleDialog::ShowZone(int index) {
 int CreateMultisampleDialog::ApplyZone() {
     bool read = false;
     const int index = ui_->zoneIndexEdit->text().left(9).toInt(&read);
-    core::DebugPrint("id selectionné %i\n", index);
+    core::DebugPrint("selected id %i\n", index);
     // The entry shown may have gone since (removed while its controls were visible).
     if (!read || index < 0 || index >= static_cast<int>(entries_.size())) {
         return 0;

@@ -89,24 +89,4 @@ QIcon PlayIcon() {
     return QIcon(pixmap);
 }
 
-QString FromWindows1252(std::string_view text) {
-    // Only 0x80..0x9F differ from Latin-1; 0 marks the five codes the page leaves unused.
-    static constexpr std::array<char16_t, 32> kHigh{
-        0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-        0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
-    QString result;
-    result.reserve(static_cast<qsizetype>(text.size()));
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte >= 0x80 && byte < 0xA0) {
-            const char16_t mapped = kHigh[byte - 0x80u];
-            result.append(QChar(mapped != 0 ? mapped : char16_t{0xFFFD}));
-        } else {
-            result.append(QChar(static_cast<char16_t>(byte)));
-        }
-    }
-    return result;
-}
-
 }  // namespace velmorant::ui

@@ -14,7 +14,4 @@ QIcon KeyStateIcon(int state);
 QIcon AutoMapIcon();
 QIcon PlayIcon();
 
-// The drum names are Windows-1252 text; shown as Unicode.
-QString FromWindows1252(std::string_view text);
-
 }  // namespace velmorant::ui

@@ -1,5 +1,7 @@
 #include "ui/create/KeyboardWidgets.h"
 
+#include "ui/QtPlatform.h"
+
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
@@ -191,9 +193,9 @@ QStringList WaveFilesIn(const QMimeData* data) {
         return files;
     }
     for (const QUrl& url : data->urls()) {
-        if (url.isLocalFile() && QFileInfo(url.toLocalFile()).suffix().compare(QLatin1String("wav"),
-                                                                              Qt::CaseInsensitive) == 0) {
-            files.push_back(url.toLocalFile());
+        const QString path = QtPlatform::PathOfUrl(url);
+        if (url.isLocalFile() && QFileInfo(path).suffix().compare(QLatin1String("wav"), Qt::CaseInsensitive) == 0) {
+            files.push_back(path);
         }
     }
     return files;

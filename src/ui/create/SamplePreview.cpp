@@ -1,5 +1,8 @@
 #include "ui/create/SamplePreview.h"
 
+#include "core/File.h"
+#include "ui/QtPlatform.h"
+
 #include <QFileInfo>
 #include <QUrl>
 
@@ -26,7 +29,7 @@ bool SamplePreview::HasAudioOutput() {
 
 QString SamplePreview::play(const QString& path) {
     const QString name = QFileInfo(path).fileName();
-    if (!QFileInfo::exists(path)) {
+    if (!core::FileExists(QtPlatform::ToNativePath(path))) {
         return tr("%1 cannot be found.").arg(name);
     }
     if (!HasAudioOutput()) {
@@ -39,7 +42,7 @@ QString SamplePreview::play(const QString& path) {
         player_->setAudioOutput(output_);
     }
     player_->stop();
-    player_->setSource(QUrl::fromLocalFile(path));
+    player_->setSource(QtPlatform::UrlOfPath(QtPlatform::ToNativePath(path)));
     player_->play();
     return tr("Playing %1").arg(name);
 #else

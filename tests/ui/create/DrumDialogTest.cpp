@@ -2,7 +2,6 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDropEvent>
-#include <QImage>
 #include <QMimeData>
 #include <QUrl>
 #include <QLineEdit>
@@ -26,17 +25,9 @@
 #include "../UiTestSupport.h"
 
 using namespace velmorant;
+using velmorant::testing::Child;
 
 namespace {
-
-template <typename T>
-T* Child(QWidget& parent, const char* name) {
-    T* child = parent.findChild<T*>(QString::fromLatin1(name));
-    if (child == nullptr) {
-        qFatal("no child %s", name);
-    }
-    return child;
-}
 
 // A file of the given size; the editor only needs its size until the build.
 QString SizedFile(const testing::TempDir& dir, const std::string& name, std::size_t size) {
@@ -129,23 +120,6 @@ private Q_SLOTS:
         auto* keys = Child<QTreeWidget>(dialog, "keyList");
         QCOMPARE(keys->indexOfTopLevelItem(keys->currentItem()), key);
         QCOMPARE(Child<QWidget>(dialog, "keyDetails")->isHidden(), key < 0);
-    }
-
-    void keyboardPaintsTheCurrentKeyOrangeAndUsedKeysCream() {
-        testing::TempDir dir;
-        platform::ScriptedPlatform platform;
-        ui::CreateDrumProgramDialog dialog(platform);
-        dialog.addLayerFiles(0, {SizedFile(dir, "a.wav", 10)});
-        dialog.addLayerFiles(1, {SizedFile(dir, "b.wav", 10)});
-        dialog.selectKey(2);
-        const QImage image = Child<ui::DrumKeyboardWidget>(dialog, "keyboard")->grab().toImage();
-        const QColor cream(0xFF, 0xE7, 0xAC);
-        QCOMPARE(image.pixelColor(OnWidget(20, 115)), cream);                   // key 0, white
-        QCOMPARE(image.pixelColor(OnWidget(29, 85)), cream);                    // key 1, black
-        QCOMPARE(image.pixelColor(OnWidget(35, 115)), QColor(0xFD, 0xC4, 0x3A));  // key 2, current
-        QCOMPARE(image.pixelColor(OnWidget(40, 85)), QColor(0, 0, 0));          // key 3, black, unused
-        QCOMPARE(image.pixelColor(OnWidget(46, 115)), QColor(255, 255, 255));   // key 4, white, unused
-        QCOMPARE(image.pixelColor(OnWidget(18 + 11 * 4, 128)), QColor(0, 0, 0));  // the first C's tick
     }
 
     void velocityControlsFollowTheLayers() {

@@ -2,7 +2,6 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QDropEvent>
-#include <QImage>
 #include <QMimeData>
 #include <QUrl>
 #include <QPushButton>
@@ -15,23 +14,16 @@
 #include "support/TempDir.h"
 #include "bank/Bank.h"
 #include "create/Multisample.h"
+#include "../UiTestSupport.h"
 #include "platform/ScriptedPlatform.h"
 #include "ui/create/CreateMultisampleDialog.h"
 #include "ui/create/EditorArt.h"
 #include "ui/create/KeyboardWidgets.h"
 
 using namespace velmorant;
+using velmorant::testing::Child;
 
 namespace {
-
-template <typename T>
-T* Child(QWidget& parent, const char* name) {
-    T* child = parent.findChild<T*>(QString::fromLatin1(name));
-    if (child == nullptr) {
-        qFatal("no child %s", name);
-    }
-    return child;
-}
 
 // A playable WAV of the given payload size, optionally naming its root key.
 std::string Wave(const testing::TempDir& dir, const std::string& name, std::size_t payload,
@@ -61,16 +53,6 @@ QStringList Names(QTreeWidget* list) {
 void ClickRow(QTreeWidget* list, int row) {
     const QRect rect = list->visualItemRect(list->topLevelItem(row));
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rect.center());
-}
-
-// Interior pixel of a key on the drawn keyboard: white keys below their black neighbours.
-QPoint KeyPixel(int key) {
-    static constexpr bool kSharp[12] = {false, true, false, true, false, false, true, false, true, false, true, false};
-    int whiteBelow = 0;
-    for (int k = 0; k < key; ++k) {
-        whiteBelow += kSharp[k % 12] ? 0 : 1;
-    }
-    return kSharp[key % 12] ? QPoint(18 + 9 * whiteBelow, 30) : QPoint(18 + 9 * whiteBelow + 4, 55);
 }
 
 }  // namespace
@@ -213,48 +195,6 @@ private Q_SLOTS:
         QVERIFY(platform.Problems().empty());
     }
 
-    void keyboardColoursKeysByHowManyZonesCoverThem_data() {
-        QTest::addColumn<int>("key");
-        QTest::addColumn<QColor>("colour");
-        QTest::newRow("white, uncovered") << 57 << QColor(255, 255, 255);
-        QTest::newRow("black, uncovered") << 58 << QColor(0, 0, 0);
-        QTest::newRow("white, one zone") << 60 << QColor(255, 231, 172);
-        QTest::newRow("black, one zone") << 61 << QColor(255, 231, 172);
-        QTest::newRow("white, two zones") << 62 << QColor(255, 0, 0);
-        QTest::newRow("black, two zones") << 63 << QColor(255, 0, 0);
-        QTest::newRow("edge of the second zone") << 67 << QColor(255, 231, 172);
-        QTest::newRow("past both zones") << 69 << QColor(255, 255, 255);
-        QTest::newRow("lowest key") << 0 << QColor(255, 255, 255);
-        QTest::newRow("highest key") << 127 << QColor(255, 255, 255);
-    }
-
-    void keyboardColoursKeysByHowManyZonesCoverThem() {
-        QFETCH(int, key);
-        QFETCH(QColor, colour);
-        std::vector<create::SampleEntry> entries(2);
-        entries[0].leftKey = 60;
-        entries[0].rightKey = 64;
-        entries[1].leftKey = 62;
-        entries[1].rightKey = 67;
-        ui::MultisampleKeyboardWidget keyboard;
-        keyboard.setEntries(&entries);
-        const QImage image = keyboard.grab().toImage();
-        QCOMPARE(image.pixelColor(KeyPixel(key)), colour);
-    }
-
-    void keyboardOutlinesAreSharedAndTheRulerIsDrawn() {
-        ui::MultisampleKeyboardWidget keyboard;
-        const QImage image = keyboard.grab().toImage();
-        // The outline between white keys 0 and 1 is the column 27; black key 1 spans 24..29 above y 44.
-        QCOMPARE(image.pixelColor(27, 55), QColor(0, 0, 0));
-        QCOMPARE(image.pixelColor(26, 55), QColor(255, 255, 255));
-        QCOMPARE(image.pixelColor(28, 55), QColor(255, 255, 255));
-        // A ruler tick at x 81 + 63j, white between ticks, and the band below.
-        QCOMPARE(image.pixelColor(81 + 63, 68), QColor(0, 0, 0));
-        QCOMPARE(image.pixelColor(100, 68), QColor(255, 255, 255));
-        QCOMPARE(image.pixelColor(300, 120), QColor(255, 255, 255));
-        QCOMPARE(image.pixelColor(18, 120), QColor(0, 0, 0));
-    }
 
     void okBuildsAndTheEditorStaysOpen() {
         testing::TempDir dir;
