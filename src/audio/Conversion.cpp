@@ -140,13 +140,9 @@ ConversionPlan PlanConversion(const AudioInfo& info, const ConversionOptions& op
     plan.ditherSeed = options.ditherSeed;
     plan.detectPitch = options.detectPitch;
     if (info.facts.loop) {
-        const std::uint64_t last = info.frames - 1;
+        // At the same rate this only brings a loop reaching past the sound inside it.
         plan.loopIn = info.facts.loop;
         plan.loopOut = RescaleLoop(*info.facts.loop, info.sampleRate, kTargetRate, plan.outFrames);
-        if (!plan.resample) {
-            // Without a rate change only a loop reaching past the sound moves.
-            plan.loopOut = LoopPoints{std::min(plan.loopIn->start, last), std::min(plan.loopIn->end, last)};
-        }
     }
     return plan;
 }

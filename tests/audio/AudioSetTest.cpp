@@ -4,6 +4,8 @@
 
 #include "audio/AudioFixtures.h"
 #include "audio/AudioSet.h"
+#include "audio/PcmFileSink.h"
+#include "core/File.h"
 #include "support/TempDir.h"
 
 namespace velmorant::audio {
@@ -84,6 +86,33 @@ TEST(AudioSetTest, PlansKeysAndGainThenConvertsEveryFile) {
                         "  root key C2 (36) from the file name\n"),
               std::string::npos)
         << text;
+}
+
+// The file holds the caller's header and then every sample big-endian; a file whose sound fails
+// half-way never appears.
+TEST(PcmFileSinkTest, WritesHeaderThenBigEndianSamplesOnlyWhenFinished) {
+    TempDir dir;
+    const std::vector<std::string> paths{dir({"ok.aiff"}), dir({"cut.flac"})};
+    testing::WriteSound(paths[0], {SF_FORMAT_AIFF | SF_FORMAT_PCM_16, 44100, 2, 3,
+                                   [](std::size_t f, int c) { return (c == 0 ? 1.0 : -1.0) * static_cast<double>(f + 1); }, true});
+    testing::WriteSound(paths[1], {SF_FORMAT_FLAC | SF_FORMAT_PCM_16, 44100, 1, 50000, testing::Sine(440, 44100, 0.5)});
+    auto flac = testing::ReadBytes(paths[1]);
+    flac.resize(flac.size() / 2);
+    std::ofstream(paths[1], std::ios::binary | std::ios::trunc)
+        .write(reinterpret_cast<const char*>(flac.data()), static_cast<std::streamsize>(flac.size()));
+
+    SetOptions options;
+    const SetPlan set = PlanSet(paths, options);
+    const std::vector<std::uint8_t> header{'H', 'E', 'A', 'D'};
+    const auto outcomes = ConvertSet(set, options, [&](std::size_t i, const FilePlan&) {
+        return std::make_unique<PcmFileSink>(dir({"out" + std::to_string(i)}), header);
+    });
+    EXPECT_EQ(outcomes[0].result.error, "");
+    EXPECT_EQ(testing::ReadBytes(dir({"out0"})),
+              (std::vector<unsigned char>{'H', 'E', 'A', 'D', 0, 1, 0xFF, 0xFF, 0, 2, 0xFF, 0xFE, 0, 3, 0xFF, 0xFD}));
+    EXPECT_NE(outcomes[1].result.error.find("cut.flac: the file ends after"), std::string::npos) << outcomes[1].result.error;
+    EXPECT_FALSE(core::FileExists(dir({"out1"})));
+    EXPECT_EQ(core::ListDirectory(dir.path())->size(), 3u) << "a temporary file was left";
 }
 
 }  // namespace

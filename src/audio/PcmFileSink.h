@@ -1,0 +1,28 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "audio/AudioSet.h"
+#include "core/File.h"
+
+namespace velmorant::audio {
+
+// Writes a header the caller made, then the sound as big-endian 16-bit samples, under a
+// temporary name; Finish puts the file in place. A file never finished never appears.
+class PcmFileSink final : public FinishingSink {
+public:
+    PcmFileSink(const std::string& path, std::span<const std::uint8_t> header);
+    bool ok() const { return ok_; }
+    bool Write(std::span<const std::int16_t> samples) override;
+    bool Finish() override;
+
+private:
+    core::AtomicFileWriter out_;
+    std::vector<std::uint8_t> bytes_;
+    bool ok_ = false;
+};
+
+}  // namespace velmorant::audio
