@@ -7,6 +7,7 @@
 #include "bank/BankIndex.h"
 #include "bank/ResultMessages.h"
 #include "core/Debug.h"
+#include "core/FileNames.h"
 #include "core/Path.h"
 #include "core/Text.h"
 
@@ -81,7 +82,7 @@ int ImportPrograms(platform::Platform& platform, Bank& bank, const std::vector<s
             FindProgramCategories(bank.slots[static_cast<std::size_t>(result)]);
             outcome.placed.push_back(result);
         } else {
-            stop = ReportFailure(platform, *window, result - kProgramResultOffset, path, outcome);
+            stop = ReportFailure(platform, *window, ProgramResultCode(result), path, outcome);
         }
         window->SetPosition(static_cast<std::int32_t>(k + 1));
         if (stop) {
@@ -110,9 +111,9 @@ int ImportBank(platform::Platform& platform, Bank& bank, const std::string& inde
     window->SetStatus("Loading Bank.txt file");
 
     BankIndex index;
-    const int read = ReadBankIndex(index, indexPath);
-    if (read < 0) {
-        const int code = read - kIndexResultOffset;
+    const formats::BankTxtResult read = ReadBankIndex(index, indexPath);
+    if (read != formats::BankTxtResult::kValid) {
+        const int code = IndexResultCode(read);
         if (ShowResultMessage(platform, code, indexPath) != 0) {
             outcome.stopped = true;
             outcome.stopCode = code;
@@ -130,7 +131,7 @@ int ImportBank(platform::Platform& platform, Bank& bank, const std::string& inde
     window->SetRange(static_cast<std::uint32_t>(count));
     for (std::int32_t i = 0; i < count; ++i) {
         const BankIndexEntry& entry = index.entries[static_cast<std::size_t>(i)];
-        const std::string path = core::JoinPath(folder, entry.name + ".afp");
+        const std::string path = core::FindNamedFile(folder, entry.name, ".afp");
         window->SetStatus(core::Format(" %i/%i - Open Program : %s", i, count, entry.name.c_str()));
         window->SetPosition(i);
         const int result = NamesFileInFolder(entry.name) ? AddProgram(bank, startSlot, path) : kCannotOpen;
@@ -138,7 +139,7 @@ int ImportBank(platform::Platform& platform, Bank& bank, const std::string& inde
             bank.slots[static_cast<std::size_t>(result)].categories =
                 core::CutText(entry.categories, volume::kMaxCategoriesLength);
             outcome.placed.push_back(result);
-        } else if (ReportFailure(platform, *window, result - kProgramResultOffset, path, outcome)) {
+        } else if (ReportFailure(platform, *window, ProgramResultCode(result), path, outcome)) {
             window->Close();
             return finish(-1);
         }

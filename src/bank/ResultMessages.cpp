@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "bank/Bank.h"
+
 namespace velmorant::bank {
 namespace {
 
@@ -49,6 +51,38 @@ std::string FillPath(std::string_view text, std::string_view path) {
 }
 
 }  // namespace
+
+int ProgramResultCode(int addResult) {
+    switch (addResult) {
+        case kNoFreeSlot:
+            return kResultNoRoom;
+        case kAlreadyInBank:
+            return kResultAlreadyInBank;
+        case kCannotOpen:
+            return kResultCannotOpen;
+        case kNotAProgram:
+            return kResultNotAProgram;
+        case kMissingDependency:
+            return kResultMissingDependency;
+        default:
+            return 0;
+    }
+}
+
+int IndexResultCode(formats::BankTxtResult result) {
+    switch (result) {
+        case formats::BankTxtResult::kCannotOpen:
+        case formats::BankTxtResult::kCannotWrite:
+            return kResultIndexCannotOpen;
+        case formats::BankTxtResult::kTooFewNames:
+            return kResultIndexTooFewNames;
+        case formats::BankTxtResult::kNoCountLine:
+            return kResultIndexNoCountLine;
+        case formats::BankTxtResult::kValid:
+            return 0;
+    }
+    return 0;
+}
 
 int ShowResultMessage(platform::Platform& platform, int code, std::string_view path) {
     const ResultMessage* message = FindMessage(code);

@@ -3,12 +3,13 @@
 #include <string>
 #include <string_view>
 
+#include "formats/BankTxt.h"
 #include "platform/Platform.h"
 
 namespace velmorant::bank {
 
-// Result codes shown to the user: AddProgram results - 1000, ReadBankIndex results - 1005,
-// and the catalogue's "not a volume".
+// Codes of the boxes shown to the user: AddProgram failures, bank.txt results and the
+// catalogue's "not a volume". The values are kept: they are the codes a stopped job reports.
 inline constexpr int kResultNoRoom = -1001;
 inline constexpr int kResultAlreadyInBank = -1002;
 inline constexpr int kResultCannotOpen = -1003;
@@ -19,8 +20,10 @@ inline constexpr int kResultIndexTooFewNames = -1007;
 inline constexpr int kResultIndexNoCountLine = -1008;
 inline constexpr int kResultNotAVolume = -3001;
 
-inline constexpr int kProgramResultOffset = 1000;
-inline constexpr int kIndexResultOffset = 1005;
+// The box code of an AddProgram failure (a negative AddProgram result).
+int ProgramResultCode(int addResult);
+// The box code of a bank.txt result; 0 for a valid file.
+int IndexResultCode(formats::BankTxtResult result);
 
 // Shows the box of a result code, the path in its text. 1 when the job must stop,
 // 0 when it goes on; a code without a box shows nothing and stops.

@@ -38,7 +38,7 @@ std::string ProgramsFolder(const std::string& volumeFolder) {
 }
 
 bool ReadList(bank::BankIndex& index, const std::string& path) {
-    return bank::ReadBankIndex(index, path) >= 0;
+    return bank::ReadBankIndex(index, path) == formats::BankTxtResult::kValid;
 }
 
 // A bank name that could leave the Programs folder (empty, "..", a separator) has no list,

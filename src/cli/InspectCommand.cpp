@@ -17,7 +17,7 @@ namespace {
 
 // The message of a program-level failure (AddProgram's result - 1000).
 std::string FailureText(int result, const std::string& path) {
-    const std::string text = bank::ResultMessageText(result - bank::kProgramResultOffset, path);
+    const std::string text = bank::ResultMessageText(bank::ProgramResultCode(result), path);
     return text.empty() ? core::Format("Failed with code %i \n(%s)", result, path.c_str()) : text;
 }
 

@@ -1,6 +1,8 @@
 #include "core/Text.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <limits>
 
 namespace velmorant::core {
 
@@ -85,6 +87,25 @@ void UpperCaseInPlace(std::string& text) {
 
 std::string CutText(std::string_view text, std::size_t n) {
     return std::string(text.substr(0, n));
+}
+
+std::int32_t LeadingNumber(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size() && IsSpace(text[i])) {
+        ++i;
+    }
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+    std::int64_t value = 0;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+        value = std::min<std::int64_t>(value * 10 + (text[i] - '0'), std::int64_t{1} << 32);
+    }
+    value = negative ? -value : value;
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(value, std::numeric_limits<std::int32_t>::min(),
+                                                              std::numeric_limits<std::int32_t>::max()));
 }
 
 bool StartsWith(std::string_view text, std::string_view prefix) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdarg>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -29,6 +30,10 @@ void UpperCaseInPlace(std::string& text);
 std::string CutText(std::string_view text, std::size_t n);
 
 bool StartsWith(std::string_view text, std::string_view prefix);
+
+// The decimal number a text starts with: leading white space, an optional sign, digits up
+// to the first other character. 0 without digits; saturates at the 32-bit limits.
+std::int32_t LeadingNumber(std::string_view text);
 bool EndsWith(std::string_view text, std::string_view suffix);
 
 }  // namespace velmorant::core

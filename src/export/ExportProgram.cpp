@@ -3,6 +3,8 @@
 #include "bank/Bank.h"
 #include "core/Bytes.h"
 #include "core/Debug.h"
+#include "core/Encoding.h"
+#include "core/FileNames.h"
 #include "core/File.h"
 #include "core/Path.h"
 #include "core/Text.h"
@@ -67,10 +69,11 @@ bool SameAsBytes(const std::string& existing, std::span<const std::uint8_t> byte
     return Checksum(existing, cache) == core::Crc32Update(0, bytes);
 }
 
-// The name of the folder a copy goes into, below Samples or Multisamples.
+// The file name of the folder a copy goes into, below Samples or Multisamples.
 std::string DestinationFolderName(const DependencyRecord& dependency, std::string_view bankName,
                                   const ExportMode& mode) {
-    return std::string(core::TrimSpaces(mode.bankFolders ? bankName : std::string_view(dependency.folderName)));
+    return core::Cp1252ToUtf8(
+        core::TrimSpaces(mode.bankFolders ? bankName : std::string_view(dependency.folderName)));
 }
 
 // What a rewritten reference's folder field holds, before the 16-character cut.
@@ -112,7 +115,7 @@ NumberedCandidate FirstFreeNumberedName(const std::string& folder, std::string_v
     for (int k = 0;; ++k) {
         NumberedCandidate candidate;
         candidate.name = NumberedName(k, baseName, cut);
-        candidate.path = core::JoinPath(folder, candidate.name + extension);
+        candidate.path = core::JoinPath(folder, core::Cp1252ToUtf8(candidate.name) + extension);
         if (!PathTaken(candidate.path)) {
             return candidate;
         }
@@ -146,7 +149,7 @@ bool RewriteSampleEntry(core::ByteWriter& writer, std::int32_t entry, const Depe
 // is rewritten like the listed sample it names.
 void RewriteRepeatedEntries(std::vector<std::uint8_t>& buffer, const DependencyRecord& multisample,
                             std::string_view bankName, const ExportMode& flags) {
-    const std::string ownFolder = core::PathFileName(core::PathDirectory(multisample.sourcePath));
+    const std::string ownFolder = core::NameFromFileName(core::PathFileName(core::PathDirectory(multisample.sourcePath)));
     std::vector<std::pair<std::int32_t, const DependencyRecord*>> repeats;
     for (const formats::MultisampleEntryView& view : formats::ReadMultisample(buffer).entries) {
         const auto entry = static_cast<std::int32_t>(view.offset);
@@ -193,7 +196,7 @@ int CopySampleDependency(DependencyRecord& dependency, ProgramRecord& program, s
     const ExportMode flags = ExportMode::FromCode(mode);
     const std::string folderName = DestinationFolderName(dependency, bankName, flags);
     const std::string fileName = core::PathFileName(dependency.sourcePath);
-    const std::string baseName = core::PathBaseName(dependency.sourcePath);
+    const std::string baseName = core::NameFromFileName(core::PathBaseName(dependency.sourcePath));
     const std::string folder = core::JoinPath(core::JoinPath(destinationRoot, "Samples"), folderName);
 
     ResetExportFields(dependency);
@@ -285,7 +288,7 @@ int CopyMultisampleDependency(DependencyRecord& dependency, ProgramRecord& progr
     if (clash) {
         core::DebugPrint("FileCompare : %s // %s -> Different\n", dependency.destinationPath.c_str(),
                          dependency.sourcePath.c_str());
-        NumberedCandidate candidate = FirstFreeNumberedName(folder, core::PathBaseName(dependency.sourcePath),
+        NumberedCandidate candidate = FirstFreeNumberedName(folder, core::NameFromFileName(core::PathBaseName(dependency.sourcePath)),
                                                             kMaxMultisampleNameLength, ".afi");
         dependency.newName = 1;
         dependency.destinationPath = std::move(candidate.path);
@@ -316,12 +319,12 @@ int ExportProgram(ProgramRecord& program, std::string_view bankName, std::string
             return kUnsafeName;
         }
     }
-    const std::string bankFolder = core::JoinPath(programsFolder, bankFolderName);
+    const std::string bankFolder = core::JoinPath(programsFolder, core::Cp1252ToUtf8(bankFolderName));
     if (!EnterOrCreateFolder(bankFolder)) {
         Log(program, core::Format("Error creation destination directory %s\n", bankFolder.c_str()));
         return kFolderNotCreated;
     }
-    const std::string destination = core::JoinPath(bankFolder, program.programName + ".afp");
+    const std::string destination = core::JoinPath(bankFolder, core::Cp1252ToUtf8(program.programName) + ".afp");
 
     auto& dependencies = program.dependencies;
     for (std::size_t i = 0; i < dependencies.size(); ++i) {

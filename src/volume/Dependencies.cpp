@@ -3,6 +3,7 @@
 #include "core/Bytes.h"
 #include "core/Debug.h"
 #include "core/File.h"
+#include "core/FileNames.h"
 #include "core/Path.h"
 #include "core/Text.h"
 #include "formats/MultisampleFile.h"
@@ -53,7 +54,7 @@ bool ResolveReference(ProgramRecord& program, std::vector<DependencyRecord>& lis
     record.volumeNumber = decoded.volumeNumber;
     record.referenceOffset = site.referenceOffset;
     if (core::TrimSpaces(decoded.folder).empty()) {
-        record.folderName = core::PathFileName(site.referencingDir);
+        record.folderName = core::NameFromFileName(core::PathFileName(site.referencingDir));
         record.folderGiven = 0;
     } else {
         record.folderName = decoded.folder;
@@ -64,9 +65,9 @@ bool ResolveReference(ProgramRecord& program, std::vector<DependencyRecord>& lis
     const std::string folder(core::TrimSpaces(record.folderName));
     const std::string name(core::TrimSpaces(record.foundName));
     const bool multisample = site.wanted == kKindMultisample;
-    const std::string path = core::JoinPath(
-        core::JoinPath(core::JoinPath(root, multisample ? "Multisamples" : "Samples"), folder),
-        name + (multisample ? ".afi" : ".afs"));
+    const std::string path = core::FindNamedFile(
+        core::FindNamedFile(core::JoinPath(root, multisample ? "Multisamples" : "Samples"), folder, ""), name,
+        multisample ? ".afi" : ".afs");
     const bool level2 = site.level == Level::kMultisample;
 
     bool found = true;

@@ -4,6 +4,7 @@
 
 #include "core/Bytes.h"
 #include "core/File.h"
+#include "core/FileNames.h"
 #include "core/Path.h"
 #include "core/Text.h"
 
@@ -71,7 +72,7 @@ int LoadProgramFile(ProgramRecord& record, const std::string& path, const Progra
     record.sourcePath = path;
     AppendLog(record, core::Format("Load Program Program %s\n", path.c_str()));
     record.fileSize = core::FileSize(path);
-    record.programName = core::CutText(core::PathBaseName(path), kMaxProgramNameLength);
+    record.programName = core::CutText(core::NameFromFileName(core::PathBaseName(path)), kMaxProgramNameLength);
     record.defined = 1;
     record.type = ProgramTypeFromTag(tag);
     // Counts are taken for every type so the summary of an FM or VA program is right too.

@@ -417,7 +417,7 @@ TEST_P(RoundTrip, ReimportedProgramsResolveEveryDependencyWithTheSameChecksums) 
 
     bank::Bank again;
     bank::BankIndex index;
-    ASSERT_EQ(bank::ReadBankIndex(index, dir({"Programs", "Out", "bank.txt"})), bank::kIndexValid);
+    ASSERT_EQ(bank::ReadBankIndex(index, dir({"Programs", "Out", "bank.txt"})), formats::BankTxtResult::kValid);
     for (int slot = 0; slot < 5; ++slot) {
         const volume::ProgramRecord& before = bank.slots[static_cast<std::size_t>(slot)];
         ASSERT_EQ(index.entries[static_cast<std::size_t>(slot)].name, before.programName);

@@ -203,6 +203,32 @@ TEST(ResolveDependenciesTest, TruncatedAndMalformedFilesYieldWhatTheyHold) {
     EXPECT_EQ(result, -1);
 }
 
+// A name holding 0xE9 is found whether the volume names its files in UTF-8 or in the raw byte.
+class AccentedNameTest : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(AccentedNameTest, ResolvesTheFileNameEitherWay) {
+    TempDir dir;
+    const std::string onDisk = GetParam();
+    demo::ProgramLayout layout;
+    layout.oscillators[0] = {true, Reference{demo::kDiskLocation, "Caf\xE9", "Caf\xE9"}};
+    const std::string path = dir({"Programs", "Bank1", "P.afp"});
+    ASSERT_TRUE(demo::WriteFile(path, demo::BuildProgramFile(layout)));
+    ASSERT_TRUE(demo::WriteFile(dir({"Multisamples", onDisk, onDisk + ".afi"}),
+                                demo::BuildMultisampleFile({Reference{"", "", "Caf\xE9"}})));
+    ASSERT_TRUE(demo::WriteText(dir({"Samples", onDisk, onDisk + ".afs"}), "S80s"));
+    int result = 0;
+    const ProgramRecord record = Resolve(path, kTypeSamples, &result);
+    EXPECT_EQ(result, 1) << record.log;
+    ASSERT_EQ(record.dependencies.size(), 1u);
+    EXPECT_EQ(record.dependencies[0].sourcePath, dir({"Multisamples", onDisk, onDisk + ".afi"}));
+    ASSERT_EQ(record.dependencies[0].samples.size(), 1u);
+    // The folder left blank is the multisample's own, as a name of the instrument's code page.
+    EXPECT_EQ(record.dependencies[0].samples[0].folderName, "Caf\xE9");
+    EXPECT_EQ(record.dependencies[0].samples[0].sourcePath, dir({"Samples", onDisk, onDisk + ".afs"}));
+}
+
+INSTANTIATE_TEST_SUITE_P(FileNames, AccentedNameTest, ::testing::Values("Caf\xC3\xA9", "Caf\xE9"));
+
 TEST(ChecksumCacheTest, NoticesAFileThatChanged) {
     TempDir dir;
     ChecksumCache cache;

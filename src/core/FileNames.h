@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace velmorant::core {
+
+// Names inside the instrument's files are Windows-1252 bytes; file names on disk are UTF-8.
+// Volumes written by other tools may carry the raw bytes as file names instead.
+
+// The path of the file (or folder) that a name (1252 bytes) stands for inside `folder`: the UTF-8
+// file name when such a file exists, else the raw bytes when that file exists, else the
+// UTF-8 one (what a new file gets, and what a message shows).
+std::string FindNamedFile(std::string_view folder, std::string_view name, std::string_view extension);
+
+// The name (1252 bytes) a file name (UTF-8, or raw bytes) stands for.
+std::string NameFromFileName(std::string_view fileName);
+
+}  // namespace velmorant::core
