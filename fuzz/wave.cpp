@@ -1,5 +1,6 @@
 // Feeds arbitrary bytes to the WAV checks and the sample-file conversion, and checks that
-// reading the facts from a file agrees with reading them from memory.
+// reading the facts from a file agrees with reading them from memory and that a written
+// sample file reads back with the header it was given.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -11,11 +12,13 @@
 #include <system_error>
 #include <vector>
 
-#include "create/WaveFile.h"
+#include "create/SampleConversion.h"
+#include "formats/SampleFile.h"
+#include "formats/WaveFile.h"
 
 namespace {
 
-// Never destroyed, so the exit handler that removes the file can still name it.
+// Never destroyed, so the exit handler that removes the files can still name them.
 const std::string& ScratchPath() {
     static const std::string* const path = [] {
         auto* made = new std::string((std::filesystem::temp_directory_path() /
@@ -24,6 +27,7 @@ const std::string& ScratchPath() {
         std::atexit([] {
             std::error_code ec;
             std::filesystem::remove(ScratchPath(), ec);
+            std::filesystem::remove(ScratchPath() + ".afs", ec);
         });
         return made;
     }();
@@ -33,35 +37,36 @@ const std::string& ScratchPath() {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    using namespace velmorant::create;
-    std::vector<std::uint8_t> wav(data, data + size);
-    const WaveFacts facts = ReadWaveFacts(wav);
-
+    using namespace velmorant;
+    const formats::WaveFacts facts = formats::ReadWave(std::span<const std::uint8_t>(data, size));
     {
         std::ofstream out(ScratchPath(), std::ios::binary | std::ios::trunc);
         out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
     }
-    const std::optional<WaveFacts> fromFile = ReadWaveFactsFromFile(ScratchPath());
-    if (!fromFile || fromFile->check != facts.check ||
-        (facts.check == WaveCheck::kOk &&
-         (fromFile->dataOffset != facts.dataOffset || fromFile->dataLength != facts.dataLength ||
-          fromFile->hasSampler != facts.hasSampler || fromFile->unityNote != facts.unityNote ||
-          fromFile->loopStart != facts.loopStart || fromFile->loopEnd != facts.loopEnd))) {
+    const formats::WaveFacts fromFile = formats::ReadWaveFile(ScratchPath());
+    if (fromFile.result != facts.result ||
+        (facts.result == formats::WaveResult::kOk &&
+         (fromFile.dataOffset != facts.dataOffset || fromFile.dataLength != facts.dataLength ||
+          fromFile.hasSampler != facts.hasSampler || fromFile.unityNote != facts.unityNote ||
+          fromFile.loopStart != facts.loopStart || fromFile.loopEnd != facts.loopEnd))) {
         std::abort();
+    }
+    if (facts.result != formats::WaveResult::kOk || facts.dataOffset > size) {
+        return 0;
     }
 
-    const std::optional<std::uint32_t> rootKey = size > 0 ? std::optional<std::uint32_t>(data[0]) : std::nullopt;
-    const SampleFileParts parts = PrepareSampleFile(wav, rootKey);
-    if ((facts.check == WaveCheck::kOk) != (parts.status == kConvertWritten)) {
+    const std::optional<std::uint32_t> rootKey = std::optional<std::uint32_t>(data[0]);
+    const std::string sample = ScratchPath() + ".afs";
+    if (create::ConvertWaveToSample(ScratchPath(), sample, rootKey) != create::ConversionResult::kWritten) {
         std::abort();
     }
-    if (parts.status == kConvertWritten) {
-        // The sound written is the declared length rounded up to even, and it came from inside the file.
-        const std::size_t written = parts.payload.size() + parts.tailSize;
-        if (written != ((static_cast<std::size_t>(facts.dataLength) + 1) & ~std::size_t{1}) ||
-            facts.dataOffset + parts.payload.size() > size) {
-            std::abort();
-        }
+    // The sound written is the declared length rounded up to even, and the header reads back.
+    const formats::SampleRead read = formats::ReadSampleFile(sample);
+    const formats::SampleHeader expected = create::SampleHeaderFor(facts, rootKey);
+    if (read.result != formats::SampleResult::kOk ||
+        std::filesystem::file_size(sample) != formats::kSampleHeaderSize + formats::StoredSoundBytes(facts.dataLength) ||
+        formats::EncodeSampleHeader(read.header) != formats::EncodeSampleHeader(expected)) {
+        std::abort();
     }
     return 0;
 }

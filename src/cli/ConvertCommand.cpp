@@ -3,7 +3,7 @@
 #include <CLI/CLI.hpp>
 #include <ostream>
 
-#include "create/WaveFile.h"
+#include "create/SampleConversion.h"
 
 namespace velmorant::cli {
 
@@ -21,12 +21,13 @@ void ConvertCommand::setup(CLI::App& subcommand) {
 }
 
 int ConvertCommand::run(CommandIo& io) {
-    const std::int32_t status = create::ConvertWaveToSample(wave_, sample_, rootKey_);
-    if (status == create::kConvertWritten) {
+    const create::ConversionResult status = create::ConvertWaveToSample(wave_, sample_, rootKey_);
+    if (status == create::ConversionResult::kWritten) {
         io.out << "Wrote " << sample_ << "\n";
         return kExitOk;
     }
-    io.err << "Cannot convert " << wave_ << ": status " << status << ", " << create::ConversionStatusText(status)
+    io.err << "Cannot convert " << wave_ << ": status " << create::ConversionCode(status) << ", "
+           << create::ConversionResultText(status)
            << "\n";
     return kExitFailed;
 }

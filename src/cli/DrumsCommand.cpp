@@ -8,7 +8,6 @@
 #include "create/DrumEditor.h"
 #include "create/DrumKit.h"
 #include "create/DrumProgram.h"
-#include "create/WaveFile.h"
 #include "platform/ConsolePlatform.h"
 
 namespace velmorant::cli {
@@ -83,8 +82,7 @@ int DrumsCommand::run(CommandIo& io) {
     bool failed = false;
     if (!kit_.empty()) {
         platform.QueueOpenFiles({kit_});
-        if (create::LoadDrumKit(platform, kit) != 1) {
-            platform.ShowMessage("No file loaded", "Error", platform::Icon::kStop);
+        if (!create::OpenKitCommand(platform, kit)) {
             return kExitFailed;
         }
     }
@@ -104,8 +102,7 @@ int DrumsCommand::run(CommandIo& io) {
 
     if (!saveKit_.empty()) {
         platform.QueueSaveFile(saveKit_);
-        if (create::SaveDrumKit(platform, kit) == 0) {
-            platform.ShowMessage("File not saved", "Error", platform::Icon::kStop);
+        if (!create::SaveKitCommand(platform, kit)) {
             failed = true;
         } else {
             io.out << "Saved the kit\n";
@@ -116,11 +113,11 @@ int DrumsCommand::run(CommandIo& io) {
         const create::DrumBuildResult result = create::BuildDrumProgram(platform, kit);
         failed = failed || !result.written || result.keysLeftOut > 0;
         for (std::size_t i = 0; i < result.sampleFiles.size(); ++i) {
-            if (result.conversionStatus[i] != create::kConvertWritten) {
+            if (result.conversionStatus[i] != create::ConversionResult::kWritten) {
                 failed = true;
                 io.err << "Cannot convert the WAV file for " << result.sampleFiles[i] << ": status "
-                       << result.conversionStatus[i] << ", "
-                       << create::ConversionStatusText(result.conversionStatus[i]) << "\n";
+                       << create::ConversionCode(result.conversionStatus[i]) << ", "
+                       << create::ConversionResultText(result.conversionStatus[i]) << "\n";
             }
         }
         if (result.written) {

@@ -7,7 +7,6 @@
 
 #include "create/Multisample.h"
 #include "create/MultisampleEditor.h"
-#include "create/WaveFile.h"
 #include "platform/ConsolePlatform.h"
 
 namespace velmorant::cli {
@@ -119,10 +118,10 @@ int MultisampleCommand::run(CommandIo& io) {
         const auto row = create::MakeSampleRow(e);
         io.out << result.sampleFiles[i] << "  root " << row.root << ", keys " << row.notes << "  <- " << e.path
                << "\n";
-        if (result.conversionStatus[i] != create::kConvertWritten) {
+        if (result.conversionStatus[i] != create::ConversionResult::kWritten) {
             anyUnconverted = true;
-            io.err << "Cannot convert " << e.path << ": status " << result.conversionStatus[i] << ", "
-                   << create::ConversionStatusText(result.conversionStatus[i]) << "\n";
+            io.err << "Cannot convert " << e.path << ": status " << create::ConversionCode(result.conversionStatus[i]) << ", "
+                   << create::ConversionResultText(result.conversionStatus[i]) << "\n";
         }
     }
     io.out << "Wrote " << result.programPath << "\n";

@@ -1,6 +1,7 @@
 #include "core/File.h"
 
 #include "core/Debug.h"
+#include "core/FileHandle.h"
 
 #include <algorithm>
 #include <array>
@@ -32,15 +33,6 @@ namespace velmorant::core {
 namespace fs = std::filesystem;
 
 namespace {
-
-struct FileCloser {
-    void operator()(std::FILE* f) const {
-        if (f != nullptr) {
-            std::fclose(f);
-        }
-    }
-};
-using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
 FilePtr OpenRead(const std::string& path) {
     std::error_code ec;

@@ -7,27 +7,32 @@
 #include "core/File.h"
 #include "core/Path.h"
 #include "core/Text.h"
-#include "create/ConvertBatch.h"
 #include "create/CreateFiles.h"
 #include "create/ProgramTemplates.h"
-#include "create/WaveFile.h"
+#include "formats/DrumProgramLayout.h"
 
 namespace velmorant::create {
 
 namespace {
 
-std::size_t SlotOffset(int slot) {
-    return kDrumSlotsOffset + kDrumSlotSize * static_cast<std::size_t>(slot);
-}
+using formats::DrumOscillatorOffset;
+using formats::DrumZoneOffset;
+using formats::kDrumOscillatorKey;
+using formats::kDrumProgramKeyOffset;
 
 void WriteZone(core::ByteWriter& writer, int slot, int zone, const std::string& sampleName, int upperBound) {
-    const std::size_t z = SlotOffset(slot) + kDrumZoneSize * static_cast<std::size_t>(zone);
+    const std::size_t z = DrumZoneOffset(static_cast<std::size_t>(slot), static_cast<std::size_t>(zone));
     const std::array<std::uint8_t, kReferenceNameLength> noLocation{};
-    writer.bytes(z + kDrumZoneReference, noLocation);
-    writer.pairSwappedText(z + kDrumZoneReference + 32, core::CutText(sampleName, kReferenceNameLength),
-                           kReferenceNameLength, '\0');
-    writer.u8(z + 9, 0x01);
-    writer.u8(z + 8, static_cast<std::uint8_t>(upperBound & 0xFF));
+    writer.bytes(z + formats::kDrumZoneReference, noLocation);
+    writer.pairSwappedText(z + formats::kDrumZoneReference + kReferenceNameLength,
+                           core::CutText(sampleName, kReferenceNameLength), kReferenceNameLength, '\0');
+    writer.u8(z + formats::kDrumZoneEnabled, 0x01);
+    writer.u8(z + formats::kDrumZoneUpperVelocity, static_cast<std::uint8_t>(upperBound & 0xFF));
+}
+
+void WriteKey(core::ByteWriter& writer, int slot, int key) {
+    writer.u8(DrumOscillatorOffset(static_cast<std::size_t>(slot)) + kDrumOscillatorKey,
+              static_cast<std::uint8_t>(key + kDrumProgramKeyOffset));
 }
 
 }  // namespace
@@ -62,7 +67,7 @@ DrumBuildResult BuildDrumProgramAt(platform::Platform& platform, const DrumKit& 
         if (kit.keys[static_cast<std::size_t>(k)].state <= 0) {
             continue;
         }
-        if (slots == static_cast<int>(kDrumSlots)) {
+        if (slots == static_cast<int>(formats::kDrumOscillators)) {
             ++result.keysLeftOut;
             continue;
         }
@@ -88,15 +93,17 @@ DrumBuildResult BuildDrumProgramAt(platform::Platform& platform, const DrumKit& 
             const DrumLayer& layer = key.layers[static_cast<std::size_t>(j)];
             const std::string sampleName = DrumSampleName(name, k, j);
             WriteZone(writer, slot, j, sampleName, layer.upperBound);
-            writer.u8(SlotOffset(slot) + kDrumSlotKeyByte, static_cast<std::uint8_t>(k + kDrumProgramKeyOffset));
+            WriteKey(writer, slot, k);
             const std::string samplePath = InFolder(folder, sampleName + ".afs");
             // The WAV's own root key (or 60) applies to a drum sample.
             result.sampleFiles.push_back(samplePath);
             jobs.push_back({layer.path, samplePath, std::nullopt});
             core::DebugPrint("\n%i:%s (patch %i, key = x%x (%i))\n\n", slot, sampleName.c_str(),
-                             static_cast<int>(SlotOffset(slot) + kDrumZoneReference),
+                             static_cast<int>(DrumZoneOffset(static_cast<std::size_t>(slot), 0) +
+                                              formats::kDrumZoneReference),
                              static_cast<unsigned>(k + kDrumProgramKeyOffset),
-                             static_cast<int>(SlotOffset(slot) + kDrumSlotKeyByte));
+                             static_cast<int>(DrumOscillatorOffset(static_cast<std::size_t>(slot)) +
+                                              kDrumOscillatorKey));
         }
     }
     result.conversionStatus = ConvertWavesToSamples(jobs);
@@ -114,7 +121,7 @@ DrumBuildResult BuildDrumProgramAt(platform::Platform& platform, const DrumKit& 
         for (int j = 0; j < source.layerCount(); ++j) {
             WriteZone(writer, slot, j, DrumSampleName(name, key.copySource, j),
                       source.layers[static_cast<std::size_t>(j)].upperBound);
-            writer.u8(SlotOffset(slot) + kDrumSlotKeyByte, static_cast<std::uint8_t>(k + kDrumProgramKeyOffset));
+            WriteKey(writer, slot, k);
         }
     }
 

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "create/DrumKit.h"
+#include "create/SampleConversion.h"
 #include "platform/Platform.h"
 
 namespace velmorant::create {
@@ -21,7 +22,7 @@ struct DrumBuildResult {
     std::string programPath;
     int keysLeftOut = 0;  // keys in use beyond the 64 oscillators
     std::vector<std::string> sampleFiles;
-    std::vector<std::int32_t> conversionStatus;  // per sample file
+    std::vector<ConversionResult> conversionStatus;  // per sample file
 };
 
 // The drum program for a chosen name, without the chooser: the template with one

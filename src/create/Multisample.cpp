@@ -7,10 +7,9 @@
 #include "core/File.h"
 #include "core/Path.h"
 #include "core/Text.h"
-#include "create/ConvertBatch.h"
 #include "create/CreateFiles.h"
 #include "create/ProgramTemplates.h"
-#include "create/WaveFile.h"
+#include "create/SampleConversion.h"
 #include "formats/MultisampleFile.h"
 
 namespace velmorant::create {

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "create/SampleConversion.h"
 #include "create/SampleEntry.h"
 #include "formats/MultisampleFile.h"
 #include "platform/Platform.h"
@@ -49,7 +50,7 @@ struct MultisampleBuildResult {
     bool cancelled = false;
     std::string programPath;
     std::vector<std::string> sampleFiles;        // in entry order
-    std::vector<std::int32_t> conversionStatus;  // ConvertWaveToSample's status per entry
+    std::vector<ConversionResult> conversionStatus;  // ConvertWaveToSample's status per entry
 };
 
 // Asks for the program file, then writes beside it one sample file per entry, the

@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "core/Bytes.h"
+#include "formats/DrumProgramLayout.h"
 
 namespace velmorant::create {
 
@@ -108,17 +109,17 @@ void AddParameters(core::ByteBuilder& list, std::span<const Parameter> parameter
 
 // A zone of a drum oscillator as the instrument ships it: velocity 127, reference empty.
 void PutDrumSlot(core::ByteWriter& writer, std::size_t slot) {
-    const std::size_t base = kDrumSlotsOffset + kDrumSlotSize * slot;
+    const std::size_t base = formats::DrumOscillatorOffset(slot);
     writer.u8(base + 1, 0x01);
-    for (std::size_t zone = 0; zone < kDrumZonesPerSlot; ++zone) {
-        const std::size_t z = base + kDrumZoneSize * zone;
-        writer.u8(z + 8, 0x7F);
-        writer.u8(z + 9, zone == 0 && slot != 36 ? 0x01 : 0x00);
+    for (std::size_t zone = 0; zone < formats::kDrumZonesPerOscillator; ++zone) {
+        const std::size_t z = formats::DrumZoneOffset(slot, zone);
+        writer.u8(z + formats::kDrumZoneUpperVelocity, 0x7F);
+        writer.u8(z + formats::kDrumZoneEnabled, zone == 0 && slot != 36 ? 0x01 : 0x00);
         writer.u8(z + 82, 0x3F);
         writer.u8(z + 83, 0x80);
         writer.u8(z + 86, 0x3F);
     }
-    writer.u8(base + kDrumSlotKeyByte, static_cast<std::uint8_t>(24 + slot));
+    writer.u8(base + formats::kDrumOscillatorKey, static_cast<std::uint8_t>(24 + slot));
     writer.u8(base + 402, 0x3F);
     writer.u8(base + 403, 0x80);
     writer.u8(base + 406, 0x3F);
@@ -177,10 +178,10 @@ std::vector<std::uint8_t> MultisampleProgramTemplate() {
 }
 
 std::vector<std::uint8_t> DrumProgramTemplate() {
-    std::vector<std::uint8_t> program(kDrumProgramSize - kParameterListSize, 0);
+    std::vector<std::uint8_t> program(formats::kDrumProgramSize - kParameterListSize, 0);
     core::ByteWriter writer(program);
     PutRows(writer, kDrumRows);
-    for (std::size_t slot = 0; slot < kDrumSlots; ++slot) {
+    for (std::size_t slot = 0; slot < formats::kDrumOscillators; ++slot) {
         PutDrumSlot(writer, slot);
     }
     const auto parameters = ProgramParameterList();

@@ -10,15 +10,6 @@ namespace velmorant::create {
 inline constexpr std::size_t kMultisampleProgramSize = 2028;
 inline constexpr std::size_t kMultisampleNameOffset = 852;  // oscillator 1's reference name, 32 bytes
 
-// Drum program: 64 oscillators of 4 zones.
-inline constexpr std::size_t kDrumProgramSize = 28280;
-inline constexpr std::size_t kDrumSlotsOffset = 368;
-inline constexpr std::size_t kDrumSlotSize = 424;
-inline constexpr std::size_t kDrumSlots = 64;
-inline constexpr std::size_t kDrumZonesPerSlot = 4;
-inline constexpr std::size_t kDrumZoneSize = 96;
-inline constexpr std::size_t kDrumZoneReference = 12;  // within a zone
-inline constexpr std::size_t kDrumSlotKeyByte = 397;   // within a slot
 inline constexpr std::size_t kParameterListSize = 97 * 8;
 
 // Fresh copies of the fixed files the builds patch. The instrument expects these

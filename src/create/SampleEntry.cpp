@@ -5,7 +5,7 @@
 #include "core/Debug.h"
 #include "core/File.h"
 #include "core/Text.h"
-#include "create/WaveFile.h"
+#include "formats/WaveFile.h"
 
 namespace velmorant::create {
 
@@ -13,20 +13,22 @@ namespace {
 
 constexpr std::int32_t kDefaultKey = 72;
 
-std::string RefusalText(WaveCheck check, const std::string& path) {
-    switch (check) {
-        case WaveCheck::kNotRiff: return "Bad Riff Format !";
-        case WaveCheck::kNotWave: return "Bad Wave Format !";
-        case WaveCheck::kNotFmt: return "Bad fmt Format !";
-        case WaveCheck::kNotSixteenBits: return "Only 16 bits samples supported !";
-        case WaveCheck::kNot44100: return "Only 44.1 Khz samples supported !";
-        case WaveCheck::kTooManyChannels:
-        case WaveCheck::kNoChannels: return "Samples must be mono or stereo !";
-        case WaveCheck::kTooShort: return core::Format("File too short to be a WAV file : %s", path.c_str());
-        case WaveCheck::kNoDataChunk: return core::Format("No data chunk in %s", path.c_str());
-        case WaveCheck::kDataPastEnd:
+std::string RefusalText(formats::WaveResult result, const std::string& path) {
+    using formats::WaveResult;
+    switch (result) {
+        case WaveResult::kNotRiff: return "Bad Riff Format !";
+        case WaveResult::kNotWave: return "Bad Wave Format !";
+        case WaveResult::kNotFmt: return "Bad fmt Format !";
+        case WaveResult::kNotSixteenBits: return "Only 16 bits samples supported !";
+        case WaveResult::kNot44100: return "Only 44.1 Khz samples supported !";
+        case WaveResult::kTooManyChannels:
+        case WaveResult::kNoChannels: return "Samples must be mono or stereo !";
+        case WaveResult::kTooShort: return core::Format("File too short to be a WAV file : %s", path.c_str());
+        case WaveResult::kNoDataChunk: return core::Format("No data chunk in %s", path.c_str());
+        case WaveResult::kDataPastEnd:
             return core::Format("The data chunk runs past the end of %s", path.c_str());
-        case WaveCheck::kOk: break;
+        case WaveResult::kOk:
+        case WaveResult::kCannotRead: break;
     }
     return {};
 }
@@ -35,18 +37,17 @@ std::string RefusalText(WaveCheck check, const std::string& path) {
 
 int InspectWave(platform::Platform& platform, const std::string& path, SampleEntry& entry) {
     entry.fileSize = core::FileSize(path);
-    if (static_cast<std::uint64_t>(entry.fileSize) > kMaxWaveFileBytes) {
+    if (static_cast<std::uint64_t>(entry.fileSize) > formats::kMaxWaveFileBytes) {
         platform.ShowMessage(core::Format("File too large (over 2 GiB) : %s", path.c_str()), "Information",
                              platform::Icon::kInformation);
         return 0;
     }
-    const auto read = ReadWaveFactsFromFile(path);
-    if (!read) {
+    const formats::WaveFacts facts = formats::ReadWaveFile(path);
+    if (facts.result == formats::WaveResult::kCannotRead) {
         return 0;
     }
-    const WaveFacts& facts = *read;
-    if (facts.check != WaveCheck::kOk) {
-        platform.ShowMessage(RefusalText(facts.check, path), "Information", platform::Icon::kInformation);
+    if (facts.result != formats::WaveResult::kOk) {
+        platform.ShowMessage(RefusalText(facts.result, path), "Information", platform::Icon::kInformation);
         return 0;
     }
     entry.rootKey = entry.leftKey = entry.rightKey = kDefaultKey;

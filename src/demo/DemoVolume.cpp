@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "core/Path.h"
-#include "create/DemoContent.h"
+#include "demo/DemoContent.h"
 #include "demo/VolumeBuilders.h"
 
 namespace velmorant::demo {
@@ -130,7 +130,7 @@ bool WriteDemoVolume(const std::string& root, std::string& error) {
     w.Text(w.Path({"Programs", "bank.txt"}), "Number of items: 3\r\nBank1\r\nBank2\r\nDrums\r\n");
 
     // A multisample program and a drum program built from synthesised WAV files by the creators.
-    if (w.error.empty() && !create::WriteCreatedDemoContent(root, w.error) && w.error.empty()) {
+    if (w.error.empty() && !WriteCreatedDemoContent(root, w.error) && w.error.empty()) {
         w.error = "cannot create the demo's built programs";
     }
     error = w.error;

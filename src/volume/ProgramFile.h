@@ -5,6 +5,7 @@
 #include <span>
 #include <string>
 
+#include "formats/DrumProgramLayout.h"
 #include "volume/ProgramRecord.h"
 
 namespace velmorant::volume {
@@ -12,10 +13,10 @@ namespace velmorant::volume {
 inline constexpr std::size_t kHeaderChunkArea = 80;  // S = 80 + chunk area
 inline constexpr std::size_t kMinCountsHeader = 53;  // the Patterns count ends at 53
 inline constexpr std::size_t kOscillatorBlockOffsets[4] = {0, 104, 228, 332};
-inline constexpr std::size_t kDrumKeyEntrySize = 424;
-inline constexpr std::size_t kDrumZoneSize = 96;
-inline constexpr std::size_t kDrumKeys = 64;
-inline constexpr std::size_t kDrumZonesPerKey = 4;
+inline constexpr std::size_t kDrumKeyEntrySize = formats::kDrumOscillatorSize;
+inline constexpr std::size_t kDrumZoneSize = formats::kDrumZoneSize;
+inline constexpr std::size_t kDrumKeys = formats::kDrumOscillators;
+inline constexpr std::size_t kDrumZonesPerKey = formats::kDrumZonesPerOscillator;
 
 using ProgramTag = std::array<char, 4>;
 

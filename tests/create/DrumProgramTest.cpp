@@ -2,7 +2,7 @@
 
 #include "core/File.h"
 #include "create/DrumProgram.h"
-#include "create/ExpectedPrograms.h"
+#include "create/ProgramTemplates.h"
 #include "platform/ScriptedPlatform.h"
 #include "support/CreateFixtures.h"
 #include "support/TempDir.h"
@@ -45,7 +45,7 @@ protected:
     TempDir dir;
     platform::ScriptedPlatform platform;
     DrumBuildResult result;
-    const std::vector<std::uint8_t> blank = expected::DrumProgram();
+    const std::vector<std::uint8_t> blank = DrumProgramTemplate();
 };
 
 TEST_F(DrumProgramTest, KickOnKey31WithTwoLayers) {
@@ -71,7 +71,7 @@ TEST_F(DrumProgramTest, KickOnKey31WithTwoLayers) {
 
     EXPECT_TRUE(core::FileExists(dir({"Kick310.afs"})));
     EXPECT_TRUE(core::FileExists(dir({"Kick311.afs"})));
-    EXPECT_EQ(result.conversionStatus, (std::vector<std::int32_t>{1, 1}));
+    EXPECT_EQ(result.conversionStatus, (std::vector<ConversionResult>(2, ConversionResult::kWritten)));
     // No root key is forced: the WAV's own (none here, so 60) applies.
     EXPECT_EQ(testing::ReadBytes(dir({"Kick310.afs"}))[15], 60);
 

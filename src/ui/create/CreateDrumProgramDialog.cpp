@@ -243,18 +243,14 @@ void CreateDrumProgramDialog::loadKit() {
         refreshAllRows();
         return;
     }
-    if (create::LoadDrumKit(platform_, kit_) != 1) {
-        platform_.ShowMessage("No file loaded", "Error", platform::Icon::kStop);
-    }
+    create::OpenKitCommand(platform_, kit_);
     currentLayer_ = -1;
     refreshAllRows();
     showKeyDetails();
 }
 
 void CreateDrumProgramDialog::saveKit() {
-    if (create::SaveDrumKit(platform_, kit_) == 0) {
-        platform_.ShowMessage("File not saved", "Error", platform::Icon::kStop);
-    }
+    create::SaveKitCommand(platform_, kit_);
 }
 
 void CreateDrumProgramDialog::build() {

@@ -206,7 +206,7 @@ private Q_SLOTS:
         saved.keys[40].state = create::kKeyOwnLayers;
         SizedFile(dir, "ride.wav", 300);
         const std::string kitPath = dir({"ride.fdk"});
-        testing::WriteTextFile(kitPath, create::FormatKitFile(saved));
+        testing::WriteTextFile(kitPath, formats::FormatKitText(saved));
 
         platform::ScriptedPlatform platform;
         ui::CreateDrumProgramDialog dialog(platform);
@@ -239,7 +239,7 @@ private Q_SLOTS:
         saved.keys[35].copySource = 33;
         saved.keys[35].state = create::kKeyCopy;
         const std::string kitPath = dir({"copy.fdk"});
-        testing::WriteTextFile(kitPath, create::FormatKitFile(saved));
+        testing::WriteTextFile(kitPath, formats::FormatKitText(saved));
         platform::ScriptedPlatform platform;
         platform.AnswerOpenFiles({kitPath});
         ui::CreateDrumProgramDialog dialog(platform);

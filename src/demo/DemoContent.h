@@ -2,7 +2,7 @@
 
 #include <string>
 
-namespace velmorant::create {
+namespace velmorant::demo {
 
 // Adds to a demo volume what the creators make from synthesised WAV files:
 //   Programs/Created/Synth Keys.afp   a multisample program (three tones, auto-mapped)
@@ -12,4 +12,4 @@ namespace velmorant::create {
 // folder under the root and removed again. False with a message when something fails.
 bool WriteCreatedDemoContent(const std::string& volumeRoot, std::string& error);
 
-}  // namespace velmorant::create
+}  // namespace velmorant::demo

@@ -2,10 +2,10 @@
 
 #include "bank/Bank.h"
 #include "core/File.h"
-#include "create/DemoContent.h"
+#include "demo/DemoContent.h"
 #include "support/TempDir.h"
 
-namespace velmorant::create {
+namespace velmorant::demo {
 namespace {
 
 TEST(DemoContent, CreatedProgramsLoadWithEveryFileFound) {
@@ -39,4 +39,4 @@ TEST(DemoContent, CreatedProgramsLoadWithEveryFileFound) {
 }
 
 }  // namespace
-}  // namespace velmorant::create
+}  // namespace velmorant::demo

@@ -1,4 +1,4 @@
-#include "create/DemoContent.h"
+#include "demo/DemoContent.h"
 
 #include <cmath>
 #include <deque>
@@ -14,10 +14,11 @@
 #include "create/DrumKit.h"
 #include "create/DrumProgram.h"
 #include "create/Multisample.h"
-#include "create/WaveFile.h"
 #include "platform/Platform.h"
 
-namespace velmorant::create {
+namespace velmorant::demo {
+
+using namespace create;
 
 namespace {
 
@@ -198,13 +199,13 @@ bool Build(const std::string& root, const std::string& scratch, std::string& err
         return false;
     }
     for (std::size_t i = 0; i < drums.sampleFiles.size(); ++i) {
-        if (drums.conversionStatus[i] != kConvertWritten || !MoveInto(drums.sampleFiles[i], samples, error)) {
+        if (drums.conversionStatus[i] != ConversionResult::kWritten || !MoveInto(drums.sampleFiles[i], samples, error)) {
             error = error.empty() ? "cannot convert the WAV file for " + drums.sampleFiles[i] : error;
             return false;
         }
     }
-    for (std::int32_t status : keys.conversionStatus) {
-        if (status != kConvertWritten) {
+    for (const ConversionResult status : keys.conversionStatus) {
+        if (status != ConversionResult::kWritten) {
             error = "a multisample sample was not converted";
             return false;
         }
@@ -260,4 +261,4 @@ bool WriteCreatedDemoContent(const std::string& volumeRoot, std::string& error) 
     return ok;
 }
 
-}  // namespace velmorant::create
+}  // namespace velmorant::demo

@@ -1,0 +1,220 @@
+#include <gtest/gtest.h>
+
+#include "core/File.h"
+#include "create/DrumKit.h"
+#include "formats/DrumKitFile.h"
+#include "platform/ScriptedPlatform.h"
+#include "support/CreateFixtures.h"
+#include "support/TempDir.h"
+
+namespace velmorant::formats {
+namespace {
+
+using create::AddLayer;
+using create::LoadDrumKit;
+using create::SaveDrumKit;
+using create::SetCopySource;
+using create::SetDefineOscillator;
+using create::SetPreset;
+using create::SetUpperBound;
+using testing::TempDir;
+
+std::vector<int> Bounds(const DrumKit& kit, int key) {
+    std::vector<int> bounds;
+    for (const DrumLayer& layer : kit.keys[static_cast<std::size_t>(key)].layers) {
+        bounds.push_back(layer.upperBound);
+    }
+    return bounds;
+}
+
+std::vector<std::string> Paths(const DrumKit& kit, int key) {
+    std::vector<std::string> paths;
+    for (const DrumLayer& layer : kit.keys[static_cast<std::size_t>(key)].layers) {
+        paths.push_back(layer.path);
+    }
+    return paths;
+}
+
+class KitFileTest : public ::testing::Test {
+protected:
+    std::string Wave(const std::string& name) {
+        testing::WaveLayout layout;
+        layout.payload = testing::CountingPayload(100);
+        return testing::WriteWave(dir({name}), layout);
+    }
+    DrumKit Load(const std::string& text) {
+        testing::WriteTextFile(dir({"in.fdk"}), text);
+        platform.AnswerOpenFiles({dir({"in.fdk"})});
+        DrumKit kit;
+        AddLayer(platform, kit, 40, "kept.wav");
+        result = LoadDrumKit(platform, kit);
+        return kit;
+    }
+
+    TempDir dir;
+    platform::ScriptedPlatform platform;
+    int result = -1;
+};
+
+TEST_F(KitFileTest, AnEmptyKitIsTheHeaderAnd98EmptyLines) {
+    platform.AnswerSaveFile(dir({"kit.txt"}));
+    ASSERT_EQ(SaveDrumKit(platform, DrumKit{}), 1);
+    const std::string text = testing::ReadText(dir({"kit.fdk"}));
+    std::string expected = "##|fdk|3|||||||||||||\r\n";
+    for (int k = 0; k < 98; ++k) {
+        expected += std::to_string(k) + "|0|0|-1|1|0||0||0||0||0|\r\n";
+    }
+    EXPECT_EQ(text, expected);
+    EXPECT_FALSE(core::FileExists(dir({"kit.txt"})));
+}
+
+TEST_F(KitFileTest, SaveThenLoadGivesTheSameKitAndAnExistingFileIsKept) {
+    DrumKit kit;
+    const std::string a = Wave("a.wav"), b = Wave("b.wav"), c = Wave("c.wav");
+    AddLayer(platform, kit, 31, a);
+    AddLayer(platform, kit, 31, b);
+    for (const auto& path : {a, b, c}) {
+        AddLayer(platform, kit, 97, path);
+    }
+    SetUpperBound(kit, 97, 0, 20);
+    SetPreset(kit, 97, 1);
+    SetDefineOscillator(kit, 3, false);
+    SetCopySource(kit, 3, 31);
+    platform.AnswerSaveFile(dir({"kit.fdk"}));
+    ASSERT_EQ(SaveDrumKit(platform, kit), 1);
+    const std::string text = testing::ReadText(dir({"kit.fdk"}));
+    EXPECT_NE(text.find("\r\n31|2|1|-1|1|0|" + a + "|63|" + b + "|127||0||0|\r\n"), std::string::npos);
+    EXPECT_NE(text.find("\r\n97|3|1|-1|1|1|" + a + "|20|" + b + "|96|" + c + "|127||0|\r\n"), std::string::npos);
+    EXPECT_NE(text.find("\r\n3|0|2|31|0|0||0||0||0||0|\r\n"), std::string::npos);
+
+    platform.AnswerOpenFiles({dir({"kit.fdk"})});
+    DrumKit loaded;
+    ASSERT_EQ(LoadDrumKit(platform, loaded), 1);
+    for (int k = 0; k < kDrumKitKeys; ++k) {
+        const DrumKey& x = kit.keys[static_cast<std::size_t>(k)];
+        const DrumKey& y = loaded.keys[static_cast<std::size_t>(k)];
+        EXPECT_EQ(std::tie(x.state, x.copySource, x.defineOscillator, x.preset),
+                  std::tie(y.state, y.copySource, y.defineOscillator, y.preset))
+            << k;
+        EXPECT_EQ(Paths(kit, k), Paths(loaded, k)) << k;
+        EXPECT_EQ(Bounds(kit, k), Bounds(loaded, k)) << k;
+    }
+    EXPECT_EQ(loaded.keys[31].layers[0].size, static_cast<std::int64_t>(core::FileSize(a)));
+
+    platform.AnswerSaveFile(dir({"kit.fdk"}));
+    EXPECT_FALSE(create::SaveKitCommand(platform, DrumKit{}));
+    EXPECT_EQ(testing::ReadText(dir({"kit.fdk"})), text);
+    EXPECT_EQ(platform.Boxes(),
+              (std::vector<std::string>{"Information: File already Exist !", "Error: File not saved"}));
+    EXPECT_TRUE(platform.Problems().empty());
+}
+
+TEST_F(KitFileTest, APathThatTheFormatCannotHoldIsRefusedAndNothingWritten) {
+    DrumKit kit;
+    AddLayer(platform, kit, 1, "odd|name.wav");
+    platform.AnswerSaveFile(dir({"kit.fdk"}));
+    EXPECT_EQ(SaveDrumKit(platform, kit), 0);
+    EXPECT_FALSE(core::FileExists(dir({"kit.fdk"})));
+    ASSERT_EQ(platform.Boxes().size(), 1u);
+    EXPECT_TRUE(platform.Boxes()[0].starts_with("Error: The sample path odd|name.wav")) << platform.Boxes()[0];
+    // A zero byte would cut the path short in the file.
+    DrumKit zero;
+    AddLayer(platform, zero, 1, std::string("odd\0name.wav", 12));
+    EXPECT_TRUE(FormatKitText(zero).empty());
+    EXPECT_EQ(WriteKitFile(dir({"kit.fdk"}), zero), DrumKitResult::kPathNotStorable);
+    EXPECT_FALSE(core::FileExists(dir({"kit.fdk"})));
+
+    platform.AnswerSaveFile(dir({"missing", "kit.fdk"}));
+    EXPECT_EQ(SaveDrumKit(platform, DrumKit{}), 0);
+    EXPECT_EQ(platform.Boxes().back(), "Error: Cannot create the file " + dir({"missing", "kit.fdk"}));
+}
+
+TEST_F(KitFileTest, ReadsLineFeedFilesAndLeavesUnmentionedKeys) {
+    const std::string a = Wave("a.wav");
+    const DrumKit kit = Load("##|fdk|3 and anything\n12|1|1|-1|1|2|" + a + "|127||0||0||0|\n");
+    EXPECT_EQ(result, 1);
+    EXPECT_EQ(Paths(kit, 12), std::vector<std::string>{a});
+    EXPECT_EQ(kit.keys[12].preset, 2);
+    EXPECT_EQ(Paths(kit, 40), std::vector<std::string>{"kept.wav"});
+}
+
+TEST_F(KitFileTest, RefusesOtherFormatsWithTheKitUnchanged) {
+    const DrumKit kit = Load("##|fdk|2|||\r\n1|0|0|-1|1|0||0||0||0||0|\r\n");
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(Paths(kit, 40), std::vector<std::string>{"kept.wav"});
+    EXPECT_EQ(platform.Boxes(), std::vector<std::string>{"Information: Sorry, cannot open this file format."});
+
+    platform.AnswerOpenFiles({dir({"nowhere.fdk"})});
+    DrumKit other;
+    EXPECT_FALSE(create::OpenKitCommand(platform, other));
+    EXPECT_EQ(platform.Boxes(), (std::vector<std::string>{"Information: Sorry, cannot open this file format.",
+                                                          "Information: Cannot open file !", "Error: No file loaded"}));
+    platform.AnswerCancel();
+    EXPECT_TRUE(create::OpenKitCommand(platform, other));
+    EXPECT_EQ(platform.Boxes().size(), 3u);
+}
+
+TEST_F(KitFileTest, AMissingSampleIsReplacedOrEmptiesItsKey) {
+    const std::string a = Wave("a.wav");
+    const std::string line = "##|fdk|3\r\n20|2|1|-1|1|1|" + a + "|63|" + dir({"gone.wav"}) + "|127||0||0|\r\n";
+    testing::WriteTextFile(dir({"in.fdk"}), line);
+
+    platform.AnswerOpenFiles({dir({"in.fdk"})});
+    platform.AnswerOpenFiles({a});
+    DrumKit replaced;
+    ASSERT_EQ(LoadDrumKit(platform, replaced), 1);
+    EXPECT_EQ(Paths(replaced, 20), (std::vector<std::string>{a, a}));
+
+    platform.AnswerOpenFiles({dir({"in.fdk"})});
+    platform.AnswerCancel();
+    DrumKit emptied;
+    AddLayer(platform, emptied, 20, "before.wav");
+    ASSERT_EQ(LoadDrumKit(platform, emptied), 1);
+    EXPECT_EQ(emptied.keys[20].layerCount(), 0);
+    EXPECT_EQ(emptied.keys[20].state, 0);
+    EXPECT_EQ(emptied.keys[20].preset, 0);
+    EXPECT_EQ(platform.Boxes().back(),
+              "Information: Cannot open sample " + dir({"gone.wav"}) + ".\nPlease select a file to replace.");
+    EXPECT_TRUE(platform.Problems().empty());
+}
+
+struct BadLine {
+    const char* line;
+    const char* field;  // the first field found wrong
+};
+
+class MalformedKitLineTest : public KitFileTest, public ::testing::WithParamInterface<BadLine> {};
+
+TEST_P(MalformedKitLineTest, IsSkippedWithOneMessageNamingTheLine) {
+    const std::string text = std::string("##|fdk|3\r\n\r\n") + GetParam().line + "\r\n";
+    const KitText read = ParseKitText(text);
+    ASSERT_EQ(read.lines.size(), 1u);
+    EXPECT_EQ(read.lines[0].index, -1);
+    EXPECT_STREQ(read.lines[0].badField, GetParam().field);
+
+    const DrumKit kit = Load(text);
+    EXPECT_EQ(result, 1);
+    EXPECT_EQ(Paths(kit, 40), std::vector<std::string>{"kept.wav"});
+    for (const DrumKey& key : kit.keys) {
+        EXPECT_LE(key.layerCount(), 4);
+    }
+    EXPECT_EQ(platform.Boxes(),
+              std::vector<std::string>{"Information: Line 3 of " + dir({"in.fdk"}) +
+                                       " is not a valid key line; it was skipped."});
+}
+
+INSTANTIATE_TEST_SUITE_P(Lines, MalformedKitLineTest,
+                         ::testing::Values(BadLine{"98|0|0|-1|1|0||0||0||0||0|", "key index"},
+                                           BadLine{"-1|0|0|-1|1|0||0||0||0||0|", "key index"},
+                                           BadLine{"40|5|1|-1|1|0|a|1|b|2|c|3|d|4|e|5|", "layer count"},
+                                           BadLine{"40|-1|1|-1|1|0||0|", "layer count"},
+                                           BadLine{"40|2|1|-1|1|0|a.wav|63|", "field count"},
+                                           BadLine{"40|1|1|-1|1|0||127||0||0||0|", "layer path"},
+                                           BadLine{"40|0|7|-1|1|0||0||0||0||0|", "state"},
+                                           BadLine{"40|0|0|98|1|0||0||0||0||0|", "copy source"},
+                                           BadLine{"40|0|0|-1|2|0||0||0||0||0|", "define oscillator"},
+                                           BadLine{"40|0|0|-1|1|9||0||0||0||0|", "preset"},
+                                           BadLine{"40|1|1", "field count"}));
+
+}  // namespace
+}  // namespace velmorant::formats

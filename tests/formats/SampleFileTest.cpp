@@ -1,0 +1,180 @@
+#include <gtest/gtest.h>
+
+#include "core/File.h"
+#include "create/SampleConversion.h"
+#include "formats/SampleFile.h"
+#include "support/CreateFixtures.h"
+#include "support/TempDir.h"
+
+namespace velmorant::formats {
+namespace {
+
+using create::ConversionResult;
+using create::ConvertWaveToSample;
+using testing::Hex;
+using testing::TempDir;
+using testing::WaveLayout;
+
+WaveLayout Mono(std::size_t bytes) {
+    WaveLayout layout;
+    layout.payload = testing::CountingPayload(bytes);
+    return layout;
+}
+WaveLayout Stereo(std::size_t bytes) {
+    WaveLayout layout = Mono(bytes);
+    layout.channels = 2;
+    return layout;
+}
+WaveLayout WithSampler(WaveLayout layout, std::uint32_t note, std::int32_t loops, std::uint32_t start, std::uint32_t end) {
+    layout.unityNote = note;
+    layout.loops = loops;
+    layout.loopStart = start;
+    layout.loopEnd = end;
+    return layout;
+}
+
+struct HeaderCase {
+    const char* name;
+    WaveLayout layout;
+    std::optional<std::uint32_t> rootKey;
+    const char* header;  // the 48 bytes expected, as written out by hand
+};
+
+class SampleHeaderTest : public ::testing::TestWithParam<HeaderCase> {};
+
+TEST_P(SampleHeaderTest, WritesTheHeaderAndTheSwappedSoundAndReadsThemBack) {
+    const HeaderCase& c = GetParam();
+    TempDir dir;
+    const std::string wav = testing::WriteWave(dir({"in.wav"}), c.layout);
+    const std::string afs = dir({"out.afs"});
+    ASSERT_EQ(ConvertWaveToSample(wav, afs, c.rootKey), ConversionResult::kWritten);
+
+    const auto file = testing::ReadBytes(afs);
+    ASSERT_GE(file.size(), kSampleHeaderSize);
+    EXPECT_EQ(std::vector<std::uint8_t>(file.begin(), file.begin() + kSampleHeaderSize), Hex(c.header));
+    // Every sample turned big-endian; an odd length also carries the pad byte, paired with the last byte.
+    const auto& payload = c.layout.payload;
+    ASSERT_EQ(file.size(), kSampleHeaderSize + StoredSoundBytes(static_cast<std::uint32_t>(payload.size())));
+    for (std::size_t i = 0; i + 1 < payload.size(); i += 2) {
+        ASSERT_EQ(file[48 + i], payload[i + 1]) << i;
+        ASSERT_EQ(file[48 + i + 1], payload[i]) << i;
+    }
+    if (payload.size() % 2 != 0) {
+        EXPECT_EQ(file[48 + payload.size() - 1], 0xEE);  // the pad byte
+        EXPECT_EQ(file[48 + payload.size()], payload.back());
+    }
+
+    // The reader gives back the fields, and writing them again gives the same bytes.
+    const SampleRead read = ReadSampleFile(afs);
+    ASSERT_EQ(read.result, SampleResult::kOk) << DescribeSampleProblem(afs, read);
+    EXPECT_EQ(read.header.soundLength, payload.size());
+    EXPECT_EQ(read.header.stereo, c.layout.channels == 2);
+    EXPECT_EQ(read.header.frames, payload.size() / (2u * static_cast<unsigned>(c.layout.channels)));
+    const auto again = EncodeSampleHeader(read.header);
+    EXPECT_TRUE(std::equal(again.begin(), again.end(), file.begin()));
+}
+
+// Header bytes: magic | length+40 | 0 | 02 stereo 00 root | AC 44 00 00 | "neno" | 0 | frames | loop start | loop end | 0 0
+INSTANTIATE_TEST_SUITE_P(
+    Cases, SampleHeaderTest,
+    ::testing::Values(
+        HeaderCase{"MonoNoSampler", Mono(1000), std::nullopt,
+                   "53383073 00000410 00000000 0200003C AC440000 6E656E6F 00000000 01F40000 00000000 00000000 "
+                   "00000000 00000000"},
+        HeaderCase{"Stereo", Stereo(1000), std::nullopt,
+                   "53383073 00000410 00000000 0201003C AC440000 6E656E6F 00000000 00FA0000 00000000 00000000 "
+                   "00000000 00000000"},
+        HeaderCase{"FramesAbove16Bits", Mono(200000), std::nullopt,
+                   "53383073 00030D68 00000000 0200003C AC440000 6E656E6F 00000000 86A00001 00000000 00000000 "
+                   "00000000 00000000"},
+        HeaderCase{"SamplerWithLoop", WithSampler(Mono(1000), 48, 1, 0x12345, 0x23456), std::nullopt,
+                   "53383073 00000410 00000000 02000030 AC440000 6E656E6F 00000000 01F40000 23450001 34560002 "
+                   "00000000 00000000"},
+        HeaderCase{"SamplerWithoutLoops", WithSampler(Mono(1000), 50, 0, 7, 9), std::nullopt,
+                   "53383073 00000410 00000000 02000032 AC440000 6E656E6F 00000000 01F40000 00000000 00000000 "
+                   "00000000 00000000"},
+        HeaderCase{"CallerKeyZeroIsIgnored", WithSampler(Mono(1000), 48, 0, 0, 0), 0u,
+                   "53383073 00000410 00000000 02000030 AC440000 6E656E6F 00000000 01F40000 00000000 00000000 "
+                   "00000000 00000000"},
+        HeaderCase{"CallerKeyWins", WithSampler(Mono(1000), 48, 0, 0, 0), 60u,
+                   "53383073 00000410 00000000 0200003C AC440000 6E656E6F 00000000 01F40000 00000000 00000000 "
+                   "00000000 00000000"},
+        HeaderCase{"CallerKey128", Mono(1000), 128u,
+                   "53383073 00000410 00000000 02000080 AC440000 6E656E6F 00000000 01F40000 00000000 00000000 "
+                   "00000000 00000000"},
+        HeaderCase{"CallerKey129IsIgnored", WithSampler(Mono(1000), 48, 0, 0, 0), 129u,
+                   "53383073 00000410 00000000 02000030 AC440000 6E656E6F 00000000 01F40000 00000000 00000000 "
+                   "00000000 00000000"},
+        HeaderCase{"OddLength", Mono(1001), std::nullopt,
+                   "53383073 00000411 00000000 0200003C AC440000 6E656E6F 00000000 01F40000 00000000 00000000 "
+                   "00000000 00000000"}),
+    [](const auto& row) { return std::string(row.param.name); });
+
+struct BadSampleCase {
+    const char* name;
+    std::size_t keep;    // bytes of a good 1001-byte sample file kept
+    std::size_t at;      // a byte changed, or 0
+    std::uint8_t value;
+    SampleResult result;
+    std::size_t offset;
+};
+
+class BadSampleTest : public ::testing::TestWithParam<BadSampleCase> {};
+
+TEST_P(BadSampleTest, IsRefusedNamingTheOffset) {
+    const BadSampleCase& c = GetParam();
+    TempDir dir;
+    ASSERT_EQ(ConvertWaveToSample(testing::WriteWave(dir({"in.wav"}), Mono(1001)), dir({"good.afs"})),
+              ConversionResult::kWritten);
+    auto bytes = testing::ReadBytes(dir({"good.afs"}));
+    bytes.resize(std::min(bytes.size(), c.keep));
+    if (c.at != 0) {
+        bytes[c.at] = c.value;
+    }
+    const SampleRead read = ReadSampleHeader(std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
+    EXPECT_EQ(read.result, c.result);
+    EXPECT_EQ(read.problemOffset, c.offset);
+    if (c.result != SampleResult::kOk) {
+        EXPECT_EQ(DescribeSampleProblem("x.afs", read),
+                  "x.afs: offset " + std::to_string(c.offset) + ", " + read.field + ": " + SampleResultText(c.result));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, BadSampleTest,
+    ::testing::Values(BadSampleCase{"Whole", 1050, 0, 0, SampleResult::kOk, 0},
+                      BadSampleCase{"PadByteMissing", 1049, 0, 0, SampleResult::kSoundPastEnd, 4},
+                      BadSampleCase{"HeaderCut", 47, 0, 0, SampleResult::kTooShort, 47},
+                      BadSampleCase{"NotMagic", 1050, 3, 'i', SampleResult::kNotSample, 0},
+                      BadSampleCase{"LengthBelowBias", 1050, 6, 0, SampleResult::kBadLength, 4},
+                      BadSampleCase{"LengthTooLarge", 1050, 5, 0x10, SampleResult::kSoundPastEnd, 4}),
+    [](const auto& row) { return std::string(row.param.name); });
+
+TEST(SampleFile, ReplacesTheDestinationWithIdenticalBytesAndReportsAnUncreatableOne) {
+    TempDir dir;
+    const std::string wav = testing::WriteWave(dir({"in.wav"}), Stereo(400));
+    const std::string afs = dir({"out.afs"});
+    testing::WriteTextFile(afs, "an older, longer file that must disappear entirely ...........");
+    ASSERT_EQ(ConvertWaveToSample(wav, afs), ConversionResult::kWritten);
+    const auto first = testing::ReadBytes(afs);
+    ASSERT_EQ(ConvertWaveToSample(wav, afs), ConversionResult::kWritten);
+    EXPECT_EQ(testing::ReadBytes(afs), first);
+    EXPECT_EQ(first.size(), 448u);
+
+    EXPECT_EQ(ConvertWaveToSample(wav, dir({"missing", "out.afs"})), ConversionResult::kCannotCreate);
+    EXPECT_EQ(ConvertWaveToSample(dir({"none.wav"}), afs), ConversionResult::kNoSource);
+    EXPECT_EQ(ReadSampleFile(dir({"none.afs"})).result, SampleResult::kCannotOpen);
+}
+
+TEST(SampleFile, OddSoundAtTheEndOfTheFileIsPaddedWithZero) {
+    WaveLayout layout = Mono(3);
+    layout.padOddPayload = false;
+    TempDir dir;
+    const std::string afs = dir({"out.afs"});
+    ASSERT_EQ(ConvertWaveToSample(testing::WriteWave(dir({"in.wav"}), layout), afs), ConversionResult::kWritten);
+    const auto file = testing::ReadBytes(afs);
+    EXPECT_EQ(std::vector<std::uint8_t>(file.begin() + 48, file.end()), Hex("02 01 00 03"));
+}
+
+}  // namespace
+}  // namespace velmorant::formats
