@@ -10,6 +10,7 @@
 #include "create/CreateFiles.h"
 #include "create/ProgramTemplates.h"
 #include "formats/DrumProgramLayout.h"
+#include "formats/ReferenceRecord.h"
 
 namespace velmorant::create {
 
@@ -22,10 +23,8 @@ using formats::kDrumProgramKeyOffset;
 
 void WriteZone(core::ByteWriter& writer, int slot, int zone, const std::string& sampleName, int upperBound) {
     const std::size_t z = DrumZoneOffset(static_cast<std::size_t>(slot), static_cast<std::size_t>(zone));
-    const std::array<std::uint8_t, kReferenceNameLength> noLocation{};
-    writer.bytes(z + formats::kDrumZoneReference, noLocation);
-    writer.pairSwappedText(z + formats::kDrumZoneReference + kReferenceNameLength,
-                           core::CutText(sampleName, kReferenceNameLength), kReferenceNameLength, '\0');
+    // The sample lies beside the program: no location, no folder.
+    writer.bytes(z + formats::kDrumZoneReference, formats::EncodeReference("", "", sampleName, '\0'));
     writer.u8(z + formats::kDrumZoneEnabled, 0x01);
     writer.u8(z + formats::kDrumZoneUpperVelocity, static_cast<std::uint8_t>(upperBound & 0xFF));
 }

@@ -11,29 +11,13 @@ namespace {
 
 using testing::TempDir;
 
-std::vector<int> Bounds(const DrumKit& kit, int key) {
-    std::vector<int> bounds;
-    for (const DrumLayer& layer : kit.keys[static_cast<std::size_t>(key)].layers) {
-        bounds.push_back(layer.upperBound);
-    }
-    return bounds;
-}
-
-std::vector<std::string> Paths(const DrumKit& kit, int key) {
-    std::vector<std::string> paths;
-    for (const DrumLayer& layer : kit.keys[static_cast<std::size_t>(key)].layers) {
-        paths.push_back(layer.path);
-    }
-    return paths;
-}
-
 TEST(DrumKitEditing, DefaultBoundsKeepRisingAsLayersAreAdded) {
     platform::ScriptedPlatform platform;
     DrumKit kit;
     const std::vector<std::vector<int>> expected = {{127}, {63, 127}, {63, 96, 127}, {63, 96, 111, 127}};
     for (int n = 0; n < 4; ++n) {
         ASSERT_TRUE(AddLayer(platform, kit, 31, "l" + std::to_string(n) + ".wav"));
-        EXPECT_EQ(Bounds(kit, 31), expected[static_cast<std::size_t>(n)]);
+        EXPECT_EQ(testing::LayerBounds(kit, 31), expected[static_cast<std::size_t>(n)]);
     }
     EXPECT_EQ(kit.keys[31].state, kKeyOwnLayers);
     EXPECT_FALSE(AddLayer(platform, kit, 31, "fifth.wav"));
@@ -50,18 +34,18 @@ TEST(DrumKitEditing, MovingAndRemovingLayersKeepsSplitsAndCounts) {
         AddLayer(platform, kit, 5, path);
     }
     MoveLayerDown(kit, 5, 0);
-    EXPECT_EQ(Paths(kit, 5), (std::vector<std::string>{"b.wav", "a.wav", "c.wav"}));
-    EXPECT_EQ(Bounds(kit, 5), (std::vector<int>{63, 96, 127}));
+    EXPECT_EQ(testing::LayerPaths(kit, 5), (std::vector<std::string>{"b.wav", "a.wav", "c.wav"}));
+    EXPECT_EQ(testing::LayerBounds(kit, 5), (std::vector<int>{63, 96, 127}));
     MoveLayerUp(kit, 5, 2);
-    EXPECT_EQ(Paths(kit, 5), (std::vector<std::string>{"b.wav", "c.wav", "a.wav"}));
+    EXPECT_EQ(testing::LayerPaths(kit, 5), (std::vector<std::string>{"b.wav", "c.wav", "a.wav"}));
     // Moves past the last layer are ignored rather than touching layers the key does not have.
     MoveLayerUp(kit, 5, 3);
     MoveLayerDown(kit, 5, 2);
-    EXPECT_EQ(Paths(kit, 5), (std::vector<std::string>{"b.wav", "c.wav", "a.wav"}));
+    EXPECT_EQ(testing::LayerPaths(kit, 5), (std::vector<std::string>{"b.wav", "c.wav", "a.wav"}));
 
     RemoveLayer(kit, 5, 1);
-    EXPECT_EQ(Paths(kit, 5), (std::vector<std::string>{"b.wav", "a.wav"}));
-    EXPECT_EQ(Bounds(kit, 5), (std::vector<int>{63, 127}));
+    EXPECT_EQ(testing::LayerPaths(kit, 5), (std::vector<std::string>{"b.wav", "a.wav"}));
+    EXPECT_EQ(testing::LayerBounds(kit, 5), (std::vector<int>{63, 127}));
     RemoveLayer(kit, 5, 7);
     EXPECT_EQ(kit.keys[5].layerCount(), 2);
     RemoveLayer(kit, 5, 1);
@@ -70,10 +54,10 @@ TEST(DrumKitEditing, MovingAndRemovingLayersKeepsSplitsAndCounts) {
 
     AddLayer(platform, kit, 6, "x.wav");
     SetUpperBound(kit, 6, 0, 300);
-    EXPECT_EQ(Bounds(kit, 6), std::vector<int>{127});
+    EXPECT_EQ(testing::LayerBounds(kit, 6), std::vector<int>{127});
     SetUpperBound(kit, 6, 0, 40);
     SetUpperBound(kit, 6, 1, 50);
-    EXPECT_EQ(Bounds(kit, 6), std::vector<int>{40});
+    EXPECT_EQ(testing::LayerBounds(kit, 6), std::vector<int>{40});
 }
 
 TEST(DrumKitEditing, CopyKeysAndTheDefineSwitch) {

@@ -11,12 +11,6 @@ namespace {
 using testing::TempDir;
 using testing::WaveLayout;
 
-WaveLayout Mono(std::size_t bytes) {
-    WaveLayout layout;
-    layout.payload = testing::CountingPayload(bytes);
-    return layout;
-}
-
 struct InspectCase {
     std::optional<std::uint32_t> unityNote;
     std::int32_t key;
@@ -25,7 +19,7 @@ struct InspectCase {
 class InspectKeyTest : public ::testing::TestWithParam<InspectCase> {};
 
 TEST_P(InspectKeyTest, RootAndZoneComeFromTheSamplerChunkWithinTheKeyboard) {
-    WaveLayout layout = Mono(1000);
+    WaveLayout layout = testing::CountingWave(1000);
     layout.unityNote = GetParam().unityNote;
     TempDir dir;
     const std::string wav = testing::WriteWave(dir({"in.wav"}), layout);
@@ -50,11 +44,11 @@ INSTANTIATE_TEST_SUITE_P(Keys, InspectKeyTest,
 
 TEST(AddSampleFiles, SkipsRefusedAndMissingFilesKeepingTheOrder) {
     TempDir dir;
-    const std::string a = testing::WriteWave(dir({"a.wav"}), Mono(10));
-    WaveLayout bad = Mono(10);
+    const std::string a = testing::WriteWave(dir({"a.wav"}), testing::CountingWave(10));
+    WaveLayout bad = testing::CountingWave(10);
     bad.sampleRate = 22050;
     const std::string b = testing::WriteWave(dir({"b.wav"}), bad);
-    const std::string c = testing::WriteWave(dir({"c.wav"}), [] { WaveLayout s = Mono(12); s.channels = 2; return s; }());
+    const std::string c = testing::WriteWave(dir({"c.wav"}), testing::CountingWave(12, 2));
     platform::ScriptedPlatform platform;
     std::vector<SampleEntry> entries;
     EXPECT_EQ(AddSampleFiles(platform, {a, dir({"gone.wav"}), b, c}, entries), 2);

@@ -19,22 +19,6 @@ using create::SetPreset;
 using create::SetUpperBound;
 using testing::TempDir;
 
-std::vector<int> Bounds(const DrumKit& kit, int key) {
-    std::vector<int> bounds;
-    for (const DrumLayer& layer : kit.keys[static_cast<std::size_t>(key)].layers) {
-        bounds.push_back(layer.upperBound);
-    }
-    return bounds;
-}
-
-std::vector<std::string> Paths(const DrumKit& kit, int key) {
-    std::vector<std::string> paths;
-    for (const DrumLayer& layer : kit.keys[static_cast<std::size_t>(key)].layers) {
-        paths.push_back(layer.path);
-    }
-    return paths;
-}
-
 class KitFileTest : public ::testing::Test {
 protected:
     std::string Wave(const std::string& name) {
@@ -96,8 +80,8 @@ TEST_F(KitFileTest, SaveThenLoadGivesTheSameKitAndAnExistingFileIsKept) {
         EXPECT_EQ(std::tie(x.state, x.copySource, x.defineOscillator, x.preset),
                   std::tie(y.state, y.copySource, y.defineOscillator, y.preset))
             << k;
-        EXPECT_EQ(Paths(kit, k), Paths(loaded, k)) << k;
-        EXPECT_EQ(Bounds(kit, k), Bounds(loaded, k)) << k;
+        EXPECT_EQ(testing::LayerPaths(kit, k), testing::LayerPaths(loaded, k)) << k;
+        EXPECT_EQ(testing::LayerBounds(kit, k), testing::LayerBounds(loaded, k)) << k;
     }
     EXPECT_EQ(loaded.keys[31].layers[0].size, static_cast<std::int64_t>(core::FileSize(a)));
 
@@ -133,15 +117,15 @@ TEST_F(KitFileTest, ReadsLineFeedFilesAndLeavesUnmentionedKeys) {
     const std::string a = Wave("a.wav");
     const DrumKit kit = Load("##|fdk|3 and anything\n12|1|1|-1|1|2|" + a + "|127||0||0||0|\n");
     EXPECT_EQ(result, 1);
-    EXPECT_EQ(Paths(kit, 12), std::vector<std::string>{a});
+    EXPECT_EQ(testing::LayerPaths(kit, 12), std::vector<std::string>{a});
     EXPECT_EQ(kit.keys[12].preset, 2);
-    EXPECT_EQ(Paths(kit, 40), std::vector<std::string>{"kept.wav"});
+    EXPECT_EQ(testing::LayerPaths(kit, 40), std::vector<std::string>{"kept.wav"});
 }
 
 TEST_F(KitFileTest, RefusesOtherFormatsWithTheKitUnchanged) {
     const DrumKit kit = Load("##|fdk|2|||\r\n1|0|0|-1|1|0||0||0||0||0|\r\n");
     EXPECT_EQ(result, 0);
-    EXPECT_EQ(Paths(kit, 40), std::vector<std::string>{"kept.wav"});
+    EXPECT_EQ(testing::LayerPaths(kit, 40), std::vector<std::string>{"kept.wav"});
     EXPECT_EQ(platform.Boxes(), std::vector<std::string>{"Information: Sorry, cannot open this file format."});
 
     platform.AnswerOpenFiles({dir({"nowhere.fdk"})});
@@ -163,7 +147,7 @@ TEST_F(KitFileTest, AMissingSampleIsReplacedOrEmptiesItsKey) {
     platform.AnswerOpenFiles({a});
     DrumKit replaced;
     ASSERT_EQ(LoadDrumKit(platform, replaced), 1);
-    EXPECT_EQ(Paths(replaced, 20), (std::vector<std::string>{a, a}));
+    EXPECT_EQ(testing::LayerPaths(replaced, 20), (std::vector<std::string>{a, a}));
 
     platform.AnswerOpenFiles({dir({"in.fdk"})});
     platform.AnswerCancel();
@@ -194,7 +178,7 @@ TEST_P(MalformedKitLineTest, IsSkippedWithOneMessageNamingTheLine) {
 
     const DrumKit kit = Load(text);
     EXPECT_EQ(result, 1);
-    EXPECT_EQ(Paths(kit, 40), std::vector<std::string>{"kept.wav"});
+    EXPECT_EQ(testing::LayerPaths(kit, 40), std::vector<std::string>{"kept.wav"});
     for (const DrumKey& key : kit.keys) {
         EXPECT_LE(key.layerCount(), 4);
     }

@@ -15,16 +15,6 @@ using testing::Hex;
 using testing::TempDir;
 using testing::WaveLayout;
 
-WaveLayout Mono(std::size_t bytes) {
-    WaveLayout layout;
-    layout.payload = testing::CountingPayload(bytes);
-    return layout;
-}
-WaveLayout Stereo(std::size_t bytes) {
-    WaveLayout layout = Mono(bytes);
-    layout.channels = 2;
-    return layout;
-}
 WaveLayout WithSampler(WaveLayout layout, std::uint32_t note, std::int32_t loops, std::uint32_t start, std::uint32_t end) {
     layout.unityNote = note;
     layout.loops = loops;
@@ -78,34 +68,34 @@ TEST_P(SampleHeaderTest, WritesTheHeaderAndTheSwappedSoundAndReadsThemBack) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, SampleHeaderTest,
     ::testing::Values(
-        HeaderCase{"MonoNoSampler", Mono(1000), std::nullopt,
+        HeaderCase{"MonoNoSampler", testing::CountingWave(1000), std::nullopt,
                    "53383073 00000410 00000000 0200003C AC440000 6E656E6F 00000000 01F40000 00000000 00000000 "
                    "00000000 00000000"},
-        HeaderCase{"Stereo", Stereo(1000), std::nullopt,
+        HeaderCase{"Stereo", testing::CountingWave(1000, 2), std::nullopt,
                    "53383073 00000410 00000000 0201003C AC440000 6E656E6F 00000000 00FA0000 00000000 00000000 "
                    "00000000 00000000"},
-        HeaderCase{"FramesAbove16Bits", Mono(200000), std::nullopt,
+        HeaderCase{"FramesAbove16Bits", testing::CountingWave(200000), std::nullopt,
                    "53383073 00030D68 00000000 0200003C AC440000 6E656E6F 00000000 86A00001 00000000 00000000 "
                    "00000000 00000000"},
-        HeaderCase{"SamplerWithLoop", WithSampler(Mono(1000), 48, 1, 0x12345, 0x23456), std::nullopt,
+        HeaderCase{"SamplerWithLoop", WithSampler(testing::CountingWave(1000), 48, 1, 0x12345, 0x23456), std::nullopt,
                    "53383073 00000410 00000000 02000030 AC440000 6E656E6F 00000000 01F40000 23450001 34560002 "
                    "00000000 00000000"},
-        HeaderCase{"SamplerWithoutLoops", WithSampler(Mono(1000), 50, 0, 7, 9), std::nullopt,
+        HeaderCase{"SamplerWithoutLoops", WithSampler(testing::CountingWave(1000), 50, 0, 7, 9), std::nullopt,
                    "53383073 00000410 00000000 02000032 AC440000 6E656E6F 00000000 01F40000 00000000 00000000 "
                    "00000000 00000000"},
-        HeaderCase{"CallerKeyZeroIsIgnored", WithSampler(Mono(1000), 48, 0, 0, 0), 0u,
+        HeaderCase{"CallerKeyZeroIsIgnored", WithSampler(testing::CountingWave(1000), 48, 0, 0, 0), 0u,
                    "53383073 00000410 00000000 02000030 AC440000 6E656E6F 00000000 01F40000 00000000 00000000 "
                    "00000000 00000000"},
-        HeaderCase{"CallerKeyWins", WithSampler(Mono(1000), 48, 0, 0, 0), 60u,
+        HeaderCase{"CallerKeyWins", WithSampler(testing::CountingWave(1000), 48, 0, 0, 0), 60u,
                    "53383073 00000410 00000000 0200003C AC440000 6E656E6F 00000000 01F40000 00000000 00000000 "
                    "00000000 00000000"},
-        HeaderCase{"CallerKey128", Mono(1000), 128u,
+        HeaderCase{"CallerKey128", testing::CountingWave(1000), 128u,
                    "53383073 00000410 00000000 02000080 AC440000 6E656E6F 00000000 01F40000 00000000 00000000 "
                    "00000000 00000000"},
-        HeaderCase{"CallerKey129IsIgnored", WithSampler(Mono(1000), 48, 0, 0, 0), 129u,
+        HeaderCase{"CallerKey129IsIgnored", WithSampler(testing::CountingWave(1000), 48, 0, 0, 0), 129u,
                    "53383073 00000410 00000000 02000030 AC440000 6E656E6F 00000000 01F40000 00000000 00000000 "
                    "00000000 00000000"},
-        HeaderCase{"OddLength", Mono(1001), std::nullopt,
+        HeaderCase{"OddLength", testing::CountingWave(1001), std::nullopt,
                    "53383073 00000411 00000000 0200003C AC440000 6E656E6F 00000000 01F40000 00000000 00000000 "
                    "00000000 00000000"}),
     [](const auto& row) { return std::string(row.param.name); });
@@ -124,7 +114,7 @@ class BadSampleTest : public ::testing::TestWithParam<BadSampleCase> {};
 TEST_P(BadSampleTest, IsRefusedNamingTheOffset) {
     const BadSampleCase& c = GetParam();
     TempDir dir;
-    ASSERT_EQ(ConvertWaveToSample(testing::WriteWave(dir({"in.wav"}), Mono(1001)), dir({"good.afs"})),
+    ASSERT_EQ(ConvertWaveToSample(testing::WriteWave(dir({"in.wav"}), testing::CountingWave(1001)), dir({"good.afs"})),
               ConversionResult::kWritten);
     auto bytes = testing::ReadBytes(dir({"good.afs"}));
     bytes.resize(std::min(bytes.size(), c.keep));
@@ -152,7 +142,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(SampleFile, ReplacesTheDestinationWithIdenticalBytesAndReportsAnUncreatableOne) {
     TempDir dir;
-    const std::string wav = testing::WriteWave(dir({"in.wav"}), Stereo(400));
+    const std::string wav = testing::WriteWave(dir({"in.wav"}), testing::CountingWave(400, 2));
     const std::string afs = dir({"out.afs"});
     testing::WriteTextFile(afs, "an older, longer file that must disappear entirely ...........");
     ASSERT_EQ(ConvertWaveToSample(wav, afs), ConversionResult::kWritten);
@@ -167,7 +157,7 @@ TEST(SampleFile, ReplacesTheDestinationWithIdenticalBytesAndReportsAnUncreatable
 }
 
 TEST(SampleFile, OddSoundAtTheEndOfTheFileIsPaddedWithZero) {
-    WaveLayout layout = Mono(3);
+    WaveLayout layout = testing::CountingWave(3);
     layout.padOddPayload = false;
     TempDir dir;
     const std::string afs = dir({"out.afs"});

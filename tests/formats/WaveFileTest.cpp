@@ -19,12 +19,6 @@ using testing::Hex;
 using testing::TempDir;
 using testing::WaveLayout;
 
-WaveLayout Mono(std::size_t bytes) {
-    WaveLayout layout;
-    layout.payload = testing::CountingPayload(bytes);
-    return layout;
-}
-
 // A chunk whose length runs past the end, put before the data chunk, breaks the chunk list.
 std::vector<std::uint8_t> WithBrokenChunkList(std::vector<std::uint8_t> bytes) {
     const auto junk = Hex("4A 55 4E 4B 00 FF FF 7F");
@@ -76,7 +70,7 @@ TEST_P(WaveRefusalTest, ReaderConversionAndInspectionAgree) {
 
 std::function<std::vector<std::uint8_t>()> Built(const std::function<void(WaveLayout&)>& change) {
     return [change] {
-        WaveLayout layout = Mono(100);
+        WaveLayout layout = testing::CountingWave(100);
         change(layout);
         return testing::BuildWave(layout);
     };
@@ -112,12 +106,12 @@ INSTANTIATE_TEST_SUITE_P(
                     ConversionResult::kDataPastEnd, 40, "The data chunk runs past the end of "},
         RefusalCase{"EndsInsideHeader",
                     [] {
-                        auto bytes = testing::BuildWave(Mono(100));
+                        auto bytes = testing::BuildWave(testing::CountingWave(100));
                         bytes.resize(30);
                         return bytes;
                     },
                     ConversionResult::kTooShort, 30, "File too short to be a WAV file : "},
-        RefusalCase{"BrokenChunkListIsSearched", [] { return WithBrokenChunkList(testing::BuildWave(Mono(100))); },
+        RefusalCase{"BrokenChunkListIsSearched", [] { return WithBrokenChunkList(testing::BuildWave(testing::CountingWave(100))); },
                     ConversionResult::kWritten, 0, ""},
         RefusalCase{"EmptyFile", [] { return std::vector<std::uint8_t>{}; }, ConversionResult::kTooShort, 0,
                     "File too short to be a WAV file : "}),
@@ -165,13 +159,13 @@ INSTANTIATE_TEST_SUITE_P(
         TagCase{"BrokenListTakesTheLastTag", [] { return WithBrokenChunkList(testing::BuildWave(Tagged())); },
                 52 + 12, 4, false},
         TagCase{"SamplerAfterTheData", [] {
-                    WaveLayout layout = Mono(100);
+                    WaveLayout layout = testing::CountingWave(100);
                     layout.unityNote = 48;
                     return testing::BuildWave(layout);
                 }, 44, 100, true},
         // A sampler head cut by the end of the file is no chunk.
         TagCase{"SamplerCutByTheEnd", [] {
-                    WaveLayout layout = Mono(100);
+                    WaveLayout layout = testing::CountingWave(100);
                     layout.unityNote = 48;
                     layout.loops = 1;
                     auto bytes = testing::BuildWave(layout);

@@ -60,6 +60,29 @@ std::vector<std::uint8_t> CountingPayload(std::size_t n) {
     return payload;
 }
 
+WaveLayout CountingWave(std::size_t n, std::int16_t channels) {
+    WaveLayout layout;
+    layout.payload = CountingPayload(n);
+    layout.channels = channels;
+    return layout;
+}
+
+std::vector<std::string> LayerPaths(const formats::DrumKit& kit, int key) {
+    std::vector<std::string> paths;
+    for (const formats::DrumLayer& layer : kit.keys[static_cast<std::size_t>(key)].layers) {
+        paths.push_back(layer.path);
+    }
+    return paths;
+}
+
+std::vector<int> LayerBounds(const formats::DrumKit& kit, int key) {
+    std::vector<int> bounds;
+    for (const formats::DrumLayer& layer : kit.keys[static_cast<std::size_t>(key)].layers) {
+        bounds.push_back(layer.upperBound);
+    }
+    return bounds;
+}
+
 std::vector<std::uint8_t> TonePayload(int frames, double hz) {
     core::ByteBuilder payload;
     for (int i = 0; i < frames; ++i) {

@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "formats/DrumKitFile.h"
+
 namespace velmorant::testing {
 
 // A WAV file made to measure, field by field, so a test can break any one of them.
@@ -30,12 +32,18 @@ struct WaveLayout {
 std::vector<std::uint8_t> BuildWave(const WaveLayout& layout);
 // A payload of n bytes counting 0x01, 0x02, ... so every byte's place can be checked.
 std::vector<std::uint8_t> CountingPayload(std::size_t n);
+// A mono (or stereo) WAV layout with a counting payload of n bytes.
+WaveLayout CountingWave(std::size_t n, std::int16_t channels = 1);
 // A mono sine tone of the given frames.
 std::vector<std::uint8_t> TonePayload(int frames, double hz);
 
 void WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes);
 void WriteTextFile(const std::string& path, std::string_view text);
 std::string WriteWave(const std::string& path, const WaveLayout& layout);
+
+// The WAV paths and upper bounds of a kit key's layers, in order.
+std::vector<std::string> LayerPaths(const formats::DrumKit& kit, int key);
+std::vector<int> LayerBounds(const formats::DrumKit& kit, int key);
 
 // "53 38 30 73" -> bytes; blanks are ignored.
 std::vector<std::uint8_t> Hex(std::string_view text);
