@@ -1,7 +1,6 @@
 #include "formats/DrumKitFile.h"
 
 #include <algorithm>
-#include <limits>
 
 #include "core/File.h"
 #include "core/Text.h"
@@ -10,25 +9,7 @@ namespace velmorant::formats {
 
 namespace {
 
-// Leading blanks, an optional sign, then digits up to the first other character; 0 without digits.
-std::int32_t LeadingNumber(std::string_view text) {
-    std::size_t i = 0;
-    while (i < text.size() && core::IsSpace(text[i])) {
-        ++i;
-    }
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-        negative = text[i] == '-';
-        ++i;
-    }
-    std::int64_t value = 0;
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-        value = std::min<std::int64_t>(value * 10 + (text[i] - '0'), std::int64_t{1} << 32);
-    }
-    value = negative ? -value : value;
-    return static_cast<std::int32_t>(std::clamp<std::int64_t>(value, std::numeric_limits<std::int32_t>::min(),
-                                                              std::numeric_limits<std::int32_t>::max()));
-}
+using core::LeadingNumber;
 
 // A zero byte would cut the path short when written.
 bool StorablePath(const std::string& path) {
