@@ -28,9 +28,9 @@ int InitBank(Bank& bank) {
 }
 
 int AddProgram(Bank& bank, int preferredSlot, const std::string& path, int* loadedSlot) {
-    const volume::HeaderResult header = volume::ReadProgramHeader(path);
-    if (header.code != 0) {
-        return header.code;
+    const formats::ProgramHead header = formats::ReadProgramHeadFile(path);
+    if (header.result != formats::ProgramResult::kRead) {
+        return header.result == formats::ProgramResult::kCannotOpen ? kCannotOpen : kNotAProgram;
     }
     for (auto& slot : bank.slots) {
         if (slot.defined == 1 && slot.sourcePath == path) {

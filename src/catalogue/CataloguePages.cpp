@@ -8,6 +8,7 @@
 #include "catalogue/TableFilterScript.h"
 #include "core/Encoding.h"
 #include "core/File.h"
+#include "core/FileNames.h"
 #include "core/Path.h"
 #include "core/Text.h"
 #include "volume/ProgramFile.h"
@@ -136,7 +137,7 @@ std::int32_t ProbeType(const std::string& bankFolder, const std::string& name) {
     // A file that cannot be probed is "Unknow", never the type of the program before it.
     volume::ProgramProbe probe;
     if (core::IsSafePathComponent(name)) {
-        volume::ProbeProgramFile(probe, core::JoinPath(bankFolder, name + ".afp"));
+        volume::ProbeProgramFile(probe, core::FindNamedFile(bankFolder, name, ".afp"));
     }
     return probe.type;
 }

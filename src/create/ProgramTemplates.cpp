@@ -56,7 +56,8 @@ constexpr Row kMultisampleRows[] = {
     {1136, "00 00 3F 00 00 00 3F 00 00 00 00 00 00 00 01 01"},
     {1232, "00 00 00 00 00 00 3F 80 00 00 3F 00 00 00 3F 00"},
 };
-constexpr std::size_t kMultisampleHeaderSize = 1252;
+// The template's bytes before the parameter list that ends it.
+constexpr std::size_t kMultisampleBytesBeforeParameters = kMultisampleProgramSize - kParameterListSize;
 
 constexpr Row kDrumRows[] = {
     {0, "53 38 30 70 00 00 6B 68 00 02 00 12 75 6D 64 72"},
@@ -169,7 +170,7 @@ std::vector<std::uint8_t> ProgramParameterList() {
 }
 
 std::vector<std::uint8_t> MultisampleProgramTemplate() {
-    std::vector<std::uint8_t> program(kMultisampleHeaderSize, 0);
+    std::vector<std::uint8_t> program(kMultisampleBytesBeforeParameters, 0);
     core::ByteWriter writer(program);
     PutRows(writer, kMultisampleRows);
     const auto parameters = ProgramParameterList();

@@ -1,18 +1,17 @@
 #include "demo/VolumeBuilders.h"
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 
 #include "core/Bytes.h"
 #include "core/File.h"
 #include "formats/MultisampleFile.h"
+#include "formats/ProgramFile.h"
 #include "formats/ReferenceRecord.h"
-#include "volume/ProgramFile.h"
 
 namespace velmorant::demo {
 namespace {
-
-constexpr std::size_t kOscillatorBlockSize = 104;
 
 void PutReference(core::ByteWriter& writer, std::size_t offset, const Reference& reference) {
     const auto stored = formats::EncodeReference(reference.location, reference.folder, reference.name);
@@ -22,39 +21,26 @@ void PutReference(core::ByteWriter& writer, std::size_t offset, const Reference&
 }  // namespace
 
 std::vector<std::uint8_t> BuildProgramFile(const ProgramLayout& layout) {
-    const std::size_t chunkArea = 116u * layout.mods + 56u * layout.envelopes + 44u * layout.lfos + 140u * layout.patterns;
-    const std::size_t s = volume::kHeaderChunkArea + chunkArea;
-    std::size_t voiceArea = 0;
-    if (layout.tag == "mpsa") {
-        voiceArea = volume::kOscillatorBlockOffsets[3] + kOscillatorBlockSize;
-    } else if (layout.tag == "umdr") {
-        voiceArea = volume::kDrumKeys * volume::kDrumKeyEntrySize;
-    }
-    std::vector<std::uint8_t> bytes(s + voiceArea, 0);
+    formats::ProgramTag tag{' ', ' ', ' ', ' '};
+    std::copy_n(layout.tag.begin(), std::min<std::size_t>(layout.tag.size(), tag.size()), tag.begin());
+    const formats::ChunkCounts counts{layout.mods, layout.envelopes, layout.lfos, layout.patterns};
+    std::vector<std::uint8_t> bytes = formats::BuildProgramSkeleton(tag, counts);
     core::ByteWriter writer(bytes);
-    writer.fixedText(0, "S80p", 4, ' ');
-    writer.u32be(4, static_cast<std::uint32_t>(bytes.size() - 8));
-    writer.fixedText(12, layout.tag, 4, ' ');
-    writer.u16be(34, layout.mods);
-    writer.u16be(36, layout.envelopes);
-    writer.u16be(38, layout.lfos);
-    writer.u16be(51, layout.patterns);
-
-    if (layout.tag == "mpsa") {
-        for (std::size_t n = 0; n < 4; ++n) {
+    if (tag == formats::kSampleProgramTag) {
+        for (std::size_t n = 0; n < formats::kOscillators; ++n) {
             const Oscillator& osc = layout.oscillators[n];
-            const std::size_t block = s + volume::kOscillatorBlockOffsets[n];
-            writer.u8(block + 1, osc.enabled ? 1 : 0);
+            const std::size_t block = formats::OscillatorBlockOffset(counts, n);
+            writer.u8(block + formats::kOscillatorEnable, osc.enabled ? 1 : 0);
             if (!osc.reference.name.empty()) {
-                PutReference(writer, block + 4, osc.reference);
+                PutReference(writer, block + formats::kOscillatorReference, osc.reference);
             }
         }
-    } else if (layout.tag == "umdr") {
+    } else if (tag == formats::kDrumProgramTag) {
         for (const DrumZone& zone : layout.zones) {
-            const std::size_t at = s + volume::kDrumKeyEntrySize * static_cast<std::size_t>(zone.key) +
-                                   volume::kDrumZoneSize * static_cast<std::size_t>(zone.zone);
-            writer.u8(at + 9, zone.enabled ? 1 : 0);
-            PutReference(writer, at + 12, zone.reference);
+            const std::size_t at = formats::DrumZoneOffsetIn(counts, static_cast<std::size_t>(zone.key),
+                                                           static_cast<std::size_t>(zone.zone));
+            writer.u8(at + formats::kDrumZoneEnabled, zone.enabled ? 1 : 0);
+            PutReference(writer, at + formats::kDrumZoneReference, zone.reference);
         }
     }
     return bytes;

@@ -9,6 +9,7 @@
 #include "core/Path.h"
 #include "core/Text.h"
 #include "formats/MultisampleFile.h"
+#include "formats/ProgramFile.h"
 #include "formats/ReferenceRecord.h"
 #include "volume/ProgramFile.h"
 
@@ -372,7 +373,7 @@ int ExportProgram(ProgramRecord& program, std::string_view bankName, std::string
             // Oscillators that are off or name nothing keep no stale reference; a ROM
             // sound's reference is kept as it is, or the program would lose that sound.
             for (const std::int32_t block : program.oscillatorOffsets) {
-                const std::int64_t record = static_cast<std::int64_t>(block) + 4;
+                const std::int64_t record = static_cast<std::int64_t>(block) + formats::kOscillatorReference;
                 bool rom = false;
                 for (const DependencyRecord& dependency : dependencies) {
                     rom = rom || (IsRomReference(dependency) && dependency.referenceOffset == record);

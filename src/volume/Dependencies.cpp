@@ -7,6 +7,7 @@
 #include "core/Path.h"
 #include "core/Text.h"
 #include "formats/MultisampleFile.h"
+#include "formats/ProgramFile.h"
 #include "formats/ReferenceRecord.h"
 #include "volume/ProgramFile.h"
 
@@ -160,62 +161,43 @@ int ResolveDependencies(ProgramRecord& record, ChecksumCache* cache) {
     if (!file) {
         return 1;
     }
-    const core::ByteReader reader(*file);
-    ChunkCounts counts;
-    if (!ReadChunkCounts(*file, counts)) {
+    const auto counts = formats::ReadChunkCounts(*file);
+    if (!counts) {
         return 1;
     }
-    record.chunkCounts = {counts.mods, counts.envelopes, counts.lfos, counts.patterns};
-    const std::uint64_t s = counts.voiceAreaOffset();
+    record.chunkCounts = {counts->mods, counts->envelopes, counts->lfos, counts->patterns};
     const std::string directory = core::PathDirectory(record.sourcePath);
+    const bool samples = record.type == kTypeSamples;
+    if (samples) {
+        for (std::size_t n = 0; n < formats::kOscillators; ++n) {
+            record.oscillatorOffsets[n] = static_cast<std::int32_t>(formats::OscillatorBlockOffset(*counts, n));
+        }
+    }
 
     bool missing = false;
-    if (record.type == kTypeSamples) {
-        for (std::size_t n = 0; n < 4; ++n) {
-            const std::uint64_t block = s + kOscillatorBlockOffsets[n];
-            record.oscillatorOffsets[n] = static_cast<std::int32_t>(block);
-            const auto enable = reader.u8(block + 1);
-            const auto stored = reader.bytes(block + 4, formats::kReferenceSize);
-            if (!enable || !stored) {
-                continue;
-            }
-            core::DebugPrint("offset %i (osc enable = %x)\n", static_cast<int>(block),
-                             static_cast<unsigned>(static_cast<int>(static_cast<std::int8_t>(*enable))));
-            if (*enable != 1) {
-                continue;
-            }
-            ReferenceSite site{Level::kProgram,
-                               kKindMultisample,
-                               formats::StoredReference(stored->data(), formats::kReferenceSize),
-                               0,
-                               static_cast<std::int32_t>(block + 4),
-                               static_cast<std::int32_t>(block),
-                               directory};
-            bool appended = false;
-            missing |= !ResolveReference(record, record.dependencies, site, cache, appended);
-            if (appended) {
-                ResolveMultisampleSamples(record, record.dependencies.size() - 1, cache);
-            }
+    for (const formats::ReferenceSite& found :
+         samples ? formats::OscillatorSites(*file, *counts) : formats::DrumZoneSites(*file, *counts)) {
+        if (!found.reference) {
+            continue;
         }
-    } else {
-        for (std::size_t k = 0; k < kDrumKeys; ++k) {
-            for (std::size_t z = 0; z < kDrumZonesPerKey; ++z) {
-                const std::uint64_t zone = s + kDrumKeyEntrySize * k + kDrumZoneSize * z;
-                const auto enable = reader.u8(zone + 9);
-                const auto stored = reader.bytes(zone + 12, formats::kReferenceSize);
-                if (!enable || !stored || *enable != 1) {
-                    continue;
-                }
-                ReferenceSite site{Level::kProgram,
-                                   kKindSample,
-                                   formats::StoredReference(stored->data(), formats::kReferenceSize),
-                                   0,
-                                   static_cast<std::int32_t>(zone + 12),
-                                   static_cast<std::int32_t>(zone),
-                                   directory};
-                bool appended = false;
-                missing |= !ResolveReference(record, record.dependencies, site, cache, appended);
-            }
+        if (samples) {
+            core::DebugPrint("offset %i (osc enable = %x)\n", static_cast<int>(found.siteOffset),
+                             found.enabled ? 1u : 0u);
+        }
+        if (!found.enabled) {
+            continue;
+        }
+        ReferenceSite site{Level::kProgram,
+                           samples ? kKindMultisample : kKindSample,
+                           *found.reference,
+                           0,
+                           static_cast<std::int32_t>(found.recordOffset),
+                           static_cast<std::int32_t>(found.siteOffset),
+                           directory};
+        bool appended = false;
+        missing |= !ResolveReference(record, record.dependencies, site, cache, appended);
+        if (appended && samples) {
+            ResolveMultisampleSamples(record, record.dependencies.size() - 1, cache);
         }
     }
     return missing ? -10 : 1;
