@@ -6,6 +6,7 @@
 #include "cli/MultisampleCommand.h"
 #include "cli/DemoVolumeCommand.h"
 #include "cli/InspectCommand.h"
+#include "cli/ProbeAudioCommand.h"
 
 namespace velmorant::cli {
 
@@ -16,6 +17,7 @@ std::vector<std::unique_ptr<Command>> MakeCommands() {
     commands.push_back(std::make_unique<BankCommand>());
     commands.push_back(std::make_unique<CatalogueCommand>());
     commands.push_back(std::make_unique<ConvertCommand>());
+    commands.push_back(std::make_unique<ProbeAudioCommand>());
     commands.push_back(std::make_unique<MultisampleCommand>());
     commands.push_back(std::make_unique<DrumsCommand>());
     return commands;

@@ -3,32 +3,47 @@
 #include <CLI/CLI.hpp>
 #include <ostream>
 
-#include "create/SampleConversion.h"
+#include "create/AudioSamples.h"
 
 namespace velmorant::cli {
 
 std::string ConvertCommand::description() const {
-    return "Convert a 16-bit 44.1 kHz mono or stereo WAV file into an instrument sample file (.afs)";
+    return "Convert a WAV, AIFF or FLAC file into an instrument sample file (.afs), resampled to 44.1 kHz and "
+           "dithered to 16 bits when it needs to be";
 }
 
 void ConvertCommand::setup(CLI::App& subcommand) {
     subcommand.add_option("--root-key", rootKey_,
-                          "MIDI note 1..128 written as the sample's root key (other values keep the WAV's own, "
+                          "MIDI note 1..128 written as the sample's root key (other values keep the file's own, "
                           "or 60)");
-    subcommand.add_option("WAV", wave_, "The WAV file to read")->required();
+    audio_.setup(subcommand, true);
+    subcommand.add_option("FILE", wave_, "The audio file to read")->required();
     subcommand.add_option("AFS", sample_, "The sample file to write (replaced when it exists)")->required();
-    subcommand.footer("Exit status: 0 written, 1 the conversion failed (its status is printed), 2 usage error.");
+    subcommand.footer(
+        "A 16-bit 44.1 kHz mono or stereo WAV file is copied exactly; any other file is converted and a line\n"
+        "says what was done.\n"
+        "Exit status: 0 written, 1 the conversion failed (its reason is printed), 2 usage error.");
 }
 
 int ConvertCommand::run(CommandIo& io) {
-    const create::ConversionResult status = create::ConvertWaveToSample(wave_, sample_, rootKey_);
-    if (status == create::ConversionResult::kWritten) {
+    const auto in = audio_.make("convert", io.err);
+    if (!in) {
+        return kExitUsage;
+    }
+    const create::SampleOutcome outcome = create::ConvertSampleFiles({{wave_, sample_, rootKey_}}, *in).front();
+    if (outcome.status == create::ConversionResult::kWritten) {
+        if (!outcome.report.empty()) {
+            io.out << outcome.report << "\n";
+        }
         io.out << "Wrote " << sample_ << "\n";
         return kExitOk;
     }
-    io.err << "Cannot convert " << wave_ << ": status " << create::ConversionCode(status) << ", "
-           << create::ConversionResultText(status)
-           << "\n";
+    if (!outcome.error.empty()) {
+        io.err << "Cannot convert " << wave_ << ": " << outcome.error << "\n";
+    } else {
+        io.err << "Cannot convert " << wave_ << ": status " << create::ConversionCode(outcome.status) << ", "
+               << create::ConversionResultText(outcome.status) << "\n";
+    }
     return kExitFailed;
 }
 

@@ -4,11 +4,12 @@
 #include <optional>
 #include <string>
 
+#include "cli/AudioOptions.h"
 #include "cli/Command.h"
 
 namespace velmorant::cli {
 
-// velmorant-cli convert [--root-key N] WAV AFS
+// velmorant-cli convert [--root-key N] [audio options] FILE AFS
 class ConvertCommand : public Command {
 public:
     std::string name() const override { return "convert"; }
@@ -18,6 +19,7 @@ public:
 
 private:
     std::optional<std::uint32_t> rootKey_;
+    AudioOptions audio_;
     std::string wave_;
     std::string sample_;
 };

@@ -58,6 +58,11 @@ void DrumsCommand::setup(CLI::App& subcommand) {
         ->allow_extra_args(false);
     subcommand.add_option("--save-kit", saveKit_, "Save the kit as this .fdk file (an existing file is refused)");
     subcommand.add_option("--out", out_, "Build the drum program file; its samples are written beside it");
+    subcommand.add_flag("--auto-map", autoMap_,
+                        "Add each FILE as a layer of the key its root key names (its smpl or inst chunk, or a note "
+                        "or MIDI number in its name)");
+    subcommand.add_option("FILE", files_, "Files placed by --auto-map");
+    audio_.setup(subcommand, true);
     subcommand.footer("Exit status: 0 done, 1 something failed or was left out, 2 usage error.");
 }
 
@@ -77,6 +82,14 @@ int DrumsCommand::run(CommandIo& io) {
         layers.push_back(*option);
     }
 
+    const auto in = audio_.make("drums", io.err);
+    if (!in) {
+        return kExitUsage;
+    }
+    if (!files_.empty() && !autoMap_) {
+        io.err << "velmorant-cli drums: files without --layer are placed by --auto-map\n";
+        return kExitUsage;
+    }
     platform::ConsolePlatform platform(io.err);
     create::DrumKit kit;
     bool failed = false;
@@ -95,6 +108,31 @@ int DrumsCommand::run(CommandIo& io) {
             create::SetUpperBound(kit, option.key, layer, *option.upper);
         }
     }
+    if (!files_.empty()) {
+        audio::SetOptions options = in->set;
+        options.defaultKey = -1;
+        const audio::SetPlan set = audio::PlanSet(files_, options);
+        for (const audio::FilePlan& file : set.files) {
+            const int index = file.root.key - create::kDrumEditorNoteOffset;
+            if (!file.error.empty()) {
+                io.err << file.error << "\n";
+                return kExitFailed;
+            }
+            if (file.root.evidence == audio::KeyEvidence::kDefault) {
+                io.err << file.info.name << ": no root key in its chunks or its name; place it with --layer\n";
+                return kExitFailed;
+            }
+            if (index < 0 || index >= create::kDrumKitKeys) {
+                io.err << file.info.name << ": root key " << file.root.key << " lies outside the drum keys ("
+                       << create::kDrumEditorNoteOffset << " to " << create::kDrumEditorNoteOffset + create::kDrumKitKeys - 1
+                       << ")\n";
+                return kExitFailed;
+            }
+            if (!create::AddLayer(platform, kit, index, file.path)) {
+                return kExitFailed;
+            }
+        }
+    }
     const std::string count = create::OscillatorCountText(kit);
     if (!count.empty()) {
         io.out << count << "\n";
@@ -110,14 +148,23 @@ int DrumsCommand::run(CommandIo& io) {
     }
     if (!out_.empty()) {
         platform.QueueSaveFile(out_);
-        const create::DrumBuildResult result = create::BuildDrumProgram(platform, kit);
+        const create::DrumBuildResult result = create::BuildDrumProgram(platform, kit, *in);
         failed = failed || !result.written || result.keysLeftOut > 0;
         for (std::size_t i = 0; i < result.sampleFiles.size(); ++i) {
-            if (result.conversionStatus[i] != create::ConversionResult::kWritten) {
+            const create::SampleOutcome& conversion = result.conversions[i];
+            if (!conversion.report.empty()) {
+                io.out << conversion.report << "\n";
+            }
+            if (conversion.status != create::ConversionResult::kWritten) {
                 failed = true;
-                io.err << "Cannot convert the WAV file for " << result.sampleFiles[i] << ": status "
-                       << create::ConversionCode(result.conversionStatus[i]) << ", "
-                       << create::ConversionResultText(result.conversionStatus[i]) << "\n";
+                if (!conversion.error.empty()) {
+                    io.err << "Cannot convert the file for " << result.sampleFiles[i] << ": " << conversion.error
+                           << "\n";
+                } else {
+                    io.err << "Cannot convert the WAV file for " << result.sampleFiles[i] << ": status "
+                           << create::ConversionCode(conversion.status) << ", "
+                           << create::ConversionResultText(conversion.status) << "\n";
+                }
             }
         }
         if (result.written) {

@@ -44,7 +44,10 @@ std::string MultisampleCommand::description() const {
 
 void MultisampleCommand::setup(CLI::App& subcommand) {
     subcommand.add_option("--out", out_, "The program file to write; everything is written beside it")->required();
-    subcommand.add_flag("--auto-map", autoMap_, "Spread the unlocked samples over the keyboard by root key");
+    subcommand.add_flag("--auto-map", autoMap_,
+                        "Spread the unlocked samples over the keyboard by root key, each key found in the file's "
+                        "smpl or inst chunk or its name (unless --strict)");
+    audio_.setup(subcommand, true);
     subcommand.add_option("--keys", keys_,
                           "Set sample I (0-based, in the order added) to root key ROOT and keys LEFT..RIGHT "
                           "(MIDI numbers 0..127): I=ROOT:LEFT-RIGHT")
@@ -52,9 +55,11 @@ void MultisampleCommand::setup(CLI::App& subcommand) {
     subcommand.add_option("--lock", locks_, "Lock sample I so --auto-map leaves it alone")
         ->allow_extra_args(false)
         ->check(CLI::NonNegativeNumber);
-    subcommand.add_option("WAV", waves_, "16-bit 44.1 kHz mono or stereo WAV files")->required();
+    subcommand.add_option("FILE", waves_, "WAV, AIFF or FLAC files (only 16-bit 44.1 kHz mono or stereo WAV with --strict)")
+        ->required();
     subcommand.footer(
-        "Each WAV file is checked as it is added; a refused file prints why and is skipped.\n"
+        "Each file is checked as it is added; a refused file prints why and is skipped. A file that is\n"
+        "converted prints a line saying what was done.\n"
         "Exit status: 0 built, 1 built with refused or unconverted files or not built, 2 usage error.");
 }
 
@@ -74,9 +79,15 @@ int MultisampleCommand::run(CommandIo& io) {
         keys.push_back(*option);
     }
 
+    auto in = audio_.make("multisample", io.err);
+    if (!in) {
+        return kExitUsage;
+    }
+    in->autoKeys = autoMap_ && !in->strict;
+    in->set.defaultKey = create::SampleEntry{}.rootKey;
     platform::ConsolePlatform platform(io.err);
     std::vector<create::SampleEntry> entries;
-    const int added = create::AddSampleFiles(platform, waves_, entries);
+    const int added = create::AddAudioFiles(platform, waves_, entries, *in);
     const bool anyRefused = added != static_cast<int>(waves_.size());
 
     const auto checkIndex = [&](std::size_t index, const std::string& option) {
@@ -108,7 +119,7 @@ int MultisampleCommand::run(CommandIo& io) {
     }
 
     platform.QueueSaveFile(out_);
-    const create::MultisampleBuildResult result = create::BuildMultisample(platform, entries);
+    const create::MultisampleBuildResult result = create::BuildMultisample(platform, entries, *in);
     if (result.code != create::kBuildDone || result.cancelled) {
         return kExitFailed;
     }
@@ -118,10 +129,18 @@ int MultisampleCommand::run(CommandIo& io) {
         const auto row = create::MakeSampleRow(e);
         io.out << result.sampleFiles[i] << "  root " << row.root << ", keys " << row.notes << "  <- " << e.path
                << "\n";
-        if (result.conversionStatus[i] != create::ConversionResult::kWritten) {
+        const create::SampleOutcome& conversion = result.conversions[i];
+        if (!conversion.report.empty()) {
+            io.out << "  " << conversion.report << "\n";
+        }
+        if (conversion.status != create::ConversionResult::kWritten) {
             anyUnconverted = true;
-            io.err << "Cannot convert " << e.path << ": status " << create::ConversionCode(result.conversionStatus[i]) << ", "
-                   << create::ConversionResultText(result.conversionStatus[i]) << "\n";
+            if (!conversion.error.empty()) {
+                io.err << "Cannot convert " << e.path << ": " << conversion.error << "\n";
+            } else {
+                io.err << "Cannot convert " << e.path << ": status " << create::ConversionCode(conversion.status)
+                       << ", " << create::ConversionResultText(conversion.status) << "\n";
+            }
         }
     }
     io.out << "Wrote " << result.programPath << "\n";

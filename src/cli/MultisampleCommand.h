@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/AudioOptions.h"
 #include "cli/Command.h"
 
 namespace velmorant::cli {
@@ -18,6 +19,7 @@ public:
 private:
     std::string out_;
     bool autoMap_ = false;
+    AudioOptions audio_;
     std::vector<std::string> keys_;
     std::vector<int> locks_;
     std::vector<std::string> waves_;

@@ -40,7 +40,8 @@ std::string DrumSampleName(const std::string& programName, int key, int layer) {
     return core::Format("%s%02i%i", programName.c_str(), key, layer);
 }
 
-DrumBuildResult BuildDrumProgramAt(platform::Platform& platform, const DrumKit& kit, const std::string& chosenPath) {
+DrumBuildResult BuildDrumProgramAt(platform::Platform& platform, const DrumKit& kit, const std::string& chosenPath,
+                                   const AudioIn& audio) {
     DrumBuildResult result;
     core::DebugPrint("szFile : %s\n", chosenPath.c_str());
     const std::string name = core::PathBaseName(chosenPath);
@@ -105,7 +106,8 @@ DrumBuildResult BuildDrumProgramAt(platform::Platform& platform, const DrumKit& 
                                               kDrumOscillatorKey));
         }
     }
-    result.conversionStatus = ConvertWavesToSamples(jobs);
+    result.conversions = ConvertSampleFiles(jobs, audio);
+    for (const SampleOutcome& outcome : result.conversions) result.conversionStatus.push_back(outcome.status);
     // A copy plays its source's samples (no new files) under its own key.
     for (int k = 0; k < kDrumKitKeys; ++k) {
         const DrumKey& key = kit.keys[static_cast<std::size_t>(k)];
@@ -134,7 +136,7 @@ DrumBuildResult BuildDrumProgramAt(platform::Platform& platform, const DrumKit& 
     return result;
 }
 
-DrumBuildResult BuildDrumProgram(platform::Platform& platform, const DrumKit& kit) {
+DrumBuildResult BuildDrumProgram(platform::Platform& platform, const DrumKit& kit, const AudioIn& audio) {
     core::DebugPrint("Dialog_ImportWaves_Build");
     platform::SaveFileRequest request;
     request.title = "Create Drums Program";
@@ -145,7 +147,7 @@ DrumBuildResult BuildDrumProgram(platform::Platform& platform, const DrumKit& ki
         result.cancelled = true;
         return result;
     }
-    return BuildDrumProgramAt(platform, kit, *chosen);
+    return BuildDrumProgramAt(platform, kit, *chosen, audio);
 }
 
 }  // namespace velmorant::create

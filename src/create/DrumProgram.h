@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "create/DrumKit.h"
+#include "create/AudioSamples.h"
 #include "create/SampleConversion.h"
 #include "platform/Platform.h"
 
@@ -23,12 +24,14 @@ struct DrumBuildResult {
     int keysLeftOut = 0;  // keys in use beyond the 64 oscillators
     std::vector<std::string> sampleFiles;
     std::vector<ConversionResult> conversionStatus;  // per sample file
+    std::vector<SampleOutcome> conversions;          // with what the audio path did or why it failed
 };
 
 // The drum program for a chosen name, without the chooser: the template with one
 // oscillator per key in use, and the converted samples beside it.
-DrumBuildResult BuildDrumProgramAt(platform::Platform& platform, const DrumKit& kit, const std::string& chosenPath);
+DrumBuildResult BuildDrumProgramAt(platform::Platform& platform, const DrumKit& kit, const std::string& chosenPath,
+                                   const AudioIn& audio = {});
 // Asks for the program file, then builds it.
-DrumBuildResult BuildDrumProgram(platform::Platform& platform, const DrumKit& kit);
+DrumBuildResult BuildDrumProgram(platform::Platform& platform, const DrumKit& kit, const AudioIn& audio = {});
 
 }  // namespace velmorant::create

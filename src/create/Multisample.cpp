@@ -95,7 +95,8 @@ std::vector<std::string> PlanSampleFileNames(std::string_view name, const std::v
     return names;
 }
 
-MultisampleBuildResult BuildMultisample(platform::Platform& platform, const std::vector<SampleEntry>& entries) {
+MultisampleBuildResult BuildMultisample(platform::Platform& platform, const std::vector<SampleEntry>& entries,
+                                        const AudioIn& audio) {
     MultisampleBuildResult result;
     platform::SaveFileRequest request;
     request.title = "Create Multisample";
@@ -162,7 +163,8 @@ MultisampleBuildResult BuildMultisample(platform::Platform& platform, const std:
         jobs.push_back({entry.path, samplePath, static_cast<std::uint32_t>(entry.rootKey)});
         core::DebugPrint("%s (L:%i,R:%i,O:%i)\n", fileName.c_str(), entry.leftKey, entry.rightKey, entry.rootKey);
     }
-    result.conversionStatus = ConvertWavesToSamples(jobs);
+    result.conversions = ConvertSampleFiles(jobs, audio);
+    for (const SampleOutcome& outcome : result.conversions) result.conversionStatus.push_back(outcome.status);
 
     core::DebugPrint("create multisample");
     if (WriteMultisampleFile(zones, multisamplePath) != 1) {

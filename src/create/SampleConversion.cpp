@@ -105,6 +105,7 @@ std::string ConversionResultText(ConversionResult result) {
         case ConversionResult::kWritten: return "the sample file was written";
         case ConversionResult::kNoSource: return "the WAV file does not exist";
         case ConversionResult::kCannotCreate: return "the sample file cannot be created";
+        case ConversionResult::kAudioRefused: return "the audio file cannot be converted";
         case ConversionResult::kCannotRead: return formats::WaveResultText(formats::WaveResult::kCannotRead);
         default: break;
     }

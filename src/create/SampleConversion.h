@@ -27,6 +27,7 @@ enum class ConversionResult : std::int32_t {
     kNoDataChunk = -1013,
     kDataPastEnd = -1014,
     kCannotCreate = 1006,
+    kAudioRefused = -1020,  // a file the audio path could not convert; its message says why
 };
 inline std::int32_t ConversionCode(ConversionResult result) {
     return static_cast<std::int32_t>(result);

@@ -3,7 +3,7 @@
 
 #include <fstream>
 
-#include "audio/AudioFixtures.h"
+#include "support/AudioFixtures.h"
 #include "audio/Conversion.h"
 #include "core/Bytes.h"
 #include "support/TempDir.h"

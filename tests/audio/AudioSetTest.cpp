@@ -2,7 +2,7 @@
 #include <nlohmann/json.hpp>
 #include <sndfile.h>
 
-#include "audio/AudioFixtures.h"
+#include "support/AudioFixtures.h"
 #include "audio/AudioSet.h"
 #include "audio/PcmFileSink.h"
 #include "core/File.h"

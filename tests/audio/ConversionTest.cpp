@@ -4,7 +4,7 @@
 #include <cmath>
 #include <numbers>
 
-#include "audio/AudioFixtures.h"
+#include "support/AudioFixtures.h"
 #include "audio/Conversion.h"
 #include "core/Bytes.h"
 #include "support/TempDir.h"

@@ -4,7 +4,7 @@
 #include <atomic>
 #include <stdexcept>
 
-#include "audio/AudioFixtures.h"
+#include "support/AudioFixtures.h"
 #include "audio/ConversionPool.h"
 #include "audio/Loudness.h"
 #include "support/TempDir.h"

@@ -32,7 +32,7 @@ TEST(ConvertCommandTest, AFailurePrintsItsStatusAndMeaning) {
     layout.payload = testing::CountingPayload(8);
     layout.bitsPerSample = 24;
     const std::string wav = testing::WriteWave(dir({"in.wav"}), layout);
-    const CliRun run = Cli({"convert", wav, dir({"out.afs"})});
+    const CliRun run = Cli({"convert", "--strict", wav, dir({"out.afs"})});
     EXPECT_EQ(run.status, kExitFailed);
     EXPECT_EQ(run.err, "Cannot convert " + wav + ": status -1003, only 16-bit samples are supported\n");
     EXPECT_FALSE(core::FileExists(dir({"out.afs"})));

@@ -47,7 +47,7 @@ TEST_F(MultisampleCommandTest, KeysThenLocksThenAutoMap) {
 }
 
 TEST_F(MultisampleCommandTest, RefusedFilesAreSkippedAndReported) {
-    const CliRun run = Cli({"multisample", "--out", dir({"out", "Piano.afp"}), Wave("a.wav", 60),
+    const CliRun run = Cli({"multisample", "--strict", "--out", dir({"out", "Piano.afp"}), Wave("a.wav", 60),
                             Wave("slow.wav", std::nullopt, 22050), Wave("c.wav", std::nullopt)});
     EXPECT_EQ(run.status, kExitFailed);
     EXPECT_NE(run.err.find("Information: Only 44.1 Khz samples supported !"), std::string::npos) << run.err;

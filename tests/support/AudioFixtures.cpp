@@ -1,4 +1,4 @@
-#include "audio/AudioFixtures.h"
+#include "support/AudioFixtures.h"
 
 #include <sndfile.h>
 #include <gtest/gtest.h>
