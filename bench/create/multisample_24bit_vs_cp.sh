@@ -32,30 +32,31 @@ total=$(du -cb "$WORK"/wav/*.wav | tail -n 1 | cut -f1)
 echo "   $(ls "$WORK"/wav/*.wav | wc -l) files, $((total / 1048576)) MiB"
 cat "$WORK"/wav/*.wav > /dev/null  # every run starts from a warm page cache
 
-wall() {
-    local TIMEFORMAT='%R' line
+# "wall cpu" seconds of one run; cpu (user + system) is what other load on a shared machine
+# inflates least.
+measure() {
+    local TIMEFORMAT='%R %U %S' line
     line=$( { time "$@" > /dev/null 2>&1; } 2>&1 )
-    echo "$line"
+    awk '{ printf "%.3f %.3f\n", $1, $2 + $3 }' <<< "$line"
 }
 
-cp_runs=()
-ms_runs=()
-ratios=()
+cp_wall=() cp_cpu=() ms_wall=() ms_cpu=() wall_ratios=() cpu_ratios=()
 for run in $(seq "$RUNS"); do
     rm -rf "$WORK/cp" "$WORK/out" && mkdir -p "$WORK/cp" "$WORK/out"
     sync
-    c=$(wall cp "$WORK"/wav/*.wav "$WORK/cp/")
+    read -r cw cc <<< "$(measure cp "$WORK"/wav/*.wav "$WORK/cp/")"
     sync
-    m=$(wall "$CLI" multisample --out "$WORK/out/Bench.afp" "$WORK"/wav/*.wav)
+    read -r mw mc <<< "$(measure "$CLI" multisample --out "$WORK/out/Bench.afp" "$WORK"/wav/*.wav)"
     sync
     [ -f "$WORK/out/Bench.afp" ] || { echo "the multisample build failed" >&2; exit 1; }
-    cp_runs+=("$c")
-    ms_runs+=("$m")
-    ratios+=("$(awk -v m="$m" -v c="$c" 'BEGIN { printf "%.3f", m / c }')")
-    echo "   run $run: cp $c s, multisample $m s, ratio ${ratios[-1]}"
+    cp_wall+=("$cw") cp_cpu+=("$cc") ms_wall+=("$mw") ms_cpu+=("$mc")
+    wall_ratios+=("$(awk -v m="$mw" -v c="$cw" 'BEGIN { printf "%.3f", m / c }')")
+    cpu_ratios+=("$(awk -v m="$mc" -v c="$cc" 'BEGIN { printf "%.3f", (c > 0 ? m / c : 0) }')")
+    echo "   run $run: cp $cw s (cpu $cc s), multisample $mw s (cpu $mc s), wall ratio ${wall_ratios[-1]}"
 done
 median() { printf '%s\n' "$@" | sort -n | awk '{ v[NR] = $1 } END { print (NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2) }'; }
 minimum() { printf '%s\n' "$@" | sort -n | head -n 1; }
-printf 'cp:          median %s s, best %s s\n' "$(median "${cp_runs[@]}")" "$(minimum "${cp_runs[@]}")"
-printf 'multisample: median %s s, best %s s\n' "$(median "${ms_runs[@]}")" "$(minimum "${ms_runs[@]}")"
-printf 'ratio multisample / cp: median %s, smallest %s (target: at most 3)\n' "$(median "${ratios[@]}")" "$(minimum "${ratios[@]}")"
+printf 'cp:          wall median %s s, best %s s; cpu median %s s\n' "$(median "${cp_wall[@]}")" "$(minimum "${cp_wall[@]}")" "$(median "${cp_cpu[@]}")"
+printf 'multisample: wall median %s s, best %s s; cpu median %s s\n' "$(median "${ms_wall[@]}")" "$(minimum "${ms_wall[@]}")" "$(median "${ms_cpu[@]}")"
+printf 'ratio multisample / cp, wall: median %s, smallest %s (target: at most 3)\n' "$(median "${wall_ratios[@]}")" "$(minimum "${wall_ratios[@]}")"
+printf 'ratio multisample / cp, cpu:  median %s, smallest %s\n' "$(median "${cpu_ratios[@]}")" "$(minimum "${cpu_ratios[@]}")"
