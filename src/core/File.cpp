@@ -8,16 +8,23 @@
 #include <atomic>
 #include <filesystem>
 #include <fstream>
+#include <cerrno>
 #include <memory>
+#include <random>
 #include <system_error>
 #include <utility>
 
 #ifdef _WIN32
+#include <fcntl.h>
 #include <io.h>
+#include <sys/stat.h>
 #include <windows.h>
 #include <shellapi.h>
 #else
+#include <fcntl.h>
 #include <spawn.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 extern char** environ;
@@ -44,9 +51,141 @@ FilePtr OpenRead(const std::string& path) {
 
 constexpr std::size_t kChecksumBlock = 256 * 1024;
 
+// errno as a status; a failing call that left errno unset still reads as a failure.
+FileStatus LastError() {
+    const int error = errno;
+    return FileStatus{std::error_code(error != 0 ? error : EIO, std::generic_category())};
+}
+
+// A short name beside `path` that nobody can guess and plant beforehand (a link there would
+// otherwise redirect the write); short, so a final name near the length limit still works.
 std::string TemporaryNameFor(const std::string& path) {
-    static std::atomic<unsigned> counter{0};
-    return path + ".tmp-velmorant-" + std::to_string(counter.fetch_add(1));
+    static const std::uint64_t seed = [] {
+        std::random_device device;
+        return (static_cast<std::uint64_t>(device()) << 32) ^ device();
+    }();
+    static std::atomic<std::uint64_t> counter{0};
+    std::uint64_t x = seed + (counter.fetch_add(1) + 1) * 0x9E3779B97F4A7C15ull;
+    x = (x ^ (x >> 30)) * 0xBF58476D1CE4E5B9ull;
+    x = (x ^ (x >> 27)) * 0x94D049BB133111EBull;
+    x ^= x >> 31;
+    char name[40];
+    std::snprintf(name, sizeof name, ".velmorant-%016llx.tmp", static_cast<unsigned long long>(x));
+    return (fs::path(path).parent_path() / name).string();
+}
+
+struct TemporaryFile {
+    FilePtr file;
+    std::string path;
+    FileStatus status;
+};
+
+// Created exclusively: an existing file or link under the name is never opened.
+TemporaryFile CreateTemporaryFor(const std::string& path) {
+    TemporaryFile temporary;
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        temporary.path = TemporaryNameFor(path);
+        errno = 0;
+#ifdef _WIN32
+        const int fd = _open(temporary.path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY | _O_NOINHERIT,
+                             _S_IREAD | _S_IWRITE);
+#else
+        const int fd = ::open(temporary.path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+#endif
+        if (fd < 0) {
+            temporary.status = LastError();
+            if (errno == EEXIST) {
+                continue;
+            }
+            return temporary;
+        }
+#ifdef _WIN32
+        temporary.file.reset(_fdopen(fd, "wb"));
+        if (!temporary.file) {
+            temporary.status = LastError();
+            _close(fd);
+        }
+#else
+        temporary.file.reset(::fdopen(fd, "wb"));
+        if (!temporary.file) {
+            temporary.status = LastError();
+            ::close(fd);
+        }
+#endif
+        if (!temporary.file) {
+            std::error_code ignored;
+            fs::remove(fs::path(temporary.path), ignored);
+            return temporary;
+        }
+        temporary.status = {};
+        return temporary;
+    }
+    return temporary;
+}
+
+// Writes out what stdio holds and closes; the status of the first failure.
+FileStatus FlushAndClose(FilePtr file, FileStatus status) {
+    std::FILE* raw = file.release();
+    errno = 0;
+    if (std::fflush(raw) != 0 && status.ok()) {
+        status = LastError();
+    }
+    errno = 0;
+    if (std::fclose(raw) != 0 && status.ok()) {
+        status = LastError();
+    }
+    return status;
+}
+
+FileStatus WritePiece(std::FILE* file, std::span<const std::uint8_t> piece) {
+    errno = 0;
+    return std::fwrite(piece.data(), 1, piece.size(), file) == piece.size() ? FileStatus{} : LastError();
+}
+
+// Puts a closed temporary file in place, or removes it when anything failed.
+FileStatus Finish(const std::string& temporary, const std::string& path, FileStatus status) {
+    if (status.ok()) {
+        status = MoveIntoPlace(temporary, path);
+    }
+    if (!status.ok()) {
+        std::error_code ignored;
+        fs::remove(fs::path(temporary), ignored);
+    }
+    return status;
+}
+
+// Source to destination without a pass through user memory where the system offers it.
+FileStatus CopyStream(std::FILE* in, std::FILE* out, bool& sourceFailed) {
+#ifdef __linux__
+    for (;;) {
+        const ssize_t n = ::copy_file_range(fileno(in), nullptr, fileno(out), nullptr, 1 << 30, 0);
+        if (n == 0) {
+            return {};
+        }
+        if (n < 0) {
+            // Filesystems without support say so before copying anything; then copy by hand.
+            if (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP) {
+                break;
+            }
+            return LastError();
+        }
+    }
+#endif
+    static thread_local std::vector<std::uint8_t> block(1 << 20);
+    for (;;) {
+        errno = 0;
+        const std::size_t n = std::fread(block.data(), 1, block.size(), in);
+        if (n == 0) {
+            if (std::ferror(in) != 0) {
+                sourceFailed = true;
+                return LastError();
+            }
+            return {};
+        }
+        if (FileStatus status = WritePiece(out, std::span<const std::uint8_t>(block.data(), n)); !status) {
+            return status;
+        }
+    }
 }
 
 }  // namespace
@@ -69,23 +208,24 @@ std::int64_t FileSize(const std::string& path) {
     return ec ? 0 : static_cast<std::int64_t>(size);
 }
 
-int CopyFileContents(const std::string& source, const std::string& destination) {
-    if (!FileExists(source)) {
-        return 1;
+CopyStatus CopyFileContents(const std::string& source, const std::string& destination) {
+    CopyStatus result;
+    errno = 0;
+    FilePtr in = OpenRead(source);
+    if (!in) {
+        result.error = errno != 0 ? LastError().error : std::make_error_code(std::errc::no_such_file_or_directory);
+        result.sourceFailed = true;
+        return result;
     }
-    const std::string temporary = TemporaryNameFor(destination);
-    std::error_code ec;
-    // copy_file uses the system's own copy path (copy_file_range, sendfile, reflinks).
-    fs::copy_file(fs::path(source), fs::path(temporary), fs::copy_options::overwrite_existing, ec);
-    if (!ec) {
-        fs::rename(fs::path(temporary), fs::path(destination), ec);
+    TemporaryFile out = CreateTemporaryFor(destination);
+    if (!out.file) {
+        result.error = out.status.error;
+        return result;
     }
-    if (ec) {
-        std::error_code ignored;
-        fs::remove(fs::path(temporary), ignored);
-        return 2;
-    }
-    return 0;
+    std::setvbuf(in.get(), nullptr, _IONBF, 0);
+    FileStatus status = CopyStream(in.get(), out.file.get(), result.sourceFailed);
+    result.error = Finish(out.path, destination, FlushAndClose(std::move(out.file), status)).error;
+    return result;
 }
 
 std::uint32_t Crc32Update(std::uint32_t crc, std::span<const std::uint8_t> data) {
@@ -196,14 +336,17 @@ std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path, 
     return data;
 }
 
-bool WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> data) {
+FileStatus WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> data) {
     const std::span<const std::uint8_t> pieces[] = {data};
     return WriteFilePiecesAtomically(path, pieces);
 }
 
-AtomicFileWriter::AtomicFileWriter(std::string path) : path_(std::move(path)), temporary_(TemporaryNameFor(path_)) {
-    file_ = std::fopen(temporary_.c_str(), "wb");
-    ok_ = file_ != nullptr;
+AtomicFileWriter::AtomicFileWriter(std::string path) : path_(std::move(path)) {
+    TemporaryFile temporary = CreateTemporaryFor(path_);
+    temporary_ = std::move(temporary.path);
+    file_ = temporary.file.release();
+    status_ = temporary.status;
+    committed_ = file_ == nullptr;  // nothing to remove
 }
 
 AtomicFileWriter::~AtomicFileWriter() {
@@ -217,56 +360,107 @@ AtomicFileWriter::~AtomicFileWriter() {
 }
 
 bool AtomicFileWriter::Write(std::span<const std::uint8_t> data) {
-    ok_ = ok_ && std::fwrite(data.data(), 1, data.size(), file_) == data.size();
-    return ok_;
+    if (status_.ok()) {
+        status_ = WritePiece(file_, data);
+    }
+    return status_.ok();
 }
 
 bool AtomicFileWriter::Commit() {
     if (file_ == nullptr) {
         return false;
     }
-    ok_ = (std::fflush(file_) == 0) && ok_;
-    ok_ = (std::fclose(file_) == 0) && ok_;
-    file_ = nullptr;
-    if (!ok_) {
-        return false;
-    }
-    std::error_code ec;
-    fs::rename(fs::path(temporary_), fs::path(path_), ec);
-    committed_ = !ec;
-    ok_ = committed_;
-    return ok_;
+    status_ = Finish(temporary_, path_, FlushAndClose(FilePtr(std::exchange(file_, nullptr)), status_));
+    committed_ = true;  // in place, or already removed
+    return status_.ok();
 }
 
-bool WriteFilePiecesAtomically(const std::string& path, std::span<const std::span<const std::uint8_t>> pieces) {
-    const std::string temporary = TemporaryNameFor(path);
-    bool ok = true;
-    {
-        FilePtr file(std::fopen(temporary.c_str(), "wb"));
-        if (!file) {
-            return false;
+FileStatus WriteFilePiecesAtomically(const std::string& path, std::span<const std::span<const std::uint8_t>> pieces) {
+    TemporaryFile temporary = CreateTemporaryFor(path);
+    if (!temporary.file) {
+        return temporary.status;
+    }
+    FileStatus status;
+    for (const auto& piece : pieces) {
+        if (!status) {
+            break;
         }
-        for (const auto& piece : pieces) {
-            ok = ok && std::fwrite(piece.data(), 1, piece.size(), file.get()) == piece.size();
-        }
-        ok = (std::fflush(file.get()) == 0) && ok;
-        std::FILE* raw = file.release();
-        ok = (std::fclose(raw) == 0) && ok;
+        status = WritePiece(temporary.file.get(), piece);
     }
-    std::error_code ec;
-    if (ok) {
-        fs::rename(fs::path(temporary), fs::path(path), ec);
-        ok = !ec;
-    }
-    if (!ok) {
-        fs::remove(fs::path(temporary), ec);
-    }
-    return ok;
+    return Finish(temporary.path, path, FlushAndClose(std::move(temporary.file), status));
 }
 
-bool WriteFileAtomically(const std::string& path, const std::string& text) {
+FileStatus WriteFileAtomically(const std::string& path, const std::string& text) {
     return WriteFileAtomically(
         path, std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
+}
+
+bool IsLink(const std::string& path) {
+    std::error_code ec;
+    const fs::file_status status = fs::symlink_status(fs::path(path), ec);
+    return !ec && fs::is_symlink(status);
+}
+
+FileStatus MoveIntoPlace(const std::string& from, const std::string& to) {
+    // rename() replaces the directory entry itself, so a link at `to` is never written through.
+    std::error_code ec;
+    fs::rename(fs::path(from), fs::path(to), ec);
+    return FileStatus{ec};
+}
+
+ExclusiveLock::ExclusiveLock(std::string path) : path_(std::move(path)) {
+#ifdef _WIN32
+    // No sharing: a second open fails while this handle lives, and the file goes with it.
+    HANDLE handle = CreateFileA(path_.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+                                FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        const DWORD error = GetLastError();
+        busy_ = error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
+        status_.error = std::error_code(static_cast<int>(error), std::system_category());
+        return;
+    }
+    handle_ = reinterpret_cast<std::intptr_t>(handle);
+#else
+    // The holder removes the file when done; a process that opened it just before must not
+    // then hold a lock on a removed file while a third locks a new one, hence the check
+    // that the locked file is still the one under the name.
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        errno = 0;
+        const int fd = ::open(path_.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (fd < 0) {
+            status_ = LastError();
+            return;
+        }
+        if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+            status_ = LastError();
+            busy_ = errno == EWOULDBLOCK;
+            ::close(fd);
+            return;
+        }
+        struct stat opened {};
+        struct stat named {};
+        if (::fstat(fd, &opened) == 0 && ::lstat(path_.c_str(), &named) == 0 && opened.st_dev == named.st_dev &&
+            opened.st_ino == named.st_ino) {
+            handle_ = fd;
+            status_ = {};
+            return;
+        }
+        ::close(fd);
+    }
+    status_.error = std::make_error_code(std::errc::resource_unavailable_try_again);
+#endif
+}
+
+ExclusiveLock::~ExclusiveLock() {
+    if (!held()) {
+        return;
+    }
+#ifdef _WIN32
+    CloseHandle(reinterpret_cast<HANDLE>(handle_));
+#else
+    ::unlink(path_.c_str());
+    ::close(static_cast<int>(handle_));
+#endif
 }
 
 std::optional<std::vector<std::string>> ListDirectory(const std::string& path) {

@@ -5,9 +5,19 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <system_error>
 #include <vector>
 
 namespace velmorant::core {
+
+// What a file-system operation came to: no error when it was done.
+struct FileStatus {
+    std::error_code error;
+    bool ok() const { return !error; }
+    explicit operator bool() const { return ok(); }
+    // The system's own words ("No space left on device").
+    std::string Reason() const { return error.message(); }
+};
 
 // True when the path names a regular file that opens for binary reading
 // (a directory is not a file, even where the C library would open it).
@@ -17,9 +27,11 @@ bool DirectoryExists(const std::string& path);
 // Size in bytes; 0 when the file cannot be opened.
 std::int64_t FileSize(const std::string& path);
 
-// 0 done; 1 source cannot be opened; 2 destination cannot be created or written.
 // The destination appears complete or not at all (written under a temporary name, then renamed).
-int CopyFileContents(const std::string& source, const std::string& destination);
+struct CopyStatus : FileStatus {
+    bool sourceFailed = false;  // the error concerns reading the source
+};
+CopyStatus CopyFileContents(const std::string& source, const std::string& destination);
 
 // CRC-32 (IEEE 802.3, reflected, preset and result complemented).
 std::uint32_t Crc32Update(std::uint32_t crc, std::span<const std::uint8_t> data);
@@ -42,11 +54,13 @@ std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path,
 
 // Writes the bytes under a temporary name in the same folder, then renames it over
 // the destination, so a crash or a full disk never leaves a half-written file.
-bool WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> data);
-bool WriteFileAtomically(const std::string& path, const std::string& text);
+// Every write, the flush and the close are checked. The temporary name is unpredictable and
+// created exclusively, never through a link; a link at `path` is replaced, not followed.
+FileStatus WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> data);
+FileStatus WriteFileAtomically(const std::string& path, const std::string& text);
 // The same for a file made of several pieces written one after another, so a header
 // and a large payload need not be joined into one more copy first.
-bool WriteFilePiecesAtomically(const std::string& path, std::span<const std::span<const std::uint8_t>> pieces);
+FileStatus WriteFilePiecesAtomically(const std::string& path, std::span<const std::span<const std::uint8_t>> pieces);
 
 // A file written piece by piece under a temporary name in the destination's folder; Commit
 // renames it over the destination. Dropped without a commit, the temporary file is removed.
@@ -57,7 +71,9 @@ public:
     AtomicFileWriter(const AtomicFileWriter&) = delete;
     AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
 
-    bool ok() const { return ok_; }
+    bool ok() const { return status_.ok(); }
+    // The first failure met, with the system's reason.
+    const FileStatus& status() const { return status_; }
     bool Write(std::span<const std::uint8_t> data);
     bool Commit();
 
@@ -65,8 +81,37 @@ private:
     std::string path_;
     std::string temporary_;
     std::FILE* file_ = nullptr;
-    bool ok_ = false;
+    FileStatus status_;
     bool committed_ = false;
+};
+
+// True for a symbolic link, whatever it points at.
+bool IsLink(const std::string& path);
+
+// Renames `from` to `to`, replacing a file or link there (a link is replaced, never followed).
+FileStatus MoveIntoPlace(const std::string& from, const std::string& to);
+
+// An exclusive advisory lock on a file of its own, so two processes writing into one
+// folder take turns. The file is removed when the lock goes.
+class ExclusiveLock {
+public:
+    // Takes the lock without waiting. held() false with busy() true when another process
+    // holds it; otherwise status() says why the file could not be created or locked.
+    explicit ExclusiveLock(std::string path);
+    ~ExclusiveLock();
+    ExclusiveLock(const ExclusiveLock&) = delete;
+    ExclusiveLock& operator=(const ExclusiveLock&) = delete;
+
+    bool held() const { return handle_ != kNoHandle; }
+    bool busy() const { return busy_; }
+    const FileStatus& status() const { return status_; }
+
+private:
+    static constexpr std::intptr_t kNoHandle = -1;
+    std::string path_;
+    std::intptr_t handle_ = kNoHandle;
+    bool busy_ = false;
+    FileStatus status_;
 };
 
 // Names of the entries of a folder, in listing order; nullopt when it cannot be listed.

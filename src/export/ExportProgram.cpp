@@ -224,7 +224,7 @@ int CopySampleDependency(DependencyRecord& dependency, ProgramRecord& program, s
     }
 
     // The copy goes through a temporary name, so a failure leaves nothing under the final one.
-    if (core::CopyFileContents(dependency.sourcePath, dependency.destinationPath) != 0) {
+    if (!core::CopyFileContents(dependency.sourcePath, dependency.destinationPath)) {
         Log(program, core::Format("Error copy dependance (%s to %s)\n", dependency.sourcePath.c_str(),
                                   dependency.destinationPath.c_str()));
         return kReadOrWriteFailed;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 
 #include "core/File.h"
 #include "demo/VolumeBuilders.h"
@@ -55,14 +56,62 @@ TEST(FileTest, FilesEqualComparesContents) {
     EXPECT_EQ(FilesEqual(dir({"a"}), dir({"d"})), 0);
 }
 
-TEST(FileTest, CopyResults) {
+TEST(FileTest, CopyResultsSayWhichSideFailedAndWhy) {
     TempDir dir;
     ASSERT_TRUE(demo::WriteText(dir({"empty"}), ""));
-    EXPECT_EQ(CopyFileContents(dir({"empty"}), dir({"copy"})), 0);
+    EXPECT_TRUE(CopyFileContents(dir({"empty"}), dir({"copy"})).ok());
     EXPECT_TRUE(FileExists(dir({"copy"})));
     EXPECT_EQ(FileSize(dir({"copy"})), 0);
-    EXPECT_EQ(CopyFileContents(dir({"missing"}), dir({"copy2"})), 1);
-    EXPECT_EQ(CopyFileContents(dir({"empty"}), dir({"no-such-folder", "copy"})), 2);
+    const CopyStatus missing = CopyFileContents(dir({"missing"}), dir({"copy2"}));
+    EXPECT_TRUE(!missing.ok() && missing.sourceFailed);
+    const CopyStatus nowhere = CopyFileContents(dir({"empty"}), dir({"no-such-folder", "copy"}));
+    EXPECT_FALSE(nowhere.ok() || nowhere.sourceFailed);
+    EXPECT_EQ(nowhere.Reason(), "No such file or directory");
+}
+
+// Each way of writing a file, over a link planted at the final name and the old predictable
+// temporary names: the link's target outside is never written, the file lands in the folder.
+TEST(FileTest, WritesNeverGoThroughALink) {
+    const std::vector<std::function<bool(const std::string&)>> writers = {
+        [](const std::string& path) { return WriteFileAtomically(path, std::string("new")).ok(); },
+        [](const std::string& path) {
+            AtomicFileWriter writer(path);
+            return writer.Write(std::vector<std::uint8_t>{'n', 'e', 'w'}) && writer.Commit();
+        },
+        [](const std::string& path) {
+            return demo::WriteText(path + ".src", "new") && CopyFileContents(path + ".src", path).ok();
+        },
+    };
+    for (std::size_t i = 0; i < writers.size(); ++i) {
+        TempDir dir;
+        std::filesystem::create_directory(dir({"Dest"}));
+        ASSERT_TRUE(demo::WriteText(dir({"outside"}), "theirs"));
+        const std::string target = dir({"Dest", "f.afs"});
+        for (const std::string& planted : {target, target + ".tmp-velmorant-0", target + ".tmp-velmorant-1"}) {
+            std::filesystem::create_symlink(dir({"outside"}), planted);
+        }
+        ASSERT_TRUE(writers[i](target)) << i;
+        EXPECT_EQ(testing::ReadText(dir({"outside"})), "theirs") << i;
+        EXPECT_FALSE(IsLink(target)) << i;
+        EXPECT_EQ(testing::ReadText(target), "new") << i;
+    }
+}
+
+TEST(FileTest, ExclusiveLockIsHeldByOneAtATimeAndLeavesNoFile) {
+    TempDir dir;
+    const std::string path = dir({"lock"});
+    {
+        ExclusiveLock first(path);
+        ASSERT_TRUE(first.held()) << first.status().Reason();
+        ExclusiveLock second(path);
+        EXPECT_FALSE(second.held());
+        EXPECT_TRUE(second.busy());
+    }
+    EXPECT_FALSE(std::filesystem::exists(path));
+    EXPECT_TRUE(ExclusiveLock(path).held());
+    ExclusiveLock nowhere(dir({"missing", "lock"}));
+    EXPECT_FALSE(nowhere.held() || nowhere.busy());
+    EXPECT_EQ(nowhere.status().Reason(), "No such file or directory");
 }
 
 TEST(FileTest, AtomicWriteReplacesAndLeavesNoTemporaryFile) {
