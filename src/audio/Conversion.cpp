@@ -18,39 +18,35 @@ constexpr std::size_t kPitchFrames = 1u << 16;  // about 1.5 s at 44.1 kHz
 // A sample file stores its length field as payload + 40 in 32 bits.
 constexpr std::uint64_t kMaxPayloadBytes = 0xFFFFFFFFull - 40;
 
-// splitmix64: tiny, fast and the same everywhere, so a seeded build is reproducible.
-class Noise {
-public:
-    explicit Noise(std::uint64_t seed) : state_(seed) {}
-    // The difference of two independent uniform values: triangular over ±1 step.
-    float triangular() {
-        std::uint64_t z = (state_ += 0x9E3779B97F4A7C15ull);
-        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-        z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-        z ^= z >> 31;
-        // Through int32: a 64-bit unsigned to float conversion is slow on x86-64.
-        const auto a = static_cast<float>(static_cast<std::int32_t>(z >> 40));
-        const auto b = static_cast<float>(static_cast<std::int32_t>((z >> 8) & 0xFFFFFFu));
-        return (a - b) * (1.0f / 16777216.0f);
-    }
-
-private:
-    std::uint64_t state_;
-};
+// Triangular noise over ±1 step from a hash of a running counter: the same everywhere, so a
+// seeded build is reproducible, and free of a carried state, so the loop over a block can be
+// vectorised.
+inline float TriangularNoise(std::uint32_t counter) {
+    std::uint32_t x = counter;
+    x ^= x >> 16;
+    x *= 0x7FEB352Du;
+    x ^= x >> 15;
+    x *= 0x846CA68Bu;
+    x ^= x >> 16;
+    // The difference of two independent uniform values.
+    return (static_cast<float>(static_cast<std::int32_t>(x >> 16)) -
+            static_cast<float>(static_cast<std::int32_t>(x & 0xFFFFu))) *
+           (1.0f / 65536.0f);
+}
 
 class Quantizer {
 public:
-    Quantizer(bool dither, std::uint64_t seed) : dither_(dither), noise_(seed) {}
+    Quantizer(bool dither, std::uint64_t seed)
+        : dither_(dither), counter_(static_cast<std::uint32_t>(seed ^ (seed >> 32))) {}
     void run(std::span<const float> in, std::span<std::int16_t> out) {
         // Adding and taking away 1.5 * 2^23 rounds to the nearest step without a call into
         // the maths library; the clamp first keeps every value where that trick holds.
         constexpr float kRound = 12582912.0f;
+        const std::uint32_t base = counter_;
+        const float amount = dither_ ? 1.0f : 0.0f;
         std::uint64_t clipped = 0;
         for (std::size_t i = 0; i < in.size(); ++i) {
-            float v = in[i] * 32768.0f;
-            if (dither_) {
-                v += noise_.triangular();
-            }
+            float v = in[i] * 32768.0f + amount * TriangularNoise(base + static_cast<std::uint32_t>(i));
             v = std::min(std::max(v, -65536.0f), 65536.0f);
             float r = (v + kRound) - kRound;
             // Clipped, never wrapped round.
@@ -58,13 +54,14 @@ public:
             r = std::min(std::max(r, -32768.0f), 32767.0f);
             out[i] = static_cast<std::int16_t>(static_cast<int>(r));
         }
+        counter_ = base + static_cast<std::uint32_t>(in.size());
         clipped_ += clipped;
     }
     std::uint64_t clipped() const { return clipped_; }
 
 private:
     bool dither_;
-    Noise noise_;
+    std::uint32_t counter_;
     std::uint64_t clipped_ = 0;
 };
 

@@ -1,6 +1,7 @@
 #include "audio/Pitch.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <vector>
 
@@ -13,32 +14,48 @@ constexpr double kHighestHz = 4200.0;
 constexpr double kThreshold = 0.12;  // cumulative-mean-normalised difference that counts as periodic
 constexpr int kWindows = 7;
 
-// One YIN estimate of the period in samples, or nullopt when the window is not periodic.
+// One YIN estimate of the period in samples, or nullopt when the window is not periodic. Lags
+// are tried from the shortest and the search stops at the first dip, so a pitched sound costs
+// far less than the full lag range.
 std::optional<double> PeriodOf(std::span<const float> x, std::size_t width, std::size_t minTau, std::size_t maxTau,
                                std::vector<double>& diff) {
     diff.assign(maxTau + 2, 0.0);
-    for (std::size_t tau = 1; tau <= maxTau + 1; ++tau) {
-        double sum = 0;
-        for (std::size_t j = 0; j < width; ++j) {
-            const double d = static_cast<double>(x[j]) - static_cast<double>(x[j + tau]);
-            sum += d * d;
+    const auto difference = [&](std::size_t tau) {
+        // Four partial sums: independent chains the processor can run side by side.
+        std::array<float, 4> sums{};
+        std::size_t j = 0;
+        for (; j + 4 <= width; j += 4) {
+            for (std::size_t k = 0; k < 4; ++k) {
+                const float d = x[j + k] - x[j + k + tau];
+                sums[k] += d * d;
+            }
         }
-        diff[tau] = sum;
-    }
+        for (; j < width; ++j) {
+            const float d = x[j] - x[j + tau];
+            sums[0] += d * d;
+        }
+        return static_cast<double>(sums[0] + sums[1] + sums[2] + sums[3]);
+    };
     // Cumulative mean normalisation, so the zero lag never wins and octave errors are rarer.
-    std::vector<double> cmnd(maxTau + 2, 1.0);
     double running = 0;
-    for (std::size_t tau = 1; tau <= maxTau + 1; ++tau) {
+    const auto normalised = [&](std::size_t tau) {
+        diff[tau] = difference(tau);
         running += diff[tau];
-        cmnd[tau] = running > 0 ? diff[tau] * static_cast<double>(tau) / running : 1.0;
-    }
+        return running > 0 ? diff[tau] * static_cast<double>(tau) / running : 1.0;
+    };
     std::size_t best = 0;
-    for (std::size_t tau = minTau; tau <= maxTau; ++tau) {
-        if (cmnd[tau] < kThreshold) {
-            while (tau + 1 <= maxTau && cmnd[tau + 1] < cmnd[tau]) ++tau;
-            best = tau;
-            break;
+    for (std::size_t tau = 1; tau <= maxTau && best == 0; ++tau) {
+        double value = normalised(tau);
+        if (tau < minTau || value >= kThreshold) {
+            continue;
         }
+        while (tau < maxTau) {
+            const double next = normalised(tau + 1);
+            if (next >= value) break;
+            value = next;
+            ++tau;
+        }
+        best = tau;
     }
     if (best == 0) {
         return std::nullopt;
@@ -46,7 +63,7 @@ std::optional<double> PeriodOf(std::span<const float> x, std::size_t width, std:
     // A parabola through the neighbours places the minimum between two lags.
     const double a = diff[best - 1];
     const double b = diff[best];
-    const double c = diff[best + 1];
+    const double c = difference(best + 1);
     const double denominator = a - 2 * b + c;
     const double shift = denominator > 0 ? std::clamp(0.5 * (a - c) / denominator, -0.5, 0.5) : 0.0;
     return static_cast<double>(best) + shift;
