@@ -1,5 +1,6 @@
 #include "cli/BankCommand.h"
 #include "cli/CatalogueCommand.h"
+#include "cli/CheckCommand.h"
 #include "cli/Command.h"
 #include "cli/ConvertCommand.h"
 #include "cli/DrumsCommand.h"
@@ -20,6 +21,7 @@ std::vector<std::unique_ptr<Command>> MakeCommands() {
     commands.push_back(std::make_unique<ProbeAudioCommand>());
     commands.push_back(std::make_unique<MultisampleCommand>());
     commands.push_back(std::make_unique<DrumsCommand>());
+    commands.push_back(std::make_unique<CheckCommand>());
     return commands;
 }
 

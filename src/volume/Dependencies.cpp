@@ -147,6 +147,11 @@ std::uint32_t ChecksumCache::FileCrc32(const std::string& path) {
     return crc;
 }
 
+void ChecksumCache::Remember(const std::string& path, const core::FileStamp& stamp, std::uint32_t crc) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    entries_[path] = Entry{stamp, crc};
+}
+
 void ChecksumCache::Clear() {
     std::lock_guard<std::mutex> lock(mutex_);
     entries_.clear();

@@ -16,6 +16,8 @@ namespace velmorant::volume {
 class ChecksumCache {
 public:
     std::uint32_t FileCrc32(const std::string& path);
+    // A checksum already computed from a read that began with the file at `stamp`.
+    void Remember(const std::string& path, const core::FileStamp& stamp, std::uint32_t crc);
     void Clear();
 
 private:

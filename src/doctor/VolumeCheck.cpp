@@ -1,0 +1,562 @@
+#include "doctor/VolumeCheck.h"
+
+#include <algorithm>
+#include <map>
+#include <memory>
+#include <set>
+#include <unordered_map>
+
+#include "bank/Bank.h"
+#include "bank/BankIndex.h"
+#include "core/Encoding.h"
+#include "core/File.h"
+#include "core/Path.h"
+#include "core/Text.h"
+#include "doctor/SampleScan.h"
+#include "formats/MultisampleFile.h"
+#include "volume/ProgramRecord.h"
+
+namespace velmorant::doctor {
+namespace {
+
+// Field lengths of the names the instrument stores: bank.txt entries, reference folder and name.
+constexpr std::size_t kListedNameLength = 47;
+constexpr std::size_t kFolderFieldLength = 16;
+constexpr std::size_t kNameFieldLength = 32;
+
+// Names on disk are UTF-8 file names (or raw bytes); the instrument's text is Windows-1252.
+std::string NameOf(const std::string& fileName) {
+    return core::Utf8ToCp1252(fileName).value_or(fileName);
+}
+
+bool HasExtension(const std::string& fileName, std::string_view extension) {
+    if (fileName.size() <= extension.size()) {
+        return false;
+    }
+    std::string tail = fileName.substr(fileName.size() - extension.size());
+    core::UpperCaseInPlace(tail);
+    std::string wanted(extension);
+    core::UpperCaseInPlace(wanted);
+    return tail == wanted;
+}
+
+std::string StemOf(const std::string& fileName) {
+    return fileName.substr(0, fileName.rfind('.'));
+}
+
+// A bank.txt as an import reads it.
+struct ListFacts {
+    bool readable = false;
+    std::vector<std::string> names;  // entries 0 .. item count - 1, blank ones included
+    std::string problem;
+    bool problemFails = false;
+};
+
+ListFacts ReadList(const std::string& path, bool ofBank) {
+    ListFacts facts;
+    bank::BankIndex index;
+    const int result = bank::ReadBankIndex(index, path);
+    if (result == bank::kIndexCannotOpen) {
+        facts.problem = "cannot be read";
+        facts.problemFails = true;
+        return facts;
+    }
+    if (result == bank::kIndexNoCountLine) {
+        facts.problem = "does not start with its \"Number of items\" count line, so an import refuses it";
+        facts.problemFails = true;
+        return facts;
+    }
+    facts.readable = true;
+    const auto count = static_cast<std::size_t>(std::clamp<std::int32_t>(index.itemCount, 0,
+                                                 static_cast<std::int32_t>(index.entries.size())));
+    std::size_t blank = 0;
+    for (std::size_t i = 0; i < count; ++i) {
+        facts.names.push_back(index.entries[i].name);
+        blank += core::TrimSpaces(index.entries[i].name).empty() ? 1 : 0;
+    }
+    std::vector<std::string> unread;
+    for (std::size_t i = count; i < index.entries.size(); ++i) {
+        if (!core::TrimSpaces(index.entries[i].name).empty()) {
+            unread.push_back(core::Cp1252ToUtf8(index.entries[i].name));
+        }
+    }
+    std::vector<std::string> parts;
+    if (result == bank::kIndexTooFewNames) {
+        parts.push_back(core::Format("its count line announces more items than the %zu it names", count - blank));
+    }
+    if (blank > 0) {
+        parts.push_back(core::Format("%zu of the %zu lines its count line covers name nothing", blank, count));
+    }
+    if (!unread.empty()) {
+        std::string names;
+        for (const std::string& name : unread) {
+            names += (names.empty() ? "" : ", ") + name;
+        }
+        parts.push_back(core::Format("its count line says %zu, so an import never reads %s", count, names.c_str()));
+        facts.problemFails = ofBank;
+    }
+    for (const std::string& part : parts) {
+        facts.problem += (facts.problem.empty() ? "" : "; ") + part;
+    }
+    return facts;
+}
+
+// Why a name cannot be shown, or empty. `name` is a file name's text as the instrument would hold it.
+std::string NameProblem(const std::string& fileName, std::size_t limit) {
+    std::string refused;
+    const auto bytes = core::Utf8ToCp1252(fileName, &refused);
+    if (!bytes && refused.rfind("\\x", 0) != 0) {
+        return "holds " + refused + ", which Windows-1252 cannot hold";
+    }
+    const std::size_t length = bytes ? bytes->size() : fileName.size();
+    if (length > limit) {
+        return core::Format("is %zu characters long; the instrument keeps %zu", length, limit);
+    }
+    return {};
+}
+
+struct VolumeFile {
+    bool sample = false;
+    std::int64_t size = 0;
+    bool used = false;
+    const SampleFacts* facts = nullptr;
+};
+
+// Programs that need one file, and how they name it.
+struct Use {
+    bool multisample = false;
+    std::vector<std::string> usedBy;
+    std::string referencedAs;
+    void add(const std::string& who) {
+        if (std::find(usedBy.begin(), usedBy.end(), who) == usedBy.end()) {
+            usedBy.push_back(who);
+        }
+    }
+};
+
+class Checker {
+public:
+    explicit Checker(const CheckOptions& options) : options_(options), bank_(std::make_unique<bank::Bank>()) {}
+
+    Report Run();
+
+private:
+    void Add(FindingKind kind, Severity severity, std::string bank, std::string program, std::vector<std::string> paths,
+             std::string detail, std::vector<std::string> usedBy = {}, std::int64_t bytes = 0) {
+        Add(Finding{kind, severity, std::move(bank), std::move(program), std::move(paths), std::move(detail),
+                    std::move(usedBy), bytes});
+    }
+    void Add(Finding finding) {
+        (finding.severity == Severity::kFailure ? report_.totals.failures : report_.totals.warnings) += 1;
+        report_.findings.push_back(std::move(finding));
+    }
+    void TakeInventory();
+    void ScanSamples(const std::vector<std::string>& paths);
+    void WalkBank(BankNode& node);
+    ProgramNode LoadProgram(const std::string& bankName, const std::string& path, bool listed);
+    FileNode FileFor(const volume::DependencyRecord& dependency, bool multisample, const std::string& who);
+    bool Exists(const std::string& path);
+    void CheckMultisample(const std::string& path);
+    void ReportFiles();
+    void ReportSounds();
+
+    CheckOptions options_;
+    Report report_;
+    std::string programs_;
+    bool whole_ = true;
+    std::map<std::string, VolumeFile> files_;  // every multisample and sample file, by path
+    std::vector<SampleFacts> facts_;
+    std::vector<std::string> factPaths_;
+    std::unordered_map<std::string, bool> exists_;
+    std::map<std::string, Use> missing_;
+    std::map<std::string, Use> caseOnly_;
+    std::set<std::string> multisamplesChecked_;
+    std::set<std::string> usedSamples_;
+    std::unique_ptr<bank::Bank> bank_;
+};
+
+void Checker::TakeInventory() {
+    for (const bool sample : {false, true}) {
+        const std::string top = core::JoinPath(report_.volume, sample ? "Samples" : "Multisamples");
+        auto folders = core::ListDirectory(top);
+        if (!folders) {
+            continue;
+        }
+        std::sort(folders->begin(), folders->end());
+        for (const std::string& folder : *folders) {
+            const std::string folderPath = core::JoinPath(top, folder);
+            auto names = core::ListDirectory(folderPath);
+            if (!names || !core::DirectoryExists(folderPath)) {
+                continue;
+            }
+            if (const std::string problem = NameProblem(folder, kFolderFieldLength); !problem.empty()) {
+                Add(FindingKind::kNameNotShown, Severity::kWarning, {}, {}, {folderPath}, "folder name " + problem);
+            }
+            std::sort(names->begin(), names->end());
+            for (const std::string& name : *names) {
+                if (!HasExtension(name, sample ? ".afs" : ".afi")) {
+                    continue;
+                }
+                const std::string path = core::JoinPath(folderPath, name);
+                const auto stamp = core::StatFile(path);
+                if (!stamp) {
+                    continue;  // a folder or a dangling link with the extension
+                }
+                files_[path] = VolumeFile{sample, stamp->size, false, nullptr};
+                (sample ? report_.totals.samples : report_.totals.multisamples) += 1;
+                if (sample) {
+                    report_.totals.sampleBytes += stamp->size;
+                }
+                if (const std::string problem = NameProblem(StemOf(name), kNameFieldLength); !problem.empty()) {
+                    Add(FindingKind::kNameNotShown, Severity::kWarning, {}, {}, {path}, "name " + problem);
+                }
+            }
+        }
+    }
+}
+
+void Checker::ScanSamples(const std::vector<std::string>& paths) {
+    factPaths_ = paths;
+    facts_ = ScanSampleFiles(factPaths_, options_.threads);
+    for (std::size_t i = 0; i < factPaths_.size(); ++i) {
+        const SampleFacts& facts = facts_[i];
+        if (facts.readable) {
+            // The resolution finds these checksums instead of reading every sample again.
+            bank_->checksums.Remember(factPaths_[i], facts.stamp, facts.crc);
+        }
+        if (auto it = files_.find(factPaths_[i]); it != files_.end()) {
+            it->second.facts = &facts;
+        }
+    }
+}
+
+bool Checker::Exists(const std::string& path) {
+    if (files_.count(path) != 0) {
+        return true;
+    }
+    const auto [it, inserted] = exists_.try_emplace(path, false);
+    if (inserted) {
+        it->second = core::FileExists(path);
+    }
+    return it->second;
+}
+
+void Checker::CheckMultisample(const std::string& path) {
+    if (!multisamplesChecked_.insert(path).second) {
+        return;
+    }
+    const auto bytes = core::ReadWholeFile(path);
+    if (!bytes) {
+        Add(FindingKind::kMalformedFile, Severity::kFailure, {}, {}, {path}, "cannot be read");
+        return;
+    }
+    const formats::MultisampleContents contents = formats::ReadMultisample(*bytes);
+    if (contents.result != formats::MultisampleResult::kDone) {
+        Add(FindingKind::kMalformedFile, Severity::kFailure, {}, {}, {path},
+             formats::MultisampleMessage(contents.result, path, contents.problemOffset));
+    }
+}
+
+FileNode Checker::FileFor(const volume::DependencyRecord& dependency, bool multisample, const std::string& who) {
+    FileNode node;
+    node.path = dependency.sourcePath;
+    node.multisample = multisample;
+    if (dependency.kind == volume::kKindRom) {
+        node.state = FileState::kRom;
+        return node;
+    }
+    if (!Exists(node.path)) {
+        node.state = FileState::kMissing;
+        Use& use = missing_[node.path];
+        use.multisample = multisample;
+        use.add(who);
+        return node;
+    }
+    node.size = dependency.fileSize;
+    if (auto it = files_.find(node.path); it != files_.end()) {
+        it->second.used = true;
+    }
+    if (!multisample) {
+        usedSamples_.insert(node.path);
+    }
+    // The lookup may have ignored letter case: compare what was found with what was asked for.
+    const std::string wantedFolder(core::TrimSpaces(dependency.folderName));
+    const std::string wantedName = std::string(core::TrimSpaces(dependency.foundName)) + (multisample ? ".afi" : ".afs");
+    const std::string folder = NameOf(core::PathFileName(core::PathDirectory(node.path)));
+    const std::string name = NameOf(core::PathFileName(node.path));
+    if (folder != wantedFolder || name != wantedName) {
+        node.state = FileState::kCaseOnly;
+        Use& use = caseOnly_[node.path];
+        use.multisample = multisample;
+        use.referencedAs = core::Cp1252ToUtf8(wantedFolder + "/" + wantedName);
+        use.add(who);
+    }
+    if (multisample) {
+        CheckMultisample(node.path);
+    }
+    return node;
+}
+
+ProgramNode Checker::LoadProgram(const std::string& bankName, const std::string& path, bool listed) {
+    ProgramNode node;
+    node.path = path;
+    node.listed = listed;
+    node.name = core::PathBaseName(path);
+    int loadedSlot = -1;
+    const int result = bank::AddProgram(*bank_, -1, path, &loadedSlot);
+    const volume::ProgramRecord* record = nullptr;
+    if (result >= 0) {
+        node.slot = bank::SlotLabel(result);
+        record = &bank_->slots[static_cast<std::size_t>(result)];
+    } else {
+        node.refused = true;
+        if (loadedSlot >= 0) {
+            record = &bank_->slots[static_cast<std::size_t>(loadedSlot)];
+        }
+        switch (result) {
+        case bank::kNoFreeSlot: node.reason = "no room: the bank already holds 128 programs"; break;
+        case bank::kAlreadyInBank: node.reason = "already in the bank: bank.txt lists it twice"; break;
+        case bank::kCannotOpen: node.reason = "the program file cannot be opened"; break;
+        case bank::kNotAProgram: node.reason = "not a program file (no \"S80p\" at its start)"; break;
+        default:
+            node.reason = record != nullptr && record->type == volume::kTypeUnknown
+                              ? "unknown program type"
+                              : "a multisample or sample it needs is missing";
+        }
+    }
+    if (record != nullptr) {
+        const std::string who = bankName + "/" + node.name;
+        const bool multisamples = record->type == volume::kTypeSamples;
+        for (const volume::DependencyRecord& dependency : record->dependencies) {
+            node.files.push_back(FileFor(dependency, multisamples, who));
+            for (const volume::DependencyRecord& sample : dependency.samples) {
+                node.files.back().samples.push_back(FileFor(sample, false, who));
+            }
+        }
+    }
+    return node;
+}
+
+void Checker::WalkBank(BankNode& node) {
+    const std::string folder = core::JoinPath(programs_, node.name);
+    if (!core::IsSafePathComponent(node.name) || !core::DirectoryExists(folder)) {
+        node.present = false;
+        Add(FindingKind::kBankFolder, Severity::kFailure, node.name, {}, {folder},
+             core::IsSafePathComponent(node.name) ? "no such bank folder" : "names no folder inside Programs");
+        return;
+    }
+    if (const std::string problem = NameProblem(node.name, kListedNameLength); !problem.empty()) {
+        Add(FindingKind::kNameNotShown, Severity::kWarning, node.name, {}, {folder}, "bank name " + problem);
+    }
+    const std::string listPath = core::JoinPath(folder, "bank.txt");
+    const ListFacts list = ReadList(listPath, true);
+    if (!list.problem.empty()) {
+        Add(FindingKind::kBankList, list.problemFails ? Severity::kFailure : Severity::kWarning, node.name, {},
+             {listPath}, list.problem);
+    }
+
+    bank::InitBank(*bank_);
+    std::set<std::string> loaded;
+    for (const std::string& name : list.names) {
+        if (core::TrimSpaces(name).empty()) {
+            continue;  // reported with the list
+        }
+        // As the import does: a name with a separator would reach into another folder.
+        const bool inFolder = name.find_first_of("/\\") == std::string::npos && name.find('\0') == std::string::npos;
+        const std::string path = core::JoinPath(folder, name + ".afp");
+        ProgramNode program = inFolder ? LoadProgram(node.name, path, true) : ProgramNode{};
+        if (!inFolder) {
+            program.name = core::Cp1252ToUtf8(name);
+            program.path = path;
+            program.refused = true;
+            program.reason = "its name in bank.txt names a file outside the bank folder";
+        }
+        loaded.insert(path);
+        if (program.refused) {
+            report_.totals.refused += 1;
+            Add(FindingKind::kRefusedProgram, Severity::kFailure, node.name, program.name, {path}, program.reason);
+        }
+        node.programs.push_back(std::move(program));
+    }
+
+    auto names = core::ListDirectory(folder);
+    if (!names) {
+        return;
+    }
+    std::sort(names->begin(), names->end());
+    std::size_t unlisted = 0;
+    for (const std::string& name : *names) {
+        const std::string path = core::JoinPath(folder, name);
+        if (!HasExtension(name, ".afp") || !core::FileExists(path)) {
+            continue;
+        }
+        if (const std::string problem = NameProblem(StemOf(name), volume::kMaxProgramNameLength); !problem.empty()) {
+            Add(FindingKind::kNameNotShown, Severity::kWarning, node.name, StemOf(name), {path},
+                 "program name " + problem);
+        }
+        if (loaded.count(path) != 0) {
+            continue;
+        }
+        // Unlisted programs are loaded too, so the files they use are not taken for orphans.
+        if (unlisted++ % bank::kSlotCount == 0) {
+            bank::InitBank(*bank_);
+        }
+        ProgramNode program = LoadProgram(node.name, path, false);
+        if (list.readable) {
+            Add(FindingKind::kNotListed, Severity::kWarning, node.name, program.name, {path},
+                 "not listed in the bank's bank.txt, so an import of the bank leaves it out");
+        }
+        node.programs.push_back(std::move(program));
+    }
+}
+
+void Checker::ReportFiles() {
+    for (const auto& [path, use] : missing_) {
+        report_.totals.missingFiles += 1;
+        Add(FindingKind::kMissingFile, Severity::kFailure, {}, {}, {path},
+             use.multisample ? "multisample missing" : "sample missing", use.usedBy);
+    }
+    for (const auto& [path, use] : caseOnly_) {
+        report_.totals.caseOnly += 1;
+        Add(FindingKind::kCaseOnly, Severity::kWarning, {}, {}, {path},
+             "referenced as " + use.referencedAs + ": found only when letter case is ignored", use.usedBy);
+    }
+    for (const auto& [path, file] : files_) {
+        if (file.facts != nullptr && !file.facts->problem.empty()) {
+            const bool fails = file.facts->notSample && usedSamples_.count(path) != 0;
+            Add(FindingKind::kMalformedFile, fails ? Severity::kFailure : Severity::kWarning, {}, {}, {path},
+                 file.facts->problem);
+        }
+        if (whole_ && !file.used) {
+            report_.totals.orphans += 1;
+            report_.totals.orphanBytes += file.size;
+            Add(FindingKind::kOrphan, Severity::kWarning, {}, {}, {path},
+                 file.sample ? "sample no program uses" : "multisample no program uses", {}, file.size);
+        }
+    }
+    if (!whole_) {
+        // Only the scanned samples the banks use are in the inventory's place.
+        for (std::size_t i = 0; i < factPaths_.size(); ++i) {
+            if (!facts_[i].problem.empty()) {
+                Add(FindingKind::kMalformedFile, facts_[i].notSample ? Severity::kFailure : Severity::kWarning, {}, {},
+                    {factPaths_[i]}, facts_[i].problem);
+            }
+        }
+    }
+}
+
+void Checker::ReportSounds() {
+    std::map<std::pair<std::uint64_t, std::uint64_t>, std::vector<std::size_t>> bySound;
+    std::map<std::string, std::vector<std::size_t>> byName;
+    for (std::size_t i = 0; i < factPaths_.size(); ++i) {
+        const SampleFacts& facts = facts_[i];
+        if (!facts.readable || !facts.problem.empty() || facts.soundBytes == 0) {
+            continue;
+        }
+        bySound[{facts.soundBytes, facts.soundKey}].push_back(i);
+        std::string name = NameOf(StemOf(core::PathFileName(factPaths_[i])));
+        core::UpperCaseInPlace(name);
+        byName[name].push_back(i);
+    }
+    for (const auto& [sound, members] : bySound) {
+        if (members.size() < 2) {
+            continue;
+        }
+        Finding finding{FindingKind::kSameAudio, Severity::kWarning, {}, {}, {},
+                        core::Format("%zu samples hold the same sound", members.size()), {}, 0};
+        for (const std::size_t i : members) {
+            finding.paths.push_back(factPaths_[i]);
+        }
+        finding.bytes = static_cast<std::int64_t>(sound.first * (members.size() - 1));
+        Add(std::move(finding));
+    }
+    for (const auto& [name, members] : byName) {
+        std::set<std::pair<std::uint64_t, std::uint64_t>> sounds;
+        for (const std::size_t i : members) {
+            sounds.insert({facts_[i].soundBytes, facts_[i].soundKey});
+        }
+        if (sounds.size() < 2) {
+            continue;
+        }
+        Finding finding{FindingKind::kNameClash, Severity::kWarning, {}, {}, {},
+                        core::Format("%zu different sounds under one name", sounds.size()), {}, 0};
+        for (const std::size_t i : members) {
+            finding.paths.push_back(factPaths_[i]);
+        }
+        Add(std::move(finding));
+    }
+}
+
+Report Checker::Run() {
+    report_.volume = options_.volume;
+    while (report_.volume.size() > 1 && report_.volume.back() == core::kNativeSeparator) {
+        report_.volume.pop_back();
+    }
+    programs_ = core::JoinPath(report_.volume, "Programs");
+    whole_ = options_.banks.empty();
+    if (!core::DirectoryExists(programs_)) {
+        Add(FindingKind::kBankFolder, Severity::kFailure, {}, {}, {programs_},
+             "no Programs folder: not an instrument volume");
+        return std::move(report_);
+    }
+
+    const std::string listPath = core::JoinPath(programs_, "bank.txt");
+    const ListFacts list = ReadList(listPath, false);
+    if (whole_ && !list.problem.empty()) {
+        Add(FindingKind::kBankList, list.problemFails ? Severity::kFailure : Severity::kWarning, {}, {}, {listPath},
+             list.problem);
+    }
+    std::set<std::string> listed;
+    std::vector<std::string> order;
+    for (const std::string& name : list.names) {
+        if (!core::TrimSpaces(name).empty() && listed.insert(name).second) {
+            order.push_back(name);
+        }
+    }
+    if (whole_) {
+        TakeInventory();
+        std::vector<std::string> samples;
+        for (const auto& [path, file] : files_) {
+            if (file.sample) {
+                samples.push_back(path);
+            }
+        }
+        ScanSamples(samples);
+        if (auto folders = core::ListDirectory(programs_)) {
+            std::sort(folders->begin(), folders->end());
+            for (const std::string& folder : *folders) {
+                if (listed.count(NameOf(folder)) == 0 && core::DirectoryExists(core::JoinPath(programs_, folder))) {
+                    order.push_back(folder);
+                    Add(FindingKind::kBankFolder, Severity::kWarning, folder, {},
+                         {core::JoinPath(programs_, folder)}, "bank folder not listed in Programs/bank.txt");
+                }
+            }
+        }
+    } else {
+        order = options_.banks;
+    }
+
+    for (const std::string& name : order) {
+        BankNode node;
+        node.name = name;
+        node.listed = listed.count(NameOf(name)) != 0 || listed.count(name) != 0;
+        WalkBank(node);
+        report_.totals.banks += node.present ? 1 : 0;
+        report_.totals.programs += static_cast<std::int64_t>(node.programs.size());
+        report_.banks.push_back(std::move(node));
+    }
+    if (!whole_) {
+        ScanSamples(std::vector<std::string>(usedSamples_.begin(), usedSamples_.end()));
+    }
+    ReportFiles();
+    ReportSounds();
+    return std::move(report_);
+}
+
+}  // namespace
+
+Report CheckVolume(const CheckOptions& options) {
+    return Checker(options).Run();
+}
+
+}  // namespace velmorant::doctor
