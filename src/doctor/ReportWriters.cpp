@@ -10,26 +10,9 @@
 namespace velmorant::doctor {
 namespace {
 
-bool IsUtf8(std::string_view text) {
-    for (std::size_t i = 0; i < text.size();) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        const std::size_t n = c < 0x80 ? 1 : (c >> 5) == 0x6 ? 2 : (c >> 4) == 0xE ? 3 : (c >> 3) == 0x1E ? 4 : 0;
-        if (n == 0 || text.size() - i < n) {
-            return false;
-        }
-        for (std::size_t k = 1; k < n; ++k) {
-            if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) {
-                return false;
-            }
-        }
-        i += n;
-    }
-    return true;
-}
-
 // File names are UTF-8 on disk unless another tool wrote the instrument's bytes as they are.
 std::string Utf8(std::string_view text) {
-    return IsUtf8(text) ? std::string(text) : core::Cp1252ToUtf8(text);
+    return core::PathToUtf8(text);
 }
 
 nlohmann::ordered_json Strings(const std::vector<std::string>& values) {

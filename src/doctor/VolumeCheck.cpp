@@ -48,6 +48,7 @@ std::string StemOf(const std::string& fileName) {
 struct ListFacts {
     bool readable = false;
     std::vector<std::string> names;  // entries 0 .. item count - 1, blank ones included
+    std::vector<std::string> unread; // names after them, which an import never reads
     std::string problem;
     bool problemFails = false;
 };
@@ -74,10 +75,11 @@ ListFacts ReadList(const std::string& path, bool ofBank) {
         facts.names.push_back(index.entries[i].name);
         blank += core::TrimSpaces(index.entries[i].name).empty() ? 1 : 0;
     }
-    std::vector<std::string> unread;
+    std::string unread;
     for (std::size_t i = count; i < index.entries.size(); ++i) {
         if (!core::TrimSpaces(index.entries[i].name).empty()) {
-            unread.push_back(core::Cp1252ToUtf8(index.entries[i].name));
+            facts.unread.push_back(index.entries[i].name);
+            unread += (unread.empty() ? "" : ", ") + core::Cp1252ToUtf8(index.entries[i].name);
         }
     }
     std::vector<std::string> parts;
@@ -88,11 +90,7 @@ ListFacts ReadList(const std::string& path, bool ofBank) {
         parts.push_back(core::Format("%zu of the %zu lines its count line covers name nothing", blank, count));
     }
     if (!unread.empty()) {
-        std::string names;
-        for (const std::string& name : unread) {
-            names += (names.empty() ? "" : ", ") + name;
-        }
-        parts.push_back(core::Format("its count line says %zu, so an import never reads %s", count, names.c_str()));
+        parts.push_back(core::Format("its count line says %zu, so an import never reads %s", count, unread.c_str()));
         facts.problemFails = ofBank;
     }
     for (const std::string& part : parts) {
@@ -357,6 +355,7 @@ void Checker::WalkBank(BankNode& node) {
 
     bank::InitBank(*bank_);
     std::set<std::string> loaded;
+    std::set<std::string> mentioned;  // listed after the count: reported with the list
     for (const std::string& name : list.names) {
         if (core::TrimSpaces(name).empty()) {
             continue;  // reported with the list
@@ -379,6 +378,9 @@ void Checker::WalkBank(BankNode& node) {
         node.programs.push_back(std::move(program));
     }
 
+    for (const std::string& name : list.unread) {
+        mentioned.insert(core::JoinPath(folder, name + ".afp"));
+    }
     auto names = core::ListDirectory(folder);
     if (!names) {
         return;
@@ -402,7 +404,7 @@ void Checker::WalkBank(BankNode& node) {
             bank::InitBank(*bank_);
         }
         ProgramNode program = LoadProgram(node.name, path, false);
-        if (list.readable) {
+        if (list.readable && mentioned.count(path) == 0) {
             Add(FindingKind::kNotListed, Severity::kWarning, node.name, program.name, {path},
                  "not listed in the bank's bank.txt, so an import of the bank leaves it out");
         }
