@@ -1,19 +1,60 @@
 #include "core/FileNames.h"
 
+#include <algorithm>
+#include <filesystem>
+
 #include "core/Encoding.h"
 #include "core/File.h"
 #include "core/Path.h"
 
 namespace velmorant::core {
 
+namespace {
+
+// Windows-1252 letters in one case, as a disk that ignores case compares them.
+std::string FoldCase(std::string_view text) {
+    std::string folded(text);
+    for (char& c : folded) {
+        const auto b = static_cast<unsigned char>(c);
+        if ((b >= 'A' && b <= 'Z') || (b >= 0xC0 && b <= 0xDE && b != 0xD7)) {
+            c = static_cast<char>(b + 0x20);
+        } else if (b == 0x8A || b == 0x8C || b == 0x8E) {
+            c = static_cast<char>(b + 0x10);
+        } else if (b == 0x9F) {
+            c = static_cast<char>(0xFF);
+        }
+    }
+    return folded;
+}
+
+}  // namespace
+
 std::string FindNamedFile(std::string_view folder, std::string_view name, std::string_view extension) {
     const std::string decoded = JoinPath(folder, Cp1252ToUtf8(name) + std::string(extension));
-    const auto exists = [](const std::string& path) { return FileExists(path) || DirectoryExists(path); };
-    if (IsAscii(name) || exists(decoded)) {
+    const auto exists = [](const std::string& path) {
+        std::error_code ec;
+        return std::filesystem::exists(std::filesystem::path(path), ec);
+    };
+    if (exists(decoded)) {
         return decoded;
     }
-    std::string raw = JoinPath(folder, std::string(name) + std::string(extension));
-    return exists(raw) ? raw : decoded;
+    if (!IsAscii(name)) {
+        std::string raw = JoinPath(folder, std::string(name) + std::string(extension));
+        if (exists(raw)) {
+            return raw;
+        }
+    }
+    // Volumes copied from a disk that ignores letter case keep references whose case differs.
+    if (auto entries = ListDirectory(std::string(folder))) {
+        std::sort(entries->begin(), entries->end());
+        const std::string wanted = FoldCase(std::string(name) + std::string(extension));
+        for (const std::string& entry : *entries) {
+            if (FoldCase(NameFromFileName(entry)) == wanted) {
+                return JoinPath(folder, entry);
+            }
+        }
+    }
+    return decoded;
 }
 
 std::string NameFromFileName(std::string_view fileName) {

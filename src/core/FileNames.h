@@ -10,7 +10,8 @@ namespace velmorant::core {
 
 // The path of the file (or folder) that a name (1252 bytes) stands for inside `folder`: the UTF-8
 // file name when such a file exists, else the raw bytes when that file exists, else the
-// UTF-8 one (what a new file gets, and what a message shows).
+// UTF-8 one (what a new file gets, and what a message shows). When neither exists, a name
+// that differs only in letter case is taken (the first in name order).
 std::string FindNamedFile(std::string_view folder, std::string_view name, std::string_view extension);
 
 // The name (1252 bytes) a file name (UTF-8, or raw bytes) stands for.

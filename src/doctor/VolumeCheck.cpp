@@ -10,6 +10,7 @@
 #include "bank/BankIndex.h"
 #include "core/Encoding.h"
 #include "core/File.h"
+#include "core/FileNames.h"
 #include "core/Path.h"
 #include "core/Text.h"
 #include "doctor/SampleScan.h"
@@ -24,9 +25,8 @@ constexpr std::size_t kListedNameLength = 47;
 constexpr std::size_t kFolderFieldLength = 16;
 constexpr std::size_t kNameFieldLength = 32;
 
-// Names on disk are UTF-8 file names (or raw bytes); the instrument's text is Windows-1252.
 std::string NameOf(const std::string& fileName) {
-    return core::Utf8ToCp1252(fileName).value_or(fileName);
+    return core::NameFromFileName(fileName);
 }
 
 bool HasExtension(const std::string& fileName, std::string_view extension) {
@@ -56,13 +56,13 @@ struct ListFacts {
 ListFacts ReadList(const std::string& path, bool ofBank) {
     ListFacts facts;
     bank::BankIndex index;
-    const int result = bank::ReadBankIndex(index, path);
-    if (result == bank::kIndexCannotOpen) {
+    const formats::BankTxtResult result = bank::ReadBankIndex(index, path);
+    if (result == formats::BankTxtResult::kCannotOpen) {
         facts.problem = "cannot be read";
         facts.problemFails = true;
         return facts;
     }
-    if (result == bank::kIndexNoCountLine) {
+    if (result == formats::BankTxtResult::kNoCountLine) {
         facts.problem = "does not start with its \"Number of items\" count line, so an import refuses it";
         facts.problemFails = true;
         return facts;
@@ -83,7 +83,9 @@ ListFacts ReadList(const std::string& path, bool ofBank) {
         }
     }
     std::vector<std::string> parts;
-    if (result == bank::kIndexTooFewNames) {
+    if (index.entries.size() >= formats::kBankTxtMaxEntries) {
+        parts.push_back(core::Format("only its first %zu entries are read", formats::kBankTxtMaxEntries));
+    } else if (result == formats::BankTxtResult::kTooFewNames) {
         parts.push_back(core::Format("its count line announces more items than the %zu it names", count - blank));
     }
     if (blank > 0) {
@@ -150,7 +152,7 @@ private:
     }
     void TakeInventory();
     void ScanSamples(const std::vector<std::string>& paths);
-    void WalkBank(BankNode& node);
+    void WalkBank(BankNode& node, const std::string& listedName);
     ProgramNode LoadProgram(const std::string& bankName, const std::string& path, bool listed);
     FileNode FileFor(const volume::DependencyRecord& dependency, bool multisample, const std::string& who);
     bool Exists(const std::string& path);
@@ -335,15 +337,16 @@ ProgramNode Checker::LoadProgram(const std::string& bankName, const std::string&
     return node;
 }
 
-void Checker::WalkBank(BankNode& node) {
-    const std::string folder = core::JoinPath(programs_, node.name);
-    if (!core::IsSafePathComponent(node.name) || !core::DirectoryExists(folder)) {
+// `listedName` is the name as bank.txt holds it (Windows-1252).
+void Checker::WalkBank(BankNode& node, const std::string& listedName) {
+    const std::string folder = core::FindNamedFile(programs_, listedName, "");
+    if (!core::IsSafePathComponent(listedName) || !core::DirectoryExists(folder)) {
         node.present = false;
         Add(FindingKind::kBankFolder, Severity::kFailure, node.name, {}, {folder},
-             core::IsSafePathComponent(node.name) ? "no such bank folder" : "names no folder inside Programs");
+             core::IsSafePathComponent(listedName) ? "no such bank folder" : "names no folder inside Programs");
         return;
     }
-    if (const std::string problem = NameProblem(node.name, kListedNameLength); !problem.empty()) {
+    if (const std::string problem = NameProblem(core::PathFileName(folder), kListedNameLength); !problem.empty()) {
         Add(FindingKind::kNameNotShown, Severity::kWarning, node.name, {}, {folder}, "bank name " + problem);
     }
     const std::string listPath = core::JoinPath(folder, "bank.txt");
@@ -362,7 +365,7 @@ void Checker::WalkBank(BankNode& node) {
         }
         // As the import does: a name with a separator would reach into another folder.
         const bool inFolder = name.find_first_of("/\\") == std::string::npos && name.find('\0') == std::string::npos;
-        const std::string path = core::JoinPath(folder, name + ".afp");
+        const std::string path = core::FindNamedFile(folder, name, ".afp");
         ProgramNode program = inFolder ? LoadProgram(node.name, path, true) : ProgramNode{};
         if (!inFolder) {
             program.name = core::Cp1252ToUtf8(name);
@@ -379,7 +382,7 @@ void Checker::WalkBank(BankNode& node) {
     }
 
     for (const std::string& name : list.unread) {
-        mentioned.insert(core::JoinPath(folder, name + ".afp"));
+        mentioned.insert(core::FindNamedFile(folder, name, ".afp"));
     }
     auto names = core::ListDirectory(folder);
     if (!names) {
@@ -528,21 +531,24 @@ Report Checker::Run() {
             std::sort(folders->begin(), folders->end());
             for (const std::string& folder : *folders) {
                 if (listed.count(NameOf(folder)) == 0 && core::DirectoryExists(core::JoinPath(programs_, folder))) {
-                    order.push_back(folder);
+                    order.push_back(NameOf(folder));
                     Add(FindingKind::kBankFolder, Severity::kWarning, folder, {},
                          {core::JoinPath(programs_, folder)}, "bank folder not listed in Programs/bank.txt");
                 }
             }
         }
     } else {
-        order = options_.banks;
+        order.clear();
+        for (const std::string& bank : options_.banks) {
+            order.push_back(NameOf(bank));
+        }
     }
 
     for (const std::string& name : order) {
         BankNode node;
-        node.name = name;
-        node.listed = listed.count(NameOf(name)) != 0 || listed.count(name) != 0;
-        WalkBank(node);
+        node.name = core::Cp1252ToUtf8(name);
+        node.listed = listed.count(name) != 0;
+        WalkBank(node, name);
         report_.totals.banks += node.present ? 1 : 0;
         report_.totals.programs += static_cast<std::int64_t>(node.programs.size());
         report_.banks.push_back(std::move(node));

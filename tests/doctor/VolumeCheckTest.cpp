@@ -125,7 +125,7 @@ TEST_P(BadInput, FinishesWithItsFindings) {
     for (const std::string& line : GetParam().expected) {
         EXPECT_EQ(std::count(lines.begin(), lines.end(), line), 1) << line;
     }
-    EXPECT_NO_THROW((void)nlohmann::json::parse(ReportJson(report)));
+    EXPECT_TRUE(nlohmann::json::accept(ReportJson(report)));
     EXPECT_EQ(ReportCsv(report).find("severity,kind,"), 0u);
     EXPECT_NE(ReportHtml(report).find("</html>"), std::string::npos);
 }
@@ -148,15 +148,15 @@ INSTANTIATE_TEST_SUITE_P(
                   {"failure refused-program Loop/Loop"}},
         BadVolume{"ThousandsOfBanks",
                   [](Volume& v) {
-                      std::string list = "Number of items: 3000\r\n";
-                      for (int i = 0; i < 3000; ++i) {
+                      std::string list = "Number of items: 2000\r\n";
+                      for (int i = 0; i < 2000; ++i) {
                           list += "B" + std::to_string(i) + "\r\n";
                           fs::create_directories(v.path("Programs/B" + std::to_string(i)));
                       }
                       v.text("Programs/bank.txt", list);
                       v.text("Programs/B7/bank.txt", "Number of items: 1\r\nX\r\n");
                   },
-                  {"failure bank-list Programs/B0/bank.txt", "failure bank-list Programs/B2999/bank.txt",
+                  {"failure bank-list Programs/B0/bank.txt", "failure bank-list Programs/B1999/bank.txt",
                    "failure refused-program B7/X"}},
         BadVolume{"MalformedFiles",
                   [](Volume& v) {
@@ -177,7 +177,7 @@ INSTANTIATE_TEST_SUITE_P(
                    "failure malformed-file Samples/K/S.afs", "warning different-audio-same-name Samples/J/TWIN.afs",
                    "warning orphan Samples/K/\xE9t\xE9.afs"}},
         BadVolume{"NotAVolume", [](Volume&) {}, {"failure bank-folder Programs"}}),
-    [](const ::testing::TestParamInfo<BadVolume>& info) { return info.param.name; });
+    [](const ::testing::TestParamInfo<BadVolume>& row) { return row.param.name; });
 
 TEST(ManifestCheck, FindsChangedMissingAndExtraFiles) {
     Volume v;
@@ -203,7 +203,7 @@ TEST(ManifestCheck, FindsChangedMissingAndExtraFiles) {
                                         "failure manifest-changed Samples/Out/T.afs",
                                         "warning manifest-extra Samples/Out/Stray.afs"}));
 
-    for (const std::string bad : {std::string("{"), std::string("{\"format\":\"velmorant-export-manifest\",\"version\":1,"
+    for (const std::string& bad : {std::string("{"), std::string("{\"format\":\"velmorant-export-manifest\",\"version\":1,"
                                                                   "\"files\":[{\"path\":\"../../etc/passwd\",\"size\":1,"
                                                                   "\"crc32\":\"00000000\"}]}")}) {
         v.text("Bad.json", bad);
