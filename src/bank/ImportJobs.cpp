@@ -162,6 +162,9 @@ int ImportBankCommand(platform::Platform& platform, Bank& bank, int startSlot, I
     if (!chosen) {
         return Cancelled(outcome);
     }
+    if (outcome != nullptr) {
+        outcome->bankIndex = chosen->front();
+    }
     return ImportBank(platform, bank, chosen->front(), startSlot, outcome);
 }
 

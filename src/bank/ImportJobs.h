@@ -15,6 +15,7 @@ struct ImportOutcome {
     int stopCode = 0;          // that code
     int skipped = 0;           // boxes that let the job go on (programs skipped, short bank.txt)
     std::vector<int> placed;   // slots filled, in order
+    std::string bankIndex;     // the bank.txt chosen by Import Bank
 };
 
 // Import Programs: the .afp files go into the bank, each searching for a free slot from

@@ -26,7 +26,7 @@ std::optional<std::string> ChooseOutput(platform::Platform& platform) {
     return CompleteOutputName(*chosen);
 }
 
-int RunMenuCommand(platform::Platform& platform, CatalogueKind kind) {
+int RunMenuCommand(platform::Platform& platform, CatalogueKind kind, std::string* written) {
     const std::optional<std::string> folder = platform.ChooseFolder("Select Fusion Volume directory");
     if (!folder) {
         return kCatalogueDone;
@@ -43,7 +43,11 @@ int RunMenuCommand(platform::Platform& platform, CatalogueKind kind) {
     if (!output) {
         return kCatalogueDone;
     }
-    return PublishCatalogue(platform, kind, *folder, *output, true);
+    const int result = PublishCatalogue(platform, kind, *folder, *output, true);
+    if (written != nullptr && (result == kCatalogueDone || result == kCatalogueNotOpened)) {
+        *written = *output;
+    }
+    return result;
 }
 
 }  // namespace
@@ -95,12 +99,12 @@ int PublishCatalogue(platform::Platform& platform, CatalogueKind kind, const std
     return kCatalogueDone;
 }
 
-int CreateCatalogue(platform::Platform& platform) {
-    return RunMenuCommand(platform, CatalogueKind::kStatic);
+int CreateCatalogue(platform::Platform& platform, std::string* written) {
+    return RunMenuCommand(platform, CatalogueKind::kStatic, written);
 }
 
-int CreateDynamicCatalogue(platform::Platform& platform) {
-    return RunMenuCommand(platform, CatalogueKind::kDynamic);
+int CreateDynamicCatalogue(platform::Platform& platform, std::string* written) {
+    return RunMenuCommand(platform, CatalogueKind::kDynamic, written);
 }
 
 }  // namespace velmorant::catalogue

@@ -28,8 +28,8 @@ int PublishCatalogue(platform::Platform& platform, CatalogueKind kind, const std
                      const std::string& outputPath, bool open);
 
 // The menu commands: folder chooser, save chooser, name completion, then PublishCatalogue
-// with the page opened.
-int CreateCatalogue(platform::Platform& platform);
-int CreateDynamicCatalogue(platform::Platform& platform);
+// with the page opened. `written`, when given, receives the page's path once it is written.
+int CreateCatalogue(platform::Platform& platform, std::string* written = nullptr);
+int CreateDynamicCatalogue(platform::Platform& platform, std::string* written = nullptr);
 
 }  // namespace velmorant::catalogue

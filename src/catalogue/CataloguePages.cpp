@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <array>
 #include <ctime>
+#include <iomanip>
+#include <sstream>
+#include <stdexcept>
 
 #include "bank/BankIndex.h"
 #include "catalogue/TableFilterScript.h"
@@ -61,9 +64,8 @@ bool IsListedName(const bank::BankIndex& index, std::size_t entry) {
     return entry < VisitedEntries(index) && !core::TrimSpaces(index.entries[entry].name).empty();
 }
 
-std::string DateLine(const PageTime& time) {
-    return core::Format("<H2>Velmorant - %i/%i/%i %i:%i</H2>", time.month, time.day, time.year, time.hour,
-                        time.minute);
+std::string DateLine(const PageTime& time, const std::locale& locale) {
+    return "<H2>Velmorant - " + EscapeHtml(FooterDate(time, locale)) + "</H2>";
 }
 
 // ---- static page
@@ -112,7 +114,7 @@ void AppendBankTable(std::string& page, const bank::BankIndex& list) {
 
 struct Categories {
     std::string main;
-    std::string alternates;  // each followed by ", "
+    std::string alternates;  // joined by ", "
 };
 
 Categories CategoriesOf(std::string_view letters) {
@@ -126,8 +128,10 @@ Categories CategoriesOf(std::string_view letters) {
         if (i == 0) {
             categories.main = name;
         } else {
+            if (!categories.alternates.empty()) {
+                categories.alternates += ", ";
+            }
             categories.alternates += name;
-            categories.alternates += ", ";
         }
     }
     return categories;
@@ -182,7 +186,7 @@ constexpr const char* kDynamicHead =
     "h1{text-align : left;text-decoration : none;font-family : Verdana, Geneva, Arial, Helvetica, sans-serif;"
     "font-size : 20px;font-weight : bold;} \n"
     "h2{text-align : right;text-decoration : none;font-family : Verdana, Geneva, Arial, Helvetica, sans-serif;"
-    "font-size : 8px;} \n"
+    "font-size : 14px;} \n"
     ".helpBtn{ margin:0 0px 0 0px;font-size : 0px; padding: 0px 0px 0px 0px; border-left:0px solid #fff; "
     "border-right:0px solid #fff; } \n"
     "div.helpCont{position:absolute;font-size : 0px; display:none;max-width:250px; overflow:auto;\t"
@@ -260,7 +264,34 @@ std::string EscapeHtml(std::string_view text) {
     return escaped;
 }
 
-std::string BuildStaticPage(const std::string& volumeFolder, const PageTime& time) {
+std::string FooterDate(const PageTime& time, const std::locale& locale) {
+    std::tm moment{};
+    moment.tm_year = time.year - 1900;
+    moment.tm_mon = time.month - 1;
+    moment.tm_mday = time.day;
+    moment.tm_hour = time.hour;
+    moment.tm_min = time.minute;
+    std::ostringstream text;
+    // The C locale's date is a two-digit-year American one: no reader asked for that.
+    const std::string name = locale.name();
+    if (name == "C" || name == "POSIX" || name.rfind("C.", 0) == 0) {
+        text << std::put_time(&moment, "%Y-%m-%d %H:%M");
+    } else {
+        text.imbue(locale);
+        text << std::put_time(&moment, "%x %H:%M");
+    }
+    return text.str();
+}
+
+std::locale UserLocale() {
+    try {
+        return std::locale("");
+    } catch (const std::runtime_error&) {
+        return std::locale::classic();  // a locale the environment names but the system lacks
+    }
+}
+
+std::string BuildStaticPage(const std::string& volumeFolder, const PageTime& time, const std::locale& locale) {
     std::string page =
         "<!DOCTYPE html>\n<html><Head>"
         "<meta charset=\"utf-8\"><title>Velmorant - Catalogue</title>\n"
@@ -272,7 +303,7 @@ std::string BuildStaticPage(const std::string& volumeFolder, const PageTime& tim
         "h1{text-align : left;text-decoration : none;font-family : Verdana, Geneva, Arial, Helvetica, sans-serif;"
         "font-size : 20px;font-weight : bold;} \n"
         "h2{text-align : right;text-decoration : none;font-family : Verdana, Geneva, Arial, Helvetica, sans-serif;"
-        "font-size : 8px;} \n"
+        "font-size : 14px;} \n"
         "</style>\n"
         "</head><body>";
 
@@ -293,12 +324,12 @@ std::string BuildStaticPage(const std::string& volumeFolder, const PageTime& tim
         }
     }
 
-    page += DateLine(time);
+    page += DateLine(time, locale);
     page += "</body></html>";
     return page;
 }
 
-std::string BuildDynamicPage(const std::string& volumeFolder, const PageTime& time) {
+std::string BuildDynamicPage(const std::string& volumeFolder, const PageTime& time, const std::locale& locale) {
     const std::string_view script = TableFilterScript();
     std::string page;
     page.reserve(script.size() + 64 * 1024);
@@ -320,7 +351,7 @@ std::string BuildDynamicPage(const std::string& volumeFolder, const PageTime& ti
 
     page += "</tbody></Table>\n";
     page += "<br><br>";
-    page += DateLine(time);
+    page += DateLine(time, locale);
     page += kFilterConfiguration;
     page += "\n\n\n";
     page += "</body></html>";
@@ -328,11 +359,11 @@ std::string BuildDynamicPage(const std::string& volumeFolder, const PageTime& ti
 }
 
 int WriteStaticCatalogue(const std::string& volumeFolder, const std::string& outputPath) {
-    return WritePage(outputPath, BuildStaticPage(volumeFolder, LocalPageTime()));
+    return WritePage(outputPath, BuildStaticPage(volumeFolder, LocalPageTime(), UserLocale()));
 }
 
 int WriteDynamicCatalogue(const std::string& volumeFolder, const std::string& outputPath) {
-    return WritePage(outputPath, BuildDynamicPage(volumeFolder, LocalPageTime()));
+    return WritePage(outputPath, BuildDynamicPage(volumeFolder, LocalPageTime(), UserLocale()));
 }
 
 }  // namespace velmorant::catalogue

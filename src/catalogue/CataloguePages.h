@@ -1,5 +1,6 @@
 #pragma once
 
+#include <locale>
 #include <string>
 #include <string_view>
 
@@ -14,6 +15,11 @@ struct PageTime {
     int minute = 0;
 };
 PageTime LocalPageTime();
+// The moment as the reader's locale writes a date, with the time as hours and minutes
+// (year-month-day in the C locale, whose own date form is ambiguous).
+std::string FooterDate(const PageTime& time, const std::locale& locale);
+// The locale the environment names, or the C locale when the system does not have it.
+std::locale UserLocale();
 
 // Names and categories come from bank.txt files anyone can write, so they are escaped
 // (& < > " ') before they go into a page.
@@ -21,8 +27,10 @@ std::string EscapeHtml(std::string_view text);
 
 // The pages themselves, built from the volume's bank.txt files (the dynamic one also reads
 // the first 16 bytes of each listed program file).
-std::string BuildStaticPage(const std::string& volumeFolder, const PageTime& time);
-std::string BuildDynamicPage(const std::string& volumeFolder, const PageTime& time);
+std::string BuildStaticPage(const std::string& volumeFolder, const PageTime& time,
+                            const std::locale& locale = std::locale::classic());
+std::string BuildDynamicPage(const std::string& volumeFolder, const PageTime& time,
+                             const std::locale& locale = std::locale::classic());
 
 // Results of the writers.
 inline constexpr int kPageWritten = 1;

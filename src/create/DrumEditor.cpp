@@ -159,13 +159,12 @@ std::vector<DrumKeyRect> DrumKeyboard() {
     std::vector<DrumKeyRect> white;
     std::vector<DrumKeyRect> black;
     int whiteBelow = 0;
-    const int keyboardRight = kKeyboardLeft + kWhiteKeys * kWhiteWidth;
     for (int key = 0; key < kDrumKitKeys; ++key) {
         if (IsBlackDrumKey(key)) {
-            // Centred on the left edge of the next white key; the last one is cut at the end.
+            // Centred on the left edge of the next white key; the last one stands past the end.
             const int edge = kKeyboardLeft + kWhiteWidth * whiteBelow;
-            black.push_back({key, true, edge - kBlackWidth / 2, kKeyboardTop,
-                             std::min(edge + kBlackWidth / 2, keyboardRight + 1), kKeyboardTop + kBlackHeight + 1});
+            black.push_back({key, true, edge - kBlackWidth / 2, kKeyboardTop, edge + kBlackWidth / 2 + 1,
+                             kKeyboardTop + kBlackHeight + 1});
         } else {
             const int left = kKeyboardLeft + kWhiteWidth * whiteBelow;
             white.push_back({key, false, left, kKeyboardTop, left + kWhiteWidth + 1, kKeyboardTop + kWhiteHeight + 1});
@@ -177,8 +176,7 @@ std::vector<DrumKeyRect> DrumKeyboard() {
 }
 
 int DrumKeyAt(int x, int y) {
-    if (x < kKeyboardLeft || x > kKeyboardLeft + kWhiteKeys * kWhiteWidth || y < kKeyboardTop ||
-        y > kKeyboardTop + kWhiteHeight) {
+    if (x < kKeyboardLeft || y < kKeyboardTop || y > kKeyboardTop + kWhiteHeight) {
         return -1;
     }
     const auto keys = DrumKeyboard();
@@ -188,6 +186,9 @@ int DrumKeyAt(int x, int y) {
                 return rect.key;
             }
         }
+    }
+    if (x > kKeyboardLeft + kWhiteKeys * kWhiteWidth) {
+        return -1;
     }
     // Neighbouring white keys share their outline column; the right-hand key takes it.
     const int white = std::min((x - kKeyboardLeft) / kWhiteWidth, kWhiteKeys - 1);

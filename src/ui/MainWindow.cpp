@@ -6,8 +6,16 @@
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QCoreApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFileInfo>
 #include <QMenu>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QSettings>
+#include <QUrl>
+
+#include <QDir>
 
 #include <algorithm>
 
@@ -53,9 +61,10 @@ MainWindow::MainWindow(platform::Platform& platform, QWidget* parent)
         for (int row = 0; row < bank::kSlotsPerGroup; ++row) {
             list->addItem(QString());
         }
-        // Five slots stay visible at any font size; the scroll bar reaches the rest.
-        list->setMinimumHeight(5 * std::max(list->sizeHintForRow(0), list->fontMetrics().height()) +
-                               2 * list->frameWidth() + 4);
+        // All eight slots stay visible at the window's smallest size, at any font size.
+        list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        list->setMinimumHeight(bank::kSlotsPerGroup * std::max(list->sizeHintForRow(0), list->fontMetrics().height()) +
+                               2 * list->frameWidth() + 2);
         connect(list, &QListWidget::itemSelectionChanged, this, &MainWindow::onListSelectionChanged);
         connect(list, &SlotListWidget::slotDropped, this, &MainWindow::onSlotDropped);
         connect(list, &SlotListWidget::filesDropped, this, &MainWindow::importFiles);
@@ -66,8 +75,10 @@ MainWindow::MainWindow(platform::Platform& platform, QWidget* parent)
     }
     connect(ui_->mainCategoryBox, &QComboBox::activated, this, [this] {
         CancelSwitch();
+        markMainCategory();
         StoreCategories();
     });
+    setAcceptDrops(true);
 
     ui_->actionImportPrograms->setShortcut(QKeySequence::Open);
     ui_->actionImportBank->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O));
@@ -78,7 +89,11 @@ MainWindow::MainWindow(platform::Platform& platform, QWidget* parent)
     ui_->actionSwitch->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
     ui_->actionProperties->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Return));
     ui_->actionLogs->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
-    ui_->actionAbout->setShortcut(QKeySequence::HelpContents);
+    ui_->actionShortcuts->setShortcut(QKeySequence::HelpContents);
+    ui_->actionCreateMultisample->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_M));
+    ui_->actionCreateDrumProgram->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
+    ui_->actionCreateCatalogue->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_K));
+    ui_->actionCreateDynamicCatalogue->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_K));
 
     connectCommand(ui_->actionImportPrograms, &MainWindow::importPrograms);
     connectCommand(ui_->actionImportBank, &MainWindow::importBank);
@@ -94,6 +109,9 @@ MainWindow::MainWindow(platform::Platform& platform, QWidget* parent)
     connectCommand(ui_->actionCreateDrumProgram, &MainWindow::createDrumProgram);
     connectCommand(ui_->actionCreateMultisample, &MainWindow::createMultisample);
     connectCommand(ui_->actionAbout, &MainWindow::showAbout);
+    connectCommand(ui_->actionShortcuts, &MainWindow::showShortcuts);
+    connect(ui_->menuRecent, &QMenu::aboutToShow, this, &MainWindow::fillRecentMenu);
+    fillRecentMenu();
 
     // Start-up: an empty bank, the export options, and slot A1's (empty) information.
     bank::InitBank(bank_);
@@ -245,6 +263,7 @@ void MainWindow::ShowSlotInfo(int slot) {
     ui_->informationsPanel->setEnabled(occupied);
     if (!occupied) {
         ui_->infoText->clear();
+        markMainCategory();
         return;
     }
     volume::ProgramRecord& record = bank_.slots[static_cast<std::size_t>(slot)];
@@ -254,6 +273,25 @@ void MainWindow::ShowSlotInfo(int slot) {
     ui_->mainCategoryBox->setCurrentIndex(panel.mainItem);
     for (int letter = 0; letter < 16; ++letter) {
         categoryBoxes_[static_cast<std::size_t>(letter)]->setChecked(panel.checked[static_cast<std::size_t>(letter)]);
+    }
+    markMainCategory();
+}
+
+void MainWindow::markMainCategory() {
+    // The main category's box shows ticked and cannot be unticked, so the two never disagree;
+    // the letter is stored once, as the main one.
+    const int mainLetter = ui_->mainCategoryBox->currentIndex() - 1;
+    for (int letter = 0; letter < 16; ++letter) {
+        QCheckBox* box = categoryBoxes_[static_cast<std::size_t>(letter)];
+        const bool isMain = letter == mainLetter;
+        if (!box->isEnabled() && !isMain) {
+            box->setChecked(false);  // was the main one until now
+        }
+        box->setEnabled(!isMain);
+        box->setToolTip(isMain ? QStringLiteral("The main category") : QString());
+        if (isMain) {
+            box->setChecked(true);
+        }
     }
 }
 
@@ -333,9 +371,25 @@ void MainWindow::runJob(const std::function<void()>& job) {
     });
 }
 
-void MainWindow::afterImport(bool placedAny) {
+void MainWindow::afterImport(const bank::ImportOutcome& outcome, const QString& bankIndex) {
+    const bool placedAny = !outcome.placed.empty();
     if (placedAny) {
         changedSinceExport_ = true;
+        if (!bankIndex.isEmpty()) {
+            rememberBank(bankIndex);
+        }
+    }
+    if (outcome.cancelled) {
+        statusBar()->showMessage(QStringLiteral("Import cancelled; the bank is unchanged."));
+    } else {
+        QString text = tr("%n program(s) imported", nullptr, static_cast<int>(outcome.placed.size()));
+        if (outcome.skipped > 0) {
+            text += QStringLiteral(", %1 skipped").arg(outcome.skipped);
+        }
+        if (outcome.stopped) {
+            text += QStringLiteral("; the import stopped early");
+        }
+        statusBar()->showMessage(text + QLatin1Char('.'));
     }
     FillSlotLists();
     const int slot = GetSelectedSlot();
@@ -348,14 +402,14 @@ void MainWindow::importPrograms() {
     const int start = GetSelectedSlot();
     bank::ImportOutcome outcome;
     runJob([&] { bank::ImportProgramsCommand(platform_, bank_, start, &outcome); });
-    afterImport(!outcome.placed.empty());
+    afterImport(outcome, {});
 }
 
 void MainWindow::importBank() {
     const int start = GetSelectedSlot();
     bank::ImportOutcome outcome;
     runJob([&] { bank::ImportBankCommand(platform_, bank_, start, &outcome); });
-    afterImport(!outcome.placed.empty());
+    afterImport(outcome, QtPlatform::FromNativePath(outcome.bankIndex));
 }
 
 void MainWindow::importFiles(const QStringList& paths, int startSlot) {
@@ -377,7 +431,7 @@ void MainWindow::importFiles(const QStringList& paths, int startSlot) {
             bank::ImportPrograms(platform_, bank_, files, startSlot, &outcome);
         }
     });
-    afterImport(!outcome.placed.empty());
+    afterImport(outcome, bankIndex ? paths.front() : QString());
 }
 
 void MainWindow::exportBank() {
@@ -391,15 +445,103 @@ void MainWindow::exportBank() {
     runJob([&] { result = exporting::ExportBank(platform_, bank_, exportOptions_); });
     if (result == exporting::kExportFinished) {
         changedSinceExport_ = false;
+        int programs = 0;
+        for (int slot = 0; slot < bank::kSlotCount; ++slot) {
+            programs += bank::SlotOccupied(bank_, slot) ? 1 : 0;
+        }
+        statusBar()->showMessage(tr("Bank exported: %n program(s) with their multisamples and samples.", nullptr,
+                                    programs));
+    } else {
+        statusBar()->showMessage(QStringLiteral("The export did not finish; see the message for why."));
     }
 }
 
 void MainWindow::createCatalogue() {
-    runJob([&] { catalogue::CreateCatalogue(platform_); });
+    publishCatalogue(false);
 }
 
 void MainWindow::createDynamicCatalogue() {
-    runJob([&] { catalogue::CreateDynamicCatalogue(platform_); });
+    publishCatalogue(true);
+}
+
+void MainWindow::publishCatalogue(bool dynamic) {
+    std::string written;
+    runJob([&] {
+        if (dynamic) {
+            catalogue::CreateDynamicCatalogue(platform_, &written);
+        } else {
+            catalogue::CreateCatalogue(platform_, &written);
+        }
+    });
+    statusBar()->showMessage(written.empty() ? QStringLiteral("No catalogue was written.")
+                                             : QStringLiteral("Catalogue written to %1").arg(QtPlatform::FromNativePath(written)));
+}
+
+// ---------------------------------------------------------------- remembered banks
+
+QStringList MainWindow::recentBanks() const {
+    return QSettings().value(QStringLiteral("recentBanks")).toStringList();
+}
+
+void MainWindow::rememberBank(const QString& bankIndex) {
+    QStringList banks = recentBanks();
+    const QString path = QFileInfo(bankIndex).absoluteFilePath();
+    banks.removeAll(path);
+    banks.prepend(path);
+    while (banks.size() > 8) {
+        banks.removeLast();
+    }
+    QSettings().setValue(QStringLiteral("recentBanks"), banks);
+    fillRecentMenu();
+}
+
+void MainWindow::fillRecentMenu() {
+    ui_->menuRecent->clear();
+    const QStringList banks = recentBanks();
+    for (const QString& path : banks) {
+        // The volume's name and the bank's folder say more than the whole path.
+        const QDir bankFolder = QFileInfo(path).dir();
+        QDir volume = bankFolder;
+        volume.cdUp();
+        volume.cdUp();
+        QAction* action = ui_->menuRecent->addAction(
+            QStringLiteral("%1 / %2").arg(volume.dirName(), bankFolder.dirName()));
+        action->setToolTip(path);
+        action->setStatusTip(path);
+        connect(action, &QAction::triggered, this, [this, path] {
+            if (!QFileInfo::exists(path)) {
+                platform_.ShowMessage("This bank is no longer there:\n" + QtPlatform::ToNativePath(path),
+                                      "Information", platform::Icon::kInformation);
+                return;
+            }
+            importFiles({path}, GetSelectedSlot());
+        });
+    }
+    ui_->menuRecent->setEnabled(!banks.isEmpty());
+}
+
+// ---------------------------------------------------------------- dropped files
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+    if (!jobs_->busy() && event->mimeData()->hasUrls()) {
+        event->acceptProposedAction();
+    }
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+    QStringList paths;
+    for (const QUrl& url : event->mimeData()->urls()) {
+        if (url.isLocalFile()) {
+            paths << QtPlatform::PathOfUrl(url);
+        }
+    }
+    if (paths.isEmpty()) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+    // Dropped beside the lists: from the selected slot, as Import would place them.
+    importFiles(paths, GetSelectedSlot());
 }
 
 // ---------------------------------------------------------------- slot commands
@@ -480,6 +622,29 @@ void MainWindow::createMultisample() {
 void MainWindow::showAbout() {
     AboutDialog dialog(this);
     dialog.exec();
+}
+
+void MainWindow::showShortcuts() {
+    QStringList rows;
+    for (QAction* action : findChildren<QAction*>()) {
+        if (!action->shortcut().isEmpty()) {
+            QString name = action->text();
+            name.remove(QLatin1Char('&'));
+            rows << QStringLiteral("<tr><td>%1</td><td><b>%2</b></td></tr>")
+                        .arg(name.toHtmlEscaped(), action->shortcut().toString(QKeySequence::NativeText).toHtmlEscaped());
+        }
+    }
+    rows.sort();
+    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Keyboard Shortcuts"),
+                    QStringLiteral("<table cellspacing='6'>%1</table>"
+                                   "<p>In the slot lists: drag a slot onto another to switch them; drop program "
+                                   "files or a bank.txt on a slot or on the window to import them.</p>"
+                                   "<p>In the editors: the space bar plays the selected sample; Escape closes.</p>")
+                        .arg(rows.join(QString())),
+                    QMessageBox::Close, this);
+    box.setObjectName(QStringLiteral("ShortcutsDialog"));
+    box.setTextFormat(Qt::RichText);
+    box.exec();
 }
 
 // ---------------------------------------------------------------- leaving

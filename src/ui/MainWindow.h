@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "bank/Bank.h"
+#include "bank/ImportJobs.h"
 #include "export/ExportBank.h"
 #include "platform/Platform.h"
 
@@ -65,13 +66,22 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    // Files dropped beside the lists are imported from the selected slot.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void connectCommand(QAction* action, void (MainWindow::*handler)());
     void onListSelectionChanged();
     void onSlotDropped(int fromSlot, int toSlot);
     void runJob(const std::function<void()>& job);
-    void afterImport(bool placedAny);
+    // Refreshes the panels and says what the import did; a bank.txt that placed programs is
+    // remembered in the Recent menu.
+    void afterImport(const bank::ImportOutcome& outcome, const QString& bankIndex);
+    void markMainCategory();
+    QStringList recentBanks() const;
+    void rememberBank(const QString& bankIndex);
+    void fillRecentMenu();
     void selectOnly(int slot);
     bool occupiedSelection(int& slot);
 
@@ -86,9 +96,11 @@ private:
     void showLogs();
     void createCatalogue();
     void createDynamicCatalogue();
+    void publishCatalogue(bool dynamic);
     void createDrumProgram();
     void createMultisample();
     void showAbout();
+    void showShortcuts();
 
     std::unique_ptr<Ui::MainWindow> ui_;
     platform::Platform& platform_;

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QSettings>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QUrl>
@@ -88,7 +89,9 @@ private:
 
 }  // namespace
 
-QtPlatform::QtPlatform(QWidget* owner) : owner_(owner), startFolder_(QDir::currentPath()) {}
+// Choosers open where the last one left off, in this run or an earlier one.
+QtPlatform::QtPlatform(QWidget* owner)
+    : owner_(owner), startFolder_(QSettings().value(QStringLiteral("lastFolder"), QDir::currentPath()).toString()) {}
 
 void QtPlatform::setOwner(QWidget* owner) {
     owner_ = owner;
@@ -170,6 +173,7 @@ QUrl QtPlatform::UrlOfPath(std::string_view path) {
 
 void QtPlatform::rememberFolderOf(const QString& path, bool isFolder) {
     startFolder_ = isFolder ? path : QFileInfo(path).absolutePath();
+    QSettings().setValue(QStringLiteral("lastFolder"), startFolder_);
 }
 
 std::optional<std::vector<std::string>> QtPlatform::ChooseOpenFiles(const platform::OpenFileRequest& request) {

@@ -9,6 +9,7 @@
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    QApplication::setOrganizationName(QStringLiteral("Velmorant"));
     QApplication::setApplicationName(QStringLiteral("Velmorant"));
     QApplication::setApplicationVersion(QStringLiteral(VELMORANT_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("velmorant"));

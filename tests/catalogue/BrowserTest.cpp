@@ -27,7 +27,8 @@ TEST(DynamicPageInBrowser, FiltersSortsAndCountsOffline) {
 
     CatalogueVolume volume;
     volume.WriteVolumeList({"Keys", "Kits"});
-    volume.WriteBankList("Keys", 5, {"Grand Piano:A", "Warm Pad:LF", "Glass Pad:L", "Bells:B", "<img src=x onerror=velmorantInjected=1>:M"});
+    volume.WriteBankList("Keys", 7, {"Grand Piano:A", "Warm Pad:LF", "Glass Pad:L", "Bells:B",
+                                     "<img src=x onerror=velmorantInjected=1>:M", "R&B <Lead>:K", "Solo >> Sync!:K"});
     volume.WriteBankList("Kits", 2, {"Studio Kit:O", "Brush Kit:OP"});
     volume.WriteProgram("Keys", "Grand Piano", "mpsa");
     volume.WriteProgram("Keys", "Warm Pad", "ogal");
@@ -45,7 +46,8 @@ TEST(DynamicPageInBrowser, FiltersSortsAndCountsOffline) {
     fs::remove(screenshot);
     ASSERT_EQ(WriteDynamicCatalogue(volume.root(), page.string()), kPageWritten);
     ASSERT_TRUE(demo::WriteText(expectations.string(),
-                                R"({"rows": 7, "type": "VA", "typeRows": 2, "nameText": "pad", "nameRows": 2,)"
+                                R"({"rows": 9, "type": "VA", "typeRows": 2, "nameText": "pad", "nameRows": 2,)"
+                                R"( "literalTexts": ["<Lead", "Lead>", ">> Sync!", "R&B"],)"
                                 R"( "literalName": "<img src=x onerror=velmorantInjected=1>"})"));
 
     const std::string command = "node \"" + script.string() + "\" \"" + page.string() + "\" \"" +

@@ -46,7 +46,7 @@ void CatalogueVolume::WriteProgram(const std::string& bank, const std::string& n
 }
 
 std::string MaskDateLine(const std::string& page) {
-    static const std::regex dateLine("<H2>Velmorant - [0-9]+/[0-9]+/[0-9]{4} [0-9]+:[0-9]+</H2>");
+    static const std::regex dateLine("<H2>Velmorant - [^<]*</H2>");
     return std::regex_replace(page, dateLine, "<H2>Velmorant - DATE</H2>");
 }
 

@@ -32,7 +32,7 @@ private:
 
 // A fixed moment, so whole pages compare exactly.
 inline constexpr catalogue::PageTime kMarch5th{3, 5, 2024, 9, 7};
-inline constexpr const char* kMarch5thLine = "<H2>Velmorant - 3/5/2024 9:7</H2>";
+inline constexpr const char* kMarch5thLine = "<H2>Velmorant - 2024-03-05 09:07</H2>";
 
 // The page with its date line replaced by "<H2>Velmorant - DATE</H2>" (for pages written
 // with the local time).

@@ -25,7 +25,7 @@ const std::string kStyle =
     "h1{text-align : left;text-decoration : none;font-family : Verdana, Geneva, Arial, Helvetica, sans-serif;"
     "font-size : 20px;font-weight : bold;} \n"
     "h2{text-align : right;text-decoration : none;font-family : Verdana, Geneva, Arial, Helvetica, sans-serif;"
-    "font-size : 8px;} \n"
+    "font-size : 14px;} \n"
     ".helpBtn{ margin:0 0px 0 0px;font-size : 0px; padding: 0px 0px 0px 0px; border-left:0px solid #fff; "
     "border-right:0px solid #fff; } \n"
     "div.helpCont{position:absolute;font-size : 0px; display:none;max-width:250px; overflow:auto;\t"
@@ -78,11 +78,11 @@ TEST(DynamicPage, RowsCarryTypeSlotAndCategories) {
 
     EXPECT_EQ(BuildDynamicPage(volume.root(), kMarch5th),
               WholePage("<TR><TD>Mix</TD><TD>Piano One</TD><TD>Samples</TD><TD>A</TD><TD>1</TD><TD>Piano</TD>"
-                        "<TD>Strings, Lead, </TD></TR>\n"
+                        "<TD>Strings, Lead</TD></TR>\n"
                         "<TR><TD>Mix</TD><TD>Empty Cat</TD><TD>VA</TD><TD>A</TD><TD>2</TD><TD></TD><TD></TD></TR>\n"
                         "<TR><TD>Mix</TD><TD>Bells</TD><TD>FM</TD><TD>A</TD><TD>4</TD><TD>Chromatic</TD><TD></TD>"
                         "</TR>\n"
-                        "<TR><TD>Mix</TD><TD>Pad</TD><TD>Wind</TD><TD>A</TD><TD>5</TD><TD></TD><TD>Pad, </TD>"
+                        "<TR><TD>Mix</TD><TD>Pad</TD><TD>Wind</TD><TD>A</TD><TD>5</TD><TD></TD><TD>Pad</TD>"
                         "</TR>\n"
                         "<TR><TD>Mix</TD><TD>F6</TD><TD>Unknow</TD><TD>A</TD><TD>6</TD><TD></TD><TD></TD></TR>\n"
                         "<TR><TD>Mix</TD><TD>F7</TD><TD>Unknow</TD><TD>A</TD><TD>7</TD><TD></TD><TD></TD></TR>\n"

@@ -22,7 +22,7 @@ const std::string kHead =
     "h1{text-align : left;text-decoration : none;font-family : Verdana, Geneva, Arial, Helvetica, sans-serif;"
     "font-size : 20px;font-weight : bold;} \n"
     "h2{text-align : right;text-decoration : none;font-family : Verdana, Geneva, Arial, Helvetica, sans-serif;"
-    "font-size : 8px;} \n"
+    "font-size : 14px;} \n"
     "</style>\n"
     "</head><body>";
 const std::string kFoot = std::string(kMarch5thLine) + "</body></html>";

@@ -161,8 +161,9 @@ INSTANTIATE_TEST_SUITE_P(Clicks, DrumKeyboardHitTest,
                                            HitCase{24, 110, 0},   // low on F
                                            HitCase{29, 110, 2},   // a shared column goes to the right-hand key
                                            HitCase{28, 110, 0}, HitCase{18, 76, 0}, HitCase{645, 122, 96},
-                                           HitCase{642, 90, 97},  // the last, cut black key
-                                           HitCase{17, 90, -1}, HitCase{646, 90, -1}, HitCase{100, 123, -1},
+                                           HitCase{642, 90, 97},  // the last black key, past the whites
+                                           HitCase{649, 90, 97}, HitCase{650, 90, -1}, HitCase{647, 110, -1},
+                                           HitCase{17, 90, -1}, HitCase{100, 123, -1},
                                            HitCase{100, 75, -1}));
 
 }  // namespace

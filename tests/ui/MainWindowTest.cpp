@@ -6,7 +6,11 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
+#include <QFileInfo>
 #include <QPlainTextEdit>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QStatusBar>
 #include <QTest>
 #include <QUrl>
 
@@ -77,7 +81,13 @@ private:
     }
 
 private Q_SLOTS:
+    void initTestCase() {
+        // Remembered banks and folders go to a settings file of the test's own.
+        QStandardPaths::setTestModeEnabled(true);
+    }
+
     void init() {
+        QSettings().clear();
         volume_ = std::make_unique<testing::ImportVolume>();
         platform_ = std::make_unique<platform::ScriptedPlatform>();
         window_ = std::make_unique<ui::MainWindow>(*platform_);
@@ -217,9 +227,10 @@ private Q_SLOTS:
         QTest::addColumn<QString>("stored");
         QTest::addColumn<int>("shownMain");
         QTest::addColumn<QString>("shownTicked");
-        QTest::newRow("main ticked too") << 5 << "EM" << "EM" << 5 << "M";
-        QTest::newRow("no main category") << 0 << "BD" << "BD" << 2 << "D";
-        QTest::newRow("main only") << 16 << "" << "P" << 16 << "";
+        // The main category's box shows ticked and cannot be clicked.
+        QTest::newRow("main ticked too") << 5 << "EM" << "EM" << 5 << "EM";
+        QTest::newRow("no main category") << 0 << "BD" << "BD" << 2 << "BD";
+        QTest::newRow("main only") << 16 << "" << "P" << 16 << "P";
     }
 
     void categoriesRoundTrip() {
@@ -249,6 +260,31 @@ private Q_SLOTS:
             }
         }
         QCOMPARE(shown, shownTicked);
+        const char oldMain = static_cast<char>('A' + shownMain - 1);
+        QVERIFY(!categoryBox(oldMain)->isEnabled());
+
+        // Another main category: the old one's box is free again and not kept as an alternate.
+        mainBox()->setCurrentIndex(3);
+        Q_EMIT mainBox()->activated(3);
+        QVERIFY(categoryBox('C')->isChecked() && !categoryBox('C')->isEnabled());
+        if (oldMain != 'C') {
+            QVERIFY(!categoryBox(oldMain)->isChecked() && categoryBox(oldMain)->isEnabled());
+        }
+        const std::string& now = window().bank().slots[Slot("C3")].categories;
+        QCOMPARE(now.front(), 'C');
+        QCOMPARE(now.find(oldMain, 1), oldMain == 'C' ? now.find('C', 1) : std::string::npos);
+    }
+
+    void everySlotShowsAtTheSmallestSize() {
+        window().resize(window().minimumSizeHint());
+        QTest::qWait(20);
+        for (int group = 0; group < 16; ++group) {
+            ui::SlotListWidget* list = window().slotList(group);
+            for (int row = 0; row < 8; ++row) {
+                QVERIFY2(list->viewport()->rect().contains(list->visualItemRect(list->item(row))),
+                         qPrintable(list->item(row)->text()));
+            }
+        }
     }
 
     void editMenuOpensOnlyOverSelectedSlotsList_data() {
@@ -296,14 +332,18 @@ private Q_SLOTS:
 
     void droppingFilesImportsFromSlotUnderPoint_data() {
         QTest::addColumn<int>("dropped");  // 0 two program files, 1 a bank.txt, 2 a file named by bytes
-        QTest::newRow("program files") << 0;
-        QTest::newRow("a bank.txt") << 1;
+        QTest::addColumn<bool>("onWindow");  // beside the lists, with E5 selected
+        QTest::newRow("program files") << 0 << false;
+        QTest::newRow("a bank.txt") << 1 << false;
         // A name another tool wrote in 8-bit bytes: Qt's own path conversion cannot open it.
-        QTest::newRow("a name that is not UTF-8") << 2;
+        QTest::newRow("a name that is not UTF-8") << 2 << false;
+        QTest::newRow("a bank.txt on the window") << 1 << true;
+        QTest::newRow("program files on the window") << 0 << true;
     }
 
     void droppingFilesImportsFromSlotUnderPoint() {
         QFETCH(int, dropped);
+        QFETCH(bool, onWindow);
         const std::string one = volume_->AddProgram("Drop", "One");
         const std::string two = volume_->AddProgram("Drop", "Two");
         const std::string index = volume_->WriteBankText("Drop", {"Number of items: 2", "One:K", "Two"});
@@ -320,13 +360,24 @@ private Q_SLOTS:
             urls << url(path);
         }
         mime->setUrls(urls);
-        const QPoint at = target->visualItemRect(target->item(4)).center();
-        DropOn(target->viewport(), at, mime, Qt::CopyAction);
+        if (onWindow) {
+            click("E5");
+            DropOn(&window(), QPoint(5, window().height() - 5), mime, Qt::CopyAction);
+        } else {
+            DropOn(target->viewport(), target->visualItemRect(target->item(4)).center(), mime, Qt::CopyAction);
+        }
         const QStringList shown = dropped == 2 ? QStringList{QStringLiteral("E5 - Caf\u00E9"), "E6 - Occupant", "E7 -", "E8 -"}
                                                : QStringList{"E5 - One", "E6 - Occupant", "E7 - Two", "E8 -"};
         QCOMPARE(ItemTexts(target).mid(4, 4), shown);
         QCOMPARE(window().bank().slots[Slot("E5")].categories, std::string(dropped == 2 ? "not defined" : "K"));
         QVERIFY(platform_->Boxes().empty());
+        QCOMPARE(window().statusBar()->currentMessage(),
+                 dropped == 2 ? QStringLiteral("1 program(s) imported.") : QStringLiteral("2 program(s) imported."));
+        // A bank that placed programs is offered again under File > Import Recent Bank.
+        auto* recent = window().findChild<QMenu*>(QStringLiteral("menuRecent"));
+        QCOMPARE(!recent->actions().isEmpty() && recent->actions().front()->toolTip() ==
+                                                     QFileInfo(QString::fromStdString(index)).absoluteFilePath(),
+                 dropped == 1);
         delete mime;
     }
 
@@ -378,7 +429,7 @@ private Q_SLOTS:
         QTest::newRow("rename") << QKeySequence(Qt::Key_F2) << "RenameDialog";
         QTest::newRow("properties") << QKeySequence(Qt::ALT | Qt::Key_Return) << "PropertiesDialog";
         QTest::newRow("logs") << QKeySequence(Qt::CTRL | Qt::Key_L) << "LogDialog";
-        QTest::newRow("about") << QKeySequence(QKeySequence::HelpContents) << "AboutDialog";
+        QTest::newRow("shortcuts page") << QKeySequence(QKeySequence::HelpContents) << "ShortcutsDialog";
         QTest::newRow("remove") << QKeySequence(QKeySequence::Delete) << "";
     }
 

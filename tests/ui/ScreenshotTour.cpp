@@ -1,5 +1,6 @@
 // Opens the main window on a volume, imports its banks and saves a picture of the
-// main window and of each dialog, as the screen shows them.
+// main window, of each dialog and of both instrument editors filled with a few samples,
+// as the screen shows them.
 // Usage: velmorant_screenshot_tour VOLUME_DIR OUTPUT_DIR
 
 #include <QApplication>
@@ -15,6 +16,8 @@
 #include "UiTestSupport.h"
 #include "bank/ImportJobs.h"
 #include "platform/ScriptedPlatform.h"
+#include "support/CreateFixtures.h"
+#include "support/TempDir.h"
 #include "ui/AboutDialog.h"
 #include "ui/ExportDialog.h"
 #include "ui/LogDialog.h"
@@ -23,6 +26,8 @@
 #include "ui/MainWindow.h"
 #include "ui/ProgressDialog.h"
 #include "ui/SlotListWidget.h"
+#include "ui/create/CreateDrumProgramDialog.h"
+#include "ui/create/CreateMultisampleDialog.h"
 
 using namespace velmorant;
 
@@ -56,6 +61,42 @@ void ShootDialog(Dialog& dialog, const QString& name) {
     dialog.raise();
     Shoot(&dialog, name);
     dialog.hide();
+}
+
+std::string Wave(const testing::TempDir& dir, const std::string& name, int frames, std::optional<std::uint32_t> root,
+                 double hertz = 220.0) {
+    testing::WaveLayout layout;
+    layout.payload = testing::TonePayload(frames, hertz);
+    layout.unityNote = root;
+    return testing::WriteWave(dir({name}), layout);
+}
+
+void ShootEditors(QWidget* owner) {
+    testing::TempDir dir;
+    platform::ScriptedPlatform platform;
+    platform.AnswerOpenFiles({Wave(dir, "Piano C2.wav", 30000, 36, 65.4), Wave(dir, "Piano C3.wav", 20000, 48, 130.8),
+                              Wave(dir, "Piano C4.wav", 12000, 60, 261.6), Wave(dir, "Piano C5.wav", 8000, 72, 523.3)});
+    velmorant::ui::CreateMultisampleDialog multisample(platform, owner);
+    multisample.move(40, 40);
+    multisample.AddSamples();
+    platform.AnswerConfirm(true);
+    multisample.autoMap();
+    // A second sample on C4 overlaps the mapped zones there: that key shows red.
+    platform.AnswerOpenFiles({Wave(dir, "Piano C4 soft.wav", 9000, 60, 261.6)});
+    multisample.AddSamples();
+    multisample.FillSampleList(2);
+    ShootDialog(multisample, QStringLiteral("20-editor-multisample"));
+
+    velmorant::ui::CreateDrumProgramDialog drums(platform, owner);
+    drums.move(40, 40);
+    drums.addLayerFiles(31, {QString::fromStdString(Wave(dir, "Kick soft.wav", 4000, std::nullopt, 60.0)),
+                             QString::fromStdString(Wave(dir, "Kick hard.wav", 4000, std::nullopt, 60.0))});
+    drums.addLayerFiles(33, {QString::fromStdString(Wave(dir, "Snare.wav", 6000, std::nullopt, 180.0))});
+    drums.addLayerFiles(37, {QString::fromStdString(Wave(dir, "Hat.wav", 2000, std::nullopt, 900.0))});
+    drums.addLayerFiles(97, {QString::fromStdString(Wave(dir, "Agogo.wav", 2000, std::nullopt, 700.0))});
+    drums.selectKey(31);
+    drums.selectLayer(1);
+    ShootDialog(drums, QStringLiteral("21-editor-drums"));
 }
 
 }  // namespace
@@ -146,6 +187,8 @@ int main(int argc, char** argv) {
     {
         window.resize(window.minimumSizeHint());
         Shoot(&window, QStringLiteral("13-main-window-smallest"));
+        window.resize(960, 860);
     }
+    ShootEditors(&window);
     return 0;
 }

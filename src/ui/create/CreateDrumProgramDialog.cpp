@@ -70,8 +70,15 @@ CreateDrumProgramDialog::CreateDrumProgramDialog(platform::Platform& platform, Q
     ui_->defineOscillatorButton->hide();
     ui_->defineOscillatorButton->setEnabled(false);
     // "No" is wider than 40 so the number still shows beside the state icon.
-    SetColumnWidths(ui_->keyList, {62, 40, 190});
-    SetColumnWidths(ui_->layerList, {150, 40, 40, 20});
+    SetColumnWidths(ui_->keyList, {62, 48, 190});
+    SetColumnWidths(ui_->layerList, {170, 44, 44, 20});
+    // The panels keep their place while hidden, so no button moves under the mouse when a
+    // key is chosen or a layer selected.
+    for (QWidget* panel : {ui_->keyDetails, ui_->velocityControls, ui_->layerControls, ui_->copyControls}) {
+        QSizePolicy policy = panel->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        panel->setSizePolicy(policy);
+    }
     ReadOnlyText(ui_->fromSpin);
     ReadOnlyText(ui_->toSpin);
     ui_->presetCombo->addItems({QStringLiteral("Default"), QStringLiteral("Short perc"), QStringLiteral("Long perc")});
@@ -111,12 +118,17 @@ CreateDrumProgramDialog::CreateDrumProgramDialog(platform::Platform& platform, Q
             return;
         }
         create::SetCopySource(kit_, currentKey_, choices[static_cast<std::size_t>(index)].key);
+        unbuilt_ = true;
         refreshKeyRow(currentKey_);
     });
     connect(ui_->presetCombo, &QComboBox::activated, this,
-            [this](int index) { create::SetPreset(kit_, currentKey_, index); });
+            [this](int index) {
+                create::SetPreset(kit_, currentKey_, index);
+                unbuilt_ = true;
+            });
     connect(ui_->defineOscillatorButton, &QPushButton::toggled, this, [this](bool on) {
         create::SetDefineOscillator(kit_, currentKey_, on);
+        unbuilt_ = true;
         refreshKeyRow(currentKey_);
         showKeyDetails();
     });
@@ -178,7 +190,7 @@ void CreateDrumProgramDialog::addLayer() {
     if (chosen && !chosen->empty()) {
         const std::string& path = chosen->front();
         core::DebugPrint("%s (%i)\n", path.c_str(), static_cast<int>(path.size()));
-        create::AddLayer(platform_, kit_, currentKey_, path);
+        unbuilt_ = create::AddLayer(platform_, kit_, currentKey_, path) || unbuilt_;
         refreshKeyRow(currentKey_);
     }
     showKeyDetails();
@@ -193,6 +205,7 @@ void CreateDrumProgramDialog::addLayerFiles(int key, const QStringList& paths) {
         if (!create::AddLayer(platform_, kit_, key, QtPlatform::ToNativePath(path))) {
             break;
         }
+        unbuilt_ = true;
     }
     refreshKeyRow(key);
     showKeyDetails();
@@ -200,6 +213,7 @@ void CreateDrumProgramDialog::addLayerFiles(int key, const QStringList& paths) {
 
 void CreateDrumProgramDialog::removeLayer() {
     create::RemoveLayer(kit_, currentKey_, currentLayer_);
+    unbuilt_ = true;
     currentLayer_ = -1;
     refreshKeyRow(currentKey_);
     showKeyDetails();
@@ -211,6 +225,7 @@ void CreateDrumProgramDialog::moveLayerDown() {
         return;
     }
     create::MoveLayerDown(kit_, currentKey_, layer);
+    unbuilt_ = true;
     showKeyDetails();
     // The moved layer stays the current one so it can be moved again.
     selectLayer(layer + 1);
@@ -222,12 +237,14 @@ void CreateDrumProgramDialog::moveLayerUp() {
         return;
     }
     create::MoveLayerUp(kit_, currentKey_, layer);
+    unbuilt_ = true;
     showKeyDetails();
     selectLayer(layer - 1);
 }
 
 void CreateDrumProgramDialog::newKit() {
     create::ResetKit(kit_);
+    unbuilt_ = false;
     currentKey_ = -1;
     currentLayer_ = -1;
     ui_->keyboard->setCurrentKey(-1);
@@ -243,20 +260,38 @@ void CreateDrumProgramDialog::loadKit() {
         refreshAllRows();
         return;
     }
-    create::OpenKitCommand(platform_, kit_);
+    if (create::OpenKitCommand(platform_, kit_)) {
+        unbuilt_ = false;
+    }
     currentLayer_ = -1;
     refreshAllRows();
     showKeyDetails();
 }
 
 void CreateDrumProgramDialog::saveKit() {
-    create::SaveKitCommand(platform_, kit_);
+    if (create::SaveKitCommand(platform_, kit_)) {
+        unbuilt_ = false;  // the work is kept in the kit file
+    }
+}
+
+void CreateDrumProgramDialog::reject() {
+    // Escape, Cancel and the window's close button all come here.
+    if (unbuilt_ && AnyKeyInUse(kit_) &&
+        !platform_.Confirm("The kit was changed since it was last built or saved; the changes are dropped "
+                           "when the editor closes.\nClose anyway?",
+                           "Confirm", platform::Icon::kQuestion)) {
+        return;
+    }
+    QDialog::reject();
 }
 
 void CreateDrumProgramDialog::build() {
     const create::DrumBuildResult result = create::BuildDrumProgram(platform_, kit_);
     if (result.cancelled) {
         return;
+    }
+    if (result.written) {
+        unbuilt_ = false;
     }
     if (!result.written) {
         showStatus(tr("Nothing was built"));
@@ -374,6 +409,7 @@ void CreateDrumProgramDialog::setUpperBoundFromSpin(int layer, int bound) {
         return;
     }
     create::SetUpperBound(kit_, currentKey_, layer, bound);
+    unbuilt_ = true;
     fillLayerList();
     showVelocityControls();
 }

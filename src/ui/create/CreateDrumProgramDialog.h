@@ -45,6 +45,8 @@ public:
     void previewLayer();
 
     QString statusText() const;
+    // Asks first when the kit changed since it was last built, saved or loaded.
+    void reject() override;
 
 protected:
     // WAV files dropped on a row of the key list go to that key.
@@ -65,6 +67,7 @@ private:
     int currentKey_ = -1;
     int currentLayer_ = -1;
     SamplePreview* preview_ = nullptr;
+    bool unbuilt_ = false;
 };
 
 }  // namespace velmorant::ui

@@ -34,12 +34,20 @@ CreateMultisampleDialog::CreateMultisampleDialog(platform::Platform& platform, Q
     ui_->playButton->setIcon(PlayIcon());
     ui_->keyboard->setEntries(&entries_);
 
+    // Each column as wide as its longest possible text, so no note range is ever cut.
     QHeaderView* header = ui_->sampleList->header();
-    const int widths[] = {150, 60, 60, 100, 50};
+    const QFontMetrics metrics(ui_->sampleList->font());
+    const char* widest[] = {"Piano C4 soft velocity", "99999Kb", "C#-1 (127)", "C#-1 - C#-1 (127-127)",
+                            "127-127"};
     for (int column = 0; column < 5; ++column) {
-        header->resizeSection(column, widths[column]);
+        header->resizeSection(column, metrics.horizontalAdvance(QString::fromLatin1(widest[column])) + 24);
     }
-    header->setStretchLastSection(false);
+    header->setStretchLastSection(true);
+    ui_->sampleList->setMinimumWidth(header->length() + 4);
+    // The zone box keeps its place while no sample is selected, so nothing moves under the mouse.
+    QSizePolicy zonePolicy = ui_->zoneGroup->sizePolicy();
+    zonePolicy.setRetainSizeWhenHidden(true);
+    ui_->zoneGroup->setSizePolicy(zonePolicy);
     // Key number = list position, so a combo box's index is the key.
     for (QComboBox* combo : {ui_->rootCombo, ui_->leftCombo, ui_->rightCombo}) {
         for (int key = 0; key < 128; ++key) {
@@ -78,7 +86,9 @@ void CreateMultisampleDialog::AddSamples() {
         ui_->keyboard->update();
         return;
     }
-    create::AddSampleFiles(platform_, *chosen, entries_);
+    if (create::AddSampleFiles(platform_, *chosen, entries_) > 0) {
+        unbuilt_ = true;
+    }
     refreshAll(-1);
 }
 
@@ -89,6 +99,7 @@ void CreateMultisampleDialog::addSampleFiles(const QStringList& paths) {
         native.push_back(QtPlatform::ToNativePath(path));
     }
     const int added = create::AddSampleFiles(platform_, native, entries_);
+    unbuilt_ = unbuilt_ || added > 0;
     refreshAll(-1);
     showStatus(tr("%n sample(s) added", nullptr, added));
 }
@@ -118,6 +129,7 @@ void CreateMultisampleDialog::FillSampleList(int select) {
 }
 
 void CreateMultisampleDialog::ShowZone(int index) {
+    ui_->keyboard->setSelected(index);
     if (index < 0 || index >= static_cast<int>(entries_.size())) {
         ui_->zoneGroup->hide();
         return;
@@ -147,6 +159,7 @@ int CreateMultisampleDialog::ApplyZone() {
     if (create::ApplyZone(platform_, entries_[static_cast<std::size_t>(index)], zone) != 1) {
         return 0;
     }
+    unbuilt_ = true;
     refreshAll(selectedRow());
     ui_->sampleList->setFocus();
     return 1;
@@ -158,6 +171,7 @@ void CreateMultisampleDialog::removeSelected() {
         return;
     }
     create::RemoveSample(entries_, row);
+    unbuilt_ = !entries_.empty();
     refreshAll(-1);
 }
 
@@ -167,6 +181,7 @@ void CreateMultisampleDialog::autoMap() {
         return;
     }
     create::AutoMapSamples(entries_);
+    unbuilt_ = true;
     refreshAll(selectedRow());
 }
 
@@ -176,6 +191,7 @@ void CreateMultisampleDialog::build() {
         return;
     }
     if (result.code == create::kBuildDone) {
+        unbuilt_ = false;
         showStatus(tr("Built %1").arg(Text(result.programPath)));
     } else {
         showStatus(tr("Nothing was built"));
@@ -189,6 +205,17 @@ void CreateMultisampleDialog::previewSelected() {
         return;
     }
     showStatus(preview_->play(Text(entries_[static_cast<std::size_t>(row)].path)));
+}
+
+void CreateMultisampleDialog::reject() {
+    // Escape, Cancel and the window's close button all come here.
+    if (unbuilt_ && !entries_.empty() &&
+        !platform_.Confirm("The samples in the list were not built into a multisample; they are dropped "
+                           "when the editor closes.\nClose anyway?",
+                           "Confirm", platform::Icon::kQuestion)) {
+        return;
+    }
+    QDialog::reject();
 }
 
 int CreateMultisampleDialog::selectedRow() const {

@@ -45,6 +45,8 @@ public:
 
     int selectedRow() const;
     QString statusText() const;
+    // Asks first when samples changed since the last build.
+    void reject() override;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -57,6 +59,7 @@ private:
     platform::Platform& platform_;
     std::vector<create::SampleEntry> entries_;
     SamplePreview* preview_ = nullptr;
+    bool unbuilt_ = false;  // samples changed since the last build
 };
 
 }  // namespace velmorant::ui

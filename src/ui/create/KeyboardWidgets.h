@@ -13,7 +13,9 @@
 namespace velmorant::ui {
 
 // The multisample editor's keyboard: 128 keys at fixed pixel positions, each covered key
-// coloured by how many zones reach it, and the octave ruler below.
+// coloured by how many zones reach it (black keys a darker shade, so they stay keys), the
+// selected sample's zone in its own colour, the octave ruler, and below it the velocity x key
+// map: one rectangle per zone, where overlapping zones are hatched.
 class MultisampleKeyboardWidget : public QWidget {
     Q_OBJECT
 
@@ -22,15 +24,20 @@ public:
 
     // The entries are read at each paint; the owner calls update() after a change.
     void setEntries(const std::vector<create::SampleEntry>* entries);
+    // The entry drawn as selected (-1 none).
+    void setSelected(int index);
     QSize sizeHint() const override;
 
-    static QColor CoverColour(int cover, bool black);
+    static QColor CoverColour(int cover, bool black, bool selected = false);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    void paintVelocityMap(QPainter& painter, const std::vector<create::SampleEntry>& entries);
+
     const std::vector<create::SampleEntry>* entries_ = nullptr;
+    int selected_ = -1;
 };
 
 // The drum editor's keyboard: 98 keys from F, the current one orange and used ones cream.

@@ -4,7 +4,8 @@
 // the rows counter. Fails on any script error, console error, broken image or request for
 // anything but the page itself.
 // Usage: node check-page.mjs PAGE.htm SCREENSHOT.png EXPECTATIONS.json
-// EXPECTATIONS: { "rows": n, "type": "FM", "typeRows": n, "nameText": "pad", "nameRows": n }
+// EXPECTATIONS: { "rows": n, "type": "FM", "typeRows": n, "nameText": "pad", "nameRows": n,
+//                 "literalTexts": ["<Lead", ...] (each found as typed, in exactly one row) }
 import { readFileSync, mkdtempSync, rmSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join, resolve } from 'node:path';
@@ -99,6 +100,14 @@ try {
     check(rows.length === expected.nameRows &&
         rows.every((row) => row[1].toLowerCase().includes(expected.nameText.toLowerCase())),
         `Name "${expected.nameText}" leaves ${rows.length} rows, expected ${expected.nameRows}`);
+    // Characters the library could take for operators are matched as text.
+    for (const text of expected.literalTexts ?? []) {
+        await nameInput.fill(text);
+        await nameInput.press('Enter');
+        rows = await visibleRows();
+        check(rows.length === 1 && rows[0][1].includes(text),
+            `Name "${text}" leaves ${rows.length} rows: ${rows.map((row) => row[1]).join(', ')}`);
+    }
     await nameInput.fill('');
     await nameInput.press('Enter');
     rows = await visibleRows();

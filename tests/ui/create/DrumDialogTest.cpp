@@ -103,6 +103,7 @@ private Q_SLOTS:
         QTest::newRow("first white key below the black band") << 24 << 110 << 0;
         QTest::newRow("shared outline goes to the right-hand white key") << 29 << 110 << 2;
         QTest::newRow("last white key at the right end") << 645 << 110 << 96;
+        QTest::newRow("last black key, drawn whole past the white keys") << 648 << 90 << 97;
         QTest::newRow("left of the keyboard") << 17 << 110 << -1;
         QTest::newRow("below the keys") << 100 << 123 << -1;
     }
@@ -114,12 +115,46 @@ private Q_SLOTS:
         platform::ScriptedPlatform platform;
         ui::CreateDrumProgramDialog dialog(platform);
         dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
         auto* keyboard = Child<ui::DrumKeyboardWidget>(dialog, "keyboard");
+        const QRect keyboardPlace = keyboard->geometry();
+        const QRect createPlace = Child<QPushButton>(dialog, "createButton")->geometry();
         QTest::mouseClick(keyboard, Qt::LeftButton, {}, OnWidget(x, y));
         QCOMPARE(dialog.currentKey(), key);
         auto* keys = Child<QTreeWidget>(dialog, "keyList");
         QCOMPARE(keys->indexOfTopLevelItem(keys->currentItem()), key);
         QCOMPARE(Child<QWidget>(dialog, "keyDetails")->isHidden(), key < 0);
+        // The key panel's place is kept while hidden: nothing moves under the mouse.
+        QTest::qWait(20);
+        QCOMPARE(keyboard->geometry(), keyboardPlace);
+        QCOMPARE(Child<QPushButton>(dialog, "createButton")->geometry(), createPlace);
+    }
+
+    void closingAsksOnlyWhenTheKitChanged_data() {
+        QTest::addColumn<bool>("add");
+        QTest::addColumn<int>("answer");  // -1 no question expected, 0 no, 1 yes
+        QTest::newRow("empty kit closes") << false << -1;
+        QTest::newRow("changed kit kept open") << true << 0;
+        QTest::newRow("changed kit dropped") << true << 1;
+    }
+
+    void closingAsksOnlyWhenTheKitChanged() {
+        QFETCH(bool, add);
+        QFETCH(int, answer);
+        testing::TempDir dir;
+        platform::ScriptedPlatform platform;
+        ui::CreateDrumProgramDialog dialog(platform);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        if (add) {
+            dialog.addLayerFiles(36, {SizedFile(dir, "kick.wav", 100)});
+        }
+        if (answer >= 0) {
+            platform.AnswerConfirm(answer == 1);
+        }
+        QTest::keyClick(&dialog, Qt::Key_Escape);
+        QCOMPARE(dialog.isVisible(), answer == 0);
+        QVERIFY(platform.Problems().empty());
     }
 
     void velocityControlsFollowTheLayers() {

@@ -196,6 +196,71 @@ private Q_SLOTS:
     }
 
 
+    void closingAsksOnlyWhenSamplesWereNotBuilt_data() {
+        QTest::addColumn<bool>("add");
+        QTest::addColumn<bool>("build");
+        QTest::addColumn<int>("answer");  // -1 no question expected, 0 no, 1 yes
+        QTest::addColumn<int>("how");     // 0 Escape, 1 Cancel, 2 the window's close button
+        QTest::newRow("empty list closes") << false << false << -1 << 0;
+        QTest::newRow("unbuilt, kept open by Escape") << true << false << 0 << 0;
+        QTest::newRow("unbuilt, dropped on Cancel") << true << false << 1 << 1;
+        QTest::newRow("unbuilt, kept open by close button") << true << false << 0 << 2;
+        QTest::newRow("built closes") << true << true << -1 << 0;
+    }
+
+    void closingAsksOnlyWhenSamplesWereNotBuilt() {
+        QFETCH(bool, add);
+        QFETCH(bool, build);
+        QFETCH(int, answer);
+        QFETCH(int, how);
+        testing::TempDir dir;
+        platform::ScriptedPlatform platform;
+        ui::CreateMultisampleDialog dialog(platform);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        if (add) {
+            platform.AnswerOpenFiles({Wave(dir, "Piano.wav", 400, 60)});
+            dialog.AddSamples();
+        }
+        if (build) {
+            platform.AnswerSaveFile(dir({"Piano.afp"}));
+            dialog.build();
+        }
+        if (answer >= 0) {
+            platform.AnswerConfirm(answer == 1);
+        }
+        if (how == 0) {
+            QTest::keyClick(&dialog, Qt::Key_Escape);
+        } else if (how == 1) {
+            QTest::mouseClick(Child<QPushButton>(dialog, "cancelButton"), Qt::LeftButton);
+        } else {
+            dialog.close();
+        }
+        QCOMPARE(dialog.isVisible(), answer == 0);
+        QVERIFY(platform.Problems().empty());
+    }
+
+    void buttonsStayPutWhenTheZoneBoxAppears() {
+        testing::TempDir dir;
+        platform::ScriptedPlatform platform;
+        platform.AnswerOpenFiles({Wave(dir, "A.wav", 200), Wave(dir, "B.wav", 200)});
+        ui::CreateMultisampleDialog dialog(platform);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        dialog.AddSamples();
+        QVector<QRect> before;
+        for (const char* name : {"addButton", "removeButton", "okButton", "cancelButton"}) {
+            before << Child<QPushButton>(dialog, name)->geometry();
+        }
+        ClickRow(Child<QTreeWidget>(dialog, "sampleList"), 1);
+        QVERIFY(!Child<QGroupBox>(dialog, "zoneGroup")->isHidden());
+        QTest::qWait(20);
+        int i = 0;
+        for (const char* name : {"addButton", "removeButton", "okButton", "cancelButton"}) {
+            QCOMPARE(Child<QPushButton>(dialog, name)->geometry(), before[i++]);
+        }
+    }
+
     void okBuildsAndTheEditorStaysOpen() {
         testing::TempDir dir;
         platform::ScriptedPlatform platform;
