@@ -19,8 +19,8 @@ int InitBank(Bank& bank) {
         record.programName = " ";
         record.sourcePath = " ";
         record.categories.clear();
-        record.slotLetter = k < kSlotCount ? std::string(1, static_cast<char>('A' + k / 8)) : std::string();
-        record.slotNumber = k % 8 + 1;
+        record.slotLetter = k < kSlotCount ? std::string(1, static_cast<char>('A' + k / kSlotsPerGroup)) : std::string();
+        record.slotNumber = k % kSlotsPerGroup + 1;
         record.defined = 0;
         volume::AppendLog(record, "Init OK\n");
     }
@@ -124,7 +124,7 @@ std::string SlotLabel(int slot) {
     if (slot < 0 || slot >= kSlotCount) {
         return {};
     }
-    return std::string(1, static_cast<char>('A' + slot / 8)) + std::to_string(slot % 8 + 1);
+    return std::string(1, static_cast<char>('A' + slot / kSlotsPerGroup)) + std::to_string(slot % kSlotsPerGroup + 1);
 }
 
 int SlotFromLabel(std::string_view label) {
@@ -138,7 +138,7 @@ int SlotFromLabel(std::string_view label) {
     if (letter < 'A' || letter > 'P' || label[1] < '1' || label[1] > '8') {
         return -1;
     }
-    return (letter - 'A') * 8 + (label[1] - '1');
+    return (letter - 'A') * kSlotsPerGroup + (label[1] - '1');
 }
 
 const std::array<const char*, 16>& CategoryLabels() {

@@ -10,7 +10,10 @@
 
 namespace velmorant::bank {
 
-inline constexpr int kSlotCount = 128;
+// 16 groups A..P of 8 numbered slots.
+inline constexpr int kGroupCount = 16;
+inline constexpr int kSlotsPerGroup = 8;
+inline constexpr int kSlotCount = kGroupCount * kSlotsPerGroup;
 inline constexpr std::size_t kMaxRenamedLength = 32;
 
 // AddProgram results.

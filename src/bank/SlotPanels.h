@@ -10,9 +10,6 @@
 
 namespace velmorant::bank {
 
-inline constexpr int kGroupCount = 16;
-inline constexpr int kSlotsPerGroup = 8;
-
 // "A1 - Grand Piano" for an occupied slot, "A1 -" for an empty one.
 std::string SlotItemText(const volume::ProgramRecord& record);
 

@@ -44,6 +44,10 @@ int FilesEqual(const std::string& a, const std::string& b);
 
 // Creates one directory level; false when it exists already or its parent is missing.
 bool MakeDirectory(const std::string& path);
+// The folder as it is when it exists, otherwise created (one level); false when neither.
+inline bool EnterOrCreateFolder(const std::string& folder) {
+    return DirectoryExists(folder) || MakeDirectory(folder);
+}
 
 // The first n bytes of a file (fewer when it is shorter); nullopt when it cannot be opened.
 std::optional<std::vector<std::uint8_t>> ReadFileHead(const std::string& path, std::size_t n);

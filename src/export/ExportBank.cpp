@@ -13,14 +13,6 @@
 #include <set>
 
 namespace velmorant::exporting {
-namespace {
-
-bool EnterOrCreateFolder(const std::string& folder) {
-    return core::DirectoryExists(folder) || core::MakeDirectory(folder);
-}
-
-}  // namespace
-
 ExportOptions DefaultExportOptions(std::string executableFolder) {
     ExportOptions options;
     options.destinationPath = std::move(executableFolder);
@@ -100,7 +92,7 @@ int ExportBank(platform::Platform& platform, bank::Bank& bank, ExportOptions& op
                                                        &multisamples, &options.multisampleFolder,
                                                        &samples,      &options.sampleFolder};
     for (const std::string* folder : folders) {
-        if (!EnterOrCreateFolder(*folder)) {
+        if (!core::EnterOrCreateFolder(*folder)) {
             // A progress window has no close box: it must go before the message.
             progress->Close();
             platform.ShowMessage("Error creation folders", "Error", platform::Icon::kInformation);

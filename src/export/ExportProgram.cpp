@@ -35,20 +35,11 @@ bool PathTaken(const std::string& path) {
     return core::FileExists(path) || core::DirectoryExists(path);
 }
 
-// Present when it exists already, otherwise created (one level).
-bool EnterOrCreateFolder(const std::string& folder) {
-    return core::DirectoryExists(folder) || core::MakeDirectory(folder);
-}
-
 // Samples/<name> or Multisamples/<name>; the export job creates the upper level
 // beforehand, a program exported on its own may not find it.
 bool EnterOrCreateCopyFolder(const std::string& folder) {
     return core::DirectoryExists(folder) ||
-           (EnterOrCreateFolder(core::PathDirectory(folder)) && core::MakeDirectory(folder));
-}
-
-std::uint32_t Checksum(const std::string& path, volume::ChecksumCache* cache) {
-    return cache != nullptr ? cache->FileCrc32(path) : core::FileCrc32(path);
+           (core::EnterOrCreateFolder(core::PathDirectory(folder)) && core::MakeDirectory(folder));
 }
 
 // Same size and checksum. The sizes come first: most clashing files differ there,
@@ -59,7 +50,7 @@ bool SameAsFile(const std::string& existing, const std::string& source, volume::
     if (!a || !b || a->size != b->size) {
         return false;
     }
-    return Checksum(existing, cache) == Checksum(source, cache);
+    return volume::FileChecksum(existing, cache) == volume::FileChecksum(source, cache);
 }
 
 bool SameAsBytes(const std::string& existing, std::span<const std::uint8_t> bytes, volume::ChecksumCache* cache) {
@@ -67,7 +58,7 @@ bool SameAsBytes(const std::string& existing, std::span<const std::uint8_t> byte
     if (!a || static_cast<std::uint64_t>(a->size) != bytes.size()) {
         return false;
     }
-    return Checksum(existing, cache) == core::Crc32Update(0, bytes);
+    return volume::FileChecksum(existing, cache) == core::Crc32Update(0, bytes);
 }
 
 // The file name of the folder a copy goes into, below Samples or Multisamples.
@@ -308,7 +299,7 @@ int ExportProgram(ProgramRecord& program, std::string_view bankName, std::string
                   volume::ChecksumCache* cache) {
     const ExportMode flags = ExportMode::FromCode(mode);
     const std::string programsFolder = core::JoinPath(destinationRoot, "Programs");
-    if (!EnterOrCreateFolder(programsFolder)) {
+    if (!core::EnterOrCreateFolder(programsFolder)) {
         Log(program, core::Format("Error creation destination directory %s\n", programsFolder.c_str()));
         return kFolderNotCreated;
     }
@@ -321,7 +312,7 @@ int ExportProgram(ProgramRecord& program, std::string_view bankName, std::string
         }
     }
     const std::string bankFolder = core::JoinPath(programsFolder, core::Cp1252ToUtf8(bankFolderName));
-    if (!EnterOrCreateFolder(bankFolder)) {
+    if (!core::EnterOrCreateFolder(bankFolder)) {
         Log(program, core::Format("Error creation destination directory %s\n", bankFolder.c_str()));
         return kFolderNotCreated;
     }

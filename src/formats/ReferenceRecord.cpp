@@ -11,6 +11,12 @@ std::int32_t DigitValue(char c) {
     return (c >= '0' && c <= '9') ? c - '0' : 0;
 }
 
+// Only the padding blanks go: a tab or CR at the end of a stored name is part of it.
+std::string WithoutPadding(std::string_view field) {
+    const std::size_t end = field.find_last_not_of(' ');
+    return std::string(field.substr(0, end == std::string_view::npos ? 0 : end + 1));
+}
+
 }  // namespace
 
 Reference DecodeReference(StoredReference stored, VolumeRule rule, std::int32_t parentVolume) {
@@ -32,9 +38,9 @@ Reference DecodeReference(StoredReference stored, VolumeRule rule, std::int32_t 
         decoded.volumeNumber = digit == ' ' ? parentVolume : DigitValue(digit);
     }
     const std::string_view view(text);
-    decoded.location = core::TrimTrailingSpaces(view.substr(kReferenceLocationOffset, kReferenceLocationWidth));
-    decoded.folder = core::TrimTrailingSpaces(view.substr(kReferenceFolderOffset, kReferenceFolderWidth));
-    decoded.name = core::TrimTrailingSpaces(view.substr(kReferenceNameOffset, kReferenceNameWidth));
+    decoded.location = WithoutPadding(view.substr(kReferenceLocationOffset, kReferenceLocationWidth));
+    decoded.folder = WithoutPadding(view.substr(kReferenceFolderOffset, kReferenceFolderWidth));
+    decoded.name = WithoutPadding(view.substr(kReferenceNameOffset, kReferenceNameWidth));
     if (core::TrimSpaces(decoded.location).empty()) {
         decoded.volumeNumber = kSameVolume;
     }

@@ -27,10 +27,6 @@ struct ReferenceSite {
     std::string referencingDir;   // folder of the referencing file
 };
 
-std::uint32_t Checksum(const std::string& path, ChecksumCache* cache) {
-    return cache != nullptr ? cache->FileCrc32(path) : core::FileCrc32(path);
-}
-
 // Resolves one reference into `list`. Returns false when the file is missing.
 bool ResolveReference(ProgramRecord& program, std::vector<DependencyRecord>& list, const ReferenceSite& site,
                       ChecksumCache* cache, bool& appended) {
@@ -88,7 +84,7 @@ bool ResolveReference(ProgramRecord& program, std::vector<DependencyRecord>& lis
         if (safe && core::FileExists(path)) {
             record.kind = site.wanted;
             record.fileSize = core::FileSize(path);
-            record.crc = Checksum(path, cache);
+            record.crc = FileChecksum(path, cache);
             const char* format = level2        ? "%i : Found Sample dependence (levl 2) : %s"
                                  : multisample ? "%i : Found Multisample dependence %s"
                                                : "%i : Found Sample dependence %s";
@@ -124,6 +120,10 @@ bool ResolveReference(ProgramRecord& program, std::vector<DependencyRecord>& lis
 }
 
 }  // namespace
+
+std::uint32_t FileChecksum(const std::string& path, ChecksumCache* cache) {
+    return cache != nullptr ? cache->FileCrc32(path) : core::FileCrc32(path);
+}
 
 std::uint32_t ChecksumCache::FileCrc32(const std::string& path) {
     const auto stamp = core::StatFile(path);

@@ -29,6 +29,9 @@ private:
     std::unordered_map<std::string, Entry> entries_;
 };
 
+// The file's CRC-32, through the cache when one is given.
+std::uint32_t FileChecksum(const std::string& path, ChecksumCache* cache);
+
 // 1 when every level-1 file was found (or the program file cannot be opened),
 // -10 when one is missing, -1 when the type is neither 1 nor 2.
 int ResolveDependencies(ProgramRecord& record, ChecksumCache* cache = nullptr);
