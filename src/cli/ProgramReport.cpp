@@ -46,7 +46,7 @@ nlohmann::json DependencyToJson(const volume::DependencyRecord& dependency) {
     nlohmann::json json = {
         {"kind", dependency.kind},
         {"foundName", core::Cp1252ToUtf8(dependency.foundName)},
-        {"currentName", core::Cp1252ToUtf8(dependency.currentName)},
+        {"currentName", core::Cp1252ToUtf8(dependency.foundName)},  // an inspected program is not exported
         {"folder", core::Cp1252ToUtf8(dependency.folderName)},
         {"folderGiven", dependency.folderGiven},
         {"location", core::Cp1252ToUtf8(dependency.locationText)},

@@ -115,24 +115,25 @@ NumberedCandidate FirstFreeNumberedName(const std::string& folder, std::string_v
 }
 
 // How a reference is rewritten to name the copy of `dependency`; the name only when
-// `rename` (a sample entry keeps its name unless the copy got a new one).
+// `name` is given (a sample entry keeps its name unless the copy got a new one).
 formats::ReferenceRewrite RewriteFor(const DependencyRecord& dependency, std::string_view bankName,
-                                     const ExportMode& flags, bool rename) {
+                                     const ExportMode& flags, const std::string* name) {
     formats::ReferenceRewrite rewrite;
     if (flags.writeFolder) {
         rewrite.folder = FolderFieldText(dependency, bankName, flags);
     }
-    if (rename) {
-        rewrite.name = dependency.currentName;
+    if (name != nullptr) {
+        rewrite.name = *name;
     }
     return rewrite;
 }
 
 // Rewrites the reference record of the sample entry at `entry` so it names the sample's copy.
 bool RewriteSampleEntry(core::ByteWriter& writer, std::int32_t entry, const DependencyRecord& sample,
-                        std::string_view bankName, const ExportMode& flags) {
+                        const CopiedFile& copy, std::string_view bankName, const ExportMode& flags) {
     return entry >= 0 && formats::RewriteReference(writer, static_cast<std::size_t>(entry) + formats::kEntryReference,
-                                                   RewriteFor(sample, bankName, flags, sample.newName != 0)) ==
+                                                   RewriteFor(sample, bankName, flags,
+                                                              copy.renamed ? &copy.name : nullptr)) ==
                              formats::ReferenceResult::kDone;
 }
 
@@ -140,9 +141,10 @@ bool RewriteSampleEntry(core::ByteWriter& writer, std::int32_t entry, const Depe
 // so the others would still name the source folder and the old name. Each such entry
 // is rewritten like the listed sample it names.
 void RewriteRepeatedEntries(std::vector<std::uint8_t>& buffer, const DependencyRecord& multisample,
-                            std::string_view bankName, const ExportMode& flags) {
-    const std::string ownFolder = core::NameFromFileName(core::PathFileName(core::PathDirectory(multisample.sourcePath)));
-    std::vector<std::pair<std::int32_t, const DependencyRecord*>> repeats;
+                            const CopiedFile& copy, std::string_view bankName, const ExportMode& flags) {
+    const std::string ownFolder =
+        core::NameFromFileName(core::PathFileName(core::PathDirectory(multisample.sourcePath)));
+    std::vector<std::pair<std::int32_t, std::size_t>> repeats;  // entry, index of the listed sample
     for (const formats::MultisampleEntryView& view : formats::ReadMultisample(buffer).entries) {
         const auto entry = static_cast<std::int32_t>(view.offset);
         bool listed = false;
@@ -162,51 +164,58 @@ void RewriteRepeatedEntries(std::vector<std::uint8_t>& buffer, const DependencyR
         if (folder.empty()) {
             folder = ownFolder;
         }
-        for (const DependencyRecord& sample : multisample.samples) {
+        for (std::size_t i = 0; i < multisample.samples.size(); ++i) {
+            const DependencyRecord& sample = multisample.samples[i];
             if (!IsRomReference(sample) && core::TrimSpaces(sample.foundName) == name &&
                 core::TrimSpaces(sample.folderName) == folder) {
-                repeats.emplace_back(entry, &sample);
+                repeats.emplace_back(entry, i);
                 break;
             }
         }
     }
     core::ByteWriter writer(buffer);
-    for (const auto& [entry, sample] : repeats) {
-        RewriteSampleEntry(writer, entry, *sample, bankName, flags);
+    for (const auto& [entry, index] : repeats) {
+        RewriteSampleEntry(writer, entry, multisample.samples[index], copy.samples[index], bankName, flags);
     }
 }
 
-void ResetExportFields(DependencyRecord& dependency) {
-    dependency.newName = 0;
-    dependency.currentName = dependency.foundName;
+// Before anything is copied a file keeps its found name.
+CopiedFile Unchanged(const DependencyRecord& dependency) {
+    CopiedFile copy;
+    copy.name = dependency.foundName;
+    for (const DependencyRecord& sample : dependency.samples) {
+        copy.samples.push_back(Unchanged(sample));
+    }
+    return copy;
 }
 
 }  // namespace
 
-int CopySampleDependency(DependencyRecord& dependency, ProgramRecord& program, std::string_view bankName,
-                         std::string_view destinationRoot, int mode, volume::ChecksumCache* cache) {
+int CopySampleDependency(const DependencyRecord& dependency, CopiedFile& copy, ProgramRecord& program,
+                         std::string_view bankName, std::string_view destinationRoot, int mode,
+                         volume::ChecksumCache* cache) {
     const ExportMode flags = ExportMode::FromCode(mode);
     const std::string folderName = DestinationFolderName(dependency, bankName, flags);
     const std::string fileName = core::PathFileName(dependency.sourcePath);
     const std::string baseName = core::NameFromFileName(core::PathBaseName(dependency.sourcePath));
     const std::string folder = core::JoinPath(core::JoinPath(destinationRoot, "Samples"), folderName);
 
-    ResetExportFields(dependency);
-    dependency.destinationPath = core::JoinPath(folder, fileName);
+    copy = Unchanged(dependency);
+    copy.destinationPath = core::JoinPath(folder, fileName);
     if (!NamesAreSafe(program, dependency, folderName, fileName)) {
         return kUnsafeName;
     }
 
-    if (PathTaken(dependency.destinationPath)) {
-        if (SameAsFile(dependency.destinationPath, dependency.sourcePath, cache)) {
+    if (PathTaken(copy.destinationPath)) {
+        if (SameAsFile(copy.destinationPath, dependency.sourcePath, cache)) {
             Log(program, core::Format("Copy dependance (%s to %s) : destination file already exist\n",
-                                      dependency.sourcePath.c_str(), dependency.destinationPath.c_str()));
+                                      dependency.sourcePath.c_str(), copy.destinationPath.c_str()));
             return kCopyDone;
         }
         NumberedCandidate candidate = FirstFreeNumberedName(folder, baseName, kMaxSampleNameLength, ".afs");
-        dependency.newName = 1;
-        dependency.destinationPath = std::move(candidate.path);
-        dependency.currentName = std::move(candidate.name);
+        copy.renamed = true;
+        copy.destinationPath = std::move(candidate.path);
+        copy.name = std::move(candidate.name);
     }
 
     if (!EnterOrCreateCopyFolder(folder)) {
@@ -215,36 +224,39 @@ int CopySampleDependency(DependencyRecord& dependency, ProgramRecord& program, s
     }
 
     // The copy goes through a temporary name, so a failure leaves nothing under the final one.
-    if (!core::CopyFileContents(dependency.sourcePath, dependency.destinationPath)) {
+    if (!core::CopyFileContents(dependency.sourcePath, copy.destinationPath)) {
         Log(program, core::Format("Error copy dependance (%s to %s)\n", dependency.sourcePath.c_str(),
-                                  dependency.destinationPath.c_str()));
+                                  copy.destinationPath.c_str()));
         return kReadOrWriteFailed;
     }
     Log(program, core::Format("Copy dependance (%s to %s)\n", dependency.sourcePath.c_str(),
-                              dependency.destinationPath.c_str()));
+                              copy.destinationPath.c_str()));
     return kCopyDone;
 }
 
-int CopyMultisampleDependency(DependencyRecord& dependency, ProgramRecord& program, std::string_view bankName,
-                              std::string_view destinationRoot, int mode, volume::ChecksumCache* cache) {
+int CopyMultisampleDependency(const DependencyRecord& dependency, CopiedFile& copy, ProgramRecord& program,
+                              std::string_view bankName, std::string_view destinationRoot, int mode,
+                              volume::ChecksumCache* cache) {
     const ExportMode flags = ExportMode::FromCode(mode);
 
-    for (DependencyRecord& sample : dependency.samples) {
+    copy = Unchanged(dependency);
+    for (std::size_t i = 0; i < dependency.samples.size(); ++i) {
+        const DependencyRecord& sample = dependency.samples[i];
         // A ROM sound is not a file: nothing to copy, and its reference stays as it is.
         if (IsRomReference(sample)) {
             continue;
         }
-        const int result = CopySampleDependency(sample, program, bankName, destinationRoot, mode, cache);
+        const int result =
+            CopySampleDependency(sample, copy.samples[i], program, bankName, destinationRoot, mode, cache);
         if (result < 0) {
             return result;
         }
     }
 
-    ResetExportFields(dependency);
     const std::string folderName = DestinationFolderName(dependency, bankName, flags);
     const std::string fileName = core::PathFileName(dependency.sourcePath);
     const std::string folder = core::JoinPath(core::JoinPath(destinationRoot, "Multisamples"), folderName);
-    dependency.destinationPath = core::JoinPath(folder, fileName);
+    copy.destinationPath = core::JoinPath(folder, fileName);
     if (!NamesAreSafe(program, dependency, folderName, fileName)) {
         return kUnsafeName;
     }
@@ -261,43 +273,51 @@ int CopyMultisampleDependency(DependencyRecord& dependency, ProgramRecord& progr
     }
     std::vector<std::uint8_t>& buffer = *contents;
     // An existing copy is compared with the source as it lies on disk, so before the rewrite.
-    const bool clash =
-        PathTaken(dependency.destinationPath) && !SameAsBytes(dependency.destinationPath, buffer, cache);
+    const bool clash = PathTaken(copy.destinationPath) && !SameAsBytes(copy.destinationPath, buffer, cache);
 
     core::ByteWriter writer(buffer);
-    for (const DependencyRecord& sample : dependency.samples) {
+    for (std::size_t i = 0; i < dependency.samples.size(); ++i) {
+        const DependencyRecord& sample = dependency.samples[i];
         if (IsRomReference(sample)) {
             continue;
         }
-        if (!RewriteSampleEntry(writer, sample.referenceOffset, sample, bankName, flags)) {
+        if (!RewriteSampleEntry(writer, sample.referenceOffset, sample, copy.samples[i], bankName, flags)) {
             volume::AppendLog(program, formats::ReferenceMessage(formats::ReferenceResult::kOutsideFile,
                                                                  dependency.sourcePath, sample.referenceOffset));
             return kReadOrWriteFailed;
         }
     }
-    RewriteRepeatedEntries(buffer, dependency, bankName, flags);
+    RewriteRepeatedEntries(buffer, dependency, copy, bankName, flags);
 
     if (clash) {
-        core::DebugPrint("FileCompare : %s // %s -> Different\n", dependency.destinationPath.c_str(),
+        core::DebugPrint("FileCompare : %s // %s -> Different\n", copy.destinationPath.c_str(),
                          dependency.sourcePath.c_str());
-        NumberedCandidate candidate = FirstFreeNumberedName(folder, core::NameFromFileName(core::PathBaseName(dependency.sourcePath)),
-                                                            kMaxMultisampleNameLength, ".afi");
-        dependency.newName = 1;
-        dependency.destinationPath = std::move(candidate.path);
-        dependency.currentName = std::move(candidate.name);
+        NumberedCandidate candidate =
+            FirstFreeNumberedName(folder, core::NameFromFileName(core::PathBaseName(dependency.sourcePath)),
+                                  kMaxMultisampleNameLength, ".afi");
+        copy.renamed = true;
+        copy.destinationPath = std::move(candidate.path);
+        copy.name = std::move(candidate.name);
     }
 
-    if (!core::WriteFileAtomically(dependency.destinationPath, buffer)) {
+    if (!core::WriteFileAtomically(copy.destinationPath, buffer)) {
         volume::AppendLog(program, core::Format("can,not open Multisample destination file (%s)\n",
-                                                dependency.destinationPath.c_str()));
+                                                copy.destinationPath.c_str()));
         return kReadOrWriteFailed;
     }
     return kCopyDone;
 }
 
 int ExportProgram(ProgramRecord& program, std::string_view bankName, std::string_view destinationRoot, int mode,
-                  volume::ChecksumCache* cache) {
+                  volume::ChecksumCache* cache, ExportPlan* planOut) {
     const ExportMode flags = ExportMode::FromCode(mode);
+    ExportPlan localPlan;
+    ExportPlan& plan = planOut != nullptr ? *planOut : localPlan;
+    plan.dependencies.clear();
+    for (const DependencyRecord& dependency : program.dependencies) {
+        plan.dependencies.push_back(Unchanged(dependency));
+    }
+
     const std::string programsFolder = core::JoinPath(destinationRoot, "Programs");
     if (!core::EnterOrCreateFolder(programsFolder)) {
         Log(program, core::Format("Error creation destination directory %s\n", programsFolder.c_str()));
@@ -318,18 +338,16 @@ int ExportProgram(ProgramRecord& program, std::string_view bankName, std::string
     }
     const std::string destination = core::JoinPath(bankFolder, core::Cp1252ToUtf8(program.programName) + ".afp");
 
-    auto& dependencies = program.dependencies;
+    const auto& dependencies = program.dependencies;
     for (std::size_t i = 0; i < dependencies.size(); ++i) {
-        DependencyRecord& dependency = dependencies[i];
+        const DependencyRecord& dependency = dependencies[i];
+        CopiedFile& copy = plan.dependencies[i];
         if (dependency.duplicate != 0) {
             // Both references must name the one copy that was written.
-            ResetExportFields(dependency);
             for (std::size_t j = 0; j < i; ++j) {
                 const DependencyRecord& earlier = dependencies[j];
                 if (earlier.duplicate == 0 && earlier.sourcePath == dependency.sourcePath) {
-                    dependency.currentName = earlier.currentName;
-                    dependency.newName = earlier.newName;
-                    dependency.destinationPath = earlier.destinationPath;
+                    copy = plan.dependencies[j];
                     break;
                 }
             }
@@ -337,17 +355,17 @@ int ExportProgram(ProgramRecord& program, std::string_view bankName, std::string
         }
         int result = kCopyDone;
         if (dependency.kind == volume::kKindSample) {
-            result = CopySampleDependency(dependency, program, bankName, destinationRoot, mode, cache);
+            result = CopySampleDependency(dependency, copy, program, bankName, destinationRoot, mode, cache);
         } else if (dependency.kind == volume::kKindMultisample) {
-            result = CopyMultisampleDependency(dependency, program, bankName, destinationRoot, mode, cache);
+            result = CopyMultisampleDependency(dependency, copy, program, bankName, destinationRoot, mode, cache);
         } else {
             continue;
         }
         if (result < 0) {
             return result;
         }
-        if (dependency.newName != 0) {
-            dependency.currentName = bank::SanitiseProgramName(dependency.currentName);
+        if (copy.renamed) {
+            copy.name = bank::SanitiseProgramName(copy.name);
         }
     }
 
@@ -375,13 +393,15 @@ int ExportProgram(ProgramRecord& program, std::string_view bankName, std::string
                 formats::ClearReference(writer, static_cast<std::size_t>(record));
             }
         }
-        for (const DependencyRecord& dependency : dependencies) {
+        for (std::size_t i = 0; i < dependencies.size(); ++i) {
+            const DependencyRecord& dependency = dependencies[i];
             if (dependency.volumeNumber < 1 || IsRomReference(dependency)) {
                 continue;
             }
             const bool ok = dependency.referenceOffset >= 0 &&
                             formats::RewriteReference(writer, static_cast<std::size_t>(dependency.referenceOffset),
-                                                      RewriteFor(dependency, bankName, flags, true)) ==
+                                                      RewriteFor(dependency, bankName, flags,
+                                                                 &plan.dependencies[i].name)) ==
                                 formats::ReferenceResult::kDone;
             if (!ok) {
                 volume::AppendLog(program, formats::ReferenceMessage(formats::ReferenceResult::kOutsideFile,

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "volume/Dependencies.h"
 #include "volume/ProgramRecord.h"
@@ -32,25 +33,39 @@ struct ExportMode {
     static ExportMode FromCode(int mode) { return ExportMode{mode > 9, mode == 1 || mode == 11}; }
 };
 
+// What the export did with one file it copied; the bank's records are left as they were.
+struct CopiedFile {
+    std::string name;             // what the references carry: the found name, or the numbered one
+    std::string destinationPath;  // empty until a copy was planned
+    bool renamed = false;         // a different file held the found name at the destination
+    std::vector<CopiedFile> samples;  // a multisample's samples, in the order of its record
+};
+
+// One exported program: one entry per dependency of its record, in the same order.
+struct ExportPlan {
+    std::vector<CopiedFile> dependencies;
+};
+
 // The files are copied below `destinationRoot` (a volume root, no trailing separator).
 // `cache`, when given, spares re-reading sources whose checksum is already known.
 
 // Copies one sample into Samples/<folder>, reusing an identical file already there and
 // numbering the name when a different file holds it. 1, or a negative result.
-int CopySampleDependency(volume::DependencyRecord& dependency, volume::ProgramRecord& program,
-                         std::string_view bankName, std::string_view destinationRoot, int mode,
-                         volume::ChecksumCache* cache = nullptr);
+int CopySampleDependency(const volume::DependencyRecord& dependency, CopiedFile& copy,
+                         volume::ProgramRecord& program, std::string_view bankName,
+                         std::string_view destinationRoot, int mode, volume::ChecksumCache* cache = nullptr);
 
 // Copies the samples of one multisample, then writes the multisample with its sample
 // references rewritten into Multisamples/<folder>. 1, or a negative result.
-int CopyMultisampleDependency(volume::DependencyRecord& dependency, volume::ProgramRecord& program,
-                              std::string_view bankName, std::string_view destinationRoot, int mode,
-                              volume::ChecksumCache* cache = nullptr);
+int CopyMultisampleDependency(const volume::DependencyRecord& dependency, CopiedFile& copy,
+                              volume::ProgramRecord& program, std::string_view bankName,
+                              std::string_view destinationRoot, int mode, volume::ChecksumCache* cache = nullptr);
 
 // Copies every dependency of the program, then writes the program with its references
 // rewritten as Programs/<bank>/<program name>.afp. 0, or the first negative result;
-// the program file is only written when every dependency was copied.
+// the program file is only written when every dependency was copied. The program's log
+// records what was done; `plan`, when given, receives the names and places of the copies.
 int ExportProgram(volume::ProgramRecord& program, std::string_view bankName, std::string_view destinationRoot,
-                  int mode, volume::ChecksumCache* cache = nullptr);
+                  int mode, volume::ChecksumCache* cache = nullptr, ExportPlan* plan = nullptr);
 
 }  // namespace velmorant::exporting

@@ -46,7 +46,6 @@ bool ResolveReference(ProgramRecord& program, std::vector<DependencyRecord>& lis
 
     DependencyRecord record;
     record.foundName = decoded.name;
-    record.currentName = decoded.name;
     record.locationText = decoded.location;
     record.volumeNumber = decoded.volumeNumber;
     record.referenceOffset = site.referenceOffset;

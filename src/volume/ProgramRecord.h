@@ -37,7 +37,6 @@ enum DependencyKind : std::int32_t {
 struct DependencyRecord {
     std::string sourcePath;
     std::string foundName;    // at most 32 characters
-    std::string currentName;  // the export's name for the copy
     std::string folderName;   // at most 16 characters
     std::string locationText; // at most 16 characters
     std::int32_t volumeNumber = 0;
@@ -48,8 +47,6 @@ struct DependencyRecord {
     std::int32_t folderGiven = 0;
     std::int32_t duplicate = 0;
     std::uint32_t crc = 0;
-    std::string destinationPath;  // filled by the export
-    std::int32_t newName = 0;     // filled by the export
 };
 
 // The record of one bank slot.
