@@ -39,13 +39,14 @@ bool ReadBlocks(const std::string& path, const std::function<void(std::span<cons
     }
     // Our block is the buffer; stdio's own would only add a copy.
     std::setvbuf(file.get(), nullptr, _IONBF, 0);
-    std::vector<std::uint8_t> block(kBlock);
+    // One block per thread, not cleared: a volume has thousands of samples.
+    thread_local const std::unique_ptr<std::uint8_t[]> block(new std::uint8_t[kBlock]);
     for (;;) {
-        const std::size_t n = std::fread(block.data(), 1, block.size(), file.get());
+        const std::size_t n = std::fread(block.get(), 1, kBlock, file.get());
         if (n > 0) {
-            consume(std::span<const std::uint8_t>(block.data(), n));
+            consume(std::span<const std::uint8_t>(block.get(), n));
         }
-        if (n < block.size()) {
+        if (n < kBlock) {
             return std::ferror(file.get()) == 0;
         }
     }

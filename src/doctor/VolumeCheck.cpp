@@ -1,10 +1,11 @@
 #include "doctor/VolumeCheck.h"
 
 #include <algorithm>
+#include <atomic>
+#include <thread>
 #include <map>
 #include <memory>
 #include <set>
-#include <unordered_map>
 
 #include "bank/Bank.h"
 #include "bank/BankIndex.h"
@@ -134,9 +135,30 @@ struct Use {
     }
 };
 
+// One file a program needs, as a bank's walk met it.
+struct UseEvent {
+    std::string path;
+    bool multisample = false;
+    FileState state = FileState::kFound;
+    std::string who;
+    std::string referencedAs;
+};
+
+// What the walk of one bank yields; banks are walked side by side, then merged in order.
+struct BankWalk {
+    BankNode node;
+    std::vector<Finding> findings;
+    std::vector<UseEvent> uses;
+    void Add(FindingKind kind, Severity severity, std::string bank, std::string program, std::vector<std::string> paths,
+             std::string detail) {
+        findings.push_back(Finding{kind, severity, std::move(bank), std::move(program), std::move(paths),
+                                   std::move(detail), {}, 0});
+    }
+};
+
 class Checker {
 public:
-    explicit Checker(const CheckOptions& options) : options_(options), bank_(std::make_unique<bank::Bank>()) {}
+    explicit Checker(const CheckOptions& options) : options_(options) {}
 
     Report Run();
 
@@ -152,10 +174,13 @@ private:
     }
     void TakeInventory();
     void ScanSamples(const std::vector<std::string>& paths);
-    void WalkBank(BankNode& node, const std::string& listedName);
-    ProgramNode LoadProgram(const std::string& bankName, const std::string& path, bool listed);
-    FileNode FileFor(const volume::DependencyRecord& dependency, bool multisample, const std::string& who);
-    bool Exists(const std::string& path);
+    void WalkBanks(const std::vector<std::string>& names);
+    void WalkBank(BankWalk& walk, bank::Bank& bank, const std::string& listedName) const;
+    ProgramNode LoadProgram(BankWalk& walk, bank::Bank& bank, const std::string& path, bool listed) const;
+    FileNode FileFor(BankWalk& walk, const volume::DependencyRecord& dependency, bool multisample,
+                     const std::string& who) const;
+    bool Exists(const std::string& path) const;
+    void Merge(BankWalk& walk);
     void CheckMultisample(const std::string& path);
     void ReportFiles();
     void ReportSounds();
@@ -167,12 +192,10 @@ private:
     std::map<std::string, VolumeFile> files_;  // every multisample and sample file, by path
     std::vector<SampleFacts> facts_;
     std::vector<std::string> factPaths_;
-    std::unordered_map<std::string, bool> exists_;
     std::map<std::string, Use> missing_;
     std::map<std::string, Use> caseOnly_;
     std::set<std::string> multisamplesChecked_;
     std::set<std::string> usedSamples_;
-    std::unique_ptr<bank::Bank> bank_;
 };
 
 void Checker::TakeInventory() {
@@ -220,25 +243,14 @@ void Checker::ScanSamples(const std::vector<std::string>& paths) {
     facts_ = ScanSampleFiles(factPaths_, options_.threads);
     for (std::size_t i = 0; i < factPaths_.size(); ++i) {
         const SampleFacts& facts = facts_[i];
-        if (facts.readable) {
-            // The resolution finds these checksums instead of reading every sample again.
-            bank_->checksums.Remember(factPaths_[i], facts.stamp, facts.crc);
-        }
         if (auto it = files_.find(factPaths_[i]); it != files_.end()) {
             it->second.facts = &facts;
         }
     }
 }
 
-bool Checker::Exists(const std::string& path) {
-    if (files_.count(path) != 0) {
-        return true;
-    }
-    const auto [it, inserted] = exists_.try_emplace(path, false);
-    if (inserted) {
-        it->second = core::FileExists(path);
-    }
-    return it->second;
+bool Checker::Exists(const std::string& path) const {
+    return files_.count(path) != 0 || core::FileExists(path);
 }
 
 void Checker::CheckMultisample(const std::string& path) {
@@ -257,7 +269,8 @@ void Checker::CheckMultisample(const std::string& path) {
     }
 }
 
-FileNode Checker::FileFor(const volume::DependencyRecord& dependency, bool multisample, const std::string& who) {
+FileNode Checker::FileFor(BankWalk& walk, const volume::DependencyRecord& dependency, bool multisample,
+                          const std::string& who) const {
     FileNode node;
     node.path = dependency.sourcePath;
     node.multisample = multisample;
@@ -267,51 +280,39 @@ FileNode Checker::FileFor(const volume::DependencyRecord& dependency, bool multi
     }
     if (!Exists(node.path)) {
         node.state = FileState::kMissing;
-        Use& use = missing_[node.path];
-        use.multisample = multisample;
-        use.add(who);
+        walk.uses.push_back({node.path, multisample, node.state, who, {}});
         return node;
     }
     node.size = dependency.fileSize;
-    if (auto it = files_.find(node.path); it != files_.end()) {
-        it->second.used = true;
-    }
-    if (!multisample) {
-        usedSamples_.insert(node.path);
-    }
     // The lookup may have ignored letter case: compare what was found with what was asked for.
     const std::string wantedFolder(core::TrimSpaces(dependency.folderName));
     const std::string wantedName = std::string(core::TrimSpaces(dependency.foundName)) + (multisample ? ".afi" : ".afs");
     const std::string folder = NameOf(core::PathFileName(core::PathDirectory(node.path)));
     const std::string name = NameOf(core::PathFileName(node.path));
+    std::string referencedAs;
     if (folder != wantedFolder || name != wantedName) {
         node.state = FileState::kCaseOnly;
-        Use& use = caseOnly_[node.path];
-        use.multisample = multisample;
-        use.referencedAs = core::Cp1252ToUtf8(wantedFolder + "/" + wantedName);
-        use.add(who);
+        referencedAs = core::Cp1252ToUtf8(wantedFolder + "/" + wantedName);
     }
-    if (multisample) {
-        CheckMultisample(node.path);
-    }
+    walk.uses.push_back({node.path, multisample, node.state, who, std::move(referencedAs)});
     return node;
 }
 
-ProgramNode Checker::LoadProgram(const std::string& bankName, const std::string& path, bool listed) {
+ProgramNode Checker::LoadProgram(BankWalk& walk, bank::Bank& bank, const std::string& path, bool listed) const {
     ProgramNode node;
     node.path = path;
     node.listed = listed;
     node.name = core::PathBaseName(path);
     int loadedSlot = -1;
-    const int result = bank::AddProgram(*bank_, -1, path, &loadedSlot);
+    const int result = bank::AddProgram(bank, -1, path, &loadedSlot);
     const volume::ProgramRecord* record = nullptr;
     if (result >= 0) {
         node.slot = bank::SlotLabel(result);
-        record = &bank_->slots[static_cast<std::size_t>(result)];
+        record = &bank.slots[static_cast<std::size_t>(result)];
     } else {
         node.refused = true;
         if (loadedSlot >= 0) {
-            record = &bank_->slots[static_cast<std::size_t>(loadedSlot)];
+            record = &bank.slots[static_cast<std::size_t>(loadedSlot)];
         }
         switch (result) {
         case bank::kNoFreeSlot: node.reason = "no room: the bank already holds 128 programs"; break;
@@ -325,12 +326,12 @@ ProgramNode Checker::LoadProgram(const std::string& bankName, const std::string&
         }
     }
     if (record != nullptr) {
-        const std::string who = bankName + "/" + node.name;
+        const std::string who = walk.node.name + "/" + node.name;
         const bool multisamples = record->type == volume::kTypeSamples;
         for (const volume::DependencyRecord& dependency : record->dependencies) {
-            node.files.push_back(FileFor(dependency, multisamples, who));
+            node.files.push_back(FileFor(walk, dependency, multisamples, who));
             for (const volume::DependencyRecord& sample : dependency.samples) {
-                node.files.back().samples.push_back(FileFor(sample, false, who));
+                node.files.back().samples.push_back(FileFor(walk, sample, false, who));
             }
         }
     }
@@ -338,25 +339,26 @@ ProgramNode Checker::LoadProgram(const std::string& bankName, const std::string&
 }
 
 // `listedName` is the name as bank.txt holds it (Windows-1252).
-void Checker::WalkBank(BankNode& node, const std::string& listedName) {
+void Checker::WalkBank(BankWalk& walk, bank::Bank& bank, const std::string& listedName) const {
+    BankNode& node = walk.node;
     const std::string folder = core::FindNamedFile(programs_, listedName, "");
     if (!core::IsSafePathComponent(listedName) || !core::DirectoryExists(folder)) {
         node.present = false;
-        Add(FindingKind::kBankFolder, Severity::kFailure, node.name, {}, {folder},
+        walk.Add(FindingKind::kBankFolder, Severity::kFailure, node.name, {}, {folder},
              core::IsSafePathComponent(listedName) ? "no such bank folder" : "names no folder inside Programs");
         return;
     }
     if (const std::string problem = NameProblem(core::PathFileName(folder), kListedNameLength); !problem.empty()) {
-        Add(FindingKind::kNameNotShown, Severity::kWarning, node.name, {}, {folder}, "bank name " + problem);
+        walk.Add(FindingKind::kNameNotShown, Severity::kWarning, node.name, {}, {folder}, "bank name " + problem);
     }
     const std::string listPath = core::JoinPath(folder, "bank.txt");
     const ListFacts list = ReadList(listPath, true);
     if (!list.problem.empty()) {
-        Add(FindingKind::kBankList, list.problemFails ? Severity::kFailure : Severity::kWarning, node.name, {},
+        walk.Add(FindingKind::kBankList, list.problemFails ? Severity::kFailure : Severity::kWarning, node.name, {},
              {listPath}, list.problem);
     }
 
-    bank::InitBank(*bank_);
+    bank::InitBank(bank);
     std::set<std::string> loaded;
     std::set<std::string> mentioned;  // listed after the count: reported with the list
     for (const std::string& name : list.names) {
@@ -366,7 +368,7 @@ void Checker::WalkBank(BankNode& node, const std::string& listedName) {
         // As the import does: a name with a separator would reach into another folder.
         const bool inFolder = name.find_first_of("/\\") == std::string::npos && name.find('\0') == std::string::npos;
         const std::string path = core::FindNamedFile(folder, name, ".afp");
-        ProgramNode program = inFolder ? LoadProgram(node.name, path, true) : ProgramNode{};
+        ProgramNode program = inFolder ? LoadProgram(walk, bank, path, true) : ProgramNode{};
         if (!inFolder) {
             program.name = core::Cp1252ToUtf8(name);
             program.path = path;
@@ -375,8 +377,7 @@ void Checker::WalkBank(BankNode& node, const std::string& listedName) {
         }
         loaded.insert(path);
         if (program.refused) {
-            report_.totals.refused += 1;
-            Add(FindingKind::kRefusedProgram, Severity::kFailure, node.name, program.name, {path}, program.reason);
+            walk.Add(FindingKind::kRefusedProgram, Severity::kFailure, node.name, program.name, {path}, program.reason);
         }
         node.programs.push_back(std::move(program));
     }
@@ -392,11 +393,11 @@ void Checker::WalkBank(BankNode& node, const std::string& listedName) {
     std::size_t unlisted = 0;
     for (const std::string& name : *names) {
         const std::string path = core::JoinPath(folder, name);
-        if (!HasExtension(name, ".afp") || !core::FileExists(path)) {
+        if (!HasExtension(name, ".afp") || !core::StatFile(path)) {
             continue;
         }
         if (const std::string problem = NameProblem(StemOf(name), volume::kMaxProgramNameLength); !problem.empty()) {
-            Add(FindingKind::kNameNotShown, Severity::kWarning, node.name, StemOf(name), {path},
+            walk.Add(FindingKind::kNameNotShown, Severity::kWarning, node.name, StemOf(name), {path},
                  "program name " + problem);
         }
         if (loaded.count(path) != 0) {
@@ -404,14 +405,79 @@ void Checker::WalkBank(BankNode& node, const std::string& listedName) {
         }
         // Unlisted programs are loaded too, so the files they use are not taken for orphans.
         if (unlisted++ % bank::kSlotCount == 0) {
-            bank::InitBank(*bank_);
+            bank::InitBank(bank);
         }
-        ProgramNode program = LoadProgram(node.name, path, false);
+        ProgramNode program = LoadProgram(walk, bank, path, false);
         if (list.readable && mentioned.count(path) == 0) {
-            Add(FindingKind::kNotListed, Severity::kWarning, node.name, program.name, {path},
+            walk.Add(FindingKind::kNotListed, Severity::kWarning, node.name, program.name, {path},
                  "not listed in the bank's bank.txt, so an import of the bank leaves it out");
         }
         node.programs.push_back(std::move(program));
+    }
+}
+
+void Checker::Merge(BankWalk& walk) {
+    for (Finding& finding : walk.findings) {
+        report_.totals.refused += finding.kind == FindingKind::kRefusedProgram ? 1 : 0;
+        Add(std::move(finding));
+    }
+    for (const UseEvent& event : walk.uses) {
+        if (event.state == FileState::kMissing) {
+            Use& use = missing_[event.path];
+            use.multisample = event.multisample;
+            use.add(event.who);
+            continue;
+        }
+        if (auto it = files_.find(event.path); it != files_.end()) {
+            it->second.used = true;
+        }
+        if (!event.multisample) {
+            usedSamples_.insert(event.path);
+        }
+        if (event.state == FileState::kCaseOnly) {
+            Use& use = caseOnly_[event.path];
+            use.multisample = event.multisample;
+            use.referencedAs = event.referencedAs;
+            use.add(event.who);
+        }
+        if (event.multisample) {
+            CheckMultisample(event.path);
+        }
+    }
+    report_.totals.banks += walk.node.present ? 1 : 0;
+    report_.totals.programs += static_cast<std::int64_t>(walk.node.programs.size());
+    report_.banks.push_back(std::move(walk.node));
+}
+
+// Banks are walked on the worker threads, each with a bank of its own whose checksum cache
+// already holds every scanned sample, then merged in order so the report does not depend
+// on timing.
+void Checker::WalkBanks(const std::vector<std::string>& names) {
+    std::vector<BankWalk> walks(names.size());
+    std::atomic<std::size_t> next{0};
+    const auto work = [&] {
+        auto bank = std::make_unique<bank::Bank>();
+        for (std::size_t i = 0; i < factPaths_.size(); ++i) {
+            if (facts_[i].readable) {
+                bank->checksums.Remember(factPaths_[i], facts_[i].stamp, facts_[i].crc);
+            }
+        }
+        for (std::size_t i = next++; i < names.size(); i = next++) {
+            walks[i].node.name = core::Cp1252ToUtf8(names[i]);
+            WalkBank(walks[i], *bank, names[i]);
+        }
+    };
+    const unsigned threads = std::clamp<unsigned>(options_.threads, 1, 16);
+    std::vector<std::thread> pool;
+    for (unsigned t = 1; t < std::min<std::size_t>(threads, names.size()); ++t) {
+        pool.emplace_back(work);
+    }
+    work();
+    for (std::thread& thread : pool) {
+        thread.join();
+    }
+    for (BankWalk& walk : walks) {
+        Merge(walk);
     }
 }
 
@@ -544,14 +610,9 @@ Report Checker::Run() {
         }
     }
 
-    for (const std::string& name : order) {
-        BankNode node;
-        node.name = core::Cp1252ToUtf8(name);
-        node.listed = listed.count(name) != 0;
-        WalkBank(node, name);
-        report_.totals.banks += node.present ? 1 : 0;
-        report_.totals.programs += static_cast<std::int64_t>(node.programs.size());
-        report_.banks.push_back(std::move(node));
+    WalkBanks(order);
+    for (BankNode& node : report_.banks) {
+        node.listed = listed.count(NameOf(node.name)) != 0;
     }
     if (!whole_) {
         ScanSamples(std::vector<std::string>(usedSamples_.begin(), usedSamples_.end()));

@@ -2,6 +2,7 @@
 
 #include "core/Bytes.h"
 #include "core/Debug.h"
+#include "core/Encoding.h"
 #include "core/File.h"
 #include "core/FileNames.h"
 #include "core/Path.h"
@@ -61,9 +62,11 @@ bool ResolveReference(ProgramRecord& program, std::vector<DependencyRecord>& lis
     const std::string folder(core::TrimSpaces(record.folderName));
     const std::string name(core::TrimSpaces(record.foundName));
     const bool multisample = site.wanted == kKindMultisample;
-    const std::string path = core::FindNamedFile(
-        core::FindNamedFile(core::JoinPath(root, multisample ? "Multisamples" : "Samples"), folder, ""), name,
-        multisample ? ".afi" : ".afs");
+    const std::string base = core::JoinPath(root, multisample ? "Multisamples" : "Samples");
+    const char* extension = multisample ? ".afi" : ".afs";
+    // The name as written first: one stat when the file is where its name says.
+    std::string path =
+        core::JoinPath(core::JoinPath(base, core::Cp1252ToUtf8(folder)), core::Cp1252ToUtf8(name) + extension);
     const bool level2 = site.level == Level::kMultisample;
 
     bool found = true;
@@ -76,14 +79,21 @@ bool ResolveReference(ProgramRecord& program, std::vector<DependencyRecord>& lis
                                                : "%i : Found ROM dependence : %s",
                                         site.logOffset, record.foundName.c_str()));
     } else {
-        record.sourcePath = path;
         // A folder or name that is not one plain path component (".." or a separator) cannot
         // name a file of this volume: treat it as missing rather than look outside the volume.
         const bool safe = core::IsSafePathComponent(folder) && core::IsSafePathComponent(name + ".afs");
-        if (safe && core::FileExists(path)) {
+        // One stat answers existence, size and whether the remembered checksum still holds.
+        auto stamp = safe ? core::StatFile(path) : std::nullopt;
+        if (safe && !stamp) {
+            path = core::FindNamedFile(core::FindNamedFile(base, folder, ""), name, extension);
+            stamp = core::StatFile(path);
+        }
+        record.sourcePath = path;
+        const auto known = stamp && cache != nullptr ? cache->Known(path, *stamp) : std::nullopt;
+        if (stamp && (known || core::FileExists(path))) {
             record.kind = site.wanted;
-            record.fileSize = core::FileSize(path);
-            record.crc = FileChecksum(path, cache);
+            record.fileSize = stamp->size;
+            record.crc = known ? *known : FileChecksum(path, cache);
             const char* format = level2        ? "%i : Found Sample dependence (levl 2) : %s"
                                  : multisample ? "%i : Found Multisample dependence %s"
                                                : "%i : Found Sample dependence %s";
@@ -129,12 +139,8 @@ std::uint32_t ChecksumCache::FileCrc32(const std::string& path) {
     if (!stamp) {
         return core::FileCrc32(path);
     }
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        const auto it = entries_.find(path);
-        if (it != entries_.end() && it->second.stamp == *stamp) {
-            return it->second.crc;
-        }
+    if (const auto known = Known(path, *stamp)) {
+        return *known;
     }
     const std::uint32_t crc = core::FileCrc32(path);
     const auto after = core::StatFile(path);
@@ -144,6 +150,15 @@ std::uint32_t ChecksumCache::FileCrc32(const std::string& path) {
         entries_[path] = Entry{*stamp, crc};
     }
     return crc;
+}
+
+std::optional<std::uint32_t> ChecksumCache::Known(const std::string& path, const core::FileStamp& stamp) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    const auto it = entries_.find(path);
+    if (it != entries_.end() && it->second.stamp == stamp) {
+        return it->second.crc;
+    }
+    return std::nullopt;
 }
 
 void ChecksumCache::Remember(const std::string& path, const core::FileStamp& stamp, std::uint32_t crc) {

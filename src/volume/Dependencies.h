@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <mutex>
+#include <optional>
 #include <span>
 #include <string>
 #include <unordered_map>
@@ -16,6 +17,8 @@ namespace velmorant::volume {
 class ChecksumCache {
 public:
     std::uint32_t FileCrc32(const std::string& path);
+    // The checksum remembered for the file as it is at `stamp`, if any.
+    std::optional<std::uint32_t> Known(const std::string& path, const core::FileStamp& stamp);
     // A checksum already computed from a read that began with the file at `stamp`.
     void Remember(const std::string& path, const core::FileStamp& stamp, std::uint32_t crc);
     void Clear();
