@@ -13,7 +13,7 @@
 
 namespace velmorant::bank {
 
-formats::BankTxtResult WriteBankIndex(Bank& bank, const std::string& path) {
+std::vector<std::optional<BankIndexEntry>> BankIndexLines(const Bank& bank) {
     std::vector<std::optional<BankIndexEntry>> lines;
     for (const auto& slot : bank.slots) {
         if (slot.defined != 1) {
@@ -23,18 +23,22 @@ formats::BankTxtResult WriteBankIndex(Bank& bank, const std::string& path) {
         const bool known = !slot.categories.empty() && slot.categories != "not defined";
         lines.push_back(BankIndexEntry{slot.programName, known ? slot.categories : std::string()});
     }
-    const formats::BankTxtResult result = formats::WriteBankTxt(lines, path);
+    return lines;
+}
+
+formats::BankTxtResult WriteBankIndex(Bank& bank, const std::string& path) {
+    const formats::BankTxtResult result = formats::WriteBankTxt(BankIndexLines(bank), path);
     if (result != formats::BankTxtResult::kValid) {
         volume::AppendLog(bank.bankLog, core::Format("can,not open Multisample destination file (%s)\n", path.c_str()));
     }
     return result;
 }
 
-bool WriteFolderIndex(const std::string& folder, FolderKind kind) {
+std::optional<std::vector<std::optional<BankIndexEntry>>> FolderIndexLines(const std::string& folder,
+                                                                          FolderKind kind) {
     auto names = core::DirectoryExists(folder) ? core::ListDirectory(folder) : std::nullopt;
     if (!names) {
-        core::DebugPrint("Folder %s does not exist\n", folder.c_str());
-        return false;
+        return std::nullopt;
     }
     // Sorted so the same folder always gives the same index.
     std::sort(names->begin(), names->end());
@@ -51,8 +55,17 @@ bool WriteFolderIndex(const std::string& folder, FolderKind kind) {
         }
         lines.push_back(BankIndexEntry{core::NameFromFileName(core::PathBaseName(name)), {}});
     }
+    return lines;
+}
+
+bool WriteFolderIndex(const std::string& folder, FolderKind kind) {
+    const auto lines = FolderIndexLines(folder, kind);
+    if (!lines) {
+        core::DebugPrint("Folder %s does not exist\n", folder.c_str());
+        return false;
+    }
     const std::string path = core::JoinPath(folder, "bank.txt");
-    const formats::BankTxtResult result = formats::WriteBankTxt(lines, path);
+    const formats::BankTxtResult result = formats::WriteBankTxt(*lines, path);
     if (result != formats::BankTxtResult::kValid) {
         core::DebugPrint("%s\n", formats::BankTxtMessage(result, path).c_str());
     }

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "formats/BankTxt.h"
 
@@ -22,8 +24,13 @@ inline formats::BankTxtResult ReadBankIndex(BankIndex& index, const std::string&
 
 enum class FolderKind { kPrograms = 1, kMultisamples = 2, kSamples = 3 };
 
+// One line per slot, absent for an empty one.
+std::vector<std::optional<BankIndexEntry>> BankIndexLines(const Bank& bank);
 // One line per slot; a failure is logged to the bank log record.
 formats::BankTxtResult WriteBankIndex(Bank& bank, const std::string& path);
+// One line per file of the kind in the folder, sorted; nullopt when it cannot be listed.
+std::optional<std::vector<std::optional<BankIndexEntry>>> FolderIndexLines(const std::string& folder,
+                                                                          FolderKind kind);
 // Lists the folder's files of one kind; false when the folder does not exist or the
 // file cannot be written.
 bool WriteFolderIndex(const std::string& folder, FolderKind kind);

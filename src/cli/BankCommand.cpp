@@ -164,11 +164,13 @@ std::optional<Step> Decode(const BankCommand::Operation& operation, std::string&
 
 // Runs the export job on the bank; the exit status it calls for.
 int RunExport(platform::Platform& platform, bank::Bank& bank, const std::string& destination,
-              const std::string& bankName, const std::string& folders, const std::string& refs, std::ostream& err) {
+              const std::string& bankName, const std::string& folders, const std::string& refs, bool replace,
+              std::ostream& err) {
     exporting::ExportOptions options = exporting::DefaultExportOptions(destination);
     options.bankName = bankName;
     options.folderOption = folders == "source" ? exporting::kSameAsSource : exporting::kBankNamedFolder;
     options.referenceOption = refs == "absolute" ? exporting::kAbsolutePaths : exporting::kRelativePaths;
+    options.replaceExisting = replace;
     options.accepted = true;
 
     // What the export adds to each log is what tells why a program was not written.
@@ -177,7 +179,8 @@ int RunExport(platform::Platform& platform, bank::Bank& bank, const std::string&
         logLength[i] = bank.slots[i].log.size();
     }
     exporting::ExportOutcome outcome;
-    if (exporting::ExportBank(platform, bank, options, &outcome) != exporting::kExportFinished) {
+    const int result = exporting::ExportBank(platform, bank, options, &outcome);
+    if (result != exporting::kExportFinished && result != exporting::kExportIncomplete) {
         return kExitFailed;  // the box already told why
     }
     for (const auto& program : outcome.programs) {
@@ -190,7 +193,7 @@ int RunExport(platform::Platform& platform, bank::Bank& bank, const std::string&
             << " was not exported:\n"
             << log.substr(from);
     }
-    return outcome.failures() > 0 ? kExitFailed : kExitOk;
+    return result != exporting::kExportFinished || outcome.failures() > 0 ? kExitFailed : kExitOk;
 }
 
 void PrintSlots(const bank::Bank& bank, std::ostream& out) {
@@ -267,6 +270,11 @@ void BankCommand::setup(CLI::App& subcommand) {
         ->check(CLI::IsMember({"relative", "absolute"}).description(""))
         ->type_name("relative|absolute")
         ->group("Export");
+    subcommand
+        .add_flag("--replace", replace_,
+                  "Replace program files and bank.txt that already exist with other contents, keeping the old "
+                  "ones as NAME.bak; without it the export lists them and writes nothing")
+        ->group("Export");
     subcommand.footer(
         "Operations run in command-line order on one bank held in memory; --export runs after all of them. Each "
         "message box is printed on standard error as \"Title: text\"; then the bank is printed as 128 lines "
@@ -299,8 +307,8 @@ int BankCommand::run(CommandIo& io) {
         }
         steps.push_back(std::move(*step));
     }
-    if (!exportDestination && (!bankName_.empty() || !folders_.empty() || !refs_.empty())) {
-        io.err << "velmorant-cli bank: --bank-name, --folders and --refs go with --export\n";
+    if (!exportDestination && (!bankName_.empty() || !folders_.empty() || !refs_.empty() || replace_)) {
+        io.err << "velmorant-cli bank: --bank-name, --folders, --refs and --replace go with --export\n";
         return kExitUsage;
     }
     std::string bankName;
@@ -372,7 +380,7 @@ int BankCommand::run(CommandIo& io) {
 
     int exportStatus = kExitOk;
     if (exportDestination && !stopped) {
-        exportStatus = RunExport(platform, bank, *exportDestination, bankName, folders_, refs_, io.err);
+        exportStatus = RunExport(platform, bank, *exportDestination, bankName, folders_, refs_, replace_, io.err);
     }
 
     if (json_) {

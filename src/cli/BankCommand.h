@@ -34,6 +34,7 @@ private:
     std::string bankName_;
     std::string folders_;
     std::string refs_;
+    bool replace_ = false;
 };
 
 }  // namespace velmorant::cli

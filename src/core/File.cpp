@@ -286,9 +286,12 @@ int FilesEqual(const std::string& a, const std::string& b) {
     return FileCrc32(a) == FileCrc32(b) ? 1 : 0;
 }
 
-bool MakeDirectory(const std::string& path) {
+FileStatus MakeDirectory(const std::string& path) {
     std::error_code ec;
-    return fs::create_directory(fs::path(path), ec) && !ec;
+    if (!fs::create_directory(fs::path(path), ec) && !ec) {
+        ec = std::make_error_code(std::errc::file_exists);
+    }
+    return FileStatus{ec};
 }
 
 std::optional<std::vector<std::uint8_t>> ReadFileHead(const std::string& path, std::size_t n) {

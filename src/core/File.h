@@ -42,8 +42,8 @@ std::uint32_t FileCrc32(const std::string& path);
 // 1 when both files have the same size and the same CRC-32, else 0.
 int FilesEqual(const std::string& a, const std::string& b);
 
-// Creates one directory level; false when it exists already or its parent is missing.
-bool MakeDirectory(const std::string& path);
+// Creates one directory level; fails when it exists already or its parent is missing.
+FileStatus MakeDirectory(const std::string& path);
 // The folder as it is when it exists, otherwise created (one level); false when neither.
 inline bool EnterOrCreateFolder(const std::string& folder) {
     return DirectoryExists(folder) || MakeDirectory(folder);

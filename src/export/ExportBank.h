@@ -31,6 +31,9 @@ struct ExportOptions {
     int referenceOption = kRelativePaths;
     int folderOption = kBankNamedFolder;
     bool accepted = false;  // set by the front end when the user confirmed the options
+    // Program files and bank.txt already at the destination with other contents may be
+    // replaced without asking; the old ones are kept as backups.
+    bool replaceExisting = false;
 
     // Filled by every export.
     std::string multisampleFolder;
@@ -51,8 +54,13 @@ int ExportModeOf(const ExportOptions& options);
 
 // ExportBank results.
 inline constexpr int kExportFinished = 0;  // also when the options were not accepted
-inline constexpr int kExportRefused = -1;
+inline constexpr int kExportRefused = -1;  // nothing was written
 inline constexpr int kExportFoldersFailed = -4;
+// Some program or index file was not written; a box and the programs' logs say which and why.
+inline constexpr int kExportIncomplete = -5;
+
+// Held in the destination's root while an export writes there.
+inline constexpr const char* kExportLockName = ".velmorant-export.lock";
 
 // What became of each program, for callers that report more than the logs.
 struct ExportOutcome {
@@ -68,7 +76,8 @@ struct ExportOutcome {
 
 // Exports every defined slot of the bank as the bank folder Programs/<bank name> of
 // the destination volume, with the copies of their dependencies and the three
-// bank.txt indexes. Nothing is written when the options are refused.
+// bank.txt indexes. Nothing is written when the options are refused, when another
+// export holds the destination, or when the user declines replacing files of theirs.
 int ExportBank(platform::Platform& platform, bank::Bank& bank, ExportOptions& options,
                ExportOutcome* outcome = nullptr);
 

@@ -8,6 +8,7 @@
 #include "core/File.h"
 #include "core/Path.h"
 #include "core/Text.h"
+#include "export/DestinationFile.h"
 #include "formats/MultisampleFile.h"
 #include "formats/ProgramFile.h"
 #include "formats/ReferenceRecord.h"
@@ -38,8 +39,9 @@ bool PathTaken(const std::string& path) {
 // Samples/<name> or Multisamples/<name>; the export job creates the upper level
 // beforehand, a program exported on its own may not find it.
 bool EnterOrCreateCopyFolder(const std::string& folder) {
-    return core::DirectoryExists(folder) ||
-           (core::EnterOrCreateFolder(core::PathDirectory(folder)) && core::MakeDirectory(folder));
+    return !core::IsLink(folder) &&
+           (core::DirectoryExists(folder) ||
+            (core::EnterOrCreateFolder(core::PathDirectory(folder)) && core::MakeDirectory(folder)));
 }
 
 // Same size and checksum. The sizes come first: most clashing files differ there,
@@ -189,7 +191,78 @@ CopiedFile Unchanged(const DependencyRecord& dependency) {
     return copy;
 }
 
+// The program's bytes with every reference naming its copy in the plan.
+std::optional<std::vector<std::uint8_t>> RewrittenProgram(ProgramRecord& program, const ExportPlan& plan,
+                                                          std::string_view bankName, const ExportMode& flags) {
+    auto contents = core::ReadWholeFile(program.sourcePath);
+    if (!contents) {
+        volume::AppendLog(program, core::Format("cannot open Multisample file (%s)\n", program.sourcePath.c_str()));
+        return std::nullopt;
+    }
+    std::vector<std::uint8_t>& buffer = *contents;
+    core::ByteWriter writer(buffer);
+    const auto& dependencies = program.dependencies;
+
+    if (program.type == volume::kTypeSamples || program.type == volume::kTypeDrums) {
+        if (program.type == volume::kTypeSamples) {
+            // Oscillators that are off or name nothing keep no stale reference; a ROM
+            // sound's reference is kept as it is, or the program would lose that sound.
+            for (const std::int32_t block : program.oscillatorOffsets) {
+                const std::int64_t record = static_cast<std::int64_t>(block) + formats::kOscillatorReference;
+                bool rom = false;
+                for (const DependencyRecord& dependency : dependencies) {
+                    rom = rom || (IsRomReference(dependency) && dependency.referenceOffset == record);
+                }
+                if (rom || block < 0 || static_cast<std::uint64_t>(record) >= buffer.size()) {
+                    continue;
+                }
+                formats::ClearReference(writer, static_cast<std::size_t>(record));
+            }
+        }
+        for (std::size_t i = 0; i < dependencies.size(); ++i) {
+            const DependencyRecord& dependency = dependencies[i];
+            if (dependency.volumeNumber < 1 || IsRomReference(dependency)) {
+                continue;
+            }
+            const bool ok = dependency.referenceOffset >= 0 &&
+                            formats::RewriteReference(writer, static_cast<std::size_t>(dependency.referenceOffset),
+                                                      RewriteFor(dependency, bankName, flags,
+                                                                 &plan.dependencies[i].name)) ==
+                                formats::ReferenceResult::kDone;
+            if (!ok) {
+                volume::AppendLog(program, formats::ReferenceMessage(formats::ReferenceResult::kOutsideFile,
+                                                                     program.sourcePath, dependency.referenceOffset));
+                return std::nullopt;
+            }
+        }
+    }
+
+    return contents;
+}
+
 }  // namespace
+
+std::string ProgramDestination(std::string_view destinationRoot, std::string_view bankName,
+                               const std::string& programName) {
+    return core::JoinPath(core::JoinPath(core::JoinPath(destinationRoot, "Programs"),
+                                         core::Cp1252ToUtf8(core::TrimSpaces(bankName))),
+                          core::Cp1252ToUtf8(programName) + ".afp");
+}
+
+bool ProgramWouldReplace(const ProgramRecord& program, std::string_view bankName, std::string_view destinationRoot,
+                         int mode) {
+    const std::string destination = ProgramDestination(destinationRoot, bankName, program.programName);
+    if (!core::IsLink(destination) && !core::FileExists(destination)) {
+        return false;
+    }
+    ExportPlan plan;
+    for (const DependencyRecord& dependency : program.dependencies) {
+        plan.dependencies.push_back(Unchanged(dependency));
+    }
+    ProgramRecord scratch = program;  // collects the log lines of a failed read
+    const auto bytes = RewrittenProgram(scratch, plan, bankName, ExportMode::FromCode(mode));
+    return !bytes || WouldReplace(destination, *bytes);
+}
 
 int CopySampleDependency(const DependencyRecord& dependency, CopiedFile& copy, ProgramRecord& program,
                          std::string_view bankName, std::string_view destinationRoot, int mode,
@@ -224,9 +297,13 @@ int CopySampleDependency(const DependencyRecord& dependency, CopiedFile& copy, P
     }
 
     // The copy goes through a temporary name, so a failure leaves nothing under the final one.
-    if (!core::CopyFileContents(dependency.sourcePath, copy.destinationPath)) {
+    if (const core::CopyStatus copied = core::CopyFileContents(dependency.sourcePath, copy.destinationPath);
+        !copied) {
         Log(program, core::Format("Error copy dependance (%s to %s)\n", dependency.sourcePath.c_str(),
                                   copy.destinationPath.c_str()));
+        Log(program, core::Format("%s : %s\n",
+                                  (copied.sourceFailed ? dependency.sourcePath : copy.destinationPath).c_str(),
+                                  copied.Reason().c_str()));
         return kReadOrWriteFailed;
     }
     Log(program, core::Format("Copy dependance (%s to %s)\n", dependency.sourcePath.c_str(),
@@ -273,7 +350,9 @@ int CopyMultisampleDependency(const DependencyRecord& dependency, CopiedFile& co
     }
     std::vector<std::uint8_t>& buffer = *contents;
     // An existing copy is compared with the source as it lies on disk, so before the rewrite.
-    const bool clash = PathTaken(copy.destinationPath) && !SameAsBytes(copy.destinationPath, buffer, cache);
+    // An existing copy may equal the source as it lies on disk (compared before the rewrite)
+    // or the rewritten copy an earlier export made of it (compared after).
+    bool clash = PathTaken(copy.destinationPath) && !SameAsBytes(copy.destinationPath, buffer, cache);
 
     core::ByteWriter writer(buffer);
     for (std::size_t i = 0; i < dependency.samples.size(); ++i) {
@@ -289,6 +368,7 @@ int CopyMultisampleDependency(const DependencyRecord& dependency, CopiedFile& co
     }
     RewriteRepeatedEntries(buffer, dependency, copy, bankName, flags);
 
+    clash = clash && !SameAsBytes(copy.destinationPath, buffer, cache);
     if (clash) {
         core::DebugPrint("FileCompare : %s // %s -> Different\n", copy.destinationPath.c_str(),
                          dependency.sourcePath.c_str());
@@ -300,16 +380,18 @@ int CopyMultisampleDependency(const DependencyRecord& dependency, CopiedFile& co
         copy.name = std::move(candidate.name);
     }
 
-    if (!core::WriteFileAtomically(copy.destinationPath, buffer)) {
+    if (const core::FileStatus written = core::WriteFileAtomically(copy.destinationPath, buffer); !written) {
         volume::AppendLog(program, core::Format("can,not open Multisample destination file (%s)\n",
                                                 copy.destinationPath.c_str()));
+        Log(program,
+            core::Format("Error writing %s : %s\n", copy.destinationPath.c_str(), written.Reason().c_str()));
         return kReadOrWriteFailed;
     }
     return kCopyDone;
 }
 
 int ExportProgram(ProgramRecord& program, std::string_view bankName, std::string_view destinationRoot, int mode,
-                  volume::ChecksumCache* cache, ExportPlan* planOut) {
+                  volume::ChecksumCache* cache, ExportPlan* planOut, bool replace) {
     const ExportMode flags = ExportMode::FromCode(mode);
     ExportPlan localPlan;
     ExportPlan& plan = planOut != nullptr ? *planOut : localPlan;
@@ -336,7 +418,7 @@ int ExportProgram(ProgramRecord& program, std::string_view bankName, std::string
         Log(program, core::Format("Error creation destination directory %s\n", bankFolder.c_str()));
         return kFolderNotCreated;
     }
-    const std::string destination = core::JoinPath(bankFolder, core::Cp1252ToUtf8(program.programName) + ".afp");
+    const std::string destination = ProgramDestination(destinationRoot, bankName, program.programName);
 
     const auto& dependencies = program.dependencies;
     for (std::size_t i = 0; i < dependencies.size(); ++i) {
@@ -369,51 +451,19 @@ int ExportProgram(ProgramRecord& program, std::string_view bankName, std::string
         }
     }
 
-    auto contents = core::ReadWholeFile(program.sourcePath);
-    if (!contents) {
-        volume::AppendLog(program, core::Format("cannot open Multisample file (%s)\n", program.sourcePath.c_str()));
+    auto buffer = RewrittenProgram(program, plan, bankName, flags);
+    if (!buffer) {
         return kReadOrWriteFailed;
     }
-    std::vector<std::uint8_t>& buffer = *contents;
-    core::ByteWriter writer(buffer);
-
-    if (program.type == volume::kTypeSamples || program.type == volume::kTypeDrums) {
-        if (program.type == volume::kTypeSamples) {
-            // Oscillators that are off or name nothing keep no stale reference; a ROM
-            // sound's reference is kept as it is, or the program would lose that sound.
-            for (const std::int32_t block : program.oscillatorOffsets) {
-                const std::int64_t record = static_cast<std::int64_t>(block) + formats::kOscillatorReference;
-                bool rom = false;
-                for (const DependencyRecord& dependency : dependencies) {
-                    rom = rom || (IsRomReference(dependency) && dependency.referenceOffset == record);
-                }
-                if (rom || block < 0 || static_cast<std::uint64_t>(record) >= buffer.size()) {
-                    continue;
-                }
-                formats::ClearReference(writer, static_cast<std::size_t>(record));
-            }
-        }
-        for (std::size_t i = 0; i < dependencies.size(); ++i) {
-            const DependencyRecord& dependency = dependencies[i];
-            if (dependency.volumeNumber < 1 || IsRomReference(dependency)) {
-                continue;
-            }
-            const bool ok = dependency.referenceOffset >= 0 &&
-                            formats::RewriteReference(writer, static_cast<std::size_t>(dependency.referenceOffset),
-                                                      RewriteFor(dependency, bankName, flags,
-                                                                 &plan.dependencies[i].name)) ==
-                                formats::ReferenceResult::kDone;
-            if (!ok) {
-                volume::AppendLog(program, formats::ReferenceMessage(formats::ReferenceResult::kOutsideFile,
-                                                                     program.sourcePath, dependency.referenceOffset));
-                return kReadOrWriteFailed;
-            }
-        }
+    const PlaceResult placed = PlaceFile(destination, *buffer, replace);
+    if (placed.placed == Placed::kTaken) {
+        Log(program, PlaceFailure(destination, placed));
+        return kDestinationTaken;
     }
-
-    if (!core::WriteFileAtomically(destination, buffer)) {
+    if (placed.placed == Placed::kFailed) {
         volume::AppendLog(program,
                           core::Format("can,not open Multisample destination file (%s)\n", destination.c_str()));
+        Log(program, PlaceFailure(destination, placed));
         return kReadOrWriteFailed;
     }
     return kProgramExported;

@@ -19,6 +19,8 @@ inline constexpr int kReadOrWriteFailed = -3;
 inline constexpr int kUnsafeName = -4;
 // Another program of the bank was exported under the same name (ExportBank only).
 inline constexpr int kProgramNameTaken = -5;
+// A different file holds the program's name at the destination and replacing was not allowed.
+inline constexpr int kDestinationTaken = -6;
 
 // Longest numbered names the instrument accepts for copied files.
 inline constexpr std::size_t kMaxSampleNameLength = 32;
@@ -65,7 +67,18 @@ int CopyMultisampleDependency(const volume::DependencyRecord& dependency, Copied
 // rewritten as Programs/<bank>/<program name>.afp. 0, or the first negative result;
 // the program file is only written when every dependency was copied. The program's log
 // records what was done; `plan`, when given, receives the names and places of the copies.
+// A different file under the program's name is replaced only when `replace`, and then kept
+// as a backup.
 int ExportProgram(volume::ProgramRecord& program, std::string_view bankName, std::string_view destinationRoot,
-                  int mode, volume::ChecksumCache* cache = nullptr, ExportPlan* plan = nullptr);
+                  int mode, volume::ChecksumCache* cache = nullptr, ExportPlan* plan = nullptr,
+                  bool replace = false);
+
+// Programs/<bank>/<program name>.afp below the destination root.
+std::string ProgramDestination(std::string_view destinationRoot, std::string_view bankName,
+                               const std::string& programName);
+// True when a file or link already at the program's destination differs from what the export
+// would write there, if its copies keep their names.
+bool ProgramWouldReplace(const volume::ProgramRecord& program, std::string_view bankName,
+                         std::string_view destinationRoot, int mode);
 
 }  // namespace velmorant::exporting

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 
@@ -90,7 +91,7 @@ INSTANTIATE_TEST_SUITE_P(
             "Information: You must define an existing Path to export\n"},
         Row{"UnknownFolders", With({"--folders", "other"}), 2, "velmorant-cli"},
         Row{"NameWithoutExport", {"--import", "@piano", "--bank-name", "Out"}, 2,
-            "velmorant-cli bank: --bank-name, --folders and --refs go with --export\n"},
+            "velmorant-cli bank: --bank-name, --folders, --refs and --replace go with --export\n"},
         Row{"TwoDestinations", With({"--export", "@dest"}), 2, "velmorant-cli bank: --export: give one destination"}),
     [](const auto& row) { return std::string(row.param.label); });
 
@@ -102,15 +103,58 @@ TEST_F(BankExport, RunsAfterEveryOperationAndFailsWhenAProgramIsLeftOut) {
                    "@piano", "--rename", "A1=Concert Kit"}),
               1);
 
-    EXPECT_TRUE(err.starts_with("velmorant-cli bank: --export: A2 Grand Piano was not exported:\n"
+    EXPECT_TRUE(err.starts_with("Error: 1 of 2 programs were not exported; their logs say why\n\n"
+                                "velmorant-cli bank: --export: A2 Grand Piano was not exported:\n"
                                 "Error creation destination directory " +
                                 (dest / "Samples/Keys").string()))
         << err;
     EXPECT_FALSE(fs::exists(dest / "Programs/Out/Grand Piano.afp"));
+    // The index names only what was written; the program left out keeps its slot empty.
     EXPECT_TRUE(ReadText((dest / "Programs/Out/bank.txt").string())
-                    .starts_with("Number of items: 2\r\nConcert Kit:O\r\nGrand Piano:A\r\n"));
+                    .starts_with("Number of items: 1\r\nConcert Kit:O\r\n\r\n"));
     EXPECT_TRUE(fs::exists(dest / "Programs/Out/Concert Kit.afp"));
 }
+
+TEST_F(BankExport, UsersFilesAreReplacedOnlyWithReplaceAndKeptAsBackups) {
+    fs::create_directories(dest / "Programs/Out");
+    std::ofstream(dest / "Programs/Out/Grand Piano.afp") << "the user's own";
+
+    EXPECT_EQ(Run(kBase), 1);
+    EXPECT_TRUE(err.starts_with("Question: These files already exist with other contents:\n" +
+                                (dest / "Programs/Out/Grand Piano.afp").string() + "\n"))
+        << err;
+    EXPECT_EQ(ReadText((dest / "Programs/Out/Grand Piano.afp").string()), "the user's own");
+    EXPECT_FALSE(fs::exists(dest / "Samples"));
+
+    EXPECT_EQ(Run(With({"--replace"})), 0) << err;
+    EXPECT_EQ(ReadText((dest / "Programs/Out/Grand Piano.afp.bak").string()), "the user's own");
+    EXPECT_EQ(ReadBytes((dest / "Programs/Out/Grand Piano.afp").string()).size(),
+              ReadBytes(volume.program("Bank1", "Grand Piano")).size());
+    EXPECT_EQ(Run(kBase), 0) << "the same export again replaces nothing: " << err;
+}
+
+#ifndef _WIN32
+// A file-size limit on a child stands in for a full disk: the writes past it fail as they
+// would there, and the export must say so rather than exit 0.
+TEST_F(BankExport, AWriteThatFailsFailsTheExportNamingTheFileAndTheReason) {
+    fs::create_directories(dest);
+    const fs::path errors = scratch({"err.txt"});
+    const fs::path status = scratch({"status.txt"});
+    const std::string command = std::string("trap '' XFSZ; prlimit --fsize=2048 '") + VELMORANT_CLI_PATH +
+                                "' bank --import '" +
+                                volume.program("Bank1", "Grand Piano") + "' --export '" + dest.string() +
+                                "' --bank-name Out >/dev/null 2>'" + errors.string() + "'; echo $? >'" +
+                                status.string() + "'";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+
+    EXPECT_EQ(ReadText(status.string()), "1\n");
+    const std::string printed = ReadText(errors.string());
+    EXPECT_NE(printed.find("Error: 1 of 1 programs were not exported"), std::string::npos) << printed;
+    EXPECT_NE(printed.find((dest / "Samples/Out").string() + "/Piano"), std::string::npos) << printed;
+    EXPECT_NE(printed.find(" : File too large\n"), std::string::npos) << printed;
+    EXPECT_FALSE(fs::exists(dest / "Programs/Out/Grand Piano.afp"));
+}
+#endif
 
 }  // namespace
 }  // namespace velmorant::cli

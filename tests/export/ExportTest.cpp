@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
+#include <map>
 
 #include "bank/Bank.h"
 #include "bank/BankIndex.h"
@@ -77,7 +79,7 @@ constexpr std::size_t kEntry[3] = {28, 128, 228};  // multisample sample entries
 // A sample program (a multisample, a ROM oscillator, an unused oscillator with a stale reference)
 // and a drum program (two samples, a ROM zone) on a source volume; an empty destination volume.
 class ExportTest : public ::testing::Test {
-protected:
+public:
     void SetUp() override {
         fs::create_directories(dst);
         int seed = 0;
@@ -237,7 +239,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 // ---------------------------------------------------------------------------------------------
 
-TEST_F(ExportTest, SecondExportReusesSamplesAndCopiesAListedTwiceMultisampleOnce) {
+TEST_F(ExportTest, SecondExportReusesEveryCopyAndKeepsADifferentProgram) {
     demo::ProgramLayout twice;
     twice.mods = 1;
     twice.oscillators[0] = {true, Disk("Keys", "Piano")};
@@ -250,18 +252,21 @@ TEST_F(ExportTest, SecondExportReusesSamplesAndCopiesAListedTwiceMultisampleOnce
 
     ASSERT_EQ(ExportProgram(program, "Out", root, 1), kProgramExported) << program.log;
 
-    // The first copy of Piano differs from its source once rewritten, so it is written again
-    // under a numbered name; the samples are the same and are reused.
-    EXPECT_EQ(Files(dst), (std::vector<std::string>{"Multisamples/Out/0Piano.afi", "Multisamples/Out/Piano.afi",
-                                                    "Programs/Out/Twice.afp", "Samples/Out/High.afs",
-                                                    "Samples/Out/Low.afs"}));
+    // Every copy the first export made is what the second would write: all are reused.
+    EXPECT_EQ(Files(dst), (std::vector<std::string>{"Multisamples/Out/Piano.afi", "Programs/Out/Twice.afp",
+                                                    "Samples/Out/High.afs", "Samples/Out/Low.afs"}));
     EXPECT_NE(program.log.find("Copy dependance (" + (src / "Samples/Keys/Low.afs").string() + " to " +
                                (dst / "Samples/Out/Low.afs").string() + ") : destination file already exist\n\r\n"),
               std::string::npos)
         << program.log;
     const Bytes copy = ReadBytes((dst / "Programs/Out/Twice.afp").string());
-    EXPECT_EQ(Field(copy, kKeysOsc[0] + 32, 32), Stored("0Piano", 32));
-    EXPECT_EQ(Field(copy, kKeysOsc[3] + 32, 32), Stored("0Piano", 32)) << "the duplicate names the copy";
+    EXPECT_EQ(Field(copy, kKeysOsc[0] + 32, 32), Stored("Piano", 32));
+    EXPECT_EQ(Field(copy, kKeysOsc[3] + 32, 32), Stored("Piano", 32)) << "the duplicate names the copy";
+    // A different program under the name is kept unless replacing is allowed, then backed up.
+    Put(dst / "Programs/Out/Twice.afp", {1, 2, 3});
+    EXPECT_EQ(ExportProgram(program, "Out", root, 1), kDestinationTaken);
+    ASSERT_EQ(ExportProgram(program, "Out", root, 1, nullptr, nullptr, true), kProgramExported) << program.log;
+    EXPECT_EQ(ReadBytes((dst / "Programs/Out/Twice.afp.bak").string()), (Bytes{1, 2, 3}));
 }
 
 struct UnsafeCase {
@@ -362,19 +367,21 @@ TEST_F(ExportBankTest, ProgressGoesBySlotAndTheIndexesListWhatWasExported) {
     Load("Other", 12).programName = "KIT";  // would replace Kit's file on a disk that ignores case
     ExportOutcome outcome;
 
-    ASSERT_EQ(ExportBank(platform, bank, options, &outcome), kExportFinished);
+    ASSERT_EQ(ExportBank(platform, bank, options, &outcome), kExportIncomplete);
 
     EXPECT_EQ(CallLines(platform),
               (std::vector<std::string>{"start", "title Exporting bank", "status Prepare export", "range 3",
                                         "status  0/3 - Export Program : Keys", "pos 3",
                                         "status  1/3 - Export Program : Kit", "pos 9",
-                                        "status  2/3 - Export Program : KIT", "pos 12", "close"}));
+                                        "status  2/3 - Export Program : KIT", "pos 12", "close",
+                                        "box Error: 1 of 3 programs were not exported; their logs say why\n"}));
     ASSERT_EQ(outcome.programs.size(), 3u);
     EXPECT_EQ(outcome.programs[2].result, kProgramNameTaken);
     EXPECT_EQ(Files(dst / "Programs"), (std::vector<std::string>{"Out/Keys.afp", "Out/Kit.afp", "Out/bank.txt"}));
+    // The program left out keeps its slot empty in the index.
     EXPECT_EQ(ReadText((dst / "Programs/Out/bank.txt").string()),
-              "Number of items: 3\r\n" + EmptyLines(3) + "Keys:AK\r\n" + EmptyLines(5) + "Kit\r\n" + EmptyLines(2) +
-                  "KIT\r\n" + EmptyLines(115));
+              "Number of items: 2\r\n" + EmptyLines(3) + "Keys:AK\r\n" + EmptyLines(5) + "Kit\r\n" +
+                  EmptyLines(118));
     EXPECT_EQ(ReadText((dst / "Multisamples/Out/bank.txt").string()), "Number of items: 1\r\nPiano\r\n");
     EXPECT_EQ(ReadText((dst / "Samples/Out/bank.txt").string()).substr(0, 20), "Number of items: 4\r\n");
 }
@@ -390,7 +397,114 @@ TEST_F(ExportBankTest, EmptyBankGetsFoldersAndEmptyIndexesAndFolderFailureCloses
     options.bankName = "New";
     EXPECT_EQ(ExportBank(again, bank, options), kExportFoldersFailed);
     EXPECT_EQ(CallLines(again), (std::vector<std::string>{"start", "title Exporting bank", "status Prepare export",
-                                                          "close", "box Error: Error creation folders"}));
+                                                          "close", "box Error: Error creation folders\n" +
+                                                                       (dst / "Samples/New").string() +
+                                                                       " : File exists"}));
+}
+
+// What lies in the destination before an export that must write nothing: each row plants
+// something, and the export is refused with a box naming what stopped it.
+struct DestinationCase {
+    const char* label;
+    std::function<void(ExportTest&, ExportOptions&)> plant;
+    std::string box;  // its start; "@" stands for the destination
+};
+
+class RefusedDestination : public ExportBankTest, public ::testing::WithParamInterface<DestinationCase> {};
+
+TEST_P(RefusedDestination, WritesNothingAndSaysWhy) {
+    Load("Keys");
+    Load("Kit");
+    GetParam().plant(*this, options);
+    std::map<std::string, Bytes> before;
+    for (const std::string& file : Files(dir.path())) {
+        before[file] = ReadBytes(dir({file}));
+    }
+    std::unique_ptr<core::ExclusiveLock> other;
+    if (std::string(GetParam().label) == "AnotherExportRuns") {
+        other = std::make_unique<core::ExclusiveLock>((dst / kExportLockName).string());
+        ASSERT_TRUE(other->held());
+    }
+
+    std::string box = GetParam().box;
+    if (box.starts_with("Question")) {
+        platform.AnswerConfirm(false);  // the dialog's answer; the console says no unless --replace
+    }
+
+    EXPECT_EQ(Export(), kExportRefused);
+
+    if (const auto at = box.find('@'); at != std::string::npos) {
+        box.replace(at, 1, root);
+    }
+    const std::vector<std::string> boxes = platform.Boxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_TRUE(boxes[0].starts_with(box)) << boxes[0];
+    other.reset();
+    std::map<std::string, Bytes> after;
+    for (const std::string& file : Files(dir.path())) {
+        after[file] = ReadBytes(dir({file}));
+    }
+    EXPECT_EQ(after, before);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Plants, RefusedDestination,
+    ::testing::Values(
+        DestinationCase{"AnotherExportRuns", [](ExportTest&, ExportOptions&) {},
+                        "Information: Another export is writing into @; try again when it has finished"},
+        DestinationCase{"UsersBankIndex",
+                        [](ExportTest& t, ExportOptions&) { Put(t.dst / "Programs/Out/bank.txt", {'m', 'i', 'n', 'e'}); },
+                        "Question: These files already exist with other contents:\n@/Programs/Out/bank.txt\n"},
+        DestinationCase{"UsersProgram",
+                        [](ExportTest& t, ExportOptions&) { Put(t.dst / "Programs/Out/Kit.afp", {1, 2, 3}); },
+                        "Question: These files already exist with other contents:\n@/Programs/Out/Kit.afp\n"},
+        DestinationCase{"LongSourceFolder",
+                        [](ExportTest& t, ExportOptions& o) {
+                            t.bank.slots[1].dependencies[0].folderName = "KeysWithAVeryLongFolderName";
+                            o.folderOption = kSameAsSource;
+                        },
+                        "Information: The folder KeysWithAVeryLongFolderName (program Kit) is longer than the 16 "
+                        "characters a reference holds"}),
+    [](const auto& row) { return std::string(row.param.label); });
+
+// Links and files planted in the destination: nothing is written through a link, and a
+// file of the user's is replaced only when asked, then kept as a backup.
+TEST_F(ExportBankTest, PlantedLinksAreNotFollowedAndReplacedFilesAreKept) {
+    Load("Keys");
+    Load("Kit");
+    Put(dir({"Outside", "theirs.afp"}), {7});
+    fs::create_directories(dst / "Programs/Out");
+    fs::create_symlink(dir({"Outside", "theirs.afp"}), dst / "Programs/Out/Keys.afp");
+    fs::create_symlink(dir({"Outside", "theirs.afp"}), dst / "Programs/Out/Kit.afp.tmp-velmorant-0");
+    Put(dst / "Programs/Out/bank.txt", {'m', 'i', 'n', 'e'});
+    options.replaceExisting = true;
+
+    ASSERT_EQ(Export(), kExportFinished) << bank.slots[0].log;
+
+    EXPECT_EQ(ReadBytes(dir({"Outside", "theirs.afp"})), Bytes{7});
+    EXPECT_FALSE(core::IsLink((dst / "Programs/Out/Keys.afp").string()));
+    EXPECT_TRUE(core::IsLink((dst / "Programs/Out/Keys.afp.bak").string()));
+    EXPECT_EQ(ReadText((dst / "Programs/Out/bank.txt.bak").string()), "mine");
+    EXPECT_TRUE(ReadText((dst / "Programs/Out/bank.txt").string()).starts_with("Number of items: 2\r\nKeys\r\nKit"));
+
+    // A folder of the destination that is a link is not written into.
+    fs::remove_all(dst / "Samples/Out");
+    fs::create_directory(dir({"Outside", "Samples"}));
+    fs::create_symlink(dir({"Outside", "Samples"}), dst / "Samples/Out");
+    EXPECT_EQ(Export(), kExportFoldersFailed);
+    EXPECT_TRUE(fs::is_empty(dir({"Outside", "Samples"})));
+}
+
+TEST_F(ExportBankTest, AnIndexThatCannotBeWrittenFailsTheExportWithTheReason) {
+    Load("Kit");
+    fs::create_directories(dst / "Programs/Out/bank.txt");  // a folder where the file must go
+
+    ASSERT_EQ(Export(), kExportIncomplete);
+
+    EXPECT_TRUE(fs::exists(dst / "Programs/Out/Kit.afp"));
+    EXPECT_EQ(CallLines(platform).back(),
+              "box Error: Error writing " + (dst / "Programs/Out/bank.txt").string() + " : Is a directory\n");
+    EXPECT_NE(bank.bankLog.log.find("can,not open Multisample destination file"), std::string::npos);
 }
 
 // Every program exported, then loaded again from the destination through its bank.txt, finds
