@@ -16,6 +16,9 @@ PACKAGES=(
   qt6-multimedia-dev
   # audio in: decoding WAV/AIFF/FLAC, resampling, loudness
   libsndfile1-dev libsoxr-dev libebur128-dev
+  # Windows: the mingw-w64 cross compiler and zlib for it (GoogleTest from the googletest sources
+  # above), Wine to run the Windows build's tests; dpkg-dev for the .deb package
+  g++-mingw-w64-x86-64-posix libz-mingw-w64-dev wine64 dpkg-dev
   # (add packages for other features here, one line per feature)
 )
 

@@ -8,7 +8,10 @@
 
 namespace velmorant::core {
 
-#if defined(__GNUC__) || defined(__clang__)
+#if defined(__MINGW_PRINTF_FORMAT)
+// MinGW's C99-conforming printf family (%zu, %lld), not the older system library's.
+#define VELMORANT_PRINTF(fmt, args) __attribute__((format(__MINGW_PRINTF_FORMAT, fmt, args)))
+#elif defined(__GNUC__) || defined(__clang__)
 #define VELMORANT_PRINTF(fmt, args) __attribute__((format(printf, fmt, args)))
 #else
 #define VELMORANT_PRINTF(fmt, args)
