@@ -64,6 +64,7 @@ session() {  # session DIR CLI...: the same commands, in DIR, with paths in the 
     "$@" catalogue Volume catalogue.htm
     "$@" catalogue --dynamic Volume dynamic.htm
     "$@" convert --root-key 60 mid.wav "Built${sep}Mid.afs"
+    "$@" convert --root-key 62 high.wav "Built${sep}Flügel ☃.afs"
     "$@" multisample --out "Built${sep}Keys.afp" --auto-map low.wav mid.wav high.wav >/dev/null
     "$@" drums --layer 31=low.wav@90 --layer 31=mid.wav --layer 40=high.wav \
       --save-kit "Built${sep}kit.fdk" --out "Built${sep}Kit.afp" >/dev/null

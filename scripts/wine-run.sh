@@ -9,6 +9,8 @@ export WINEDEBUG=-all
 # No Mono or Gecko installer dialogs on a fresh prefix, and no window of any kind.
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 unset DISPLAY WAYLAND_DISPLAY
+# Wine reads the Unix command line and file names in the locale's encoding: UTF-8, as Linux writes them.
+export LC_ALL=C.UTF-8
 
 wine=""
 for candidate in /usr/lib/wine/wine64 "$(command -v wine64 || true)" "$(command -v wine || true)"; do

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <filesystem>
 
+#include "core/File.h"
 #include "core/Text.h"
 
 namespace velmorant::audio {
@@ -123,7 +124,7 @@ AudioReader::AudioReader(std::unique_ptr<Handle> handle, AudioInfo info)
 AudioReader::~AudioReader() = default;
 
 AudioReader::Opened AudioReader::Open(const std::string& path) {
-    const std::string name = std::filesystem::path(path).filename().string();
+    const std::string name = core::PathText(core::NativePath(path).filename());
     auto source = FileSource::Open(path);
     if (!source) {
         return {nullptr, core::Format("%s: the file cannot be opened for reading", name.c_str())};

@@ -1,5 +1,7 @@
 #include "audio/ByteSource.h"
 
+#include "core/File.h"
+
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
@@ -19,7 +21,7 @@ std::size_t MemorySource::read(std::uint64_t offset, std::span<std::uint8_t> out
 
 std::unique_ptr<FileSource> FileSource::Open(const std::string& path) {
     std::error_code ec;
-    const std::filesystem::path p(path);
+    const std::filesystem::path p = core::NativePath(path);
     if (!std::filesystem::is_regular_file(p, ec)) {
         return nullptr;
     }

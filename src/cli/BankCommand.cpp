@@ -74,8 +74,8 @@ bool SplitAtEquals(const std::string& value, std::string& left, std::string& rig
 // Choosers hand jobs full paths; the command line may give relative ones.
 std::string FullPath(const std::string& path) {
     std::error_code ec;
-    const std::filesystem::path full = std::filesystem::absolute(std::filesystem::path(path), ec);
-    return ec ? path : full.string();
+    const std::filesystem::path full = std::filesystem::absolute(core::NativePath(path), ec);
+    return ec ? path : core::PathText(full);
 }
 
 // The step, or an error message for the usage error.

@@ -3,9 +3,10 @@
 #include <vector>
 
 #include "cli/Command.h"
+#include "core/File.h"
 
 int main(int argc, char** argv) {
     std::ios::sync_with_stdio(false);
-    std::vector<std::string> args(argv, argv + argc);
+    const std::vector<std::string> args = velmorant::core::CommandLineArguments(argc, argv);
     return velmorant::cli::RunCli(args, std::cout, std::cerr);
 }

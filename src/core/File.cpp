@@ -1,6 +1,7 @@
 #include "core/File.h"
 
 #include "core/Debug.h"
+#include "core/Encoding.h"
 #include "core/FileHandle.h"
 
 #include <algorithm>
@@ -43,10 +44,10 @@ namespace {
 
 FilePtr OpenRead(const std::string& path) {
     std::error_code ec;
-    if (!fs::is_regular_file(fs::path(path), ec)) {
+    if (!fs::is_regular_file(NativePath(path), ec)) {
         return nullptr;
     }
-    return FilePtr(std::fopen(path.c_str(), "rb"));
+    return FilePtr(OpenFile(path, "rb"));
 }
 
 constexpr std::size_t kChecksumBlock = 256 * 1024;
@@ -71,7 +72,7 @@ std::string TemporaryNameFor(const std::string& path) {
     x ^= x >> 31;
     char name[40];
     std::snprintf(name, sizeof name, ".velmorant-%016llx.tmp", static_cast<unsigned long long>(x));
-    return (fs::path(path).parent_path() / name).string();
+    return PathText(NativePath(path).parent_path() / name);
 }
 
 struct TemporaryFile {
@@ -87,7 +88,7 @@ TemporaryFile CreateTemporaryFor(const std::string& path) {
         temporary.path = TemporaryNameFor(path);
         errno = 0;
 #ifdef _WIN32
-        const int fd = _open(temporary.path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY | _O_NOINHERIT,
+        const int fd = _wopen(NativePath(temporary.path).c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY | _O_NOINHERIT,
                              _S_IREAD | _S_IWRITE);
 #else
         const int fd = ::open(temporary.path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
@@ -114,7 +115,7 @@ TemporaryFile CreateTemporaryFor(const std::string& path) {
 #endif
         if (!temporary.file) {
             std::error_code ignored;
-            fs::remove(fs::path(temporary.path), ignored);
+            fs::remove(NativePath(temporary.path), ignored);
             return temporary;
         }
         temporary.status = {};
@@ -149,7 +150,7 @@ FileStatus Finish(const std::string& temporary, const std::string& path, FileSta
     }
     if (!status.ok()) {
         std::error_code ignored;
-        fs::remove(fs::path(temporary), ignored);
+        fs::remove(NativePath(temporary), ignored);
     }
     return status;
 }
@@ -190,21 +191,66 @@ FileStatus CopyStream(std::FILE* in, std::FILE* out, bool& sourceFailed) {
 
 }  // namespace
 
+fs::path NativePath(std::string_view utf8) {
+#ifdef _WIN32
+    try {
+        return fs::path(std::u8string(utf8.begin(), utf8.end()));
+    } catch (const std::system_error&) {
+        // Not UTF-8: bytes of the instrument's own Windows-1252 text, as its files hold them.
+        const std::string text = Cp1252ToUtf8(utf8);
+        return fs::path(std::u8string(text.begin(), text.end()));
+    }
+#else
+    return fs::path(std::u8string(utf8.begin(), utf8.end()));
+#endif
+}
+
+std::string PathText(const fs::path& path) {
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
+
+std::FILE* OpenFile(const std::string& path, const char* mode) {
+#ifdef _WIN32
+    const std::wstring wideMode(mode, mode + std::char_traits<char>::length(mode));
+    return _wfopen(NativePath(path).c_str(), wideMode.c_str());
+#else
+    return std::fopen(path.c_str(), mode);
+#endif
+}
+
+std::vector<std::string> CommandLineArguments(int argc, char** argv) {
+#ifdef _WIN32
+    int count = 0;
+    wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (wide != nullptr) {
+        std::vector<std::string> args;
+        for (int i = 0; i < count; ++i) {
+            args.push_back(PathText(fs::path(wide[i])));
+        }
+        LocalFree(wide);
+        return args;
+    }
+#endif
+    return std::vector<std::string>(argv, argv + argc);
+}
+
+
 bool FileExists(const std::string& path) {
     return OpenRead(path) != nullptr;
 }
 
 bool DirectoryExists(const std::string& path) {
     std::error_code ec;
-    return fs::is_directory(fs::path(path), ec);
+    return fs::is_directory(NativePath(path), ec);
 }
 
 std::int64_t FileSize(const std::string& path) {
     std::error_code ec;
-    if (!fs::is_regular_file(fs::path(path), ec)) {
+    if (!fs::is_regular_file(NativePath(path), ec)) {
         return 0;
     }
-    const auto size = fs::file_size(fs::path(path), ec);
+    const auto size = fs::file_size(NativePath(path), ec);
     return ec ? 0 : static_cast<std::int64_t>(size);
 }
 
@@ -288,7 +334,7 @@ int FilesEqual(const std::string& a, const std::string& b) {
 
 FileStatus MakeDirectory(const std::string& path) {
     std::error_code ec;
-    if (!fs::create_directory(fs::path(path), ec) && !ec) {
+    if (!fs::create_directory(NativePath(path), ec) && !ec) {
         ec = std::make_error_code(std::errc::file_exists);
     }
     return FileStatus{ec};
@@ -315,7 +361,7 @@ std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path, 
     // grew meanwhile); no block is copied twice on its way in.
     std::setvbuf(file.get(), nullptr, _IONBF, 0);
     std::error_code ec;
-    const auto expected = fs::file_size(fs::path(path), ec);
+    const auto expected = fs::file_size(NativePath(path), ec);
     std::vector<std::uint8_t> data(
         static_cast<std::size_t>(ec ? 64 * 1024 : std::min<std::uint64_t>(expected, maxBytes) + 1));
     std::size_t filled = 0;
@@ -358,7 +404,7 @@ AtomicFileWriter::~AtomicFileWriter() {
     }
     if (!committed_) {
         std::error_code ec;
-        fs::remove(fs::path(temporary_), ec);
+        fs::remove(NativePath(temporary_), ec);
     }
 }
 
@@ -400,14 +446,14 @@ FileStatus WriteFileAtomically(const std::string& path, const std::string& text)
 
 bool IsLink(const std::string& path) {
     std::error_code ec;
-    const fs::file_status status = fs::symlink_status(fs::path(path), ec);
+    const fs::file_status status = fs::symlink_status(NativePath(path), ec);
     return !ec && fs::is_symlink(status);
 }
 
 FileStatus MoveIntoPlace(const std::string& from, const std::string& to) {
     // rename() replaces the directory entry itself, so a link at `to` is never written through.
     std::error_code ec;
-    fs::rename(fs::path(from), fs::path(to), ec);
+    fs::rename(NativePath(from), NativePath(to), ec);
     return FileStatus{ec};
 }
 
@@ -468,13 +514,13 @@ ExclusiveLock::~ExclusiveLock() {
 
 std::optional<std::vector<std::string>> ListDirectory(const std::string& path) {
     std::error_code ec;
-    fs::directory_iterator it(fs::path(path), ec);
+    fs::directory_iterator it(NativePath(path), ec);
     if (ec) {
         return std::nullopt;
     }
     std::vector<std::string> names;
     for (; it != fs::directory_iterator(); it.increment(ec)) {
-        names.push_back(it->path().filename().string());
+        names.push_back(PathText(it->path().filename()));
     }
     if (ec) {
         return std::nullopt;
@@ -493,7 +539,7 @@ std::optional<FileStamp> StatFile(const std::string& path) {
                      static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
 #else
     std::error_code ec;
-    const fs::path p(path);
+    const fs::path p = NativePath(path);
     if (!fs::is_regular_file(p, ec)) {
         return std::nullopt;
     }
@@ -522,7 +568,7 @@ bool StandardErrorIsTerminal() {
 bool OpenWithDefaultViewer(const std::string& path) {
 #ifdef _WIN32
     const auto result = reinterpret_cast<std::intptr_t>(
-        ShellExecuteA(nullptr, "open", path.c_str(), nullptr, nullptr, SW_SHOWMAXIMIZED));
+        ShellExecuteW(nullptr, L"open", NativePath(path).c_str(), nullptr, nullptr, SW_SHOWMAXIMIZED));
     return result > 32;
 #else
 #ifdef __APPLE__

@@ -2,10 +2,12 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <optional>
 #include <span>
 #include <string>
 #include <system_error>
+#include <string_view>
 #include <vector>
 
 namespace velmorant::core {
@@ -18,6 +20,15 @@ struct FileStatus {
     // The system's own words ("No space left on device").
     std::string Reason() const { return error.message(); }
 };
+
+// Paths are UTF-8 text everywhere in the program. These turn them into the system's paths and
+// back: wide on Windows, never through its ANSI code page, which cannot hold most names.
+std::filesystem::path NativePath(std::string_view utf8);
+std::string PathText(const std::filesystem::path& path);
+// fopen for a UTF-8 path.
+std::FILE* OpenFile(const std::string& path, const char* mode);
+// The program's arguments as UTF-8 (on Windows read from the wide command line).
+std::vector<std::string> CommandLineArguments(int argc, char** argv);
 
 // True when the path names a regular file that opens for binary reading
 // (a directory is not a file, even where the C library would open it).

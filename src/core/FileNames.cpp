@@ -33,7 +33,7 @@ std::string FindNamedFile(std::string_view folder, std::string_view name, std::s
     const std::string decoded = JoinPath(folder, Cp1252ToUtf8(name) + std::string(extension));
     const auto exists = [](const std::string& path) {
         std::error_code ec;
-        return std::filesystem::exists(std::filesystem::path(path), ec);
+        return std::filesystem::exists(NativePath(path), ec);
     };
     if (exists(decoded)) {
         return decoded;

@@ -1,11 +1,23 @@
 #include "core/Path.h"
 
+#include <algorithm>
+#include <array>
+#include <cctype>
+
 namespace velmorant::core {
+
+namespace {
+
+bool IsSeparator(char c, char separator) {
+    return c == separator || (separator == '\\' && c == '/');
+}
+
+}  // namespace
 
 PathParts SplitPath(std::string_view path, char separator) {
     PathParts parts;
     std::string full(path);
-    if (!full.empty() && full.back() == separator) {
+    if (!full.empty() && IsSeparator(full.back(), separator)) {
         full.pop_back();
     }
     parts.fullPath = full;
@@ -17,7 +29,7 @@ PathParts SplitPath(std::string_view path, char separator) {
 
     // The first character never starts an extension.
     for (std::size_t i = full.size(); i-- > 1;) {
-        if (full[i] == separator) {
+        if (IsSeparator(full[i], separator)) {
             break;
         }
         if (full[i] == '.') {
@@ -26,7 +38,7 @@ PathParts SplitPath(std::string_view path, char separator) {
         }
     }
 
-    const auto lastSep = full.rfind(separator);
+    const auto lastSep = separator == '\\' ? full.find_last_of("\\/") : full.rfind(separator);
     parts.fileName = lastSep == std::string::npos ? full : full.substr(lastSep + 1);
 
     if (!parts.extension.empty()) {
@@ -81,6 +93,31 @@ bool IsSafePathComponent(std::string_view name) {
     }
 #endif
     return true;
+}
+
+bool IsPortableFileName(std::string_view name) {
+    if (!IsSafePathComponent(name) || name.back() == '.' || name.back() == ' ') {
+        return false;
+    }
+    for (char c : name) {
+        if (static_cast<unsigned char>(c) < 0x20 || std::string_view("<>:\"|?*").find(c) != std::string_view::npos) {
+            return false;
+        }
+    }
+    // Windows reserves device names before any extension, and ignores blanks after them.
+    std::string stem(name.substr(0, name.find('.')));
+    while (!stem.empty() && stem.back() == ' ') {
+        stem.pop_back();
+    }
+    std::transform(stem.begin(), stem.end(), stem.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    static constexpr std::array<std::string_view, 4> kDevices = {"CON", "PRN", "AUX", "NUL"};
+    if (std::find(kDevices.begin(), kDevices.end(), stem) != kDevices.end()) {
+        return false;
+    }
+    const bool numberedDevice = stem.size() == 4 && (stem.starts_with("COM") || stem.starts_with("LPT")) &&
+                                stem[3] >= '1' && stem[3] <= '9';
+    return !numberedDevice;
 }
 
 }  // namespace velmorant::core

@@ -11,8 +11,8 @@ inline constexpr char kNativeSeparator = '\\';
 inline constexpr char kNativeSeparator = '/';
 #endif
 
-// One path split at its separators. The drive-colon rule only applies when the
-// separator is a backslash, i.e. on Windows.
+// One path split at its separators. With the backslash (Windows) a slash separates too, as
+// the system's own calls and Qt's dialogs allow, and the drive-colon rule applies.
 struct PathParts {
     std::string fullPath;
     std::string fileName;
@@ -34,5 +34,11 @@ std::string JoinPath(std::string_view a, std::string_view b, char separator = kN
 // True when a name taken from a file or record can safely become one path component:
 // not empty, not "." or "..", no separator of either platform, no NUL.
 bool IsSafePathComponent(std::string_view name);
+
+// True when a name the program is about to create (a file with its extension, or a folder) is
+// safe and every system the volume may travel to can hold it: none of < > : " | ? * or control
+// characters, no trailing dot or blank (Windows drops them, so two names would meet), and not a
+// device name such as CON, NUL, COM1 or LPT1, with or without an extension.
+bool IsPortableFileName(std::string_view name);
 
 }  // namespace velmorant::core

@@ -66,7 +66,7 @@ ConversionResult ConvertWaveToSample(const std::string& source, const std::strin
         core::DebugPrint("%s\n", formats::DescribeWaveProblem(source, facts).c_str());
         return FromWave(facts.result);
     }
-    const core::FilePtr file(std::fopen(source.c_str(), "rb"));
+    const core::FilePtr file(core::OpenFile(source, "rb"));
     if (!file || std::fseek(file.get(), static_cast<long>(facts.dataOffset), SEEK_SET) != 0) {
         return ConversionResult::kCannotRead;
     }

@@ -125,7 +125,7 @@ std::vector<std::int16_t> Drum(double startHz, double noise, double decay, doubl
 
 bool MoveInto(const std::string& from, const std::string& folder, std::string& error) {
     std::error_code ec;
-    fs::rename(fs::path(from), fs::path(core::JoinPath(folder, core::PathFileName(from))), ec);
+    fs::rename(core::NativePath(from), core::NativePath(core::JoinPath(folder, core::PathFileName(from))), ec);
     if (ec) {
         error = "cannot move " + from + " into " + folder + ": " + ec.message();
         return false;
@@ -140,8 +140,8 @@ bool Build(const std::string& root, const std::string& scratch, std::string& err
     for (const std::string& folder : {programs, multisamples, samples}) {
         // These folders hold only what this function makes: start them afresh.
         std::error_code ec;
-        fs::remove_all(fs::path(folder), ec);
-        fs::create_directories(fs::path(folder), ec);
+        fs::remove_all(core::NativePath(folder), ec);
+        fs::create_directories(core::NativePath(folder), ec);
         if (ec) {
             error = "cannot create " + folder;
             return false;
@@ -251,13 +251,13 @@ bool WriteCreatedDemoContent(const std::string& volumeRoot, std::string& error) 
     error.clear();
     const std::string scratch = core::JoinPath(volumeRoot, ".created-wav");
     std::error_code ec;
-    fs::create_directories(fs::path(scratch), ec);
+    fs::create_directories(core::NativePath(scratch), ec);
     if (ec) {
         error = "cannot create " + scratch;
         return false;
     }
     const bool ok = Build(volumeRoot, scratch, error);
-    fs::remove_all(fs::path(scratch), ec);
+    fs::remove_all(core::NativePath(scratch), ec);
     return ok;
 }
 

@@ -75,13 +75,13 @@ std::vector<std::uint8_t> BuildSampleFile(double frequencyHz, int frames) {
 
 bool WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
     std::error_code ec;
-    std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
+    std::filesystem::create_directories(core::NativePath(path).parent_path(), ec);
     return core::WriteFileAtomically(path, bytes).ok();
 }
 
 bool WriteText(const std::string& path, const std::string& text) {
     std::error_code ec;
-    std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
+    std::filesystem::create_directories(core::NativePath(path).parent_path(), ec);
     return core::WriteFileAtomically(path, text).ok();
 }
 

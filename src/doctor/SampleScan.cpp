@@ -33,7 +33,7 @@ struct FileCloser {
 
 // Reads the file once in blocks; false when it cannot be opened or a read fails.
 bool ReadBlocks(const std::string& path, const std::function<void(std::span<const std::uint8_t>)>& consume) {
-    const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+    const std::unique_ptr<std::FILE, FileCloser> file(core::OpenFile(path, "rb"));
     if (!file) {
         return false;
     }

@@ -125,7 +125,7 @@ int ExportBank(platform::Platform& platform, bank::Bank& bank, ExportOptions& op
         return kExportRefused;
     }
     // The name becomes three folder names; it must not lead out of the volume.
-    if (!core::IsSafePathComponent(bankName)) {
+    if (!core::IsPortableFileName(bankName)) {
         platform.ShowMessage(core::Format("The Bank Name cannot be used as a folder name (%s)", bankName.c_str()),
                              "Information", platform::Icon::kInformation);
         return kExportRefused;

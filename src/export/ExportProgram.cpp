@@ -14,6 +14,7 @@
 #include "formats/ReferenceRecord.h"
 #include "volume/ProgramFile.h"
 
+#include <algorithm>
 #include <array>
 #include <optional>
 
@@ -32,8 +33,22 @@ bool IsRomReference(const DependencyRecord& dependency) {
     return dependency.kind == volume::kKindRom || dependency.volumeNumber < 1;
 }
 
+// The instrument's disk and Windows ignore letter case, so a name that differs from an existing
+// one only there is taken too: copied to such a disk, the two files would be one.
 bool PathTaken(const std::string& path) {
-    return core::FileExists(path) || core::DirectoryExists(path);
+    if (core::FileExists(path) || core::DirectoryExists(path)) {
+        return true;
+    }
+    const auto names = core::ListDirectory(core::PathDirectory(path));
+    if (!names) {
+        return false;
+    }
+    std::string wanted = core::PathFileName(path);
+    core::UpperCaseInPlace(wanted);
+    return std::any_of(names->begin(), names->end(), [&](std::string name) {
+        core::UpperCaseInPlace(name);
+        return name == wanted;
+    });
 }
 
 // Samples/<name> or Multisamples/<name>; the export job creates the upper level
@@ -81,7 +96,9 @@ bool NamesAreSafe(ProgramRecord& program, const DependencyRecord& dependency, co
                   const std::string& fileName) {
     const std::string_view found = core::TrimSpaces(dependency.foundName);
     for (std::string_view name : {std::string_view(folderName), std::string_view(fileName), found}) {
-        if (!core::IsSafePathComponent(name)) {
+        // The found name only leads to the source; the other two are created.
+        const bool safe = name.data() == found.data() ? core::IsSafePathComponent(name) : core::IsPortableFileName(name);
+        if (!safe) {
             Log(program, core::Format("Refuse dependance (%s) : unsafe destination name (%s)\n",
                                       dependency.sourcePath.c_str(), std::string(name).c_str()));
             return false;
@@ -406,8 +423,9 @@ int ExportProgram(ProgramRecord& program, std::string_view bankName, std::string
         return kFolderNotCreated;
     }
     const std::string bankFolderName(core::TrimSpaces(bankName));
-    for (std::string_view name : {std::string_view(bankFolderName), std::string_view(program.programName)}) {
-        if (!core::IsSafePathComponent(name) || core::TrimSpaces(name).empty()) {
+    const std::string programFileName = program.programName + ".afp";
+    for (std::string_view name : {std::string_view(bankFolderName), std::string_view(programFileName)}) {
+        if (!core::IsPortableFileName(name) || core::TrimSpaces(core::PathBaseName(name)).empty()) {
             Log(program, core::Format("Refuse program (%s) : unsafe destination name (%s)\n",
                                       program.sourcePath.c_str(), std::string(name).c_str()));
             return kUnsafeName;

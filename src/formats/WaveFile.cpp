@@ -186,11 +186,11 @@ WaveFacts ReadWaveFile(const std::string& path) {
     WaveFacts facts;
     facts.result = WaveResult::kCannotRead;
     std::error_code ec;
-    const std::uint64_t size = std::filesystem::file_size(std::filesystem::path(path), ec);
+    const std::uint64_t size = std::filesystem::file_size(core::NativePath(path), ec);
     if (ec || size > kMaxWaveFileBytes) {
         return facts;
     }
-    const core::FilePtr file(std::fopen(path.c_str(), "rb"));
+    const core::FilePtr file(core::OpenFile(path, "rb"));
     if (!file) {
         return facts;
     }

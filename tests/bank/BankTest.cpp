@@ -80,6 +80,9 @@ TEST(AddProgramTest, SamePathInAnotherLetterCaseIsNotADuplicate) {
     TempDir dir;
     auto paths = FmPrograms(dir, 1);
     const std::string upper = dir({"Programs", "Bank", "P0.AFP"});
+    if (std::filesystem::exists(upper)) {
+        GTEST_SKIP() << "the file system ignores letter case: P0.AFP is P0.afp";
+    }
     std::filesystem::copy_file(paths[0], upper);
     Bank bank;
     EXPECT_EQ(AddProgram(bank, -1, paths[0]), 0);

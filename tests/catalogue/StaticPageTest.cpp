@@ -104,6 +104,9 @@ TEST(StaticPage, BanksWithoutTheirListAndVolumesWithoutOne) {
 }
 
 TEST(StaticPage, MarkupInNamesIsEscaped) {
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows folder names cannot hold < or >";
+#endif
     CatalogueVolume volume;
     volume.WriteVolumeList({"R&D <1>"});
     volume.WriteBankList("R&D <1>", 2, {"<script>alert('x')</script>", "Say \"hi\""});

@@ -106,7 +106,7 @@ TEST_F(BankExport, RunsAfterEveryOperationAndFailsWhenAProgramIsLeftOut) {
     EXPECT_TRUE(err.starts_with("Error: 1 of 2 programs were not exported; their logs say why\n\n"
                                 "velmorant-cli bank: --export: A2 Grand Piano was not exported:\n"
                                 "Error creation destination directory " +
-                                (dest / "Samples/Keys").string()))
+                                (dest / "Samples/Keys").make_preferred().string()))
         << err;
     EXPECT_FALSE(fs::exists(dest / "Programs/Out/Grand Piano.afp"));
     // The index names only what was written; the program left out keeps its slot empty.

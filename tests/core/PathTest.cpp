@@ -42,7 +42,11 @@ INSTANTIATE_TEST_SUITE_P(
         SplitCase{R"(D:\Sounds\Piano.)", '\\', R"(D:\Sounds\Piano.)", "Piano.", "Piano.", "", R"(D:\Sounds)"},
         SplitCase{R"(D:\Set.1\Piano)", '\\', R"(D:\Set.1\Piano)", "Piano", "Piano", "", R"(D:\Set.1)"},
         SplitCase{"Kit.tar.gz", '\\', "Kit.tar.gz", "Kit.tar.gz", "Kit.tar", "gz", ""},
-        SplitCase{".afp", '\\', ".afp", ".afp", ".afp", "", ""}),
+        SplitCase{".afp", '\\', ".afp", ".afp", ".afp", "", ""},
+        // Windows takes slashes too: Qt's dialogs hand paths over that way.
+        SplitCase{"D:/Vol/Bank1/Piano.afp", '\\', "D:/Vol/Bank1/Piano.afp", "Piano.afp", "Piano", "afp", "D:/Vol/Bank1"},
+        SplitCase{R"(D:/Vol\Set.1/Piano)", '\\', R"(D:/Vol\Set.1/Piano)", "Piano", "Piano", "", R"(D:/Vol\Set.1)"},
+        SplitCase{"D:/", '\\', "D:", "", "", "", "D:"}),
     [](const auto& info) { return std::to_string(info.index); });
 
 // On POSIX the separator is '/', and a trailing colon is an ordinary character.
@@ -68,6 +72,18 @@ TEST(PathTest, SafeComponentsRefuseTraversalAndSeparators) {
     EXPECT_TRUE(IsSafePathComponent("..x"));
     for (const char* bad : {"", ".", "..", "a/b", "a\\b", "../x"}) {
         EXPECT_FALSE(IsSafePathComponent(bad)) << bad;
+    }
+}
+
+// Names about to become files or folders on a volume that may travel to Windows.
+TEST(PathTest, PortableNamesRefuseDevicesTrailingDotsAndReservedCharacters) {
+    for (const char* good : {"Piano C4.afs", "Piano..afp", "CON1.afp", "COM0.afi", "LPT10.afs", "Console.afp",
+                             "AUXILIARY", "x.CON", "Flügel.afp"}) {
+        EXPECT_TRUE(IsPortableFileName(good)) << good;
+    }
+    for (const char* bad : {"", "..", "a/b", "CON", "con.afp", "Nul .afs", "AUX.tar.gz", "com1.afi", "LPT9",
+                            "Bank.", "Bank ", "a:b.afp", "Why?.afp", "a*b", "a|b", "\"q\"", "tab\there"}) {
+        EXPECT_FALSE(IsPortableFileName(bad)) << bad;
     }
 }
 

@@ -228,6 +228,9 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(ClashCase{"Sample", Site::kDrumSample, "Kick", {"Kick"}, "0Kick"},
                       ClashCase{"SampleNextNumber", Site::kDrumSample, "Kick", {"Kick", "0Kick", "1Kick"}, "2Kick"},
                       ClashCase{"SampleCutAt32", Site::kDrumSample, k32, {k32}, "0ABCDEFGHIJKLMNOPQRSTUVWXYZ01234"},
+                      // Only the letter case differs: one file on the instrument's disk and on Windows.
+                      ClashCase{"SampleOtherCase", Site::kDrumSample, "Kick", {"KICK"}, "0Kick"},
+                      ClashCase{"SampleNumberOtherCase", Site::kDrumSample, "Kick", {"Kick", "0kick"}, "1Kick"},
                       ClashCase{"SampleOfMultisample", Site::kSampleOfMultisample, "Tom", {"Tom"}, "0Tom"},
                       ClashCase{"MultisampleCutAt16", Site::kMultisample, k16, {k16}, "0ABCDEFGHIJKLMNO"},
                       ClashCase{"MultisampleTenthCutAt16", Site::kMultisample, k16,
@@ -255,8 +258,8 @@ TEST_F(ExportTest, SecondExportReusesEveryCopyAndKeepsADifferentProgram) {
     // Every copy the first export made is what the second would write: all are reused.
     EXPECT_EQ(Files(dst), (std::vector<std::string>{"Multisamples/Out/Piano.afi", "Programs/Out/Twice.afp",
                                                     "Samples/Out/High.afs", "Samples/Out/Low.afs"}));
-    EXPECT_NE(program.log.find("Copy dependance (" + (src / "Samples/Keys/Low.afs").string() + " to " +
-                               (dst / "Samples/Out/Low.afs").string() + ") : destination file already exist\n\r\n"),
+    EXPECT_NE(program.log.find("Copy dependance (" + (src / "Samples/Keys/Low.afs").make_preferred().string() + " to " +
+                               (dst / "Samples/Out/Low.afs").make_preferred().string() + ") : destination file already exist\n\r\n"),
               std::string::npos)
         << program.log;
     const Bytes copy = ReadBytes((dst / "Programs/Out/Twice.afp").string());
@@ -300,7 +303,11 @@ INSTANTIATE_TEST_SUITE_P(Names, UnsafeNames,
                                            UnsafeCase{"BlankFolder", "   ", "Kick", 10, "Out"},
                                            UnsafeCase{"NamePath", "Drums", "../Kick", 1, "Out"},
                                            UnsafeCase{"ParentBank", "Drums", "Kick", 1, ".."},
-                                           UnsafeCase{"BankPath", "Drums", "Kick", 11, "a/b"}),
+                                           UnsafeCase{"BankPath", "Drums", "Kick", 11, "a/b"},
+                                           // Names Windows cannot hold: a device, a trailing dot.
+                                           UnsafeCase{"DeviceFolder", "NUL", "Kick", 10, "Out"},
+                                           UnsafeCase{"DeviceBank", "Drums", "Kick", 1, "com1"},
+                                           UnsafeCase{"TrailingDotBank", "Drums", "Kick", 1, "Out."}),
                          [](const auto& row) { return std::string(row.param.label); });
 
 TEST_F(ExportTest, FailedCopiesAreLoggedAsFailuresAndTheProgramIsNotWritten) {
@@ -313,12 +320,12 @@ TEST_F(ExportTest, FailedCopiesAreLoggedAsFailuresAndTheProgramIsNotWritten) {
     Put(dst / "Samples/Out", {1});  // a file where the folder must go
 
     EXPECT_EQ(ExportProgram(kit, "Out", root, 1), kFolderNotCreated);
-    EXPECT_NE(kit.log.find("Error creation destination directory " + (dst / "Samples/Out").string()),
+    EXPECT_NE(kit.log.find("Error creation destination directory " + (dst / "Samples/Out").make_preferred().string()),
               std::string::npos);
     fs::remove(dst / "Samples/Out");
     EXPECT_LT(ExportProgram(program, "Out", root, 1), 0);
 
-    const std::string gone = (src / "Samples/Keys/Gone.afs").string();
+    const std::string gone = (src / "Samples/Keys/Gone.afs").make_preferred().string();
     EXPECT_NE(program.log.find("Error copy dependance (" + gone), std::string::npos) << program.log;
     EXPECT_EQ(program.log.find("Copy dependance (" + gone), std::string::npos) << "a failure logged as success";
     EXPECT_EQ(Files(dst), std::vector<std::string>{"Samples/Out/Low.afs"}) << "no partial or program file";
@@ -345,6 +352,7 @@ TEST_F(ExportBankTest, RefusedInputWritesNothingAndOpensNoWindow) {
         {"  ", root + "/Missing", "You must define a Bank Name to export"},
         {"Out", root + "/Missing", "You must define an existing Path to export"},
         {"../x", root, "The Bank Name cannot be used as a folder name (../x)"},
+        {"CON", root, "The Bank Name cannot be used as a folder name (CON)"},
         {"Seventeen chars!!", root, "The Bank Name must have at most 16 characters with absolute paths"},
     };
     for (const auto& [name, path, box] : rows) {

@@ -8,6 +8,7 @@
 #include <iterator>
 #include <random>
 
+#include "core/File.h"
 #include "core/Path.h"
 #include "demo/DemoVolume.h"
 
@@ -20,12 +21,12 @@ TempDir::TempDir() {
     const fs::path base = fs::temp_directory_path() / ("velmorant-test-" + std::to_string(random()) + "-" +
                                                        std::to_string(counter.fetch_add(1)));
     fs::create_directories(base);
-    path_ = base.string();
+    path_ = core::PathText(base);
 }
 
 TempDir::~TempDir() {
     std::error_code ec;
-    fs::remove_all(path_, ec);
+    fs::remove_all(core::NativePath(path_), ec);
 }
 
 std::string TempDir::operator()(std::initializer_list<std::string> parts) const {
@@ -56,12 +57,12 @@ std::string DemoVolumeDir::operator()(std::initializer_list<std::string> parts) 
 }
 
 std::vector<unsigned char> ReadBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(core::NativePath(path), std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 std::string ReadText(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(core::NativePath(path), std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
