@@ -45,34 +45,39 @@ write_wav() {
   } > "$file"
 }
 
-session() {  # session DIR CLI...: the same commands, in DIR, with paths in the CLI's own spelling
+session() {  # session DIR CLI...: the same commands in DIR, each CLI given paths in its own spelling
   local dir="$1"; shift
-  local sep="/"; if [ "$1" != "$linux_cli" ]; then sep="\\"; fi
-  local p="Volume${sep}Programs${sep}"
+  local windows=0; if [ "$1" != "$linux_cli" ]; then windows=1; fi
+  # Relative paths with the system's separator; on Windows the export and the catalogue go to
+  # absolute paths with a drive letter (Wine's Z: is the Unix root).
+  native() { if ((windows)); then printf '%s' "${1//\//\\}"; else printf '%s' "$1"; fi; }
+  absolute() { if ((windows)); then printf 'Z:%s' "${1//\//\\}"; else printf '%s' "$1"; fi; }
   mkdir -p "$dir/Built"
   write_wav "$dir/low.wav" 4410 100
   write_wav "$dir/mid.wav" 4410 50
   write_wav "$dir/high.wav" 2205 20
   (
     cd "$dir"
-    "$@" demo-volume Volume >demo.log
+    "$@" demo-volume Volume >/dev/null
+    local programs=() f
+    for f in Volume/Programs/Bank1/*.afp; do programs+=("$(native "$f")"); done
     set +e
-    "$@" inspect ${p}Bank1${sep}*.afp >/dev/null 2>&1; echo "inspect $?" >status.txt
+    "$@" inspect "${programs[@]}" >/dev/null 2>&1; echo "inspect ${#programs[@]} programs: $?" >status.txt
+    "$@" bank --import-bank "$(native Volume/Programs/Bank1/bank.txt)" --export "$(absolute "$dir/Exported")" \
+      --bank-name Mine >/dev/null 2>&1; echo "bank export: $?" >>status.txt
     set -e
-    "$@" bank --import-bank "${p}Bank1${sep}bank.txt" --export Exported --bank-name Mine >/dev/null 2>bank.log \
-      || echo "bank $?" >>status.txt
-    "$@" catalogue Volume catalogue.htm
-    "$@" catalogue --dynamic Volume dynamic.htm
-    "$@" convert --root-key 60 mid.wav "Built${sep}Mid.afs"
-    "$@" convert --root-key 62 high.wav "Built${sep}Flügel ☃.afs"
-    "$@" multisample --out "Built${sep}Keys.afp" --auto-map low.wav mid.wav high.wav >/dev/null
+    "$@" catalogue Volume "$(absolute "$dir/catalogue.htm")"
+    "$@" catalogue --dynamic Volume "$(native Built/dynamic.htm)"
+    "$@" convert --root-key 60 mid.wav "$(native Built/Mid.afs)"
+    "$@" convert --root-key 62 high.wav "$(native "Built/Flügel ☃.afs")"
+    "$@" multisample --out "$(native Built/Keys.afp)" --auto-map low.wav mid.wav high.wav >/dev/null
     "$@" drums --layer 31=low.wav@90 --layer 31=mid.wav --layer 40=high.wav \
-      --save-kit "Built${sep}kit.fdk" --out "Built${sep}Kit.afp" >/dev/null
+      --save-kit "$(native Built/kit.fdk)" --out "$(native Built/Kit.afp)" >/dev/null
   )
 }
 session "$work/linux" "$linux_cli"
 session "$work/windows" "$root/scripts/wine-run.sh" "$cross/src/cli/velmorant-cli.exe"
-rm -rf "$work/linux"/*.wav "$work/windows"/*.wav "$work"/*/*.log
+rm -rf "$work/linux"/*.wav "$work/windows"/*.wav
 
 for dir in "$work/linux" "$work/windows"; do
   for page in "$dir"/*.htm; do

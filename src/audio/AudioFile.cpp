@@ -1,6 +1,8 @@
 #include "audio/AudioFile.h"
 
+#ifdef VELMORANT_AUDIO_LIBRARIES
 #include <sndfile.h>
+#endif
 
 #include <algorithm>
 #include <cmath>
@@ -13,6 +15,7 @@ namespace velmorant::audio {
 
 namespace {
 
+#ifdef VELMORANT_AUDIO_LIBRARIES
 constexpr int kLowestRate = 1000;
 constexpr int kHighestRate = 768000;
 
@@ -86,14 +89,17 @@ Speaker SpeakerOf(int position) {
     }
 }
 
+#endif
 }  // namespace
 
 struct AudioReader::Handle {
+#ifdef VELMORANT_AUDIO_LIBRARIES
     VirtualFile file;
     SNDFILE* sound = nullptr;
     ~Handle() {
         if (sound != nullptr) sf_close(sound);
     }
+#endif
 };
 
 std::string EncodingText(Encoding encoding) {
@@ -144,6 +150,11 @@ AudioReader::Opened AudioReader::Open(const std::string& name, std::unique_ptr<B
         return fail(info.facts.problem);
     }
 
+#ifndef VELMORANT_AUDIO_LIBRARIES
+    // A build for a system without the decoding library (the Windows cross build) reads
+    // only what the exact path takes: 16-bit 44.1 kHz WAV files.
+    return fail("this build has no audio decoder: only 16-bit 44.1 kHz WAV files can be used");
+#else
     auto handle = std::make_unique<Handle>();
     handle->file.source = std::move(source);
     SF_VIRTUAL_IO io{VirtualLength, VirtualSeek, VirtualRead, VirtualWrite, VirtualTell};
@@ -188,9 +199,15 @@ AudioReader::Opened AudioReader::Open(const std::string& name, std::unique_ptr<B
         for (const int position : map) info.speakers.push_back(SpeakerOf(position));
     }
     return {std::unique_ptr<AudioReader>(new AudioReader(std::move(handle), std::move(info))), {}};
+#endif
 }
 
 std::optional<std::size_t> AudioReader::Read(std::span<float> out) {
+#ifndef VELMORANT_AUDIO_LIBRARIES
+    (void)out;
+    error_ = info_.name + ": this build has no audio decoder";
+    return std::nullopt;
+#else
     const auto channels = static_cast<std::size_t>(info_.channels);
     const std::uint64_t left = info_.frames - done_;
     const auto want = static_cast<sf_count_t>(std::min<std::uint64_t>(out.size() / channels, left));
@@ -212,6 +229,7 @@ std::optional<std::size_t> AudioReader::Read(std::span<float> out) {
     }
     done_ += static_cast<std::uint64_t>(got);
     return static_cast<std::size_t>(got);
+#endif
 }
 
 }  // namespace velmorant::audio

@@ -1,6 +1,8 @@
 #include "audio/Conversion.h"
 
+#ifdef VELMORANT_AUDIO_LIBRARIES
 #include <soxr.h>
+#endif
 
 #include <algorithm>
 #include <cmath>
@@ -90,9 +92,11 @@ std::vector<std::array<float, 2>> DownmixWeights(const AudioInfo& info) {
     return weights;
 }
 
+#ifdef VELMORANT_AUDIO_LIBRARIES
 struct SoxrDeleter {
     void operator()(soxr_t s) const { soxr_delete(s); }
 };
+#endif
 
 }  // namespace
 
@@ -154,6 +158,10 @@ ConversionResult Convert(AudioReader& reader, const ConversionPlan& plan, PcmSin
     if (!plan.error.empty()) {
         return fail(plan.error);
     }
+#ifndef VELMORANT_AUDIO_LIBRARIES
+    (void)sink;
+    return fail(info.name + ": this build has no resampler");
+#else
     const auto inChannels = static_cast<std::size_t>(info.channels);
     const auto outChannels = static_cast<std::size_t>(plan.outChannels);
     const double ratio = static_cast<double>(kTargetRate) / info.sampleRate;
@@ -261,6 +269,7 @@ ConversionResult Convert(AudioReader& reader, const ConversionPlan& plan, PcmSin
         result.pitchHz = DetectPitch(pitch, kTargetRate);
     }
     return result;
+#endif
 }
 
 std::string ReportLine(const AudioInfo& info, const ConversionPlan& plan, const ConversionResult& result,

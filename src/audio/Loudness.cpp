@@ -1,6 +1,8 @@
 #include "audio/Loudness.h"
 
+#ifdef VELMORANT_AUDIO_LIBRARIES
 #include <ebur128.h>
+#endif
 
 #include <algorithm>
 #include <charconv>
@@ -16,9 +18,11 @@ namespace {
 
 constexpr double kSilence = -1e9;
 
+#ifdef VELMORANT_AUDIO_LIBRARIES
 struct StateDeleter {
     void operator()(ebur128_state* state) const { ebur128_destroy(&state); }
 };
+#endif
 
 std::optional<double> Number(std::string_view text) {
     if (!text.empty() && text.front() == '+') text.remove_prefix(1);
@@ -70,6 +74,10 @@ std::optional<LoudnessTarget> ParseLoudnessTarget(std::string_view text, std::st
 
 Measured MeasureLoudness(AudioReader& reader, LoudnessMode mode) {
     const AudioInfo& info = reader.info();
+#ifndef VELMORANT_AUDIO_LIBRARIES
+    (void)mode;
+    return {std::nullopt, info.name + ": this build has no loudness meter"};
+#else
     const int flags = mode == LoudnessMode::kPeak ? EBUR128_MODE_TRUE_PEAK : EBUR128_MODE_I;
     std::unique_ptr<ebur128_state, StateDeleter> state(
         ebur128_init(static_cast<unsigned>(info.channels), static_cast<unsigned long>(info.sampleRate), flags));
@@ -105,6 +113,7 @@ Measured MeasureLoudness(AudioReader& reader, LoudnessMode mode) {
         }
     }
     return {measure, {}};
+#endif
 }
 
 double SetGainDb(std::span<const LoudnessMeasure> measures, const LoudnessTarget& target) {

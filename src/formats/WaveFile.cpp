@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/Bytes.h"
+#include "core/File.h"
 #include "core/FileHandle.h"
 #include "core/Text.h"
 
