@@ -102,6 +102,14 @@ struct AudioReader::Handle {
 #endif
 };
 
+bool HaveDecoder() {
+#ifdef VELMORANT_AUDIO_LIBRARIES
+    return true;
+#else
+    return false;
+#endif
+}
+
 std::string EncodingText(Encoding encoding) {
     switch (encoding) {
         case Encoding::kPcm8: return "8-bit";

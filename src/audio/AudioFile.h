@@ -16,6 +16,10 @@ enum class Encoding { kPcm8, kPcm16, kPcm24, kPcm32, kFloat32, kFloat64 };
 
 // "24-bit", "32-bit float".
 std::string EncodingText(Encoding encoding);
+
+// False in a build without the decoding library (a cross build for a system that has no
+// package of it): only 16-bit 44.1 kHz WAV files, which need no decoding, can then be used.
+bool HaveDecoder();
 std::string ContainerText(Container container);
 
 // Where a speaker sits, as far as a down-mix needs to know.

@@ -3,6 +3,8 @@
 #include <CLI/CLI.hpp>
 #include <ostream>
 
+#include "audio/AudioFile.h"
+
 namespace velmorant::cli {
 
 void AudioOptions::setup(CLI::App& subcommand, bool withStrict) {
@@ -20,7 +22,8 @@ void AudioOptions::setup(CLI::App& subcommand, bool withStrict) {
 
 std::optional<create::AudioIn> AudioOptions::make(const std::string& command, std::ostream& err) const {
     create::AudioIn in;
-    in.strict = strict_;
+    // Without a decoder every file takes the exact path, as --strict asks.
+    in.strict = strict_ || !audio::HaveDecoder();
     in.set.conversion.dither = !noDither_;
     in.set.conversion.downmixToStereo = downmix_;
     in.set.conversion.detectPitch = true;
