@@ -66,6 +66,9 @@ TEST(InspectCommandTest, TextShowsSummaryDependencyRowsAndLog) {
 
 // Names keep the bytes of their files; JSON output must be valid UTF-8 whatever they are.
 TEST(InspectCommandTest, JsonOfEveryByteInANameParsesAndRoundTrips) {
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows file names cannot hold control characters, : or < >";
+#endif
     testing::ImportVolume volume;
     std::vector<std::string> names(1);
     for (int b = 1; b < 256; ++b) {

@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "core/Bytes.h"
+#include "core/Encoding.h"
 #include "core/File.h"
 #include "core/FileNames.h"
 #include "demo/VolumeBuilders.h"
@@ -211,6 +212,11 @@ class AccentedNameTest : public ::testing::TestWithParam<const char*> {};
 TEST_P(AccentedNameTest, ResolvesTheFileNameEitherWay) {
     TempDir dir;
     const std::string onDisk = GetParam();
+#ifdef _WIN32
+    if (onDisk != core::Cp1252ToUtf8(onDisk)) {
+        GTEST_SKIP() << "Windows names files in Unicode: a raw byte name is its UTF-8 name there";
+    }
+#endif
     demo::ProgramLayout layout;
     layout.oscillators[0] = {true, Reference{demo::kDiskLocation, "Caf\xE9", "Caf\xE9"}};
     const std::string path = dir({"Programs", "Bank1", "P.afp"});
