@@ -460,7 +460,7 @@ FileStatus MoveIntoPlace(const std::string& from, const std::string& to) {
 ExclusiveLock::ExclusiveLock(std::string path) : path_(std::move(path)) {
 #ifdef _WIN32
     // No sharing: a second open fails while this handle lives, and the file goes with it.
-    HANDLE handle = CreateFileA(path_.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+    HANDLE handle = CreateFileW(NativePath(path_).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
                                 FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
         const DWORD error = GetLastError();

@@ -9,6 +9,7 @@
 #include <span>
 #include <thread>
 
+#include "core/File.h"
 #include "core/Bytes.h"
 #include "core/Text.h"
 
