@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
-# Times `velmorant-cli inspect` of 128 programs needing 1 GiB of samples against `cat`
-# of the same sample files, both with a warm cache. Usage: bench/inspect/run.sh [WORKDIR]
+# Times `velmorant-cli inspect` of 128 programs needing 1 GiB of samples against a plain read
+# loop over the same sample files with one reused buffer, both with a warm cache. The two run
+# in turn, ROUNDS times, so a busy machine slows both alike; prints the median and the
+# minimum of the per-round ratios. Usage: bench/inspect/run.sh [WORKDIR] [ROUNDS]
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 bash scripts/build.sh build-bench -DCMAKE_BUILD_TYPE=Release -DVELMORANT_BUILD_TESTS=OFF -DVELMORANT_BUILD_BENCHMARKS=ON
 work="${1:-$(mktemp -d)}"
+rounds="${2:-7}"
 root="$work/Volume"
 if [ ! -d "$root/Programs/Bench" ]; then
   build-bench/bench/bench_inspect_volume "$root" 128 2048   # 128 programs x 4 samples x 2 MiB = 1 GiB
@@ -13,20 +16,23 @@ cli=build-bench/src/cli/velmorant-cli
 samples=("$root"/Samples/Bench/*.afs)
 echo "samples: ${#samples[@]} files, $(du -sh "$root/Samples" | cut -f1)"
 
-best() {  # best wall time of 5 runs, in seconds
-  local best=""
-  for _ in 1 2 3 4 5; do
-    local start end t
-    start=$(date +%s.%N)
-    "$@" >/dev/null
-    end=$(date +%s.%N)
-    t=$(echo "$end - $start" | bc -l)
-    if [ -z "$best" ] || (( $(echo "$t < $best" | bc -l) )); then best=$t; fi
-  done
-  echo "$best"
+seconds() {  # wall time of one run
+  local start end
+  start=$(date +%s.%N)
+  "$@" >/dev/null
+  end=$(date +%s.%N)
+  echo "$end - $start" | bc -l
 }
 
-cat "${samples[@]}" >/dev/null   # warm the cache
-t_cat=$(best cat "${samples[@]}")
-t_inspect=$(best "$cli" inspect "$root"/Programs/Bench/*.afp)
-printf "cat:     %.3f s\ninspect: %.3f s\nratio:   %.2f\n" "$t_cat" "$t_inspect" "$(echo "$t_inspect / $t_cat" | bc -l)"
+build-bench/bench/bench_read_loop "${samples[@]}" >/dev/null   # warm the cache
+ratios=()
+for ((r = 1; r <= rounds; r++)); do
+  t_read=$(seconds build-bench/bench/bench_read_loop "${samples[@]}")
+  t_inspect=$(seconds "$cli" inspect "$root"/Programs/Bench/*.afp)
+  ratio=$(echo "$t_inspect / $t_read" | bc -l)
+  ratios+=("$ratio")
+  printf "round %d: read loop %.3f s, inspect %.3f s, ratio %.3f\n" "$r" "$t_read" "$t_inspect" "$ratio"
+done
+printf "%s\n" "${ratios[@]}" | sort -g | awk '{ v[NR] = $1 } END {
+  m = (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2
+  printf "ratio: median %.3f, minimum %.3f (%d rounds)\n", m, v[1], NR }'

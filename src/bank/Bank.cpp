@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "core/File.h"
 #include "core/Text.h"
 #include "volume/ProgramFile.h"
 #include "volume/Summary.h"
@@ -27,7 +28,9 @@ int InitBank(Bank& bank) {
     return 1;
 }
 
-int AddProgram(Bank& bank, int preferredSlot, const std::string& path, int* loadedSlot) {
+int AddProgram(Bank& bank, int preferredSlot, const std::string& givenPath, int* loadedSlot) {
+    // The volume is found from the program's folders: a relative path has none to give.
+    const std::string path = core::AbsolutePath(givenPath);
     const formats::ProgramHead header = formats::ReadProgramHeadFile(path);
     if (header.result != formats::ProgramResult::kRead) {
         return header.result == formats::ProgramResult::kCannotOpen ? kCannotOpen : kNotAProgram;

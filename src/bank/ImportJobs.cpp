@@ -7,6 +7,7 @@
 #include "bank/BankIndex.h"
 #include "bank/ResultMessages.h"
 #include "core/Debug.h"
+#include "core/File.h"
 #include "core/FileNames.h"
 #include "core/Path.h"
 #include "core/Text.h"
@@ -123,7 +124,7 @@ int ImportBank(platform::Platform& platform, Bank& bank, const std::string& inde
         outcome.skipped += 1;
     }
     window->BringToFront();
-    const std::string folder = core::PathDirectory(indexPath);
+    const std::string folder = core::PathDirectory(core::AbsolutePath(indexPath));
 
     // The reader promises entries up to the item count; a negative count loads nothing.
     const std::int32_t count = std::clamp<std::int32_t>(index.itemCount, 0,

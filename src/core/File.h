@@ -53,6 +53,11 @@ std::uint32_t FileCrc32(const std::string& path);
 // 1 when both files have the same size and the same CRC-32, else 0.
 int FilesEqual(const std::string& a, const std::string& b);
 
+// The path made absolute against the working folder, with "." and ".." steps taken out, so
+// that its parent folders are the real ones (a program's volume is two folders up); the path
+// as given when the working folder is unknown.
+std::string AbsolutePath(const std::string& path);
+
 // Creates one directory level; fails when it exists already or its parent is missing.
 FileStatus MakeDirectory(const std::string& path);
 // The folder as it is when it exists, otherwise created (one level); false when neither.

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <nlohmann/json.hpp>
 #include <sstream>
 
@@ -101,6 +102,31 @@ TEST(InspectCommandTest, JsonOfEveryByteInANameParsesAndRoundTrips) {
         EXPECT_EQ(programs[i]["path"], core::PathToUtf8(volume.ProgramPath("Bytes", names[i])));
     }
 }
+
+// Paths typed relative to the working folder find the program's volume like full ones.
+struct RelativeRun {
+    std::string folder;  // below the volume root
+    std::vector<std::string> args;
+};
+class RelativePaths : public ::testing::TestWithParam<RelativeRun> {};
+
+TEST_P(RelativePaths, FindTheVolumeFromTheWorkingFolder) {
+    DemoVolumeDir volume;
+    const std::filesystem::path previous = std::filesystem::current_path();
+    std::filesystem::current_path(std::filesystem::path(volume.root()) / GetParam().folder);
+    const CliRun run = Cli(GetParam().args);
+    std::filesystem::current_path(previous);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out.find("Cannot find"), std::string::npos) << run.out;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    InspectCommandTest, RelativePaths,
+    ::testing::Values(RelativeRun{"Programs/Bank1", {"inspect", "Grand Piano.afp"}},
+                      RelativeRun{".", {"inspect", "Programs/Bank1/Warm Pad.afp"}},
+                      RelativeRun{"Programs/Bank2", {"inspect", "../Bank1/Grand Piano.afp", "./FM Bells.afp"}},
+                      RelativeRun{"Programs/Bank2", {"bank", "--import", "../Bank1/Warm Pad.afp"}},
+                      RelativeRun{"Programs/Drums", {"bank", "--import-bank", "bank.txt"}}));
 
 TEST(InspectCommandTest, UsageErrorsExitWithTwo) {
     EXPECT_EQ(Cli({"inspect"}).status, 2);
