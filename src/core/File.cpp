@@ -246,12 +246,8 @@ bool DirectoryExists(const std::string& path) {
 }
 
 std::int64_t FileSize(const std::string& path) {
-    std::error_code ec;
-    if (!fs::is_regular_file(NativePath(path), ec)) {
-        return 0;
-    }
-    const auto size = fs::file_size(NativePath(path), ec);
-    return ec ? 0 : static_cast<std::int64_t>(size);
+    const auto stamp = StatFile(path);
+    return stamp ? stamp->size : 0;
 }
 
 CopyStatus CopyFileContents(const std::string& source, const std::string& destination) {
