@@ -31,7 +31,7 @@ int InitBank(Bank& bank) {
 int AddProgram(Bank& bank, int preferredSlot, const std::string& givenPath, int* loadedSlot) {
     // The volume is found from the program's folders: a relative path has none to give.
     const std::string path = core::AbsolutePath(givenPath);
-    const formats::ProgramHead header = formats::ReadProgramHeadFile(path);
+    const formats::ProgramHead header = formats::ReadProgramHeadFile(path, *bank.files);
     if (header.result != formats::ProgramResult::kRead) {
         return header.result == formats::ProgramResult::kCannotOpen ? kCannotOpen : kNotAProgram;
     }
@@ -57,10 +57,10 @@ int AddProgram(Bank& bank, int preferredSlot, const std::string& givenPath, int*
     if (loadedSlot != nullptr) {
         *loadedSlot = chosen;
     }
-    volume::LoadProgramFile(record, path, header.tag);
+    volume::LoadProgramFile(record, path, header.tag, *bank.files);
     if (record.type == volume::kTypeUnknown || record.type == volume::kTypeSamples ||
         record.type == volume::kTypeDrums) {
-        if (volume::ResolveDependencies(record, &bank.checksums) < 0) {
+        if (volume::ResolveDependencies(record, &bank.checksums, *bank.files) < 0) {
             record.defined = 0;
             return kMissingDependency;
         }

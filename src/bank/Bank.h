@@ -31,6 +31,7 @@ struct Bank {
     std::array<volume::ProgramRecord, kSlotCount> slots;
     volume::ProgramRecord bankLog;
     volume::ChecksumCache checksums;
+    core::FileSource* files = &core::DiskFiles();  // where programs are loaded from
 };
 
 int InitBank(Bank& bank);

@@ -69,8 +69,9 @@ inline bool EnterOrCreateFolder(const std::string& folder) {
 std::optional<std::vector<std::uint8_t>> ReadFileHead(const std::string& path, std::size_t n);
 
 // Whole file into memory, refusing files above maxBytes; nullopt when it cannot be read.
+inline constexpr std::uint64_t kMaxWholeFileBytes = 256u << 20;
 std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path,
-                                                       std::uint64_t maxBytes = 256u << 20);
+                                                       std::uint64_t maxBytes = kMaxWholeFileBytes);
 
 // Writes the bytes under a temporary name in the same folder, then renames it over
 // the destination, so a crash or a full disk never leaves a half-written file.

@@ -9,32 +9,10 @@
 
 namespace velmorant::core {
 
-namespace {
-
-// Windows-1252 letters in one case, as a disk that ignores case compares them.
-std::string FoldCase(std::string_view text) {
-    std::string folded(text);
-    for (char& c : folded) {
-        const auto b = static_cast<unsigned char>(c);
-        if ((b >= 'A' && b <= 'Z') || (b >= 0xC0 && b <= 0xDE && b != 0xD7)) {
-            c = static_cast<char>(b + 0x20);
-        } else if (b == 0x8A || b == 0x8C || b == 0x8E) {
-            c = static_cast<char>(b + 0x10);
-        } else if (b == 0x9F) {
-            c = static_cast<char>(0xFF);
-        }
-    }
-    return folded;
-}
-
-}  // namespace
-
-std::string FindNamedFile(std::string_view folder, std::string_view name, std::string_view extension) {
+std::string FindNamedFile(std::string_view folder, std::string_view name, std::string_view extension,
+                          FileSource& files) {
     const std::string decoded = JoinPath(folder, Cp1252ToUtf8(name) + std::string(extension));
-    const auto exists = [](const std::string& path) {
-        std::error_code ec;
-        return std::filesystem::exists(NativePath(path), ec);
-    };
+    const auto exists = [&files](const std::string& path) { return files.Exists(path); };
     if (exists(decoded)) {
         return decoded;
     }
@@ -45,7 +23,7 @@ std::string FindNamedFile(std::string_view folder, std::string_view name, std::s
         }
     }
     // Volumes copied from a disk that ignores letter case keep references whose case differs.
-    if (auto entries = ListDirectory(std::string(folder))) {
+    if (auto entries = files.List(std::string(folder))) {
         std::sort(entries->begin(), entries->end());
         const std::string wanted = FoldCase(std::string(name) + std::string(extension));
         for (const std::string& entry : *entries) {

@@ -3,6 +3,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/FileSource.h"
+
 namespace velmorant::core {
 
 // Names inside the instrument's files are Windows-1252 bytes; file names on disk are UTF-8.
@@ -12,7 +14,8 @@ namespace velmorant::core {
 // file name when such a file exists, else the raw bytes when that file exists, else the
 // UTF-8 one (what a new file gets, and what a message shows). When neither exists, a name
 // that differs only in letter case is taken (the first in name order).
-std::string FindNamedFile(std::string_view folder, std::string_view name, std::string_view extension);
+std::string FindNamedFile(std::string_view folder, std::string_view name, std::string_view extension,
+                          FileSource& files = DiskFiles());
 
 // The name (1252 bytes) a file name (UTF-8, or raw bytes) stands for.
 std::string NameFromFileName(std::string_view fileName);

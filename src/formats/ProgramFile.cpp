@@ -21,8 +21,8 @@ ProgramHead ReadProgramHead(std::span<const std::uint8_t> head) {
     return result;
 }
 
-ProgramHead ReadProgramHeadFile(const std::string& path) {
-    const auto head = core::ReadFileHead(path, kProgramHeadSize);
+ProgramHead ReadProgramHeadFile(const std::string& path, core::FileSource& files) {
+    const auto head = files.ReadHead(path, kProgramHeadSize);
     if (!head) {
         return ProgramHead{ProgramResult::kCannotOpen, {}};
     }

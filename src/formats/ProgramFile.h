@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/FileSource.h"
 #include "formats/DrumProgramLayout.h"
 #include "formats/ReferenceRecord.h"
 
@@ -68,7 +69,7 @@ struct ProgramHead {
 // Magic and tag from the first bytes of a file.
 ProgramHead ReadProgramHead(std::span<const std::uint8_t> head);
 // The same from a file, reading only its head.
-ProgramHead ReadProgramHeadFile(const std::string& path);
+ProgramHead ReadProgramHeadFile(const std::string& path, core::FileSource& files = core::DiskFiles());
 std::optional<ChunkCounts> ReadChunkCounts(std::span<const std::uint8_t> file);
 
 // One place in the voice area where a reference can stand: an oscillator of a sample

@@ -30,7 +30,7 @@ struct ReferenceSite {
 
 // Resolves one reference into `list`. Returns false when the file is missing.
 bool ResolveReference(ProgramRecord& program, std::vector<DependencyRecord>& list, const ReferenceSite& site,
-                      ChecksumCache* cache, bool& appended) {
+                      ChecksumCache* cache, core::FileSource& files, bool& appended) {
     appended = false;
     const formats::Reference decoded = formats::DecodeReference(
         site.stored, site.level == Level::kProgram ? formats::VolumeRule::kProgram : formats::VolumeRule::kMultisample,
@@ -83,17 +83,17 @@ bool ResolveReference(ProgramRecord& program, std::vector<DependencyRecord>& lis
         // name a file of this volume: treat it as missing rather than look outside the volume.
         const bool safe = core::IsSafePathComponent(folder) && core::IsSafePathComponent(name + ".afs");
         // One stat answers existence, size and whether the remembered checksum still holds.
-        auto stamp = safe ? core::StatFile(path) : std::nullopt;
+        auto stamp = safe ? files.Stat(path) : std::nullopt;
         if (safe && !stamp) {
-            path = core::FindNamedFile(core::FindNamedFile(base, folder, ""), name, extension);
-            stamp = core::StatFile(path);
+            path = core::FindNamedFile(core::FindNamedFile(base, folder, "", files), name, extension, files);
+            stamp = files.Stat(path);
         }
         record.sourcePath = path;
         const auto known = stamp && cache != nullptr ? cache->Known(path, *stamp) : std::nullopt;
-        if (stamp && (known || core::FileExists(path))) {
+        if (stamp && (known || files.IsReadable(path))) {
             record.kind = site.wanted;
             record.fileSize = stamp->size;
-            record.crc = known ? *known : FileChecksum(path, cache);
+            record.crc = known ? *known : FileChecksum(path, cache, files);
             const char* format = level2        ? "%i : Found Sample dependence (levl 2) : %s"
                                  : multisample ? "%i : Found Multisample dependence %s"
                                                : "%i : Found Sample dependence %s";
@@ -130,20 +130,20 @@ bool ResolveReference(ProgramRecord& program, std::vector<DependencyRecord>& lis
 
 }  // namespace
 
-std::uint32_t FileChecksum(const std::string& path, ChecksumCache* cache) {
-    return cache != nullptr ? cache->FileCrc32(path) : core::FileCrc32(path);
+std::uint32_t FileChecksum(const std::string& path, ChecksumCache* cache, core::FileSource& files) {
+    return cache != nullptr ? cache->FileCrc32(path, files) : files.Crc32(path);
 }
 
-std::uint32_t ChecksumCache::FileCrc32(const std::string& path) {
-    const auto stamp = core::StatFile(path);
+std::uint32_t ChecksumCache::FileCrc32(const std::string& path, core::FileSource& files) {
+    const auto stamp = files.Stat(path);
     if (!stamp) {
-        return core::FileCrc32(path);
+        return files.Crc32(path);
     }
     if (const auto known = Known(path, *stamp)) {
         return *known;
     }
-    const std::uint32_t crc = core::FileCrc32(path);
-    const auto after = core::StatFile(path);
+    const std::uint32_t crc = files.Crc32(path);
+    const auto after = files.Stat(path);
     // Only a file that did not change while it was read is remembered.
     if (after && *after == *stamp && crc != 0xFFFFFFFFu) {
         std::lock_guard<std::mutex> lock(mutex_);
@@ -171,12 +171,12 @@ void ChecksumCache::Clear() {
     entries_.clear();
 }
 
-int ResolveDependencies(ProgramRecord& record, ChecksumCache* cache) {
+int ResolveDependencies(ProgramRecord& record, ChecksumCache* cache, core::FileSource& files) {
     core::DebugPrint("Search_Dependencies %s\n", record.sourcePath.c_str());
     if (record.type != kTypeSamples && record.type != kTypeDrums) {
         return -1;
     }
-    const auto file = core::ReadWholeFile(record.sourcePath);
+    const auto file = files.ReadWhole(record.sourcePath, core::kMaxWholeFileBytes);
     if (!file) {
         return 1;
     }
@@ -214,15 +214,16 @@ int ResolveDependencies(ProgramRecord& record, ChecksumCache* cache) {
                            static_cast<std::int32_t>(found.siteOffset),
                            directory};
         bool appended = false;
-        missing |= !ResolveReference(record, record.dependencies, site, cache, appended);
+        missing |= !ResolveReference(record, record.dependencies, site, cache, files, appended);
         if (appended && samples) {
-            ResolveMultisampleSamples(record, record.dependencies.size() - 1, cache);
+            ResolveMultisampleSamples(record, record.dependencies.size() - 1, cache, files);
         }
     }
     return missing ? -10 : 1;
 }
 
-int ResolveMultisampleSamples(ProgramRecord& record, std::size_t index, ChecksumCache* cache) {
+int ResolveMultisampleSamples(ProgramRecord& record, std::size_t index, ChecksumCache* cache,
+                              core::FileSource& files) {
     if (index >= record.dependencies.size()) {
         return 0;
     }
@@ -231,7 +232,7 @@ int ResolveMultisampleSamples(ProgramRecord& record, std::size_t index, Checksum
     if (multisample.volumeNumber < 1 || multisample.kind != kKindMultisample) {
         return 0;
     }
-    const auto file = core::ReadWholeFile(multisample.sourcePath);
+    const auto file = files.ReadWhole(multisample.sourcePath, core::kMaxWholeFileBytes);
     if (!file) {
         return 1;
     }
@@ -259,7 +260,7 @@ int ResolveMultisampleSamples(ProgramRecord& record, std::size_t index, Checksum
                            static_cast<std::int32_t>(entry.offset),
                            directory};
         bool appended = false;
-        missing |= !ResolveReference(record, samples, site, cache, appended);
+        missing |= !ResolveReference(record, samples, site, cache, files, appended);
     }
     record.dependencies[index].samples = std::move(samples);
     return missing ? -10 : 1;

@@ -8,6 +8,7 @@
 #include <unordered_map>
 
 #include "core/File.h"
+#include "core/FileSource.h"
 #include "volume/ProgramRecord.h"
 
 namespace velmorant::volume {
@@ -16,7 +17,7 @@ namespace velmorant::volume {
 // file's size and modification stamp, so a sample shared by many programs is read once.
 class ChecksumCache {
 public:
-    std::uint32_t FileCrc32(const std::string& path);
+    std::uint32_t FileCrc32(const std::string& path, core::FileSource& files = core::DiskFiles());
     // The checksum remembered for the file as it is at `stamp`, if any.
     std::optional<std::uint32_t> Known(const std::string& path, const core::FileStamp& stamp);
     // A checksum already computed from a read that began with the file at `stamp`.
@@ -33,13 +34,16 @@ private:
 };
 
 // The file's CRC-32, through the cache when one is given.
-std::uint32_t FileChecksum(const std::string& path, ChecksumCache* cache);
+std::uint32_t FileChecksum(const std::string& path, ChecksumCache* cache,
+                           core::FileSource& files = core::DiskFiles());
 
 // 1 when every level-1 file was found (or the program file cannot be opened),
 // -10 when one is missing, -1 when the type is neither 1 nor 2.
-int ResolveDependencies(ProgramRecord& record, ChecksumCache* cache = nullptr);
+int ResolveDependencies(ProgramRecord& record, ChecksumCache* cache = nullptr,
+                        core::FileSource& files = core::DiskFiles());
 
 // 0 when the record is not a multisample to search, else 1 or -10.
-int ResolveMultisampleSamples(ProgramRecord& record, std::size_t index, ChecksumCache* cache = nullptr);
+int ResolveMultisampleSamples(ProgramRecord& record, std::size_t index, ChecksumCache* cache = nullptr,
+                              core::FileSource& files = core::DiskFiles());
 
 }  // namespace velmorant::volume

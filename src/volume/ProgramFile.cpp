@@ -23,17 +23,19 @@ std::int32_t ProgramTypeFromTag(const formats::ProgramTag& tag) {
     return kTypeUnknown;
 }
 
-void LoadProgramFile(ProgramRecord& record, const std::string& path, const formats::ProgramTag& tag) {
+void LoadProgramFile(ProgramRecord& record, const std::string& path, const formats::ProgramTag& tag,
+                     core::FileSource& files) {
     record.dependencies.clear();
     record.sourcePath = path;
     AppendLog(record, core::Format("Load Program Program %s\n", path.c_str()));
-    record.fileSize = core::FileSize(path);
+    const auto stamp = files.Stat(path);
+    record.fileSize = stamp ? stamp->size : 0;
     record.programName = core::CutText(core::NameFromFileName(core::PathBaseName(path)), kMaxProgramNameLength);
     record.defined = 1;
     record.type = ProgramTypeFromTag(tag);
     // Counts are taken for every type so the summary of an FM or VA program is right too.
     record.chunkCounts = {0, 0, 0, 0};
-    if (const auto head = core::ReadFileHead(path, formats::kProgramCountsSize)) {
+    if (const auto head = files.ReadHead(path, formats::kProgramCountsSize)) {
         if (const auto counts = formats::ReadChunkCounts(*head)) {
             record.chunkCounts = {counts->mods, counts->envelopes, counts->lfos, counts->patterns};
         }

@@ -12,7 +12,8 @@ std::int32_t ProgramTypeFromTag(const formats::ProgramTag& tag);
 
 // Fills the record from the file (path, name, size, type, log line). The chunk counts are
 // read here from the header for every program type.
-void LoadProgramFile(ProgramRecord& record, const std::string& path, const formats::ProgramTag& tag);
+void LoadProgramFile(ProgramRecord& record, const std::string& path, const formats::ProgramTag& tag,
+                     core::FileSource& files = core::DiskFiles());
 
 // The light probe of the dynamic catalogue: false when the file is not a program.
 struct ProgramProbe {
