@@ -1,7 +1,10 @@
-// Parses arbitrary bytes as a bank.txt and checks the index's promises.
+// Parses arbitrary bytes as a bank.txt, checks the index's promises, then writes the entries
+// it read and reads them back.
 #include <cstdint>
 #include <cstdlib>
+#include <optional>
 #include <string_view>
+#include <vector>
 
 #include "formats/BankTxt.h"
 
@@ -19,9 +22,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         index.entries.size() > formats::kBankTxtMaxEntries) {
         std::abort();
     }
-    for (const auto& entry : index.entries) {
+    std::vector<std::optional<formats::BankTxtEntry>> lines;
+    for (std::int32_t i = 0; i < index.itemCount; ++i) {
+        const auto& entry = index.entries[static_cast<std::size_t>(i)];
         if (entry.name.size() > formats::kBankTxtMaxFieldLength ||
             entry.categories.size() > formats::kBankTxtMaxFieldLength) {
+            std::abort();
+        }
+        lines.emplace_back(entry);
+    }
+    formats::BankTxt again;
+    if (formats::ParseBankTxt(again, formats::FormatBankTxt(lines)) != formats::BankTxtResult::kValid ||
+        again.itemCount != index.itemCount) {
+        std::abort();
+    }
+    for (std::int32_t i = 0; i < index.itemCount; ++i) {
+        const auto& a = index.entries[static_cast<std::size_t>(i)];
+        const auto& b = again.entries[static_cast<std::size_t>(i)];
+        if (a.name != b.name || a.categories != b.categories) {
             std::abort();
         }
     }

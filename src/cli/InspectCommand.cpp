@@ -48,7 +48,7 @@ int InspectCommand::run(CommandIo& io) {
             volume::BuildProgramSummary(bank.slots[static_cast<std::size_t>(result)]);
         } else {
             anyFailed = true;
-            io.err << FailureText(result, path) << "\n";
+            io.err << core::TerminalText(FailureText(result, path)) << "\n";
             if (result == bank::kMissingDependency && loadedSlot >= 0) {
                 record = &bank.slots[static_cast<std::size_t>(loadedSlot)];
             }
@@ -70,18 +70,14 @@ int InspectCommand::run(CommandIo& io) {
             continue;
         }
 
-        io.out << "== " << path << "\n";
+        io.out << "== " << core::TerminalText(path) << "\n";
         if (result >= 0) {
-            io.out << "Slot: " << bank::SlotLabel(result) << " - " << record->programName << "\n";
+            io.out << "Slot: " << bank::SlotLabel(result) << " - " << core::TerminalText(record->programName) << "\n";
         } else {
-            io.out << "Failed: " << FailureText(result, path) << "\n";
+            io.out << "Failed: " << core::TerminalText(FailureText(result, path)) << "\n";
         }
         if (record != nullptr) {
-            if (result >= 0) {
-                io.out << "\n" << record->summary;
-            }
-            io.out << "\nDependencies:\n" << FormatDependencyTable(volume::DependencyRows(*record));
-            io.out << "\nLog:\n" << record->log;
+            io.out << ProgramText(*record, result >= 0);
         }
         io.out << "\n";
     }

@@ -87,4 +87,14 @@ nlohmann::json ProgramToJson(const volume::ProgramRecord& record) {
     };
 }
 
+std::string ProgramText(const volume::ProgramRecord& record, bool loaded) {
+    std::string text;
+    if (loaded) {
+        text += "\n" + record.summary;
+    }
+    text += "\nDependencies:\n" + FormatDependencyTable(volume::DependencyRows(record));
+    text += "\nLog:\n" + record.log;
+    return core::TerminalText(text);
+}
+
 }  // namespace velmorant::cli

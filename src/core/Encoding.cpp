@@ -131,6 +131,41 @@ std::string PathToUtf8(std::string_view path) {
     return std::string(path);
 }
 
+std::string TerminalText(std::string_view text) {
+    std::string out;
+    for (std::size_t start = 0; start <= text.size();) {
+        std::size_t end = text.find('\n', start);
+        end = end == std::string_view::npos ? text.size() : end;
+        const std::string line = PathToUtf8(text.substr(start, end - start));
+        for (std::size_t pos = 0; pos < line.size();) {
+            const std::size_t at = pos;
+            const auto point = NextCodePoint(line, pos);
+            if (!point) {  // PathToUtf8 leaves none; never loop on one
+                out += '?';
+                pos = at + 1;
+                continue;
+            }
+            const char32_t c = *point;
+            if ((c < 0x20 && c != '\t' && c != '\r') || c == 0x7F) {
+                out += "\\x";
+                out += "0123456789ABCDEF"[c >> 4];
+                out += "0123456789ABCDEF"[c & 15];
+            } else if (c >= 0x80 && c < 0xA0) {
+                out += "\\u00";
+                out += "0123456789ABCDEF"[c >> 4];
+                out += "0123456789ABCDEF"[c & 15];
+            } else {
+                out.append(line, at, pos - at);
+            }
+        }
+        if (end < text.size()) {
+            out += '\n';
+        }
+        start = end + 1;
+    }
+    return out;
+}
+
 bool IsAscii(std::string_view text) {
     for (const char c : text) {
         if (static_cast<std::uint8_t>(c) >= 0x80) {

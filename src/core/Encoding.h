@@ -23,6 +23,11 @@ std::optional<std::string> Utf8ToCp1252(std::string_view utf8, std::string* refu
 // Windows-1252, so the result is always valid and never loses a byte.
 std::string PathToUtf8(std::string_view path);
 
+// Text for a terminal: each line as PathToUtf8 gives it, with control characters other than
+// tab, CR and LF (C0, DEL and C1, which could move the cursor or retitle the window) shown
+// as "\xNN" or "\uNNNN".
+std::string TerminalText(std::string_view text);
+
 // The code point of the UTF-8 sequence at `pos`, which then moves past it; nullopt (and
 // `pos` unchanged) for an invalid, overlong, cut or surrogate sequence.
 std::optional<char32_t> NextUtf8CodePoint(std::string_view text, std::size_t& pos);

@@ -1,0 +1,48 @@
+// Reads arbitrary bytes as a multisample file, writes the zones it found and reads them back.
+#include <cstdint>
+#include <cstdlib>
+#include <span>
+#include <vector>
+
+#include "core/Bytes.h"
+#include "formats/MultisampleFile.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    using namespace velmorant::formats;
+    const std::span<const std::uint8_t> file(data, size);
+    const MultisampleContents contents = ReadMultisample(file);
+    if (contents.entries.size() > contents.declaredCount || contents.entries.size() > kMultisampleMaxEntries) {
+        std::abort();
+    }
+    const velmorant::core::ByteReader reader(file);
+    std::vector<MultisampleZoneEntry> zones;
+    for (const MultisampleEntryView& entry : contents.entries) {
+        const auto bytes = reader.bytes(entry.offset, kMultisampleEntrySize);
+        if (!bytes) {
+            std::abort();  // a listed entry lies inside the file
+        }
+        MultisampleZoneEntry zone;
+        zone.rightKey = (*bytes)[kEntryRightKey];
+        zone.leftKey = (*bytes)[kEntryLeftKey];
+        zone.velocityHigh = (*bytes)[kEntryVelocityHigh];
+        zone.velocityLow = (*bytes)[kEntryVelocityLow];
+        zone.rootKey = (*bytes)[kEntryRootKey];
+        std::copy(entry.reference.begin(), entry.reference.end(), zone.reference.begin());
+        zones.push_back(zone);
+    }
+    std::vector<std::uint8_t> written;
+    if (BuildMultisample(zones, written) != MultisampleResult::kDone) {
+        std::abort();
+    }
+    const MultisampleContents again = ReadMultisample(written);
+    if (again.result != MultisampleResult::kDone || again.entries.size() != zones.size()) {
+        std::abort();
+    }
+    for (std::size_t i = 0; i < zones.size(); ++i) {
+        if (!std::equal(again.entries[i].reference.begin(), again.entries[i].reference.end(),
+                        zones[i].reference.begin())) {
+            std::abort();
+        }
+    }
+    return 0;
+}
