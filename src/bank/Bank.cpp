@@ -58,11 +58,19 @@ int AddProgram(Bank& bank, int preferredSlot, const std::string& givenPath, int*
         *loadedSlot = chosen;
     }
     volume::LoadProgramFile(record, path, header.tag, *bank.files);
-    if (record.type == volume::kTypeUnknown || record.type == volume::kTypeSamples ||
-        record.type == volume::kTypeDrums) {
-        if (volume::ResolveDependencies(record, &bank.checksums, *bank.files) < 0) {
+    if (record.type == volume::kTypeUnknown) {
+        // Which references such a program holds is not known: refused, naming its tag.
+        volume::AppendLog(record, core::Format("Warning: %s: offset %zu (type tag): unknown program type \"%s\"\n",
+                                               path.c_str(), formats::kProgramTagOffset,
+                                               std::string(header.tag.data(), header.tag.size()).c_str()));
+        record.defined = 0;
+        return kNotAProgram;
+    }
+    if (record.type == volume::kTypeSamples || record.type == volume::kTypeDrums) {
+        const int resolved = volume::ResolveDependencies(record, &bank.checksums, *bank.files);
+        if (resolved < 0) {
             record.defined = 0;
-            return kMissingDependency;
+            return resolved == volume::kUnusableProgram ? kNotAProgram : kMissingDependency;
         }
     }
     volume::BuildProgramSummary(record);

@@ -37,7 +37,8 @@ struct Bank {
 int InitBank(Bank& bank);
 
 // Slot index, or kNoFreeSlot .. kMissingDependency. When the program was loaded into a
-// slot but refused for a missing dependency, *loadedSlot tells which slot keeps its log.
+// slot but refused (a missing dependency, an unknown type, a file too large), *loadedSlot tells
+// which slot keeps its log.
 int AddProgram(Bank& bank, int preferredSlot, const std::string& path, int* loadedSlot = nullptr);
 int RemoveProgram(Bank& bank, int slot);
 int SwapSlots(Bank& bank, int a, int b);

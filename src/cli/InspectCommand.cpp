@@ -49,7 +49,7 @@ int InspectCommand::run(CommandIo& io) {
         } else {
             anyFailed = true;
             io.err << core::TerminalText(FailureText(result, path)) << "\n";
-            if (result == bank::kMissingDependency && loadedSlot >= 0) {
+            if ((result == bank::kMissingDependency || result == bank::kNotAProgram) && loadedSlot >= 0) {
                 record = &bank.slots[static_cast<std::size_t>(loadedSlot)];
             }
         }

@@ -366,6 +366,9 @@ std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path, 
     std::setvbuf(file.get(), nullptr, _IONBF, 0);
     std::error_code ec;
     const auto expected = fs::file_size(NativePath(path), ec);
+    if (!ec && expected > maxBytes) {
+        return std::nullopt;  // refused before reading a byte of it
+    }
     std::vector<std::uint8_t> data(
         static_cast<std::size_t>(ec ? 64 * 1024 : std::min<std::uint64_t>(expected, maxBytes) + 1));
     std::size_t filled = 0;

@@ -9,6 +9,26 @@
 
 namespace velmorant::core {
 
+namespace {
+
+// Windows-1252 letters in one case, as a disk that ignores case compares them.
+std::string FoldCase(std::string_view text) {
+    std::string folded(text);
+    for (char& c : folded) {
+        const auto b = static_cast<unsigned char>(c);
+        if ((b >= 'A' && b <= 'Z') || (b >= 0xC0 && b <= 0xDE && b != 0xD7)) {
+            c = static_cast<char>(b + 0x20);
+        } else if (b == 0x8A || b == 0x8C || b == 0x8E) {
+            c = static_cast<char>(b + 0x10);
+        } else if (b == 0x9F) {
+            c = static_cast<char>(0xFF);
+        }
+    }
+    return folded;
+}
+
+}  // namespace
+
 std::string FindNamedFile(std::string_view folder, std::string_view name, std::string_view extension,
                           FileSource& files) {
     const std::string decoded = JoinPath(folder, Cp1252ToUtf8(name) + std::string(extension));

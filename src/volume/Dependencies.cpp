@@ -1,5 +1,7 @@
 #include "volume/Dependencies.h"
 
+#include <cstring>
+
 #include "core/Bytes.h"
 #include "core/Debug.h"
 #include "core/Encoding.h"
@@ -10,10 +12,33 @@
 #include "formats/MultisampleFile.h"
 #include "formats/ProgramFile.h"
 #include "formats/ReferenceRecord.h"
+#include "formats/SampleFile.h"
 #include "volume/ProgramFile.h"
 
 namespace velmorant::volume {
 namespace {
+
+// A file that loads but is damaged: the log says which file and what is wrong, and the
+// program still loads as before (stored banks may rely on it).
+void Warn(ProgramRecord& program, const std::string& problem) {
+    AppendLog(program, "Warning: " + problem + "\n");
+}
+
+// A sample file whose head is not a sample's, or whose sound runs past its end.
+void CheckSampleFile(ProgramRecord& program, const std::string& path, std::int64_t size, core::FileSource& files) {
+    const auto head = files.ReadHead(path, formats::kSampleHeaderSize);
+    if (!head) {
+        return;
+    }
+    formats::SampleRead read = formats::ReadSampleHeader(*head);
+    if (read.result == formats::SampleResult::kSoundPastEnd &&
+        formats::kSampleHeaderSize + formats::StoredSoundBytes(read.header.soundLength) <= static_cast<std::uint64_t>(size)) {
+        return;  // only the head was read; the sound is there
+    }
+    if (read.result != formats::SampleResult::kOk) {
+        Warn(program, formats::DescribeSampleProblem(path, read));
+    }
+}
 
 enum class Level { kProgram, kMultisample };
 
@@ -94,6 +119,10 @@ bool ResolveReference(ProgramRecord& program, std::vector<DependencyRecord>& lis
             record.kind = site.wanted;
             record.fileSize = stamp->size;
             record.crc = known ? *known : FileChecksum(path, cache, files);
+            // A sample read before at this stamp was checked then.
+            if (!multisample && !known) {
+                CheckSampleFile(program, path, stamp->size, files);
+            }
             const char* format = level2        ? "%i : Found Sample dependence (levl 2) : %s"
                                  : multisample ? "%i : Found Multisample dependence %s"
                                                : "%i : Found Sample dependence %s";
@@ -178,11 +207,32 @@ int ResolveDependencies(ProgramRecord& record, ChecksumCache* cache, core::FileS
     }
     const auto file = files.ReadWhole(record.sourcePath, core::kMaxWholeFileBytes);
     if (!file) {
+        const auto stamp = files.Stat(record.sourcePath);
+        if (stamp && static_cast<std::uint64_t>(stamp->size) > core::kMaxWholeFileBytes) {
+            Warn(record, core::Format("%s: %lld bytes, more than a program can hold (%llu MiB): not loaded",
+                                      record.sourcePath.c_str(), static_cast<long long>(stamp->size),
+                                      static_cast<unsigned long long>(core::kMaxWholeFileBytes >> 20)));
+            return kUnusableProgram;
+        }
         return 1;
     }
     const auto counts = formats::ReadChunkCounts(*file);
     if (!counts) {
+        Warn(record, formats::ProgramMessage(formats::ProgramResult::kNoCounts, record.sourcePath));
         return 1;
+    }
+    // Where the voice area must end: after the last oscillator's record, or the last drum zone.
+    const std::uint64_t voiceEnd =
+        record.type == kTypeSamples
+            ? formats::OscillatorBlockOffset(*counts, formats::kOscillators - 1) + formats::kOscillatorReference +
+                  formats::kReferenceSize
+            : formats::DrumZoneOffsetIn(*counts, formats::kDrumOscillators - 1, formats::kDrumZonesPerOscillator - 1) +
+                  formats::kDrumZoneSize;
+    if (voiceEnd > file->size()) {
+        Warn(record, core::Format("%s: offset %llu (voice area): the chunk counts (%u, %u, %u, %u) put its end past "
+                                  "the end of the file (%zu bytes); the references beyond are not read",
+                                  record.sourcePath.c_str(), static_cast<unsigned long long>(counts->voiceAreaOffset()),
+                                  counts->mods, counts->envelopes, counts->lfos, counts->patterns, file->size()));
     }
     record.chunkCounts = {counts->mods, counts->envelopes, counts->lfos, counts->patterns};
     const std::string directory = core::PathDirectory(record.sourcePath);
@@ -237,7 +287,12 @@ int ResolveMultisampleSamples(ProgramRecord& record, std::size_t index, Checksum
         return 1;
     }
     const formats::MultisampleContents contents = formats::ReadMultisample(*file);
+    if (file->size() < 4 || std::memcmp(file->data(), formats::kMultisampleMagic, 4) != 0) {
+        Warn(record, core::Format("%s: offset 0 (magic): not \"%s\"", multisample.sourcePath.c_str(),
+                                  formats::kMultisampleMagic));
+    }
     if (contents.result != formats::MultisampleResult::kDone) {
+        Warn(record, formats::MultisampleMessage(contents.result, multisample.sourcePath, contents.problemOffset));
         core::DebugPrint("%s\n", formats::MultisampleMessage(contents.result, multisample.sourcePath,
                                                               contents.problemOffset).c_str());
     }

@@ -37,8 +37,11 @@ private:
 std::uint32_t FileChecksum(const std::string& path, ChecksumCache* cache,
                            core::FileSource& files = core::DiskFiles());
 
+inline constexpr int kUnusableProgram = -4;
+
 // 1 when every level-1 file was found (or the program file cannot be opened),
-// -10 when one is missing, -1 when the type is neither 1 nor 2.
+// -10 when one is missing, -1 when the type is neither 1 nor 2, kUnusableProgram when the
+// file is too large to be read (its log says why).
 int ResolveDependencies(ProgramRecord& record, ChecksumCache* cache = nullptr,
                         core::FileSource& files = core::DiskFiles());
 

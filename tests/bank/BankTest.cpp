@@ -109,15 +109,6 @@ TEST(AddProgramTest, MissingDependencyEmptiesTheSlotButKeepsItsLog) {
     EXPECT_NE(bank.slots[0].summary.find("Size : "), std::string::npos);
 }
 
-TEST(AddProgramTest, UnknownTypeIsRefused) {
-    TempDir dir;
-    demo::ProgramLayout layout;
-    layout.tag = "FM  ";
-    ASSERT_TRUE(demo::WriteFile(dir({"x.afp"}), demo::BuildProgramFile(layout)));
-    Bank bank;
-    EXPECT_EQ(AddProgram(bank, -1, dir({"x.afp"})), kMissingDependency);
-}
-
 TEST(SlotOperationsTest, SwapMovesEverythingButTheLabels) {
     TempDir dir;
     const auto paths = FmPrograms(dir, 1);

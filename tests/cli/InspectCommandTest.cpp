@@ -128,6 +128,17 @@ INSTANTIATE_TEST_SUITE_P(
                       RelativeRun{"Programs/Bank2", {"bank", "--import", "../Bank1/Warm Pad.afp"}},
                       RelativeRun{"Programs/Drums", {"bank", "--import-bank", "bank.txt"}}));
 
+// A name that holds terminal controls is shown with them escaped, never sent raw (0x9B is a
+// quotation mark in the code page, not a control).
+TEST(InspectCommandTest, TextEscapesControlCharactersInNames) {
+    testing::ImportVolume volume;
+    const CliRun run = Cli({"inspect", volume.AddProgram("Bytes", "Pad\x1b]0;owned\x07\x9b")});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out.find('\x1b'), std::string::npos);
+    EXPECT_EQ(run.out.find('\x07'), std::string::npos);
+    EXPECT_NE(run.out.find("Slot: A1 - Pad\\x1B]0;owned\\x07\xE2\x80\xBA"), std::string::npos) << run.out;
+}
+
 TEST(InspectCommandTest, UsageErrorsExitWithTwo) {
     EXPECT_EQ(Cli({"inspect"}).status, 2);
     EXPECT_EQ(Cli({"no-such-command"}).status, 2);
