@@ -17,16 +17,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const velmorant::core::ByteReader reader(file);
     std::vector<MultisampleZoneEntry> zones;
     for (const MultisampleEntryView& entry : contents.entries) {
-        const auto bytes = reader.bytes(entry.offset, kMultisampleEntrySize);
-        if (!bytes) {
-            std::abort();  // a listed entry lies inside the file
+        // A cut last entry is listed when its reference is whole; its later fields may be missing.
+        if (!reader.has(entry.offset + kEntryReference, kReferenceSize)) {
+            std::abort();
         }
         MultisampleZoneEntry zone;
-        zone.rightKey = (*bytes)[kEntryRightKey];
-        zone.leftKey = (*bytes)[kEntryLeftKey];
-        zone.velocityHigh = (*bytes)[kEntryVelocityHigh];
-        zone.velocityLow = (*bytes)[kEntryVelocityLow];
-        zone.rootKey = (*bytes)[kEntryRootKey];
+        zone.rightKey = reader.u8(entry.offset + kEntryRightKey).value_or(zone.rightKey);
+        zone.leftKey = reader.u8(entry.offset + kEntryLeftKey).value_or(zone.leftKey);
+        zone.velocityHigh = reader.u8(entry.offset + kEntryVelocityHigh).value_or(zone.velocityHigh);
+        zone.velocityLow = reader.u8(entry.offset + kEntryVelocityLow).value_or(zone.velocityLow);
+        zone.rootKey = reader.u8(entry.offset + kEntryRootKey).value_or(zone.rootKey);
         std::copy(entry.reference.begin(), entry.reference.end(), zone.reference.begin());
         zones.push_back(zone);
     }
