@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "audio/AudioSet.h"
+#include "core/AtomicWrite.h"
 #include "core/File.h"
 
 namespace velmorant::audio {

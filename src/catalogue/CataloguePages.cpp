@@ -9,6 +9,7 @@
 
 #include "bank/BankIndex.h"
 #include "catalogue/TableFilterScript.h"
+#include "core/AtomicWrite.h"
 #include "core/Encoding.h"
 #include "core/File.h"
 #include "core/FileNames.h"

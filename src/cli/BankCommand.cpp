@@ -14,6 +14,7 @@
 #include "bank/TypedName.h"
 #include "core/Encoding.h"
 #include "core/File.h"
+#include "core/Terminal.h"
 #include "core/Text.h"
 #include "export/ExportBank.h"
 #include "platform/ConsolePlatform.h"

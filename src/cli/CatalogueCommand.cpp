@@ -5,6 +5,8 @@
 
 #include "catalogue/CatalogueJob.h"
 #include "core/File.h"
+#include "core/Terminal.h"
+#include "core/Viewer.h"
 #include "platform/ConsolePlatform.h"
 
 namespace velmorant::cli {

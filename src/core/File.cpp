@@ -1,6 +1,5 @@
 #include "core/File.h"
 
-#include "core/Debug.h"
 #include "core/Encoding.h"
 #include "core/FileHandle.h"
 
@@ -31,32 +30,10 @@
 extern char** environ;
 #endif
 
-#ifdef VELMORANT_HAVE_ISAL
-#include <isa-l/crc.h>
-#else
-#include <zlib.h>
-#endif
-
 namespace velmorant::core {
 namespace fs = std::filesystem;
 
 namespace {
-
-FilePtr OpenRead(const std::string& path) {
-    std::error_code ec;
-    if (!fs::is_regular_file(NativePath(path), ec)) {
-        return nullptr;
-    }
-    return FilePtr(OpenFile(path, "rb"));
-}
-
-constexpr std::size_t kChecksumBlock = 256 * 1024;
-
-// errno as a status; a failing call that left errno unset still reads as a failure.
-FileStatus LastError() {
-    const int error = errno;
-    return FileStatus{std::error_code(error != 0 ? error : EIO, std::generic_category())};
-}
 
 // A short name beside `path` that nobody can guess and plant beforehand (a link there would
 // otherwise redirect the write); short, so a final name near the length limit still works.
@@ -75,13 +52,21 @@ std::string TemporaryNameFor(const std::string& path) {
     return PathText(NativePath(path).parent_path() / name);
 }
 
-struct TemporaryFile {
-    FilePtr file;
-    std::string path;
-    FileStatus status;
-};
+}  // namespace
 
-// Created exclusively: an existing file or link under the name is never opened.
+FilePtr OpenRead(const std::string& path) {
+    std::error_code ec;
+    if (!fs::is_regular_file(NativePath(path), ec)) {
+        return nullptr;
+    }
+    return FilePtr(OpenFile(path, "rb"));
+}
+
+FileStatus LastError() {
+    const int error = errno;
+    return FileStatus{std::error_code(error != 0 ? error : EIO, std::generic_category())};
+}
+
 TemporaryFile CreateTemporaryFor(const std::string& path) {
     TemporaryFile temporary;
     for (int attempt = 0; attempt < 16; ++attempt) {
@@ -124,35 +109,9 @@ TemporaryFile CreateTemporaryFor(const std::string& path) {
     return temporary;
 }
 
-// Writes out what stdio holds and closes; the status of the first failure.
-FileStatus FlushAndClose(FilePtr file, FileStatus status) {
-    std::FILE* raw = file.release();
-    errno = 0;
-    if (std::fflush(raw) != 0 && status.ok()) {
-        status = LastError();
-    }
-    errno = 0;
-    if (std::fclose(raw) != 0 && status.ok()) {
-        status = LastError();
-    }
-    return status;
-}
-
 FileStatus WritePiece(std::FILE* file, std::span<const std::uint8_t> piece) {
     errno = 0;
     return std::fwrite(piece.data(), 1, piece.size(), file) == piece.size() ? FileStatus{} : LastError();
-}
-
-// Puts a closed temporary file in place, or removes it when anything failed.
-FileStatus Finish(const std::string& temporary, const std::string& path, FileStatus status) {
-    if (status.ok()) {
-        status = MoveIntoPlace(temporary, path);
-    }
-    if (!status.ok()) {
-        std::error_code ignored;
-        fs::remove(NativePath(temporary), ignored);
-    }
-    return status;
 }
 
 // Source to destination without a pass through user memory where the system offers it.
@@ -188,8 +147,6 @@ FileStatus CopyStream(std::FILE* in, std::FILE* out, bool& sourceFailed) {
         }
     }
 }
-
-}  // namespace
 
 fs::path NativePath(std::string_view utf8) {
 #ifdef _WIN32
@@ -235,7 +192,6 @@ std::vector<std::string> CommandLineArguments(int argc, char** argv) {
     return std::vector<std::string>(argv, argv + argc);
 }
 
-
 bool FileExists(const std::string& path) {
     return OpenRead(path) != nullptr;
 }
@@ -248,86 +204,6 @@ bool DirectoryExists(const std::string& path) {
 std::int64_t FileSize(const std::string& path) {
     const auto stamp = StatFile(path);
     return stamp ? stamp->size : 0;
-}
-
-CopyStatus CopyFileContents(const std::string& source, const std::string& destination) {
-    CopyStatus result;
-    errno = 0;
-    FilePtr in = OpenRead(source);
-    if (!in) {
-        result.error = errno != 0 ? LastError().error : std::make_error_code(std::errc::no_such_file_or_directory);
-        result.sourceFailed = true;
-        return result;
-    }
-    TemporaryFile out = CreateTemporaryFor(destination);
-    if (!out.file) {
-        result.error = out.status.error;
-        return result;
-    }
-    std::setvbuf(in.get(), nullptr, _IONBF, 0);
-    FileStatus status = CopyStream(in.get(), out.file.get(), result.sourceFailed);
-    result.error = Finish(out.path, destination, FlushAndClose(std::move(out.file), status)).error;
-    return result;
-}
-
-std::uint32_t Crc32Update(std::uint32_t crc, std::span<const std::uint8_t> data) {
-#ifdef VELMORANT_HAVE_ISAL
-    // ISA-L takes and returns the plain checksum; chaining works like zlib's crc32().
-    std::size_t done = 0;
-    while (done < data.size()) {
-        const std::size_t n = std::min<std::size_t>(data.size() - done, 1u << 30);
-        crc = crc32_gzip_refl(crc, data.data() + done, n);
-        done += n;
-    }
-    return crc;
-#else
-    std::size_t done = 0;
-    while (done < data.size()) {
-        const std::size_t n = std::min<std::size_t>(data.size() - done, 1u << 30);
-        crc = static_cast<std::uint32_t>(::crc32(crc, data.data() + done, static_cast<uInt>(n)));
-        done += n;
-    }
-    return crc;
-#endif
-}
-
-std::uint32_t StreamCrc32(std::FILE* stream) {
-    if (stream == nullptr) {
-        return 0xFFFFFFFFu;
-    }
-    // One block per thread for every checksum: allocating (and zeroing) it per file cost
-    // more than reading a small sample.
-    thread_local const std::unique_ptr<std::uint8_t[]> block(new std::uint8_t[kChecksumBlock]);
-    std::uint32_t crc = 0;
-    for (;;) {
-        const std::size_t n = std::fread(block.get(), 1, kChecksumBlock, stream);
-        if (n == 0) {
-            break;
-        }
-        crc = Crc32Update(crc, std::span<const std::uint8_t>(block.get(), n));
-    }
-    if (std::ferror(stream) != 0) {
-        DebugPrint("error reading file\n");
-        return 0xFFFFFFFFu;
-    }
-    return crc;
-}
-
-std::uint32_t FileCrc32(const std::string& path) {
-    FilePtr file = OpenRead(path);
-    if (!file) {
-        return 0xFFFFFFFFu;
-    }
-    // Checksumming streams the file; its buffer is ours, so stdio's is not needed.
-    std::setvbuf(file.get(), nullptr, _IONBF, 0);
-    return StreamCrc32(file.get());
-}
-
-int FilesEqual(const std::string& a, const std::string& b) {
-    if (FileSize(a) != FileSize(b)) {
-        return 0;
-    }
-    return FileCrc32(a) == FileCrc32(b) ? 1 : 0;
 }
 
 std::string AbsolutePath(const std::string& path) {
@@ -390,65 +266,6 @@ std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path, 
         return std::nullopt;
     }
     return data;
-}
-
-FileStatus WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> data) {
-    const std::span<const std::uint8_t> pieces[] = {data};
-    return WriteFilePiecesAtomically(path, pieces);
-}
-
-AtomicFileWriter::AtomicFileWriter(std::string path) : path_(std::move(path)) {
-    TemporaryFile temporary = CreateTemporaryFor(path_);
-    temporary_ = std::move(temporary.path);
-    file_ = temporary.file.release();
-    status_ = temporary.status;
-    committed_ = file_ == nullptr;  // nothing to remove
-}
-
-AtomicFileWriter::~AtomicFileWriter() {
-    if (file_ != nullptr) {
-        std::fclose(file_);
-    }
-    if (!committed_) {
-        std::error_code ec;
-        fs::remove(NativePath(temporary_), ec);
-    }
-}
-
-bool AtomicFileWriter::Write(std::span<const std::uint8_t> data) {
-    if (status_.ok()) {
-        status_ = WritePiece(file_, data);
-    }
-    return status_.ok();
-}
-
-bool AtomicFileWriter::Commit() {
-    if (file_ == nullptr) {
-        return false;
-    }
-    status_ = Finish(temporary_, path_, FlushAndClose(FilePtr(std::exchange(file_, nullptr)), status_));
-    committed_ = true;  // in place, or already removed
-    return status_.ok();
-}
-
-FileStatus WriteFilePiecesAtomically(const std::string& path, std::span<const std::span<const std::uint8_t>> pieces) {
-    TemporaryFile temporary = CreateTemporaryFor(path);
-    if (!temporary.file) {
-        return temporary.status;
-    }
-    FileStatus status;
-    for (const auto& piece : pieces) {
-        if (!status) {
-            break;
-        }
-        status = WritePiece(temporary.file.get(), piece);
-    }
-    return Finish(temporary.path, path, FlushAndClose(std::move(temporary.file), status));
-}
-
-FileStatus WriteFileAtomically(const std::string& path, const std::string& text) {
-    return WriteFileAtomically(
-        path, std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
 }
 
 bool IsLink(const std::string& path) {
@@ -564,31 +381,22 @@ std::optional<FileStamp> StatFile(const std::string& path) {
 #endif
 }
 
-bool StandardErrorIsTerminal() {
+bool StreamIsTerminal(std::FILE* stream) {
 #ifdef _WIN32
-    return _isatty(_fileno(stderr)) != 0;
+    return _isatty(_fileno(stream)) != 0;
 #else
-    return isatty(fileno(stderr)) != 0;
+    return isatty(fileno(stream)) != 0;
 #endif
 }
 
-bool OpenWithDefaultViewer(const std::string& path) {
-#ifdef _WIN32
-    const auto result = reinterpret_cast<std::intptr_t>(
-        ShellExecuteW(nullptr, L"open", NativePath(path).c_str(), nullptr, nullptr, SW_SHOWMAXIMIZED));
-    return result > 32;
-#else
-#ifdef __APPLE__
-    const char* opener = "open";
-#else
-    const char* opener = "xdg-open";
-#endif
-    // Spawned without a shell, so no character of the path is ever interpreted.
-    std::string program(opener);
-    std::string argument(path);
-    char* argv[] = {program.data(), argument.data(), nullptr};
+#ifndef _WIN32
+bool RunProgram(const char* program, const std::string& argument) {
+    // Spawned without a shell, so no character of the argument is ever interpreted.
+    std::string name(program);
+    std::string copy(argument);
+    char* argv[] = {name.data(), copy.data(), nullptr};
     pid_t child = 0;
-    if (posix_spawnp(&child, opener, nullptr, nullptr, argv, environ) != 0) {
+    if (posix_spawnp(&child, program, nullptr, nullptr, argv, environ) != 0) {
         return false;
     }
     int status = 0;
@@ -596,7 +404,7 @@ bool OpenWithDefaultViewer(const std::string& path) {
         return false;
     }
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
-#endif
 }
+#endif
 
 }  // namespace velmorant::core

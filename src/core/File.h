@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/FileHandle.h"
+
 namespace velmorant::core {
 
 // What a file-system operation came to: no error when it was done.
@@ -38,21 +40,6 @@ bool DirectoryExists(const std::string& path);
 // Size in bytes; 0 when the file cannot be opened.
 std::int64_t FileSize(const std::string& path);
 
-// The destination appears complete or not at all (written under a temporary name, then renamed).
-struct CopyStatus : FileStatus {
-    bool sourceFailed = false;  // the error concerns reading the source
-};
-CopyStatus CopyFileContents(const std::string& source, const std::string& destination);
-
-// CRC-32 (IEEE 802.3, reflected, preset and result complemented).
-std::uint32_t Crc32Update(std::uint32_t crc, std::span<const std::uint8_t> data);
-// CRC-32 of the rest of the stream, or 0xFFFFFFFF on a read error.
-std::uint32_t StreamCrc32(std::FILE* stream);
-// CRC-32 of the whole file, or 0xFFFFFFFF when it cannot be opened.
-std::uint32_t FileCrc32(const std::string& path);
-// 1 when both files have the same size and the same CRC-32, else 0.
-int FilesEqual(const std::string& a, const std::string& b);
-
 // The path made absolute against the working folder, with "." and ".." steps taken out, so
 // that its parent folders are the real ones (a program's volume is two folders up); the path
 // as given when the working folder is unknown.
@@ -72,39 +59,6 @@ std::optional<std::vector<std::uint8_t>> ReadFileHead(const std::string& path, s
 inline constexpr std::uint64_t kMaxWholeFileBytes = 256u << 20;
 std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path,
                                                        std::uint64_t maxBytes = kMaxWholeFileBytes);
-
-// Writes the bytes under a temporary name in the same folder, then renames it over
-// the destination, so a crash or a full disk never leaves a half-written file.
-// Every write, the flush and the close are checked. The temporary name is unpredictable and
-// created exclusively, never through a link; a link at `path` is replaced, not followed.
-FileStatus WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> data);
-FileStatus WriteFileAtomically(const std::string& path, const std::string& text);
-// The same for a file made of several pieces written one after another, so a header
-// and a large payload need not be joined into one more copy first.
-FileStatus WriteFilePiecesAtomically(const std::string& path, std::span<const std::span<const std::uint8_t>> pieces);
-
-// A file written piece by piece under a temporary name in the destination's folder; Commit
-// renames it over the destination. Dropped without a commit, the temporary file is removed.
-class AtomicFileWriter {
-public:
-    explicit AtomicFileWriter(std::string path);
-    ~AtomicFileWriter();
-    AtomicFileWriter(const AtomicFileWriter&) = delete;
-    AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
-
-    bool ok() const { return status_.ok(); }
-    // The first failure met, with the system's reason.
-    const FileStatus& status() const { return status_; }
-    bool Write(std::span<const std::uint8_t> data);
-    bool Commit();
-
-private:
-    std::string path_;
-    std::string temporary_;
-    std::FILE* file_ = nullptr;
-    FileStatus status_;
-    bool committed_ = false;
-};
 
 // True for a symbolic link, whatever it points at.
 bool IsLink(const std::string& path);
@@ -146,11 +100,35 @@ struct FileStamp {
 };
 std::optional<FileStamp> StatFile(const std::string& path);
 
-// True when standard error is an interactive terminal (a progress line is drawn only there).
-bool StandardErrorIsTerminal();
+// The system calls that the checksum, atomic write, terminal and viewer files build on, kept
+// here with everything else that differs between systems.
 
-// Hands a document to the desktop's default viewer (xdg-open, open, or the shell on
-// Windows, maximised); false when no viewer took it.
-bool OpenWithDefaultViewer(const std::string& path);
+// A regular file opened for binary reading; null for anything else (a directory opens
+// with some C libraries).
+FilePtr OpenRead(const std::string& path);
+
+// errno as a status; a failing call that left errno unset still reads as a failure.
+FileStatus LastError();
+
+// A new file beside `path` under a name nobody can guess, created exclusively: an existing
+// file or link under that name is never opened.
+struct TemporaryFile {
+    FilePtr file;
+    std::string path;
+    FileStatus status;
+};
+TemporaryFile CreateTemporaryFor(const std::string& path);
+
+// Every byte written, or the system's reason.
+FileStatus WritePiece(std::FILE* file, std::span<const std::uint8_t> piece);
+
+// The rest of `in` appended to `out`; sourceFailed set when reading was what failed.
+FileStatus CopyStream(std::FILE* in, std::FILE* out, bool& sourceFailed);
+
+bool StreamIsTerminal(std::FILE* stream);
+#ifndef _WIN32
+// Runs a program with one argument, without a shell, and waits; true when it exited with 0.
+bool RunProgram(const char* program, const std::string& argument);
+#endif
 
 }  // namespace velmorant::core

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "core/Checksum.h"
 #include "core/Path.h"
 
 namespace velmorant::core {

@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "core/AtomicWrite.h"
 #include "core/Bytes.h"
 #include "core/Debug.h"
 #include "core/File.h"

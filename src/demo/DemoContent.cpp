@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "bank/BankIndex.h"
+#include "core/AtomicWrite.h"
 #include "core/Bytes.h"
 #include "core/File.h"
 #include "core/Path.h"

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <filesystem>
 
+#include "core/AtomicWrite.h"
 #include "core/Bytes.h"
 #include "core/File.h"
 #include "formats/MultisampleFile.h"

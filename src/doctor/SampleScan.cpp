@@ -11,6 +11,7 @@
 
 #include "core/File.h"
 #include "core/Bytes.h"
+#include "core/Checksum.h"
 #include "core/Text.h"
 
 #ifdef VELMORANT_HAVE_ISAL

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/AtomicWrite.h"
 #include "core/Text.h"
 
 namespace velmorant::exporting {

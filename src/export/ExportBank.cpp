@@ -2,6 +2,7 @@
 
 #include "bank/Bank.h"
 #include "bank/BankIndex.h"
+#include "core/AtomicWrite.h"
 #include "core/Debug.h"
 #include "core/File.h"
 #include "core/Path.h"

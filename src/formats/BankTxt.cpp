@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/AtomicWrite.h"
 #include "core/File.h"
 #include "core/Text.h"
 

@@ -1,5 +1,6 @@
 #include "formats/MultisampleFile.h"
 
+#include "core/AtomicWrite.h"
 #include "core/Bytes.h"
 #include "core/File.h"
 #include "core/Text.h"

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "core/AtomicWrite.h"
 #include "core/Bytes.h"
 #include "core/File.h"
 #include "core/Text.h"

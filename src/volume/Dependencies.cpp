@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "core/Bytes.h"
+#include "core/Checksum.h"
 #include "core/Debug.h"
 #include "core/Encoding.h"
 #include "core/File.h"

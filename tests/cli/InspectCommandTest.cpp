@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "cli/Command.h"
+#include "core/Checksum.h"
 #include "core/Encoding.h"
 #include "core/File.h"
 #include "support/CliRun.h"

@@ -4,6 +4,8 @@
 #include <filesystem>
 #include <functional>
 
+#include "core/AtomicWrite.h"
+#include "core/Checksum.h"
 #include "core/File.h"
 #include "core/Path.h"
 #include "demo/VolumeBuilders.h"

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "core/Checksum.h"
 #include "core/File.h"
 #include "create/Multisample.h"
 #include "create/ProgramTemplates.h"

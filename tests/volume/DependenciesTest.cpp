@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "core/Bytes.h"
+#include "core/Checksum.h"
 #include "core/Encoding.h"
 #include "core/File.h"
 #include "core/FileNames.h"
