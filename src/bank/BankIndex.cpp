@@ -86,7 +86,7 @@ void FindProgramCategories(volume::ProgramRecord& record) {
         const BankIndexEntry& entry = index.entries[static_cast<std::size_t>(i)];
         if (entry.name == record.programName) {
             record.categories = core::CutText(entry.categories, volume::kMaxCategoriesLength);
-            core::DebugPrint("found categoy : %s \n ", record.categories.c_str());
+            core::DebugPrint("Found categories: %s\n", record.categories.c_str());
             break;
         }
     }

@@ -54,11 +54,10 @@ int InspectWave(platform::Platform& platform, const std::string& path, SampleEnt
     entry.velocityLow = 0;
     entry.velocityHigh = 127;
     entry.locked = 0;
-    core::DebugPrint("Sample OK");
-    core::DebugPrint("Trouv\xE9 TAG data ");
+    core::DebugPrint("%s: sample accepted\n", path.c_str());
     if (facts.hasSampler) {
         const auto note = static_cast<std::int32_t>(facts.unityNote);
-        core::DebugPrint("Trouv\xE9 TAG smpl %i\n", note);
+        core::DebugPrint("%s: smpl chunk, unity note %i\n", path.c_str(), note);
         // The key fields and the note names cover 0..127 only.
         entry.rootKey = entry.leftKey = entry.rightKey = std::clamp(note, 0, 127);
     }
@@ -84,13 +83,13 @@ int AddSampleFiles(platform::Platform& platform, const std::vector<std::string>&
                                  "Information", platform::Icon::kInformation);
             break;
         }
-        core::DebugPrint("2/ Loading %s\n", path.c_str());
+        core::DebugPrint("Adding %s\n", path.c_str());
         SampleEntry entry;
         if (AddSampleFile(platform, path, entry) == 1) {
             entries.push_back(std::move(entry));
             ++added;
         } else {
-            core::DebugPrint("erreur");
+            core::DebugPrint("%s not added\n", path.c_str());
         }
     }
     return added;

@@ -143,9 +143,7 @@ bool ResolveReference(ProgramRecord& program, std::vector<DependencyRecord>& lis
     for (std::size_t i = 0; i < list.size(); ++i) {
         if (list[i].sourcePath == record.sourcePath) {
             record.duplicate = 1;
-            const bool lineEnd = !level2 && program.type == kTypeSamples;
-            core::DebugPrint(lineEnd ? "Doublon de dependance : %s (avec %i)\n" : "Doublon de dependance : %s (avec %i)",
-                             record.sourcePath.c_str(), static_cast<int>(i));
+            core::DebugPrint("Duplicate dependency: %s (same as %i)\n", record.sourcePath.c_str(), static_cast<int>(i));
         }
     }
 
