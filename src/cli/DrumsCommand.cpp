@@ -94,8 +94,7 @@ int DrumsCommand::run(CommandIo& io) {
     create::DrumKit kit;
     bool failed = false;
     if (!kit_.empty()) {
-        platform.QueueOpenFiles({kit_});
-        if (!create::OpenKitCommand(platform, kit)) {
+        if (!create::OpenKitCommand(platform, kit, kit_)) {
             return kExitFailed;
         }
     }
@@ -139,16 +138,14 @@ int DrumsCommand::run(CommandIo& io) {
     }
 
     if (!saveKit_.empty()) {
-        platform.QueueSaveFile(saveKit_);
-        if (!create::SaveKitCommand(platform, kit)) {
+        if (!create::SaveKitCommand(platform, kit, saveKit_)) {
             failed = true;
         } else {
             io.out << "Saved the kit\n";
         }
     }
     if (!out_.empty()) {
-        platform.QueueSaveFile(out_);
-        const create::DrumBuildResult result = create::BuildDrumProgram(platform, kit, *in);
+        const create::DrumBuildResult result = create::BuildDrumProgram(platform, kit, out_, *in);
         failed = failed || !result.written || result.keysLeftOut > 0;
         for (std::size_t i = 0; i < result.sampleFiles.size(); ++i) {
             const create::SampleOutcome& conversion = result.conversions[i];

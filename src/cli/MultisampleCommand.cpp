@@ -118,9 +118,8 @@ int MultisampleCommand::run(CommandIo& io) {
         return kExitFailed;
     }
 
-    platform.QueueSaveFile(out_);
-    const create::MultisampleBuildResult result = create::BuildMultisample(platform, entries, *in);
-    if (result.code != create::kBuildDone || result.cancelled) {
+    const create::MultisampleBuildResult result = create::BuildMultisample(platform, entries, out_, *in);
+    if (result.code != create::kBuildDone) {
         return kExitFailed;
     }
     bool anyUnconverted = false;

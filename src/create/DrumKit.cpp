@@ -143,15 +143,8 @@ VelocityRange LayerVelocityRange(const DrumKey& key, int layer) {
     return range;
 }
 
-int SaveDrumKit(platform::Platform& platform, const DrumKit& kit) {
-    platform::SaveFileRequest request;
-    request.title = "Save drum kit";
-    request.filters = {{"FDK file (.fdk)", "*.fdk"}};
-    const auto chosen = platform.ChooseSaveFile(request);
-    if (!chosen) {
-        return 1;
-    }
-    const std::string path = InFolder(core::PathDirectory(*chosen), core::PathBaseName(*chosen) + ".fdk");
+int SaveDrumKit(platform::Platform& platform, const DrumKit& kit, const std::string& chosenPath) {
+    const std::string path = InFolder(core::PathDirectory(chosenPath), core::PathBaseName(chosenPath) + ".fdk");
     if (core::FileExists(path) || core::DirectoryExists(path)) {
         platform.ShowMessage(formats::DrumKitMessage(formats::DrumKitResult::kExists), "Information",
                              platform::Icon::kInformation);
@@ -167,15 +160,7 @@ int SaveDrumKit(platform::Platform& platform, const DrumKit& kit) {
     return 1;
 }
 
-int LoadDrumKit(platform::Platform& platform, DrumKit& kit) {
-    platform::OpenFileRequest request;
-    request.title = "Open drum kit";
-    request.filters = {{"FDK file (.fdk)", "*.fdk"}};
-    const auto chosen = platform.ChooseOpenFiles(request);
-    if (!chosen || chosen->empty()) {
-        return 1;
-    }
-    const std::string& path = chosen->front();
+int LoadDrumKit(platform::Platform& platform, DrumKit& kit, const std::string& path) {
     const auto bytes = core::ReadWholeFile(path);
     if (!bytes) {
         platform.ShowMessage(formats::DrumKitMessage(formats::DrumKitResult::kCannotOpen), "Information",
@@ -224,16 +209,16 @@ int ReadKitText(platform::Platform& platform, std::string_view text, const std::
     return 1;
 }
 
-bool OpenKitCommand(platform::Platform& platform, DrumKit& kit) {
-    if (LoadDrumKit(platform, kit) != 1) {
+bool OpenKitCommand(platform::Platform& platform, DrumKit& kit, const std::string& path) {
+    if (LoadDrumKit(platform, kit, path) != 1) {
         platform.ShowMessage("No file loaded", "Error", platform::Icon::kStop);
         return false;
     }
     return true;
 }
 
-bool SaveKitCommand(platform::Platform& platform, const DrumKit& kit) {
-    if (SaveDrumKit(platform, kit) == 0) {
+bool SaveKitCommand(platform::Platform& platform, const DrumKit& kit, const std::string& chosenPath) {
+    if (SaveDrumKit(platform, kit, chosenPath) == 0) {
         platform.ShowMessage("File not saved", "Error", platform::Icon::kStop);
         return false;
     }

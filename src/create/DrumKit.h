@@ -45,17 +45,18 @@ struct VelocityRange {
 };
 VelocityRange LayerVelocityRange(const DrumKey& key, int layer);
 
-// 1 saved or cancelled; 0 after a message (the file exists, cannot be made, or a path cannot be stored).
-int SaveDrumKit(platform::Platform& platform, const DrumKit& kit);
-// 1 loaded or cancelled; 0 after a message, with the kit unchanged.
-int LoadDrumKit(platform::Platform& platform, DrumKit& kit);
+// Saves as `chosenPath` with the extension .fdk; 1 saved, 0 after a message (the file exists,
+// cannot be made, or a path cannot be stored).
+int SaveDrumKit(platform::Platform& platform, const DrumKit& kit, const std::string& chosenPath);
+// 1 loaded; 0 after a message, with the kit unchanged.
+int LoadDrumKit(platform::Platform& platform, DrumKit& kit, const std::string& path);
 // Reads kit file text (CR LF or LF) into the kit; the chooser is only used to replace
 // missing samples. 1 read, 0 when the first line is not a kit file's (kit unchanged).
 int ReadKitText(platform::Platform& platform, std::string_view text, const std::string& path, DrumKit& kit);
 
-// The editor's open and save commands: the load or save, then "No file loaded" or
-// "File not saved" when it failed. True when done or cancelled.
-bool OpenKitCommand(platform::Platform& platform, DrumKit& kit);
-bool SaveKitCommand(platform::Platform& platform, const DrumKit& kit);
+// The open and save commands: the load or save, then "No file loaded" or "File not saved"
+// when it failed. True when done.
+bool OpenKitCommand(platform::Platform& platform, DrumKit& kit, const std::string& path);
+bool SaveKitCommand(platform::Platform& platform, const DrumKit& kit, const std::string& chosenPath);
 
 }  // namespace velmorant::create

@@ -41,15 +41,15 @@ std::string DrumSampleName(const std::string& programName, int key, int layer) {
     return core::Format("%s%02i%i", programName.c_str(), key, layer);
 }
 
-DrumBuildResult BuildDrumProgramAt(platform::Platform& platform, const DrumKit& kit, const std::string& chosenPath,
-                                   const AudioIn& audio) {
+DrumBuildResult BuildDrumProgram(platform::Platform& platform, const DrumKit& kit, const std::string& chosenPath,
+                                 const AudioIn& audio) {
     DrumBuildResult result;
-    core::DebugPrint("szFile : %s\n", chosenPath.c_str());
+    core::DebugPrint("Chosen file: %s\n", chosenPath.c_str());
     const std::string name = core::PathBaseName(chosenPath);
     const std::string folder = core::PathDirectory(chosenPath);
     core::DebugPrint("Path : %s\nName : %s\n", folder.c_str(), name.c_str());
     result.programPath = InFolder(folder, name + ".afp");
-    core::DebugPrint("completepath : %s\n", result.programPath.c_str());
+    core::DebugPrint("Program file: %s\n", result.programPath.c_str());
     if (name.empty()) {
         platform.ShowMessage("Program name is empty !", "Error", platform::Icon::kInformation);
         return result;
@@ -75,7 +75,7 @@ DrumBuildResult BuildDrumProgramAt(platform::Platform& platform, const DrumKit& 
         slotOfKey[static_cast<std::size_t>(k)] = slots++;
     }
     if (result.keysLeftOut > 0) {
-        core::DebugPrint("Il y a plus que 64 oscilateurs !!! ");
+        core::DebugPrint("%i key(s) beyond the 64 oscillators left out\n", result.keysLeftOut);
         platform.ShowMessage(
             "The Fusion drums programs are limited to 64 oscillators. All notes will be ignored beyond. !", "Error",
             platform::Icon::kInformation);
@@ -135,20 +135,6 @@ DrumBuildResult BuildDrumProgramAt(platform::Platform& platform, const DrumKit& 
     result.written = true;
     platform.ShowMessage("Build done !", "Information", platform::Icon::kInformation);
     return result;
-}
-
-DrumBuildResult BuildDrumProgram(platform::Platform& platform, const DrumKit& kit, const AudioIn& audio) {
-    core::DebugPrint("Dialog_ImportWaves_Build");
-    platform::SaveFileRequest request;
-    request.title = "Create Drums Program";
-    request.filters = {{"Fusion Drums Program file(.afp)", "*.afp"}, {"All files", "*.*"}};
-    const auto chosen = platform.ChooseSaveFile(request);
-    if (!chosen) {
-        DrumBuildResult result;
-        result.cancelled = true;
-        return result;
-    }
-    return BuildDrumProgramAt(platform, kit, *chosen, audio);
 }
 
 }  // namespace velmorant::create

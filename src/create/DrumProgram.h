@@ -18,7 +18,6 @@ inline constexpr std::size_t kMaxDrumProgramName = 29;
 std::string DrumSampleName(const std::string& programName, int key, int layer);
 
 struct DrumBuildResult {
-    bool cancelled = false;
     bool written = false;  // the program file was written
     std::string programPath;
     int keysLeftOut = 0;  // keys in use beyond the 64 oscillators
@@ -27,11 +26,9 @@ struct DrumBuildResult {
     std::vector<SampleOutcome> conversions;          // with what the audio path did or why it failed
 };
 
-// The drum program for a chosen name, without the chooser: the template with one
-// oscillator per key in use, and the converted samples beside it.
-DrumBuildResult BuildDrumProgramAt(platform::Platform& platform, const DrumKit& kit, const std::string& chosenPath,
-                                   const AudioIn& audio = {});
-// Asks for the program file, then builds it.
-DrumBuildResult BuildDrumProgram(platform::Platform& platform, const DrumKit& kit, const AudioIn& audio = {});
+// The drum program named by `chosenPath` (the extension .afp is put on): the template with
+// one oscillator per key in use, and the converted samples beside it.
+DrumBuildResult BuildDrumProgram(platform::Platform& platform, const DrumKit& kit, const std::string& chosenPath,
+                                 const AudioIn& audio = {});
 
 }  // namespace velmorant::create

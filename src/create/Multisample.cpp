@@ -97,18 +97,10 @@ std::vector<std::string> PlanSampleFileNames(std::string_view name, const std::v
 }
 
 MultisampleBuildResult BuildMultisample(platform::Platform& platform, const std::vector<SampleEntry>& entries,
-                                        const AudioIn& audio) {
+                                        const std::string& chosenPath, const AudioIn& audio) {
     MultisampleBuildResult result;
-    platform::SaveFileRequest request;
-    request.title = "Create Multisample";
-    request.filters = {{"Fusion program file(.afp)", "*.afp"}, {"All files", "*.*"}};
-    const auto chosen = platform.ChooseSaveFile(request);
-    if (!chosen) {
-        result.cancelled = true;
-        return result;
-    }
-    const std::string name = core::PathBaseName(*chosen);
-    const std::string folder = core::PathDirectory(*chosen);
+    const std::string name = core::PathBaseName(chosenPath);
+    const std::string folder = core::PathDirectory(chosenPath);
     core::DebugPrint("Path : %s\nName : %s\n", folder.c_str(), name.c_str());
 
     const auto refuse = [&](const std::string& text) {

@@ -48,18 +48,17 @@ inline constexpr int kBuildRefused = -1;  // the input cannot be built; nothing 
 
 struct MultisampleBuildResult {
     int code = kBuildDone;
-    bool cancelled = false;
     std::string programPath;
     std::vector<std::string> sampleFiles;        // in entry order
     std::vector<ConversionResult> conversionStatus;  // ConvertWaveToSample's status per entry
     std::vector<SampleOutcome> conversions;          // with what the audio path did or why it failed
 };
 
-// Asks for the program file, then writes beside it one sample file per entry, the
-// multisample, the program playing it and a bank.txt listing the samples. `audio` says how
+// Writes the program named by `chosenPath` and beside it one sample file per entry, the
+// multisample and a bank.txt listing the samples. `audio` says how
 // files that are not 16-bit 44.1 kHz WAV files are taken (by default they are refused).
 MultisampleBuildResult BuildMultisample(platform::Platform& platform, const std::vector<SampleEntry>& entries,
-                                        const AudioIn& audio = {});
+                                        const std::string& chosenPath, const AudioIn& audio = {});
 
 // The editor's "Auto map": spreads the unlocked samples of distinct root keys over the
 // keyboard, splitting halfway between neighbouring root keys.

@@ -1,7 +1,6 @@
 #include "demo/DemoContent.h"
 
 #include <cmath>
-#include <deque>
 #include <filesystem>
 #include <numbers>
 #include <system_error>
@@ -29,23 +28,15 @@ constexpr const char* kBank = "Created";
 constexpr const char* kKeysName = "Synth Keys";
 constexpr const char* kKitName = "Synth Kit";
 
-// Answers the builders' save choosers with the paths given, and keeps their messages.
-class AnsweringPlatform final : public platform::Platform {
+// Cancels every question and keeps the first failure the builders report.
+class QuietPlatform final : public platform::Platform {
 public:
-    void Answer(std::string path) { answers_.push_back(std::move(path)); }
     const std::string& failure() const { return failure_; }
 
     std::optional<std::vector<std::string>> ChooseOpenFiles(const platform::OpenFileRequest&) override {
         return std::nullopt;
     }
-    std::optional<std::string> ChooseSaveFile(const platform::SaveFileRequest&) override {
-        if (answers_.empty()) {
-            return std::nullopt;
-        }
-        std::string path = std::move(answers_.front());
-        answers_.pop_front();
-        return path;
-    }
+    std::optional<std::string> ChooseSaveFile(const platform::SaveFileRequest&) override { return std::nullopt; }
     std::optional<std::string> ChooseFolder(std::string_view) override { return std::nullopt; }
     void ShowMessage(std::string_view text, std::string_view title, platform::Icon) override {
         if (title != "Information" && failure_.empty()) {
@@ -57,7 +48,6 @@ public:
     std::unique_ptr<platform::ProgressWindow> StartProgressWindow(bool) override { return nullptr; }
 
 private:
-    std::deque<std::string> answers_;
     std::string failure_;
 };
 
@@ -157,7 +147,7 @@ bool Build(const std::string& root, const std::string& scratch, std::string& err
     };
 
     // The multisample is built beside its samples, then its program and file take their places.
-    AnsweringPlatform platform;
+    QuietPlatform platform;
     std::vector<SampleEntry> entries;
     for (int note : {48, 60, 72}) {
         const std::string path = wave(core::Format("keys%i.wav", note), SynthWave(Tone(note, 0.6), note));
@@ -167,9 +157,9 @@ bool Build(const std::string& root, const std::string& scratch, std::string& err
         }
     }
     AutoMapSamples(entries);
-    platform.Answer(core::JoinPath(samples, std::string(kKeysName) + ".afp"));
-    const MultisampleBuildResult keys = BuildMultisample(platform, entries);
-    if (keys.code != kBuildDone || keys.cancelled || !platform.failure().empty()) {
+    const MultisampleBuildResult keys =
+        BuildMultisample(platform, entries, core::JoinPath(samples, std::string(kKeysName) + ".afp"));
+    if (keys.code != kBuildDone || !platform.failure().empty()) {
         error = "multisample build failed: " + platform.failure();
         return false;
     }
@@ -194,7 +184,7 @@ bool Build(const std::string& root, const std::string& scratch, std::string& err
         return false;
     }
     const DrumBuildResult drums =
-        BuildDrumProgramAt(platform, kit, core::JoinPath(programs, std::string(kKitName) + ".afp"));
+        BuildDrumProgram(platform, kit, core::JoinPath(programs, std::string(kKitName) + ".afp"));
     if (!drums.written || !platform.failure().empty()) {
         error = "drum program build failed: " + platform.failure();
         return false;

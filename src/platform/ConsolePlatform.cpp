@@ -99,46 +99,17 @@ ConsolePlatform::ConsolePlatform(std::ostream& err, ConsoleOptions options)
 
 ConsolePlatform::~ConsolePlatform() = default;
 
-void ConsolePlatform::QueueOpenFiles(std::vector<std::string> paths) { openFiles_.push_back(std::move(paths)); }
-void ConsolePlatform::QueueSaveFile(std::string path) { saveFiles_.push_back(std::move(path)); }
-void ConsolePlatform::QueueFolder(std::string path) { folders_.push_back(std::move(path)); }
-
 void ConsolePlatform::SetDocumentOpener(std::function<bool(const std::string&)> opener) {
     opener_ = std::move(opener);
 }
 
-std::optional<std::vector<std::string>> ConsolePlatform::ChooseOpenFiles(const OpenFileRequest& request) {
-    if (openFiles_.empty()) {
-        return std::nullopt;
-    }
-    std::vector<std::string> paths = std::move(openFiles_.front());
-    openFiles_.pop_front();
-    if (!request.multiple && paths.size() > 1) {
-        paths.resize(1);
-    }
-    if (paths.empty()) {
-        return std::nullopt;
-    }
-    return paths;
+std::optional<std::vector<std::string>> ConsolePlatform::ChooseOpenFiles(const OpenFileRequest&) {
+    return std::nullopt;
 }
 
-std::optional<std::string> ConsolePlatform::ChooseSaveFile(const SaveFileRequest&) {
-    if (saveFiles_.empty()) {
-        return std::nullopt;
-    }
-    std::string path = std::move(saveFiles_.front());
-    saveFiles_.pop_front();
-    return path;
-}
+std::optional<std::string> ConsolePlatform::ChooseSaveFile(const SaveFileRequest&) { return std::nullopt; }
 
-std::optional<std::string> ConsolePlatform::ChooseFolder(std::string_view) {
-    if (folders_.empty()) {
-        return std::nullopt;
-    }
-    std::string path = std::move(folders_.front());
-    folders_.pop_front();
-    return path;
-}
+std::optional<std::string> ConsolePlatform::ChooseFolder(std::string_view) { return std::nullopt; }
 
 void ConsolePlatform::PrintBox(std::string_view text, std::string_view title) {
     std::lock_guard lock(output_->mutex);

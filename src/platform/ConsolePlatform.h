@@ -1,6 +1,5 @@
 #pragma once
 
-#include <deque>
 #include <functional>
 #include <iosfwd>
 #include <memory>
@@ -28,18 +27,15 @@ struct ConsoleOptions {
     std::function<void(const ProgressState&, ProgressMessage)> progressObserver;
 };
 
-// The platform of the command-line tool: choosers answer from values queued from
-// the command line (nothing queued means cancelled), message boxes are printed on
-// the error stream as "Title: text", confirmations follow assumeYes. The platform
-// must outlive every progress window it started.
+// The platform of the command-line tool: its commands take their paths as arguments, so
+// every chooser is cancelled; message boxes are printed on the error stream as
+// "Title: text", confirmations follow assumeYes. The platform must outlive every
+// progress window it started.
 class ConsolePlatform final : public Platform {
 public:
     explicit ConsolePlatform(std::ostream& err, ConsoleOptions options = {});
     ~ConsolePlatform() override;
 
-    void QueueOpenFiles(std::vector<std::string> paths);
-    void QueueSaveFile(std::string path);
-    void QueueFolder(std::string path);
     // Where OpenDocument reports the document instead of launching a viewer.
     void SetDocumentOpener(std::function<bool(const std::string&)> opener);
 
@@ -63,9 +59,6 @@ private:
 
     std::shared_ptr<Output> output_;
     ConsoleOptions options_;
-    std::deque<std::vector<std::string>> openFiles_;
-    std::deque<std::string> saveFiles_;
-    std::deque<std::string> folders_;
     std::function<bool(const std::string&)> opener_;
     CycleCounter cycleCounter_{0};
 };

@@ -76,8 +76,7 @@ TEST_F(MultisampleBuildTest, PianoWithCollidingRootKeys) {
     const std::vector<SampleEntry> entries = {Entry("a.wav", 48, 0, 54), Entry("b.wav", 60, 55, 66),
                                               Entry("c.wav", 72, 67, 127), Entry("d.wav", 60, 60, 60),
                                               Entry("e.wav", 60, 61, 61)};
-    platform.AnswerSaveFile(dir({"out", "Piano.afp"}));
-    const MultisampleBuildResult result = BuildMultisample(platform, entries);
+    const MultisampleBuildResult result = BuildMultisample(platform, entries, dir({"out", "Piano.afp"}));
     EXPECT_EQ(result.code, kBuildDone);
     EXPECT_EQ(platform.Boxes(), std::vector<std::string>{"Information: Done !"});
     EXPECT_TRUE(platform.Problems().empty());
@@ -112,8 +111,7 @@ TEST_F(MultisampleBuildTest, PianoWithCollidingRootKeys) {
 TEST_F(MultisampleBuildTest, NeverOverwritesAFileItDidNotWrite) {
     std::filesystem::create_directory(dir({"out"}));
     testing::WriteTextFile(dir({"out", "Piano060.afs"}), "someone else's sample");
-    platform.AnswerSaveFile(dir({"out", "Piano.afp"}));
-    const auto result = BuildMultisample(platform, {Entry("a.wav", 60, 0, 127)});
+    const auto result = BuildMultisample(platform, {Entry("a.wav", 60, 0, 127)}, dir({"out", "Piano.afp"}));
     EXPECT_EQ(result.code, kBuildDone);
     EXPECT_EQ(testing::ReadText(dir({"out", "Piano060.afs"})), "someone else's sample");
     EXPECT_TRUE(core::FileExists(dir({"out", "Piano000060.afs"})));
@@ -123,8 +121,8 @@ TEST_F(MultisampleBuildTest, NeverOverwritesAFileItDidNotWrite) {
 TEST_F(MultisampleBuildTest, LongNamesFitTheReferenceFields) {
     std::filesystem::create_directory(dir({"out"}));
     const std::string name = "A long piano name with forty characters";  // 39 + "X"
-    platform.AnswerSaveFile(dir({"out", name + "X.afp"}));
-    const auto result = BuildMultisample(platform, {Entry("a.wav", 5, 0, 127), Entry("b.wav", 5, 0, 127)});
+    const auto result =
+        BuildMultisample(platform, {Entry("a.wav", 5, 0, 127), Entry("b.wav", 5, 0, 127)}, dir({"out", name + "X.afp"}));
     EXPECT_EQ(result.code, kBuildDone);
     const std::string base29 = "A_long_piano_name_with_forty_";
     const std::string base26 = "A_long_piano_name_with_for";
@@ -141,25 +139,20 @@ TEST_F(MultisampleBuildTest, LongNamesFitTheReferenceFields) {
 TEST_F(MultisampleBuildTest, RefusesWhatCannotBeBuiltBeforeWritingAnything) {
     std::filesystem::create_directory(dir({"out"}));
     std::vector<SampleEntry> many(256, Entry("a.wav", 60, 0, 127));
-    platform.AnswerSaveFile(dir({"out", "Big.afp"}));
-    EXPECT_EQ(BuildMultisample(platform, many).code, kBuildRefused);
-    many.pop_back();
-    platform.AnswerCancel();
-    EXPECT_TRUE(BuildMultisample(platform, many).cancelled);
+    EXPECT_EQ(BuildMultisample(platform, many, dir({"out", "Big.afp"})).code, kBuildRefused);
     EXPECT_TRUE(FilesInOut().empty());
     ASSERT_EQ(platform.Boxes().size(), 1u);
     EXPECT_TRUE(platform.Boxes()[0].starts_with("Error: A multisample holds at most 255 samples")) << platform.Boxes()[0];
 
-    platform.AnswerSaveFile(dir({"missing", "Piano.afp"}));
-    EXPECT_EQ(BuildMultisample(platform, {Entry("a.wav", 60, 0, 127)}).code, kBuildCannotCreateIndex);
+    EXPECT_EQ(BuildMultisample(platform, {Entry("a.wav", 60, 0, 127)}, dir({"missing", "Piano.afp"})).code,
+              kBuildCannotCreateIndex);
 }
 
 TEST_F(MultisampleBuildTest, AFailedConversionStillGetsItsZone) {
     std::filesystem::create_directory(dir({"out"}));
     SampleEntry gone = Entry("a.wav", 60, 0, 127);
     gone.path = dir({"gone.wav"});
-    platform.AnswerSaveFile(dir({"out", "Piano.afp"}));
-    const auto result = BuildMultisample(platform, {gone});
+    const auto result = BuildMultisample(platform, {gone}, dir({"out", "Piano.afp"}));
     EXPECT_EQ(result.code, kBuildDone);
     EXPECT_EQ(result.conversionStatus, std::vector<ConversionResult>{ConversionResult::kNoSource});
     EXPECT_EQ(testing::ReadBytes(dir({"out", "Piano.afi"})).size(), 120u);

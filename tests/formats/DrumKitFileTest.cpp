@@ -28,10 +28,9 @@ protected:
     }
     DrumKit Load(const std::string& text) {
         testing::WriteTextFile(dir({"in.fdk"}), text);
-        platform.AnswerOpenFiles({dir({"in.fdk"})});
         DrumKit kit;
         AddLayer(platform, kit, 40, "kept.wav");
-        result = LoadDrumKit(platform, kit);
+        result = LoadDrumKit(platform, kit, dir({"in.fdk"}));
         return kit;
     }
 
@@ -41,8 +40,7 @@ protected:
 };
 
 TEST_F(KitFileTest, AnEmptyKitIsTheHeaderAnd98EmptyLines) {
-    platform.AnswerSaveFile(dir({"kit.txt"}));
-    ASSERT_EQ(SaveDrumKit(platform, DrumKit{}), 1);
+    ASSERT_EQ(SaveDrumKit(platform, DrumKit{}, dir({"kit.txt"})), 1);
     const std::string text = testing::ReadText(dir({"kit.fdk"}));
     std::string expected = "##|fdk|3|||||||||||||\r\n";
     for (int k = 0; k < 98; ++k) {
@@ -64,16 +62,14 @@ TEST_F(KitFileTest, SaveThenLoadGivesTheSameKitAndAnExistingFileIsKept) {
     SetPreset(kit, 97, 1);
     SetDefineOscillator(kit, 3, false);
     SetCopySource(kit, 3, 31);
-    platform.AnswerSaveFile(dir({"kit.fdk"}));
-    ASSERT_EQ(SaveDrumKit(platform, kit), 1);
+    ASSERT_EQ(SaveDrumKit(platform, kit, dir({"kit.fdk"})), 1);
     const std::string text = testing::ReadText(dir({"kit.fdk"}));
     EXPECT_NE(text.find("\r\n31|2|1|-1|1|0|" + a + "|63|" + b + "|127||0||0|\r\n"), std::string::npos);
     EXPECT_NE(text.find("\r\n97|3|1|-1|1|1|" + a + "|20|" + b + "|96|" + c + "|127||0|\r\n"), std::string::npos);
     EXPECT_NE(text.find("\r\n3|0|2|31|0|0||0||0||0||0|\r\n"), std::string::npos);
 
-    platform.AnswerOpenFiles({dir({"kit.fdk"})});
     DrumKit loaded;
-    ASSERT_EQ(LoadDrumKit(platform, loaded), 1);
+    ASSERT_EQ(LoadDrumKit(platform, loaded, dir({"kit.fdk"})), 1);
     for (int k = 0; k < kDrumKitKeys; ++k) {
         const DrumKey& x = kit.keys[static_cast<std::size_t>(k)];
         const DrumKey& y = loaded.keys[static_cast<std::size_t>(k)];
@@ -85,8 +81,7 @@ TEST_F(KitFileTest, SaveThenLoadGivesTheSameKitAndAnExistingFileIsKept) {
     }
     EXPECT_EQ(loaded.keys[31].layers[0].size, static_cast<std::int64_t>(core::FileSize(a)));
 
-    platform.AnswerSaveFile(dir({"kit.fdk"}));
-    EXPECT_FALSE(create::SaveKitCommand(platform, DrumKit{}));
+    EXPECT_FALSE(create::SaveKitCommand(platform, DrumKit{}, dir({"kit.fdk"})));
     EXPECT_EQ(testing::ReadText(dir({"kit.fdk"})), text);
     EXPECT_EQ(platform.Boxes(),
               (std::vector<std::string>{"Information: File already Exist !", "Error: File not saved"}));
@@ -96,8 +91,7 @@ TEST_F(KitFileTest, SaveThenLoadGivesTheSameKitAndAnExistingFileIsKept) {
 TEST_F(KitFileTest, APathThatTheFormatCannotHoldIsRefusedAndNothingWritten) {
     DrumKit kit;
     AddLayer(platform, kit, 1, "odd|name.wav");
-    platform.AnswerSaveFile(dir({"kit.fdk"}));
-    EXPECT_EQ(SaveDrumKit(platform, kit), 0);
+    EXPECT_EQ(SaveDrumKit(platform, kit, dir({"kit.fdk"})), 0);
     EXPECT_FALSE(core::FileExists(dir({"kit.fdk"})));
     ASSERT_EQ(platform.Boxes().size(), 1u);
     EXPECT_TRUE(platform.Boxes()[0].starts_with("Error: The sample path odd|name.wav")) << platform.Boxes()[0];
@@ -108,8 +102,7 @@ TEST_F(KitFileTest, APathThatTheFormatCannotHoldIsRefusedAndNothingWritten) {
     EXPECT_EQ(WriteKitFile(dir({"kit.fdk"}), zero), DrumKitResult::kPathNotStorable);
     EXPECT_FALSE(core::FileExists(dir({"kit.fdk"})));
 
-    platform.AnswerSaveFile(dir({"missing", "kit.fdk"}));
-    EXPECT_EQ(SaveDrumKit(platform, DrumKit{}), 0);
+    EXPECT_EQ(SaveDrumKit(platform, DrumKit{}, dir({"missing", "kit.fdk"})), 0);
     EXPECT_EQ(platform.Boxes().back(), "Error: Cannot create the file " + dir({"missing", "kit.fdk"}));
 }
 
@@ -128,14 +121,10 @@ TEST_F(KitFileTest, RefusesOtherFormatsWithTheKitUnchanged) {
     EXPECT_EQ(testing::LayerPaths(kit, 40), std::vector<std::string>{"kept.wav"});
     EXPECT_EQ(platform.Boxes(), std::vector<std::string>{"Information: Sorry, cannot open this file format."});
 
-    platform.AnswerOpenFiles({dir({"nowhere.fdk"})});
     DrumKit other;
-    EXPECT_FALSE(create::OpenKitCommand(platform, other));
+    EXPECT_FALSE(create::OpenKitCommand(platform, other, dir({"nowhere.fdk"})));
     EXPECT_EQ(platform.Boxes(), (std::vector<std::string>{"Information: Sorry, cannot open this file format.",
                                                           "Information: Cannot open file !", "Error: No file loaded"}));
-    platform.AnswerCancel();
-    EXPECT_TRUE(create::OpenKitCommand(platform, other));
-    EXPECT_EQ(platform.Boxes().size(), 3u);
 }
 
 TEST_F(KitFileTest, AMissingSampleIsReplacedOrEmptiesItsKey) {
@@ -143,17 +132,15 @@ TEST_F(KitFileTest, AMissingSampleIsReplacedOrEmptiesItsKey) {
     const std::string line = "##|fdk|3\r\n20|2|1|-1|1|1|" + a + "|63|" + dir({"gone.wav"}) + "|127||0||0|\r\n";
     testing::WriteTextFile(dir({"in.fdk"}), line);
 
-    platform.AnswerOpenFiles({dir({"in.fdk"})});
     platform.AnswerOpenFiles({a});
     DrumKit replaced;
-    ASSERT_EQ(LoadDrumKit(platform, replaced), 1);
+    ASSERT_EQ(LoadDrumKit(platform, replaced, dir({"in.fdk"})), 1);
     EXPECT_EQ(testing::LayerPaths(replaced, 20), (std::vector<std::string>{a, a}));
 
-    platform.AnswerOpenFiles({dir({"in.fdk"})});
     platform.AnswerCancel();
     DrumKit emptied;
     AddLayer(platform, emptied, 20, "before.wav");
-    ASSERT_EQ(LoadDrumKit(platform, emptied), 1);
+    ASSERT_EQ(LoadDrumKit(platform, emptied, dir({"in.fdk"})), 1);
     EXPECT_EQ(emptied.keys[20].layerCount(), 0);
     EXPECT_EQ(emptied.keys[20].state, 0);
     EXPECT_EQ(emptied.keys[20].preset, 0);

@@ -254,19 +254,12 @@ TEST(ConsolePlatformTest, ProgressLineIsRedrawnInPlaceAndWipedForBoxesAndAtClose
     EXPECT_TRUE(FormatProgressLine(longStatus).ends_with("nn [....................] 0/100"));
 }
 
-TEST(ConsolePlatformTest, ChoosersAnswerFromTheQueueAndBoxesGoToTheErrorStream) {
+TEST(ConsolePlatformTest, ChoosersAreCancelledAndBoxesGoToTheErrorStream) {
     std::ostringstream err;
     ConsolePlatform platform(err);
-    platform.QueueOpenFiles({"/v/a.afp", "/v/b.afp"});
-    platform.QueueOpenFiles({"/v/bank.txt", "/v/other.txt"});
-    OpenFileRequest many{"Import Programs", {}, true};
-    OpenFileRequest one{"Import Bank", {}, false};
-    EXPECT_EQ(platform.ChooseOpenFiles(many), (std::vector<std::string>{"/v/a.afp", "/v/b.afp"}));
-    EXPECT_EQ(platform.ChooseOpenFiles(one), (std::vector<std::string>{"/v/bank.txt"}));
-    EXPECT_EQ(platform.ChooseOpenFiles(one), std::nullopt);  // nothing left: cancelled
+    EXPECT_EQ(platform.ChooseOpenFiles(OpenFileRequest{"Replace sample", {}, false}), std::nullopt);
+    EXPECT_EQ(platform.ChooseSaveFile(SaveFileRequest{}), std::nullopt);
     EXPECT_EQ(platform.ChooseFolder("Destination"), std::nullopt);
-    platform.QueueFolder("/out");
-    EXPECT_EQ(platform.ChooseFolder("Destination"), "/out");
 
     EXPECT_FALSE(platform.Confirm("Overwrite?", "Confirm", Icon::kQuestion));
     ConsoleOptions yes;

@@ -260,7 +260,12 @@ void CreateDrumProgramDialog::loadKit() {
         refreshAllRows();
         return;
     }
-    if (create::OpenKitCommand(platform_, kit_)) {
+    platform::OpenFileRequest request;
+    request.title = "Open drum kit";
+    request.filters = {{"FDK file (.fdk)", "*.fdk"}};
+    const auto chosen = platform_.ChooseOpenFiles(request);
+    // A cancelled chooser leaves the kit and its unsaved state as they were.
+    if (chosen && !chosen->empty() && create::OpenKitCommand(platform_, kit_, chosen->front())) {
         unbuilt_ = false;
     }
     currentLayer_ = -1;
@@ -269,7 +274,11 @@ void CreateDrumProgramDialog::loadKit() {
 }
 
 void CreateDrumProgramDialog::saveKit() {
-    if (create::SaveKitCommand(platform_, kit_)) {
+    platform::SaveFileRequest request;
+    request.title = "Save drum kit";
+    request.filters = {{"FDK file (.fdk)", "*.fdk"}};
+    const auto chosen = platform_.ChooseSaveFile(request);
+    if (chosen && create::SaveKitCommand(platform_, kit_, *chosen)) {
         unbuilt_ = false;  // the work is kept in the kit file
     }
 }
@@ -286,10 +295,14 @@ void CreateDrumProgramDialog::reject() {
 }
 
 void CreateDrumProgramDialog::build() {
-    const create::DrumBuildResult result = create::BuildDrumProgram(platform_, kit_);
-    if (result.cancelled) {
+    platform::SaveFileRequest request;
+    request.title = "Create Drums Program";
+    request.filters = {{"Fusion Drums Program file(.afp)", "*.afp"}, {"All files", "*.*"}};
+    const auto chosen = platform_.ChooseSaveFile(request);
+    if (!chosen) {
         return;
     }
+    const create::DrumBuildResult result = create::BuildDrumProgram(platform_, kit_, *chosen);
     if (result.written) {
         unbuilt_ = false;
     }

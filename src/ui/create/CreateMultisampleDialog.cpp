@@ -186,10 +186,14 @@ void CreateMultisampleDialog::autoMap() {
 }
 
 void CreateMultisampleDialog::build() {
-    const create::MultisampleBuildResult result = create::BuildMultisample(platform_, entries_);
-    if (result.cancelled) {
+    platform::SaveFileRequest request;
+    request.title = "Create Multisample";
+    request.filters = {{"Fusion program file(.afp)", "*.afp"}, {"All files", "*.*"}};
+    const auto chosen = platform_.ChooseSaveFile(request);
+    if (!chosen) {
         return;
     }
+    const create::MultisampleBuildResult result = create::BuildMultisample(platform_, entries_, *chosen);
     if (result.code == create::kBuildDone) {
         unbuilt_ = false;
         showStatus(tr("Built %1").arg(Text(result.programPath)));
