@@ -50,7 +50,7 @@ bool ReadList(bank::BankIndex& index, const std::string& path) {
 // rather than naming some other file.
 bool ReadBankList(bank::BankIndex& index, const std::string& programsFolder, const std::string& bankName) {
     return core::IsSafePathComponent(bankName) &&
-           ReadList(index, core::JoinPath(core::JoinPath(programsFolder, bankName), "bank.txt"));
+           ReadList(index, core::JoinPath(core::FindNamedFile(programsFolder, bankName, ""), "bank.txt"));
 }
 
 // The entries a reader visits. A count line may carry a sign, so a negative count visits none.
@@ -149,7 +149,7 @@ std::int32_t ProbeType(const std::string& bankFolder, const std::string& name) {
 
 void AppendBankRows(std::string& page, const std::string& programsFolder, const std::string& bankName,
                     const bank::BankIndex& list) {
-    const std::string bankFolder = core::JoinPath(programsFolder, bankName);
+    const std::string bankFolder = core::FindNamedFile(programsFolder, bankName, "");
     const std::string bankCell = NameHtml(bankName);
     for (std::size_t entry = 0; entry < VisitedEntries(list); ++entry) {
         if (!IsListedName(list, entry)) {

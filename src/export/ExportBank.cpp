@@ -4,6 +4,7 @@
 #include "bank/BankIndex.h"
 #include "core/AtomicWrite.h"
 #include "core/Debug.h"
+#include "core/Encoding.h"
 #include "core/File.h"
 #include "core/Path.h"
 #include "core/Text.h"
@@ -177,9 +178,12 @@ int ExportBank(platform::Platform& platform, bank::Bank& bank, ExportOptions& op
     const std::string programs = core::JoinPath(root, "Programs");
     const std::string multisamples = core::JoinPath(root, "Multisamples");
     const std::string samples = core::JoinPath(root, "Samples");
-    options.programFolder = core::JoinPath(programs, bankName);
-    options.multisampleFolder = core::JoinPath(multisamples, bankName);
-    options.sampleFolder = core::JoinPath(samples, bankName);
+    // The name is Windows-1252 like every bank name; its folders are named with its UTF-8, as
+    // the programs' own paths are, so bank.txt lands beside the programs it lists.
+    const std::string bankFolder = core::Cp1252ToUtf8(bankName);
+    options.programFolder = core::JoinPath(programs, bankFolder);
+    options.multisampleFolder = core::JoinPath(multisamples, bankFolder);
+    options.sampleFolder = core::JoinPath(samples, bankFolder);
     const std::string indexPath = core::JoinPath(options.programFolder, "bank.txt");
 
     // Files of the user's that the export would replace with something else: asked about

@@ -5,7 +5,12 @@
 #include <fstream>
 #include <sstream>
 
+#include <nlohmann/json.hpp>
+
 #include "cli/Command.h"
+#include "core/Encoding.h"
+#include "demo/VolumeBuilders.h"
+#include "support/CliRun.h"
 #include "support/TempDir.h"
 
 namespace velmorant::cli {
@@ -155,6 +160,71 @@ TEST_F(BankExport, AWriteThatFailsFailsTheExportNamingTheFileAndTheReason) {
     EXPECT_FALSE(fs::exists(dest / "Programs/Out/Grand Piano.afp"));
 }
 #endif
+
+// Names are Windows-1252 bytes in bank.txt and UTF-8 in file and folder names. A bank imported,
+// renamed, exported and imported again from the copy keeps every name byte for byte, and both
+// catalogues of the copy show them as the same characters. (< > " are refused on export, as
+// names Windows cannot hold.)
+TEST(BankRoundTrip, NamesKeepTheirBytesThroughImportRenameExportAndCatalogue) {
+    std::vector<std::string> names = {"Caf\xE9 cr\xE8me", "M\xFCller & Sons 'L\xE4nd'", "Plain"};
+    for (int from = 0x80; from < 0x100; from += 16) {
+        std::string name = "x";
+        for (int b = from; b < from + 16; ++b) {
+            name += static_cast<char>(b);
+        }
+        names.push_back(name);
+    }
+    TempDir dir;
+    const auto bankText = [&](const std::vector<std::string>& list) {
+        std::string text = "Number of items: " + std::to_string(list.size()) + "\r\n";
+        for (const std::string& name : list) {
+            text += name + ":A\r\n";
+        }
+        return text;
+    };
+    demo::ProgramLayout fm;
+    fm.tag = "  fm";
+    for (const std::string& name : names) {
+        ASSERT_TRUE(demo::WriteFile(dir({"Source", "Src", core::Cp1252ToUtf8(name) + ".afp"}), demo::BuildProgramFile(fm)));
+    }
+    ASSERT_TRUE(demo::WriteText(dir({"Source", "Src", "bank.txt"}), bankText(names)));
+    fs::create_directories(dir({"Volume", "Programs"}));
+    ASSERT_TRUE(demo::WriteText(dir({"Volume", "Programs", "bank.txt"}), "Number of items: 1\r\nB\xE4nk\r\n"));
+
+    const auto first = testing::RunVelmorantCli({"bank", "--import-bank", dir({"Source", "Src", "bank.txt"}), "--rename",
+                                                 "A3=Caf\xC3\xA9 Noir", "--export", dir({"Volume"}), "--bank-name",
+                                                 "B\xC3\xA4nk"});
+    ASSERT_EQ(first.status, 0) << first.err;
+    names[2] = "Caf\xE9 Noir";
+    const std::string copy = dir({"Volume", "Programs", "B\xC3\xA4nk", "bank.txt"});
+    EXPECT_TRUE(ReadText(copy).starts_with(bankText(names))) << ReadText(copy);
+    for (const std::string& name : names) {
+        EXPECT_TRUE(fs::exists(dir({"Volume", "Programs", "B\xC3\xA4nk", core::Cp1252ToUtf8(name) + ".afp"})))
+            << core::Cp1252ToUtf8(name);
+    }
+
+    const auto again = testing::RunVelmorantCli({"bank", "--json", "--import-bank", copy});
+    ASSERT_EQ(again.status, 0) << again.err;
+    const auto slots = nlohmann::json::parse(again.out)["slots"];
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        EXPECT_EQ(core::Utf8ToCp1252(slots[i]["name"].get<std::string>()), names[i]) << i;
+    }
+
+    for (const bool dynamic : {false, true}) {
+        const std::string page = dir({dynamic ? "dynamic.htm" : "static.htm"});
+        std::vector<std::string> args = {"catalogue", dir({"Volume"}), page};
+        if (dynamic) {
+            args.insert(args.begin() + 1, "--dynamic");
+        }
+        const auto written = testing::RunVelmorantCli(args);
+        ASSERT_EQ(written.status, 0) << written.err;
+        const std::string html = ReadText(page);
+        for (const char* shown : {"Caf\xC3\xA9 Noir", "M\xC3\xBCller &amp; Sons", "x\xE2\x82\xAC",
+                                  "\xC3\xBE\xC3\xBF"}) {
+            EXPECT_NE(html.find(shown), std::string::npos) << page << ": " << shown;
+        }
+    }
+}
 
 }  // namespace
 }  // namespace velmorant::cli
