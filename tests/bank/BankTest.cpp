@@ -24,22 +24,14 @@ std::vector<std::string> FmPrograms(const TempDir& dir, int n) {
     return paths;
 }
 
-TEST(BankTest, InitialSlotsAreEmptyAndLabelled) {
-    Bank bank;
-    EXPECT_EQ(SlotLabel(0), "A1");
-    EXPECT_EQ(SlotLabel(7), "A8");
+TEST(BankTest, SlotLabelsRoundTrip) {
+    for (int i = 0; i < kSlotCount; ++i) {
+        EXPECT_EQ(SlotFromLabel(SlotLabel(i)), i);
+    }
     EXPECT_EQ(SlotLabel(8), "B1");
-    EXPECT_EQ(SlotLabel(127), "P8");
     EXPECT_EQ(SlotFromLabel("p8"), 127);
     EXPECT_EQ(SlotFromLabel("Q1"), -1);
     EXPECT_EQ(SlotFromLabel("A9"), -1);
-    for (int i = 0; i < kSlotCount; ++i) {
-        const auto& slot = bank.slots[static_cast<std::size_t>(i)];
-        EXPECT_EQ(slot.defined, 0);
-        EXPECT_EQ(slot.programName, " ");
-        EXPECT_EQ(slot.slotLetter + std::to_string(slot.slotNumber), SlotLabel(i));
-        EXPECT_EQ(slot.log, "Init OK\n\r\n");
-    }
 }
 
 TEST(AddProgramTest, FreeSlotSearchGoesUpFromTheStartOnly) {
@@ -48,21 +40,24 @@ TEST(AddProgramTest, FreeSlotSearchGoesUpFromTheStartOnly) {
     Bank bank;
     EXPECT_EQ(AddProgram(bank, -1, paths[0]), 0);
     EXPECT_EQ(AddProgram(bank, -1, paths[1]), 1);
-    EXPECT_EQ(AddProgram(bank, 0, paths[2]), 2);  // A1 and A2 taken: A3
+    EXPECT_EQ(AddProgram(bank, 0, paths[2]), 2);    // A1 and A2 taken: A3
     EXPECT_EQ(AddProgram(bank, 500, paths[3]), 3);  // out of range starts at A1
-
     Bank full;
-    for (int i = 0; i < 127; ++i) {
-        full.slots[static_cast<std::size_t>(i)].defined = 0;
-    }
     full.slots[127].defined = 1;
     full.slots[127].sourcePath = "elsewhere";
     EXPECT_EQ(AddProgram(full, 127, paths[0]), kNoFreeSlot);  // never wraps below the start
+
+    // The same path in another letter case is another file.
+    const std::string upper = dir({"Programs", "Bank", "P0.AFP"});
+    if (std::filesystem::exists(upper)) {
+        GTEST_SKIP() << "the file system ignores letter case: P0.AFP is P0.afp";
+    }
+    std::filesystem::copy_file(paths[0], upper);
+    EXPECT_EQ(AddProgram(bank, -1, upper), 4);
 }
 
 TEST(AddProgramTest, FailuresLeaveTheBankAsItWas) {
     TempDir dir;
-    const auto paths = FmPrograms(dir, 1);
     ASSERT_TRUE(demo::WriteText(dir({"junk.afp"}), "not a program at all"));
     Bank bank;
     EXPECT_EQ(AddProgram(bank, -1, dir({"missing.afp"})), kCannotOpen);
@@ -70,23 +65,11 @@ TEST(AddProgramTest, FailuresLeaveTheBankAsItWas) {
     EXPECT_EQ(AddProgram(bank, -1, dir.path()), kCannotOpen);
     EXPECT_EQ(bank.slots[0].defined, 0);
 
-    ASSERT_EQ(AddProgram(bank, -1, paths[0]), 0);
-    EXPECT_EQ(AddProgram(bank, 5, paths[0]), kAlreadyInBank);
-    EXPECT_TRUE(bank.slots[0].log.ends_with("Try to add again this Program (" + paths[0] + ") \n\r\n"));
+    const auto again = FmPrograms(dir, 1);
+    ASSERT_EQ(AddProgram(bank, -1, again[0]), 0);
+    EXPECT_EQ(AddProgram(bank, 5, again[0]), kAlreadyInBank);
+    EXPECT_TRUE(bank.slots[0].log.ends_with("Try to add again this Program (" + again[0] + ") \n\r\n"));
     EXPECT_EQ(bank.slots[5].defined, 0);
-}
-
-TEST(AddProgramTest, SamePathInAnotherLetterCaseIsNotADuplicate) {
-    TempDir dir;
-    auto paths = FmPrograms(dir, 1);
-    const std::string upper = dir({"Programs", "Bank", "P0.AFP"});
-    if (std::filesystem::exists(upper)) {
-        GTEST_SKIP() << "the file system ignores letter case: P0.AFP is P0.afp";
-    }
-    std::filesystem::copy_file(paths[0], upper);
-    Bank bank;
-    EXPECT_EQ(AddProgram(bank, -1, paths[0]), 0);
-    EXPECT_EQ(AddProgram(bank, -1, upper), 1);
 }
 
 TEST(AddProgramTest, MissingDependencyEmptiesTheSlotButKeepsItsLog) {
@@ -109,39 +92,26 @@ TEST(AddProgramTest, MissingDependencyEmptiesTheSlotButKeepsItsLog) {
     EXPECT_NE(bank.slots[0].summary.find("Size : "), std::string::npos);
 }
 
-TEST(SlotOperationsTest, SwapMovesEverythingButTheLabels) {
+TEST(SlotOperationsTest, SwapMovesEverythingButTheLabelsRemoveKeepsCategoriesRenameCleans) {
     TempDir dir;
-    const auto paths = FmPrograms(dir, 1);
     Bank bank;
-    ASSERT_EQ(AddProgram(bank, -1, paths[0]), 0);
+    ASSERT_EQ(AddProgram(bank, -1, FmPrograms(dir, 1)[0]), 0);
     bank.slots[0].categories = "EM";
     const int c5 = SlotFromLabel("C5");
     SwapSlots(bank, 0, c5);
-    EXPECT_EQ(bank.slots[0].defined, 0);
-    EXPECT_EQ(bank.slots[0].slotLetter, "A");
-    EXPECT_EQ(bank.slots[0].slotNumber, 1);
+    EXPECT_EQ(std::tie(bank.slots[0].defined, bank.slots[0].slotLetter, bank.slots[0].slotNumber), std::make_tuple(0, "A", 1));
     const auto& moved = bank.slots[static_cast<std::size_t>(c5)];
-    EXPECT_EQ(moved.defined, 1);
-    EXPECT_EQ(moved.slotLetter, "C");
-    EXPECT_EQ(moved.slotNumber, 5);
-    EXPECT_EQ(moved.categories, "EM");
+    EXPECT_EQ(std::tie(moved.defined, moved.slotLetter, moved.slotNumber, moved.categories), std::make_tuple(1, "C", 5, "EM"));
     EXPECT_NE(moved.log.find("Load Program Program"), std::string::npos);
-
     SwapSlots(bank, c5, c5);
     SwapSlots(bank, c5, 128);
     SwapSlots(bank, -1, c5);
-    EXPECT_EQ(bank.slots[static_cast<std::size_t>(c5)].defined, 1);
+    EXPECT_EQ(moved.defined, 1);
 
     RemoveProgram(bank, c5);
     RemoveProgram(bank, -3);
-    EXPECT_EQ(moved.defined, 0);
-    EXPECT_EQ(moved.programName, " ");
-    EXPECT_EQ(moved.sourcePath, " ");
-    EXPECT_EQ(moved.categories, "EM");
-}
+    EXPECT_EQ(std::tie(moved.defined, moved.programName, moved.sourcePath, moved.categories), std::make_tuple(0, " ", " ", "EM"));
 
-TEST(SlotOperationsTest, RenameCleansTheName) {
-    Bank bank;
     RenameProgram(bank, 3, "Lead/Bass: \"big\" <1>|*?\\");
     EXPECT_EQ(bank.slots[3].programName, "Lead_Bass_ _big_ _1_____");
     RenameProgram(bank, 3, std::string(40, 'x'));

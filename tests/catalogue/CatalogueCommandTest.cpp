@@ -54,16 +54,8 @@ TEST_F(CatalogueCommandTest, FailuresExitWithOneAndSayWhy) {
     EXPECT_EQ(cannotCreate.status, kExitFailed);
     EXPECT_EQ(cannotCreate.err, "Error: Cannot create file ! \n(" + unwritable + ")\n");
     EXPECT_EQ(cannotCreate.out, "");
-}
-
-TEST_F(CatalogueCommandTest, UsageErrorsAndHelp) {
     EXPECT_EQ(Cli({"catalogue", volume_.root()}).status, kExitUsage);
     EXPECT_EQ(Cli({"catalogue", volume_.Path({"Nowhere", "Volume"}), volume_.Path({"x.htm"})}).status, kExitUsage);
-    const CliRun help = Cli({"catalogue", "--help"});
-    EXPECT_EQ(help.status, kExitOk);
-    EXPECT_NE(help.out.find("--dynamic"), std::string::npos);
-    EXPECT_NE(help.out.find("--open"), std::string::npos);
-    EXPECT_NE(help.out.find("VOLUME"), std::string::npos);
 }
 
 }  // namespace

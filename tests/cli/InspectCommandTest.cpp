@@ -32,11 +32,10 @@ TEST(InspectCommandTest, JsonDescribesEachProgramInItsSlot) {
     ASSERT_EQ(programs.size(), 3u);
 
     const auto& pad = programs[0];
-    EXPECT_EQ(pad["result"], 0);
-    EXPECT_EQ(pad["slot"], "A1");
-    EXPECT_EQ(pad["name"], "Warm Pad");
-    EXPECT_EQ(pad["typeName"], "Samples");
-    EXPECT_EQ(pad["categories"], "LF");
+    for (const auto& [key, value] : std::vector<std::pair<const char*, nlohmann::json>>{
+             {"result", 0}, {"slot", "A1"}, {"name", "Warm Pad"}, {"typeName", "Samples"}, {"categories", "LF"}}) {
+        EXPECT_EQ(pad[key], value) << key;
+    }
     EXPECT_NE(pad["summary"].template get<std::string>().find("Categories : LF\r\n"), std::string::npos);
     const auto& multisample = pad["dependencies"][0];
     EXPECT_EQ(multisample["kind"], 2);
@@ -53,17 +52,6 @@ TEST(InspectCommandTest, JsonDescribesEachProgramInItsSlot) {
     EXPECT_EQ(va["slot"], "A2");  // the refused program's slot is free again
     EXPECT_EQ(va["type"], 6);
     EXPECT_EQ(va["chunks"]["patterns"], 2);
-}
-
-TEST(InspectCommandTest, TextShowsSummaryDependencyRowsAndLog) {
-    DemoVolumeDir volume;
-    const CliRun run = Cli({"inspect", volume.program("Bank1", "Warm Pad")});
-    EXPECT_EQ(run.status, 0);
-    EXPECT_NE(run.out.find("Slot: A1 - Warm Pad"), std::string::npos);
-    EXPECT_NE(run.out.find("Type : Samples\r\nCategories : LF\r\n"), std::string::npos);
-    EXPECT_NE(run.out.find("Name       Size (Kb)  Bank              Path"), std::string::npos);
-    EXPECT_NE(run.out.find("Bank1 (Relative)"), std::string::npos);
-    EXPECT_NE(run.out.find("Found Multisample dependence"), std::string::npos);
 }
 
 // Names keep the bytes of their files; JSON output must be valid UTF-8 whatever they are.

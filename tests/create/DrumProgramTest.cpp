@@ -10,14 +10,11 @@
 namespace velmorant::create {
 namespace {
 
+using testing::Slice;
 using testing::TempDir;
 
 constexpr std::size_t kSlot = 424;
 constexpr std::size_t kFirstSlot = 368;
-
-std::vector<std::uint8_t> Slice(const std::vector<unsigned char>& bytes, std::size_t offset, std::size_t n) {
-    return {bytes.begin() + static_cast<std::ptrdiff_t>(offset), bytes.begin() + static_cast<std::ptrdiff_t>(offset + n)};
-}
 
 class DrumProgramTest : public ::testing::Test {
 protected:

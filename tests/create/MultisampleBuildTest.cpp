@@ -13,6 +13,7 @@
 namespace velmorant::create {
 namespace {
 
+using testing::Slice;
 using testing::TempDir;
 
 std::uint32_t Crc(std::span<const std::uint8_t> bytes) {
@@ -27,22 +28,6 @@ TEST(ProgramTemplates, MatchTheInstrumentsBytes) {
     EXPECT_EQ(DrumProgramTemplate().size(), 28280u);
     EXPECT_EQ(Crc(DrumProgramTemplate()), 0x3E7A1828u);
     EXPECT_EQ(Crc(ProgramParameterList()), 0x33F50412u);
-}
-
-// A name as a reference record stores it: zero padded to `width`, the bytes of each pair exchanged.
-std::vector<std::uint8_t> SwappedName(std::string_view name, std::size_t width) {
-    std::vector<std::uint8_t> bytes(width, 0);
-    for (std::size_t i = 0; i < name.size() && i < width; ++i) {
-        bytes[i ^ 1u] = static_cast<std::uint8_t>(name[i]);
-    }
-    return bytes;
-}
-
-std::vector<std::uint8_t> Slice(const std::vector<unsigned char>& bytes, std::size_t offset, std::size_t n) {
-    if (offset + n > bytes.size()) {
-        return {};
-    }
-    return {bytes.begin() + static_cast<std::ptrdiff_t>(offset), bytes.begin() + static_cast<std::ptrdiff_t>(offset + n)};
 }
 
 class MultisampleBuildTest : public ::testing::Test {
@@ -94,7 +79,7 @@ TEST_F(MultisampleBuildTest, PianoWithCollidingRootKeys) {
     // Zone 3 ("Piano000060", keys 60..60, root 60) written out field by field.
     std::vector<std::uint8_t> zone = testing::Hex("3C 3C 7F 00 00000000");
     zone.resize(40, 0);
-    const auto name = SwappedName("Piano000060", 32);
+    const auto name = testing::PairSwapped("Piano000060", 32);
     zone.insert(zone.end(), name.begin(), name.end());
     const auto tail = testing::Hex("0080 3C 000000 3F800000 3F000000 0000000000000000000000000000");
     zone.insert(zone.end(), tail.begin(), tail.end());
@@ -103,7 +88,7 @@ TEST_F(MultisampleBuildTest, PianoWithCollidingRootKeys) {
     EXPECT_EQ(Slice(afi, 20 + 40, 8), testing::Hex("69 50 6E 61 30 6F 38 34"));  // "iPna0o84"
 
     std::vector<std::uint8_t> program = MultisampleProgramTemplate();
-    const auto programName = SwappedName("Piano", 32);
+    const auto programName = testing::PairSwapped("Piano", 32);
     std::copy(programName.begin(), programName.end(), program.begin() + 852);
     EXPECT_EQ(testing::ReadBytes(dir({"out", "Piano.afp"})), program);
 }
@@ -133,7 +118,7 @@ TEST_F(MultisampleBuildTest, LongNamesFitTheReferenceFields) {
     EXPECT_TRUE(core::FileExists(dir({"out", multisample + ".afi"})));
     EXPECT_TRUE(core::FileExists(dir({"out", name + "X.afp"})));
     EXPECT_EQ(Slice(testing::ReadBytes(dir({"out", name + "X.afp"})), 852, 32),
-              SwappedName(multisample, 32));
+              testing::PairSwapped(multisample, 32));
 }
 
 TEST_F(MultisampleBuildTest, RefusesWhatCannotBeBuiltBeforeWritingAnything) {
@@ -158,39 +143,29 @@ TEST_F(MultisampleBuildTest, AFailedConversionStillGetsItsZone) {
     EXPECT_EQ(testing::ReadBytes(dir({"out", "Piano.afi"})).size(), 120u);
 }
 
-struct AutoMapCase {
-    std::vector<std::pair<int, int>> rootsAndLocks;
-    std::vector<std::pair<int, int>> zones;  // left, right after the mapping
-};
-
-class AutoMapTest : public ::testing::TestWithParam<AutoMapCase> {};
-
-TEST_P(AutoMapTest, SplitsHalfwayBetweenRootKeys) {
-    std::vector<SampleEntry> entries;
-    for (const auto& [root, locked] : GetParam().rootsAndLocks) {
-        SampleEntry entry;
-        entry.rootKey = root;
-        entry.leftKey = entry.rightKey = 200;  // recognisable when left alone
-        entry.locked = locked;
-        entries.push_back(entry);
+// Roots and locks -> zones (left, right) after the mapping; a locked entry is left alone (200).
+TEST(AutoMapTest, SplitsHalfwayBetweenRootKeys) {
+    using Pairs = std::vector<std::pair<int, int>>;
+    const std::pair<Pairs, Pairs> cases[] = {{{{72, 0}, {36, 0}, {48, 0}}, {{61, 127}, {0, 42}, {43, 60}}},
+                                             {{{60, 0}, {61, 0}}, {{0, 60}, {61, 127}}},
+                                             {{{64, 0}}, {{0, 127}}},
+                                             {{{60, 0}, {40, 1}, {80, 0}}, {{0, 70}, {200, 200}, {71, 127}}},
+                                             {{{60, 0}, {60, 0}, {30, 0}}, {{46, 127}, {200, 200}, {0, 45}}},
+                                             {{{60, 1}, {70, 1}}, {{200, 200}, {200, 200}}},
+                                             {{}, {}}};
+    for (const auto& [rootsAndLocks, expected] : cases) {
+        std::vector<SampleEntry> entries;
+        for (const auto& [root, locked] : rootsAndLocks) {
+            entries.push_back({.rootKey = root, .leftKey = 200, .rightKey = 200, .locked = locked});
+        }
+        AutoMapSamples(entries);
+        Pairs zones;
+        for (const SampleEntry& entry : entries) {
+            zones.emplace_back(entry.leftKey, entry.rightKey);
+        }
+        EXPECT_EQ(zones, expected);
     }
-    AutoMapSamples(entries);
-    std::vector<std::pair<int, int>> zones;
-    for (const SampleEntry& entry : entries) {
-        zones.emplace_back(entry.leftKey, entry.rightKey);
-    }
-    EXPECT_EQ(zones, GetParam().zones);
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, AutoMapTest,
-    ::testing::Values(AutoMapCase{{{72, 0}, {36, 0}, {48, 0}}, {{61, 127}, {0, 42}, {43, 60}}},
-                      AutoMapCase{{{60, 0}, {61, 0}}, {{0, 60}, {61, 127}}},
-                      AutoMapCase{{{64, 0}}, {{0, 127}}},
-                      AutoMapCase{{{60, 0}, {40, 1}, {80, 0}}, {{0, 70}, {200, 200}, {71, 127}}},
-                      AutoMapCase{{{60, 0}, {60, 0}, {30, 0}}, {{46, 127}, {200, 200}, {0, 45}}},
-                      AutoMapCase{{{60, 1}, {70, 1}}, {{200, 200}, {200, 200}}},
-                      AutoMapCase{{}, {}}));
 
 }  // namespace
 }  // namespace velmorant::create

@@ -11,36 +11,27 @@ namespace {
 using testing::TempDir;
 using testing::WaveLayout;
 
-struct InspectCase {
-    std::optional<std::uint32_t> unityNote;
-    std::int32_t key;
-};
-
-class InspectKeyTest : public ::testing::TestWithParam<InspectCase> {};
-
-TEST_P(InspectKeyTest, RootAndZoneComeFromTheSamplerChunkWithinTheKeyboard) {
-    WaveLayout layout = testing::CountingWave(1000);
-    layout.unityNote = GetParam().unityNote;
-    TempDir dir;
-    const std::string wav = testing::WriteWave(dir({"in.wav"}), layout);
-    platform::ScriptedPlatform platform;
-    SampleEntry entry;
-    entry.locked = 1;
-    ASSERT_EQ(AddSampleFile(platform, wav, entry), 1);
-    EXPECT_EQ(entry.rootKey, GetParam().key);
-    EXPECT_EQ(entry.leftKey, GetParam().key);
-    EXPECT_EQ(entry.rightKey, GetParam().key);
-    EXPECT_EQ(entry.velocityLow, 0);
-    EXPECT_EQ(entry.velocityHigh, 127);
-    EXPECT_EQ(entry.locked, 0);
-    EXPECT_EQ(entry.path, wav);
-    EXPECT_EQ(entry.fileSize, static_cast<std::int64_t>(testing::BuildWave(layout).size()));
-    EXPECT_TRUE(platform.Boxes().empty());
+// The root and the zone come from the sampler chunk's unity note, within the keyboard.
+TEST(AddSampleFile, RootAndZoneComeFromTheSamplerChunkWithinTheKeyboard) {
+    const std::pair<std::optional<std::uint32_t>, std::int32_t> cases[] = {
+        {std::nullopt, 72}, {60u, 60}, {0u, 0}, {200u, 127}, {0xFFFFFFFFu, 0}};
+    for (const auto& [unityNote, key] : cases) {
+        WaveLayout layout = testing::CountingWave(1000);
+        layout.unityNote = unityNote;
+        TempDir dir;
+        const std::string wav = testing::WriteWave(dir({"in.wav"}), layout);
+        platform::ScriptedPlatform platform;
+        SampleEntry entry;
+        entry.locked = 1;
+        ASSERT_EQ(AddSampleFile(platform, wav, entry), 1);
+        EXPECT_EQ(std::vector<std::int32_t>({entry.rootKey, entry.leftKey, entry.rightKey, entry.velocityLow,
+                                             entry.velocityHigh, entry.locked}),
+                  std::vector<std::int32_t>({key, key, key, 0, 127, 0}));
+        EXPECT_EQ(entry.path, wav);
+        EXPECT_EQ(entry.fileSize, static_cast<std::int64_t>(testing::BuildWave(layout).size()));
+        EXPECT_TRUE(platform.Boxes().empty());
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Keys, InspectKeyTest,
-                         ::testing::Values(InspectCase{std::nullopt, 72}, InspectCase{60u, 60}, InspectCase{0u, 0},
-                                           InspectCase{200u, 127}, InspectCase{0xFFFFFFFFu, 0}));
 
 TEST(AddSampleFiles, SkipsRefusedAndMissingFilesKeepingTheOrder) {
     TempDir dir;

@@ -11,6 +11,7 @@
 #include "demo/VolumeBuilders.h"
 #include "export/ExportBank.h"
 #include "export/ExportProgram.h"
+#include "support/CreateFixtures.h"
 #include "support/ImportFixtures.h"
 #include "support/TempDir.h"
 
@@ -20,6 +21,8 @@ namespace {
 namespace fs = std::filesystem;
 using Bytes = std::vector<unsigned char>;
 using testing::CallLines;
+using testing::PairSwapped;
+using testing::Slice;
 using testing::ReadBytes;
 using testing::ReadText;
 
@@ -28,14 +31,6 @@ demo::Reference Disk(std::string folder, std::string name) { return {demo::kDisk
 void Put(const fs::path& path, const Bytes& bytes) {
     fs::create_directories(path.parent_path());
     ASSERT_TRUE(demo::WriteFile(path.string(), bytes)) << path;
-}
-
-Bytes Field(const Bytes& file, std::size_t offset, std::size_t width) {
-    if (offset > file.size() || file.size() - offset < width) {
-        return {'?'};
-    }
-    return Bytes(file.begin() + static_cast<std::ptrdiff_t>(offset),
-                 file.begin() + static_cast<std::ptrdiff_t>(offset + width));
 }
 
 Bytes operator+(Bytes a, const Bytes& b) {
@@ -49,15 +44,6 @@ std::string EmptyLines(int n) {
         lines += "\r\n";
     }
     return lines;
-}
-
-// What a written field must hold: the text and zero padding at full width, pairs exchanged.
-Bytes Stored(std::string_view text, std::size_t width) {
-    Bytes bytes(width, 0);
-    for (std::size_t i = 0; i < width && i < text.size(); ++i) {
-        bytes[i ^ 1u] = static_cast<unsigned char>(text[i]);
-    }
-    return bytes;
 }
 
 std::vector<std::string> Files(const fs::path& folder) {
@@ -134,28 +120,28 @@ TEST_P(RewriteByMode, ReferencesNameTheCopiesAndRomReferencesStay) {
     volume::ProgramRecord& kit = Load("Kit");
     ASSERT_EQ(ExportProgram(keys, "Out", root, c.mode), kProgramExported) << keys.log;
     ASSERT_EQ(ExportProgram(kit, "Out", root, c.mode), kProgramExported) << kit.log;
-    const auto folder = [](const char* text) { return Stored(text ? text : "", 16); };
+    const auto folder = [](const char* text) { return PairSwapped(text ? text : "", 16); };
 
     const Bytes keysSource = ReadBytes((src / "Programs/Bank1/Keys.afp").string());
     const Bytes keysCopy = ReadBytes((dst / "Programs/Out/Keys.afp").string());
     Bytes expected = keysSource;
     std::fill_n(expected.begin() + kKeysOsc[2], 64, 0);  // an unused oscillator keeps no stale reference
-    const Bytes record = Stored("", 16) + folder(c.keysField) + Stored("Piano", 32);
+    const Bytes record = PairSwapped("", 16) + folder(c.keysField) + PairSwapped("Piano", 32);
     std::copy(record.begin(), record.end(), expected.begin() + kKeysOsc[0]);
     EXPECT_EQ(keysCopy, expected);  // the ROM oscillator and everything else unchanged
 
     const Bytes pianoSource = ReadBytes((src / "Multisamples/Keys/Piano.afi").string());
     const Bytes pianoCopy = ReadBytes((dst / "Multisamples" / c.keysCopies / "Piano.afi").string());
     for (std::size_t entry : {kEntry[0], kEntry[1]}) {
-        EXPECT_EQ(Field(pianoCopy, entry, 32), Stored("", 16) + folder(c.keysField)) << entry;
-        EXPECT_EQ(Field(pianoCopy, entry + 32, 32), Field(pianoSource, entry + 32, 32)) << "names stay";
+        EXPECT_EQ(Slice(pianoCopy, entry, 32), PairSwapped("", 16) + folder(c.keysField)) << entry;
+        EXPECT_EQ(Slice(pianoCopy, entry + 32, 32), Slice(pianoSource, entry + 32, 32)) << "names stay";
     }
-    EXPECT_EQ(Field(pianoCopy, kEntry[2], 64), Field(pianoSource, kEntry[2], 64)) << "ROM sample";
+    EXPECT_EQ(Slice(pianoCopy, kEntry[2], 64), Slice(pianoSource, kEntry[2], 64)) << "ROM sample";
 
     const Bytes kitCopy = ReadBytes((dst / "Programs/Out/Kit.afp").string());
-    EXPECT_EQ(Field(kitCopy, kKitKick, 64), Stored("", 16) + folder(c.drumField) + Stored("Kick", 32));
-    EXPECT_EQ(Field(kitCopy, kKitSnare, 64), Stored("", 16) + folder(c.drumField) + Stored("Snare", 32));
-    EXPECT_EQ(Field(kitCopy, kKitRom, 64), Field(ReadBytes((src / "Programs/Bank1/Kit.afp").string()), kKitRom, 64));
+    EXPECT_EQ(Slice(kitCopy, kKitKick, 64), PairSwapped("", 16) + folder(c.drumField) + PairSwapped("Kick", 32));
+    EXPECT_EQ(Slice(kitCopy, kKitSnare, 64), PairSwapped("", 16) + folder(c.drumField) + PairSwapped("Snare", 32));
+    EXPECT_EQ(Slice(kitCopy, kKitRom, 64), Slice(ReadBytes((src / "Programs/Bank1/Kit.afp").string()), kKitRom, 64));
 
     for (auto [to, from, name] : {std::tuple{c.keysCopies, "Keys", "Low.afs"}, {c.drumCopies, "Drums", "Snare.afs"}}) {
         EXPECT_EQ(ReadBytes((dst / "Samples" / to / name).string()), ReadBytes((src / "Samples" / from / name).string()));
@@ -217,7 +203,7 @@ TEST_P(ClashNaming, CopyTakesTheFirstFreeNumberedNameAndIsReferencedByIt) {
     for (const std::string& taken : c.taken) {
         EXPECT_EQ(ReadBytes((copies / (taken + extension)).string()), (Bytes{1, 2, 3})) << "overwritten";
     }
-    EXPECT_EQ(Field(ReadBytes(referencing.string()), nameField, 32), Stored(c.expected, 32));
+    EXPECT_EQ(Slice(ReadBytes(referencing.string()), nameField, 32), PairSwapped(c.expected, 32));
 }
 
 const std::string k32 = "ABCDEFGHIJKLMNOPQRSTUVWXYZ012345";
@@ -263,8 +249,8 @@ TEST_F(ExportTest, SecondExportReusesEveryCopyAndKeepsADifferentProgram) {
               std::string::npos)
         << program.log;
     const Bytes copy = ReadBytes((dst / "Programs/Out/Twice.afp").string());
-    EXPECT_EQ(Field(copy, kKeysOsc[0] + 32, 32), Stored("Piano", 32));
-    EXPECT_EQ(Field(copy, kKeysOsc[3] + 32, 32), Stored("Piano", 32)) << "the duplicate names the copy";
+    EXPECT_EQ(Slice(copy, kKeysOsc[0] + 32, 32), PairSwapped("Piano", 32));
+    EXPECT_EQ(Slice(copy, kKeysOsc[3] + 32, 32), PairSwapped("Piano", 32)) << "the duplicate names the copy";
     // A different program under the name is kept unless replacing is allowed, then backed up.
     Put(dst / "Programs/Out/Twice.afp", {1, 2, 3});
     EXPECT_EQ(ExportProgram(program, "Out", root, 1), kDestinationTaken);

@@ -3,43 +3,41 @@
 #include "demo/VolumeBuilders.h"
 #include "formats/ProgramFile.h"
 #include "support/TempDir.h"
+#include "volume/ProgramFile.h"
 
 namespace velmorant::formats {
 namespace {
 
 using testing::TempDir;
 
-struct HeadCase {
-    const char* label;
-    std::string bytes;  // "" with `missing`: no file at all
-    ProgramResult result;
-    std::string tag;
-};
-
-class ReadProgramHeadTest : public ::testing::TestWithParam<HeadCase> {};
-
-TEST_P(ReadProgramHeadTest, MagicAndTag) {
-    const HeadCase& c = GetParam();
+// The head of a file: the result, the tag, and the program type the volume reads from it.
+TEST(ProgramHeadTest, MagicTagAndType) {
+    const std::tuple<std::string, ProgramResult, std::string, std::int32_t> rows[] = {
+        {"S80pXXXXXXXXumdr", ProgramResult::kRead, "umdr", volume::kTypeDrums},
+        {"S80pXXXXXXXX  fmMORE", ProgramResult::kRead, "  fm", volume::kTypeFm},
+        {"S80pXXXXXXXXFM  ", ProgramResult::kRead, "FM  ", volume::kTypeUnknown},  // tags are exact
+        {"S80pmpsa1234567", ProgramResult::kNotAProgram, std::string(4, '\0'), -1},  // one byte short
+        {"S80iXXXXXXXXmpsa", ProgramResult::kNotAProgram, std::string(4, '\0'), -1}};  // a multisample's magic
     TempDir dir;
-    const std::string path = dir({"p.afp"});
-    if (c.result != ProgramResult::kCannotOpen) {
-        ASSERT_TRUE(demo::WriteText(path, c.bytes));
+    for (const auto& [bytes, result, tag, type] : rows) {
+        ASSERT_TRUE(demo::WriteText(dir({"p.afp"}), bytes));
+        const ProgramHead head = ReadProgramHeadFile(dir({"p.afp"}));
+        EXPECT_EQ(head.result, result) << bytes;
+        EXPECT_EQ(std::string(head.tag.begin(), head.tag.end()), tag);
+        volume::ProgramProbe probe{"unchanged", volume::kTypeVa};
+        EXPECT_EQ(volume::ProbeProgramFile(probe, dir({"p.afp"})), type >= 0) << bytes;
+        EXPECT_EQ(probe.type, type >= 0 ? type : volume::kTypeVa);
     }
-    const ProgramHead head = ReadProgramHeadFile(path);
-    EXPECT_EQ(head.result, c.result);
-    EXPECT_EQ(std::string(head.tag.begin(), head.tag.end()), c.tag);
+    EXPECT_EQ(ReadProgramHeadFile(dir({"missing.afp"})).result, ProgramResult::kCannotOpen);
     EXPECT_EQ(ReadProgramHeadFile(dir.path()).result, ProgramResult::kCannotOpen);  // a folder
+    for (const auto& [text, type] : std::vector<std::pair<std::string, std::int32_t>>{
+             {"mpsa", volume::kTypeSamples}, {"utfl", volume::kTypeWind}, {"arcl", volume::kTypeReed},
+             {"ogal", volume::kTypeVa}, {" fm ", volume::kTypeUnknown}, {"MPSA", volume::kTypeUnknown}}) {
+        ProgramTag tag{};
+        std::copy(text.begin(), text.end(), tag.begin());
+        EXPECT_EQ(volume::ProgramTypeFromTag(tag), type) << text;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Files, ReadProgramHeadTest,
-    ::testing::Values(HeadCase{"Drums", "S80pXXXXXXXXumdr", ProgramResult::kRead, "umdr"},
-                      HeadCase{"LongerFile", "S80pXXXXXXXX  fmMORE", ProgramResult::kRead, "  fm"},
-                      HeadCase{"OneByteShort", "S80pmpsa1234567", ProgramResult::kNotAProgram, std::string(4, '\0')},
-                      HeadCase{"MultisampleMagic", "S80iXXXXXXXXmpsa", ProgramResult::kNotAProgram,
-                               std::string(4, '\0')},
-                      HeadCase{"Missing", "", ProgramResult::kCannotOpen, std::string(4, '\0')}),
-    [](const auto& info) { return info.param.label; });
 
 // Sites follow the counts: S = 80 + 116 M + 56 E + 44 L + 140 P, and each oscillator or
 // zone holds its enable byte and reference record at fixed places.

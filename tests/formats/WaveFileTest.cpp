@@ -163,6 +163,12 @@ INSTANTIATE_TEST_SUITE_P(
                     layout.unityNote = 48;
                     return testing::BuildWave(layout);
                 }, 44, 100, true},
+        // An odd data chunk is followed by a pad byte before the next chunk.
+        TagCase{"SamplerAfterOddDataAndItsPad", [] {
+                    WaveLayout layout = testing::CountingWave(101);
+                    layout.unityNote = 48;
+                    return testing::BuildWave(layout);
+                }, 44, 101, true},
         // A sampler head cut by the end of the file is no chunk.
         TagCase{"SamplerCutByTheEnd", [] {
                     WaveLayout layout = testing::CountingWave(100);

@@ -107,6 +107,21 @@ std::string WriteWave(const std::string& path, const WaveLayout& layout) {
     return path;
 }
 
+std::vector<std::uint8_t> Slice(const std::vector<std::uint8_t>& bytes, std::size_t offset, std::size_t n) {
+    if (offset > bytes.size() || bytes.size() - offset < n) {
+        return {};
+    }
+    return {bytes.begin() + static_cast<std::ptrdiff_t>(offset), bytes.begin() + static_cast<std::ptrdiff_t>(offset + n)};
+}
+
+std::vector<std::uint8_t> PairSwapped(std::string_view text, std::size_t width) {
+    std::vector<std::uint8_t> bytes(width, 0);
+    for (std::size_t i = 0; i < width && i < text.size(); ++i) {
+        bytes[i ^ 1u] = static_cast<std::uint8_t>(text[i]);
+    }
+    return bytes;
+}
+
 std::vector<std::uint8_t> Hex(std::string_view text) {
     std::vector<std::uint8_t> bytes;
     int high = -1;

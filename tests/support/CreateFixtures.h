@@ -45,6 +45,11 @@ std::string WriteWave(const std::string& path, const WaveLayout& layout);
 std::vector<std::string> LayerPaths(const formats::DrumKit& kit, int key);
 std::vector<int> LayerBounds(const formats::DrumKit& kit, int key);
 
+// `n` bytes of a file from `offset`; empty when the file is shorter.
+std::vector<std::uint8_t> Slice(const std::vector<std::uint8_t>& bytes, std::size_t offset, std::size_t n);
+// A name as a reference record stores it: zero padded to `width`, the bytes of each pair exchanged.
+std::vector<std::uint8_t> PairSwapped(std::string_view text, std::size_t width);
+
 // "53 38 30 73" -> bytes; blanks are ignored.
 std::vector<std::uint8_t> Hex(std::string_view text);
 

@@ -129,9 +129,7 @@ private Q_SLOTS:
         QTest::newRow("another list wins") << QStringList{"A3", "C5"} << Slot("C5");
         QTest::newRow("back to the first list") << QStringList{"A3", "C5", "A1"} << Slot("A1");
         QTest::newRow("clicking the selected item clears") << QStringList{"A3", "C5", "A1", "A1"} << -1;
-        QTest::newRow("same list, earlier item") << QStringList{"A3", "A1"} << Slot("A1");
         QTest::newRow("same list, later item") << QStringList{"A1", "A3"} << Slot("A3");
-        QTest::newRow("later list, then earlier list") << QStringList{"P8", "A1"} << Slot("A1");
     }
 
     void selectionKeepsOneSlotOverAllLists() {
@@ -188,37 +186,6 @@ private Q_SLOTS:
         QCOMPARE(SelectedItemCount(window()), 0);
         QCOMPARE(window().switchSource(), -1);
         QCOMPARE(QApplication::overrideCursor(), nullptr);
-    }
-
-    void switchEndsWithoutSwapOnAnyOtherWayOut_data() {
-        QTest::addColumn<QString>("wayOut");
-        QTest::newRow("another command") << QStringLiteral("properties");
-        QTest::newRow("selected item clicked away") << QStringLiteral("deselect");
-        QTest::newRow("category changed") << QStringLiteral("category");
-        QTest::newRow("window closed") << QStringLiteral("close");
-    }
-
-    void switchEndsWithoutSwapOnAnyOtherWayOut() {
-        QFETCH(QString, wayOut);
-        place("B2", "Stays");
-        click("B2");
-        action("actionSwitch")->trigger();
-        QVERIFY(QApplication::overrideCursor() != nullptr);
-
-        ModalHandler modals;
-        if (wayOut == QLatin1String("properties")) {
-            action("actionProperties")->trigger();
-            QCOMPARE(modals.seen, QStringList{"PropertiesDialog"});
-        } else if (wayOut == QLatin1String("deselect")) {
-            click("B2");
-        } else if (wayOut == QLatin1String("category")) {
-            QTest::mouseClick(categoryBox('C'), Qt::LeftButton);
-        } else {
-            window().close();
-        }
-        QCOMPARE(window().switchSource(), -1);
-        QCOMPARE(QApplication::overrideCursor(), nullptr);
-        QCOMPARE(window().bank().slots[Slot("B2")].programName, std::string("Stays"));
     }
 
     void categoriesRoundTrip_data() {
@@ -285,49 +252,6 @@ private Q_SLOTS:
                          qPrintable(list->item(row)->text()));
             }
         }
-    }
-
-    void editMenuOpensOnlyOverSelectedSlotsList_data() {
-        QTest::addColumn<QString>("selection");
-        QTest::addColumn<int>("overGroup");  // -1: over the information panel
-        QTest::addColumn<bool>("opens");
-        QTest::newRow("over the selected slot's list") << "A1" << 0 << true;
-        QTest::newRow("over another, empty list") << "A1" << 1 << false;
-        QTest::newRow("outside the list panel") << "A1" << -1 << false;
-        QTest::newRow("empty slot selected") << "A2" << 0 << false;
-        QTest::newRow("nothing selected") << "" << 0 << false;
-    }
-
-    void editMenuOpensOnlyOverSelectedSlotsList() {
-        QFETCH(QString, selection);
-        QFETCH(int, overGroup);
-        QFETCH(bool, opens);
-        place("A1", "Menu");
-        if (!selection.isEmpty()) {
-            click(selection.toLatin1().constData());
-        }
-        QWidget* target = overGroup >= 0 ? window().slotList(overGroup)->viewport()
-                                         : window().findChild<QWidget*>(QStringLiteral("infoText"));
-        const QPoint local(10, 10);
-        QContextMenuEvent event(QContextMenuEvent::Mouse, local, target->mapToGlobal(local));
-        QApplication::sendEvent(target, &event);
-        QCOMPARE(window().editMenu()->isVisible(), opens);
-        window().editMenu()->hide();
-        // The right button never changes the selection.
-        QCOMPARE(window().selectedSlot(), selection.isEmpty() ? -1 : Slot(selection.toLatin1().constData()));
-    }
-
-    void droppingSlotOnSlotSwitchesThem() {
-        place("A1", "Dragged");
-        ui::SlotListWidget* target = window().slotList(2);
-        auto* mime = new QMimeData;
-        mime->setData(ui::SlotListWidget::kSlotMimeType, QByteArray::number(Slot("A1")));
-        const QPoint at = target->visualItemRect(target->item(2)).center();
-        DropOn(target->viewport(), at, mime, Qt::MoveAction);
-        QCOMPARE(window().bank().slots[Slot("C3")].programName, std::string("Dragged"));
-        QCOMPARE(window().bank().slots[Slot("A1")].defined, 0);
-        QCOMPARE(window().selectedSlot(), Slot("C3"));
-        delete mime;
     }
 
     void droppingFilesImportsFromSlotUnderPoint_data() {
@@ -428,7 +352,6 @@ private Q_SLOTS:
         QTest::addColumn<QString>("dialog");
         QTest::newRow("rename") << QKeySequence(Qt::Key_F2) << "RenameDialog";
         QTest::newRow("properties") << QKeySequence(Qt::ALT | Qt::Key_Return) << "PropertiesDialog";
-        QTest::newRow("logs") << QKeySequence(Qt::CTRL | Qt::Key_L) << "LogDialog";
         QTest::newRow("shortcuts page") << QKeySequence(QKeySequence::HelpContents) << "ShortcutsDialog";
         QTest::newRow("remove") << QKeySequence(QKeySequence::Delete) << "";
     }
@@ -451,7 +374,6 @@ private Q_SLOTS:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("shown");
         QTest::newRow("confirmed") << true << "New Name" << "D2 - New Name";
-        QTest::newRow("confirmed unchanged") << true << "Keyed" << "D2 - Keyed";
         QTest::newRow("cancelled") << false << "Ignored" << "D2 - Keyed";
     }
 
@@ -472,38 +394,6 @@ private Q_SLOTS:
         QCOMPARE(title, QStringLiteral("Set new program name for Keyed"));
         QCOMPARE(window().slotList(3)->item(1)->text(), shown);
         QCOMPARE(window().hasUnexportedPrograms(), confirm);
-    }
-
-    void catalogueCommandsAskThenWriteAndOpenThePage_data() {
-        QTest::addColumn<bool>("dynamic");
-        QTest::addColumn<bool>("volumeNamedRight");
-        QTest::newRow("static page") << false << true;
-        QTest::newRow("dynamic page") << true << true;
-        QTest::newRow("dynamic page refuses other folders") << true << false;
-    }
-
-    void catalogueCommandsAskThenWriteAndOpenThePage() {
-        QFETCH(bool, dynamic);
-        QFETCH(bool, volumeNamedRight);
-        testing::DemoVolumeDir demo;
-        testing::TempDir pages;
-        const std::string chosen = pages({"catalogue"});
-        platform_->AnswerFolder(volumeNamedRight ? demo.root() : demo({"Programs"}));
-        if (volumeNamedRight) {
-            platform_->AnswerSaveFile(chosen);
-        }
-        action(dynamic ? "actionCreateDynamicCatalogue" : "actionCreateCatalogue")->trigger();
-
-        const auto lines = testing::CallLines(*platform_);
-        QCOMPARE(QString::fromStdString(lines.front()), QStringLiteral("folder Select Fusion Volume directory"));
-        if (!volumeNamedRight) {
-            QCOMPARE(platform_->Boxes(),
-                     std::vector<std::string>{"Information: Directory isn't a valid fusion Volume directory\n"});
-            return;
-        }
-        QVERIFY(QFile::exists(QString::fromStdString(chosen + ".htm")));
-        QCOMPARE(lines.back(), "open " + chosen + ".htm");
-        QCOMPARE(std::find(lines.begin(), lines.end(), "start cycling") != lines.end(), dynamic);
     }
 };
 

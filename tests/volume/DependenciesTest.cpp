@@ -30,6 +30,14 @@ ProgramRecord Resolve(const std::string& path, std::int32_t type, int* result = 
     return record;
 }
 
+// The program of `layout` written at `parts` under dir, resolved.
+ProgramRecord ResolveLayout(const TempDir& dir, std::initializer_list<std::string> parts, const demo::ProgramLayout& layout,
+                            std::int32_t type, int* result) {
+    const std::string path = dir(parts);
+    EXPECT_TRUE(demo::WriteFile(path, demo::BuildProgramFile(layout)));
+    return Resolve(path, type, result);
+}
+
 TEST(ResolveDependenciesTest, MultisampleUsedTwiceIsListedTwiceWithItsOwnSamples) {
     DemoVolumeDir volume;
     int result = 0;
@@ -123,49 +131,35 @@ TEST(ResolveDependenciesTest, DrumZonesAndDuplicates) {
     EXPECT_EQ(kit.dependencies[0].kind, kKindSample);
 }
 
-TEST(ResolveDependenciesTest, AllZonesEnabledFillTheListExactly) {
+TEST(ResolveDependenciesTest, FullKitsEmptyNamesAndNamesLeavingTheVolume) {
     TempDir dir;
-    demo::ProgramLayout layout;
-    layout.tag = "umdr";
+    demo::ProgramLayout full;
+    full.tag = "umdr";
     for (int key = 0; key < 64; ++key) {
         for (int zone = 0; zone < 4; ++zone) {
-            layout.zones.push_back({key, zone, true, Reference{demo::kRomLocation, "", "Rom" + std::to_string(key)}});
+            full.zones.push_back({key, zone, true, Reference{demo::kRomLocation, "", "Rom" + std::to_string(key)}});
         }
     }
-    const std::string path = dir({"Programs", "Kits", "Full.afp"});
-    ASSERT_TRUE(demo::WriteFile(path, demo::BuildProgramFile(layout)));
     int result = 0;
-    const ProgramRecord record = Resolve(path, kTypeDrums, &result);
+    EXPECT_EQ(ResolveLayout(dir, {"Programs", "Kits", "Full.afp"}, full, kTypeDrums, &result).dependencies.size(), 256u);
     EXPECT_EQ(result, 1);
-    EXPECT_EQ(record.dependencies.size(), 256u);
-}
 
-TEST(ResolveDependenciesTest, EmptyNamesAreDroppedSilently) {
-    TempDir dir;
-    demo::ProgramLayout layout;
-    layout.oscillators[0] = {true, Reference{demo::kDiskLocation, "Keys", ""}};
-    const std::string path = dir({"Programs", "Bank1", "Empty.afp"});
-    ASSERT_TRUE(demo::WriteFile(path, demo::BuildProgramFile(layout)));
-    int result = 0;
-    const ProgramRecord record = Resolve(path, kTypeSamples, &result);
+    // An empty name is dropped silently.
+    demo::ProgramLayout empty;
+    empty.oscillators[0] = {true, Reference{demo::kDiskLocation, "Keys", ""}};
+    const ProgramRecord none = ResolveLayout(dir, {"Programs", "Bank1", "Empty.afp"}, empty, kTypeSamples, &result);
     EXPECT_EQ(result, 1);
-    EXPECT_TRUE(record.dependencies.empty());
-    EXPECT_TRUE(record.log.empty());
-}
+    EXPECT_TRUE(none.dependencies.empty());
+    EXPECT_TRUE(none.log.empty());
 
-TEST(ResolveDependenciesTest, NamesThatLeaveTheVolumeAreNeverFollowed) {
-    TempDir dir;
-    // A file that a crafted reference would reach from Multisamples/Keys.
+    // A file that a crafted reference would reach from Multisamples/Keys is never followed.
     ASSERT_TRUE(demo::WriteFile(dir({"secret.afi"}), demo::BuildMultisampleFile({})));
-    demo::ProgramLayout layout;
-    layout.oscillators[0] = {true, Reference{demo::kDiskLocation, "..", "../secret"}};
-    const std::string path = dir({"Volume", "Programs", "Bank1", "Evil.afp"});
-    ASSERT_TRUE(demo::WriteFile(path, demo::BuildProgramFile(layout)));
-    int result = 0;
-    const ProgramRecord record = Resolve(path, kTypeSamples, &result);
+    demo::ProgramLayout evil;
+    evil.oscillators[0] = {true, Reference{demo::kDiskLocation, "..", "../secret"}};
+    const ProgramRecord escaped = ResolveLayout(dir, {"Volume", "Programs", "Bank1", "Evil.afp"}, evil, kTypeSamples, &result);
     EXPECT_EQ(result, -10);
-    ASSERT_EQ(record.dependencies.size(), 1u);
-    EXPECT_EQ(record.dependencies[0].crc, 0u);
+    ASSERT_EQ(escaped.dependencies.size(), 1u);
+    EXPECT_EQ(escaped.dependencies[0].crc, 0u);
 }
 
 TEST(ResolveDependenciesTest, TruncatedAndMalformedFilesYieldWhatTheyHold) {
@@ -220,13 +214,11 @@ TEST_P(AccentedNameTest, ResolvesTheFileNameEitherWay) {
 #endif
     demo::ProgramLayout layout;
     layout.oscillators[0] = {true, Reference{demo::kDiskLocation, "Caf\xE9", "Caf\xE9"}};
-    const std::string path = dir({"Programs", "Bank1", "P.afp"});
-    ASSERT_TRUE(demo::WriteFile(path, demo::BuildProgramFile(layout)));
     ASSERT_TRUE(demo::WriteFile(dir({"Multisamples", onDisk, onDisk + ".afi"}),
                                 demo::BuildMultisampleFile({Reference{"", "", "Caf\xE9"}})));
     ASSERT_TRUE(demo::WriteText(dir({"Samples", onDisk, onDisk + ".afs"}), "S80s"));
     int result = 0;
-    const ProgramRecord record = Resolve(path, kTypeSamples, &result);
+    const ProgramRecord record = ResolveLayout(dir, {"Programs", "Bank1", "P.afp"}, layout, kTypeSamples, &result);
     EXPECT_EQ(result, 1) << record.log;
     ASSERT_EQ(record.dependencies.size(), 1u);
     EXPECT_EQ(record.dependencies[0].sourcePath, dir({"Multisamples", onDisk, onDisk + ".afi"}));

@@ -1,0 +1,146 @@
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <string>
+
+#include "CatalogueFixtures.h"
+#include "catalogue/CataloguePages.h"
+#include "catalogue/TableFilterScript.h"
+#include "core/Text.h"
+#include "demo/VolumeBuilders.h"
+
+namespace velmorant::catalogue {
+namespace {
+
+using testing::CatalogueVolume;
+using testing::kMarch5th;
+using testing::kMarch5thLine;
+
+// The text between two markers of a page ("<missing>" when either is absent).
+std::string Between(const std::string& page, const std::string& from, const std::string& to) {
+    const std::size_t start = page.find(from);
+    const std::size_t end = start == std::string::npos ? start : page.find(to, start + from.size());
+    return end == std::string::npos ? "<missing>" : page.substr(start + from.size(), end - start - from.size());
+}
+
+std::string Rows(const std::string& page) { return Between(page, "<TH>Alter Categories</TH></TR></thead><tbody>\n", "</tbody>"); }
+
+std::string Row(const char* bank, const char* name, const char* type, const char* letter, int n,
+                const char* main = "", const char* alter = "") {
+    return std::string("<TR><TD>") + bank + "</TD><TD>" + name + "</TD><TD>" + type + "</TD><TD>" + letter +
+           "</TD><TD>" + std::to_string(n) + "</TD><TD>" + main + "</TD><TD>" + alter + "</TD></TR>\n";
+}
+
+TEST(Pages, DeclareTheirTextAndEndWithTheDate) {
+    CatalogueVolume volume;
+    for (const std::string& page : {BuildStaticPage(volume.root(), kMarch5th), BuildDynamicPage(volume.root(), kMarch5th)}) {
+        EXPECT_TRUE(page.starts_with("<!DOCTYPE html>\n<html><Head><meta charset=\"utf-8\"><title>Velmorant - ")) << page;
+        EXPECT_NE(page.find(kMarch5thLine), std::string::npos);
+        EXPECT_TRUE(page.ends_with("</body></html>"));
+    }
+    EXPECT_TRUE(BuildStaticPage(volume.root(), kMarch5th).ends_with(std::string("</head><body>") + kMarch5thLine + "</body></html>"));
+    EXPECT_EQ(Rows(BuildDynamicPage(volume.root(), kMarch5th)), "");
+    for (const bool dynamic : {false, true}) {
+        volume.WriteVolumeList({"Bank"});
+        volume.WriteBankList("Bank", 1, {"One"});
+        const std::string output = volume.Path({"page.htm"});
+        ASSERT_EQ(dynamic ? WriteDynamicCatalogue(volume.root(), output) : WriteStaticCatalogue(volume.root(), output),
+                  kPageWritten);
+        const std::string fixed = dynamic ? BuildDynamicPage(volume.root(), kMarch5th) : BuildStaticPage(volume.root(), kMarch5th);
+        EXPECT_EQ(testing::MaskDateLine(testing::ReadText(output)), testing::MaskDateLine(fixed));
+    }
+    EXPECT_EQ(WriteStaticCatalogue(volume.root(), volume.Path({"missing", "page.htm"})), kPageNotCreated);
+}
+
+TEST(StaticPage, NamesFillNumberedLinesAndEntriesPastTheSlotsFollowTheTable) {
+    CatalogueVolume volume;
+    volume.WriteVolumeList({"Gaps", "Big", "Lost", "Kept", ".."});
+    // Blank lines are entries too, and the count line says how many entries are visited.
+    volume.WriteBankList("Gaps", 4, {"One", "   ", "", "Four", "Five", "Six"});
+    volume.WriteNumberedBank("Big", 130);
+    volume.WriteBankList("Kept", -1, {"Solo"});  // a signed count visits no entry
+    const std::string page = BuildStaticPage(volume.root(), kMarch5th);
+    EXPECT_NE(page.find("<H1>Gaps</H1><br>\n<Table>\n<TR><TD>A1- One<br>A2-<br>A3-<br>A4- Four<br>A5-<br>A6-<br>A7-<br>"
+                        "A8-<br></TD>\n<TD>B1-<br>"), std::string::npos) << page;
+    EXPECT_NE(page.find("<TD>P1- P120<br>P2- P121<br>P3- P122<br>P4- P123<br>P5- P124<br>P6- P125<br>"
+                        "P7- P126<br>P8- P127<br></TD>\n</TR>\n</Table><br>128- P128<br>129- P129<br>\n"),
+              std::string::npos);
+    // ".." would be the volume's own folder: it is no bank folder either.
+    EXPECT_NE(page.find("<H1>Lost</H1><br>\nNo bank.txt file\n<H1>Kept</H1><br>\n<Table>\n<TR><TD>A1-<br>"),
+              std::string::npos);
+    EXPECT_TRUE(page.ends_with(std::string("<H1>..</H1><br>\nNo bank.txt file\n") + kMarch5thLine + "</body></html>"));
+}
+
+TEST(DynamicPage, RowsCarryTypeSlotAndCategories) {
+    CatalogueVolume volume;
+    volume.WriteVolumeList({"Mix", "Kits", "NoList", "Short", "../Programs", "Negative"});
+    // Nine entries are visited, as the count line says; the tenth name is not.
+    volume.WriteBankList("Mix", 9,
+                         {"Piano One:AFK", "Empty Cat", "", "Bells:BXm", "Pad:ZL", "Missing", "Stranger", "Odd", "Ninth:E",
+                          "Tenth:A"});
+    volume.WriteBankList("Kits", 1, {"Studio:O"});
+    volume.WriteBankList("Short", 5, {"A", "B"});  // fewer names than announced
+    volume.WriteBankList("Negative", -5, {"A", "B"});
+    volume.WriteProgram("Mix", "Piano One", "mpsa");
+    volume.WriteProgram("Mix", "Empty Cat", "ogal");
+    volume.WriteProgram("Mix", "Bells", "  fm");
+    volume.WriteProgram("Mix", "Pad", "utfl");
+    volume.WriteProgram("Mix", "Odd", "FM  ");
+    volume.WriteProgram("Mix", "Ninth", "arcl");
+    volume.WriteProgram("Kits", "Studio", "umdr");
+    ASSERT_TRUE(demo::WriteText(volume.Path({"Volume", "Programs", "Mix", "Stranger.afp"}), "S80p short"));
+
+    // A program that cannot be probed is "Unknow", never the type of the one before.
+    EXPECT_EQ(Rows(BuildDynamicPage(volume.root(), kMarch5th)),
+              Row("Mix", "Piano One", "Samples", "A", 1, "Piano", "Strings, Lead") + Row("Mix", "Empty Cat", "VA", "A", 2) +
+                  Row("Mix", "Bells", "FM", "A", 4, "Chromatic") + Row("Mix", "Pad", "Wind", "A", 5, "", "Pad") +
+                  Row("Mix", "Missing", "Unknow", "A", 6) + Row("Mix", "Stranger", "Unknow", "A", 7) +
+                  Row("Mix", "Odd", "Unknow", "A", 8) + Row("Mix", "Ninth", "Reed", "B", 1, "Bass") +
+                  Row("Kits", "Studio", "Drums", "A", 1, "Drum/Perc"));
+
+    CatalogueVolume big;
+    big.WriteVolumeList({"Big"});
+    big.WriteNumberedBank("Big", 130);
+    big.WriteProgram("Big", "P129", "ogal");
+    EXPECT_TRUE(core::EndsWith(Rows(BuildDynamicPage(big.root(), kMarch5th)),
+                               Row("Big", "P127", "Unknow", "P", 8) + Row("Big", "P128", "Unknow", "", 0) +
+                                   Row("Big", "P129", "VA", "", 0)));
+}
+
+TEST(Pages, EscapeMarkupInNamesAndCategories) {
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows folder names cannot hold < or >";
+#endif
+    CatalogueVolume volume;
+    volume.WriteVolumeList({"A&B <1>"});
+    volume.WriteBankList("A&B <1>", 2, {"<script>alert('x')</script>:A", "Say \"hi\""});
+    const std::string page = BuildStaticPage(volume.root(), kMarch5th);
+    EXPECT_NE(page.find("<H1>A&amp;B &lt;1&gt;</H1><br>\n"), std::string::npos) << page;
+    EXPECT_NE(page.find("A1- &lt;script&gt;alert(&#39;x&#39;)&lt;/script&gt;<br>A2- Say &quot;hi&quot;<br>"),
+              std::string::npos);
+    EXPECT_EQ(page.find("<script"), std::string::npos);
+    EXPECT_EQ(Rows(BuildDynamicPage(volume.root(), kMarch5th)),
+              Row("A&amp;B &lt;1&gt;", "&lt;script&gt;alert(&#39;x&#39;)&lt;/script&gt;", "Unknow", "A", 1, "Piano") +
+                  Row("A&amp;B &lt;1&gt;", "Say &quot;hi&quot;", "Unknow", "A", 2));
+}
+
+TEST(DynamicPage, ScriptIsInlineAndCannotEndItsElementEarly) {
+    const std::string_view script = TableFilterScript();
+    ASSERT_GT(script.size(), 100000u);
+    // The library's licence notice travels with every copy.
+    EXPECT_TRUE(core::StartsWith(script, "/*! TableFilter ")) << script.substr(0, 80);
+    EXPECT_NE(script.find("Copyright (c) 2015 Max Guglielmi"), std::string_view::npos);
+    std::string lower(script);
+    for (char& c : lower) {
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    EXPECT_EQ(lower.find("</script"), std::string::npos);
+    EXPECT_EQ(lower.find("<!--"), std::string::npos);
+    // The library's stylesheet and images travel inside; nothing names a file beside the page.
+    EXPECT_NE(script.find("data:image/png;base64,"), std::string_view::npos);
+    EXPECT_EQ(script.find("url(\"themes/"), std::string_view::npos);
+    EXPECT_NE(BuildDynamicPage(CatalogueVolume().root(), kMarch5th).find(script), std::string::npos);
+}
+
+}  // namespace
+}  // namespace velmorant::catalogue
