@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <limits>
 
 #include "core/Bytes.h"
@@ -29,6 +30,32 @@ TEST(ByteReaderTest, RefusesEveryReadPastTheEnd) {
     EXPECT_FALSE(reader.bytes(huge, 4).has_value());
     EXPECT_FALSE(reader.bytes(4, huge).has_value());
     EXPECT_FALSE(reader.pairSwappedText(0, 3).has_value());
+}
+
+// Each writer puts exactly its bytes at the offset, in its order, and the reader reads them back.
+TEST(ByteWriterTest, WritesEveryWidthInItsByteOrder) {
+    struct Row {
+        std::function<bool(ByteWriter&)> write;
+        std::function<std::optional<std::uint32_t>(const ByteReader&)> read;
+        std::uint32_t value;
+        std::vector<std::uint8_t> bytes;
+    };
+    const Row rows[] = {
+        {[](ByteWriter& w) { return w.u16le(1, 0x1234); }, [](const ByteReader& r) { return r.u16le(1); }, 0x1234,
+         {0, 0x34, 0x12, 0, 0, 0}},
+        {[](ByteWriter& w) { return w.u16be(1, 0x1234); }, [](const ByteReader& r) { return r.u16be(1); }, 0x1234,
+         {0, 0x12, 0x34, 0, 0, 0}},
+        {[](ByteWriter& w) { return w.u32le(1, 0x12345678); }, [](const ByteReader& r) { return r.u32le(1); },
+         0x12345678, {0, 0x78, 0x56, 0x34, 0x12, 0}},
+        {[](ByteWriter& w) { return w.u32be(1, 0x12345678); }, [](const ByteReader& r) { return r.u32be(1); },
+         0x12345678, {0, 0x12, 0x34, 0x56, 0x78, 0}}};
+    for (const Row& row : rows) {
+        std::vector<std::uint8_t> data(6, 0);
+        ByteWriter writer(data);
+        ASSERT_TRUE(row.write(writer));
+        EXPECT_EQ(data, row.bytes);
+        EXPECT_EQ(row.read(ByteReader(data)), row.value);
+    }
 }
 
 TEST(ByteWriterTest, PairSwappedTextRoundTrips) {

@@ -24,7 +24,8 @@ TEST(Encoding, EveryByteSurvivesTheRoundTrip) {
 TEST(Encoding, KnownCharacters) {
     EXPECT_EQ(Cp1252ToUtf8("Caf\xE9"), "Caf\u00E9");
     EXPECT_EQ(Cp1252ToUtf8("\x80\x9F\xFF"), "\u20AC\u0178\u00FF");
-    EXPECT_EQ(Cp1252ToUtf8("\x81"), "\xC2\x81");
+    // The five bytes the code page leaves undefined are their C1 code points.
+    EXPECT_EQ(Cp1252ToUtf8("\x81\x8D\x8F\x90\x9D"), "\xC2\x81\xC2\x8D\xC2\x8F\xC2\x90\xC2\x9D");
     EXPECT_EQ(Utf8ToCp1252("\u2014 \u00E9"), std::optional<std::string>("\x97 \xE9"));
     // A path is UTF-8 unless its bytes say otherwise.
     EXPECT_EQ(PathToUtf8("/home/Jos\u00E9/a.afp"), "/home/Jos\u00E9/a.afp");
