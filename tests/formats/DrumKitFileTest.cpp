@@ -149,6 +149,16 @@ TEST_F(KitFileTest, AMissingSampleIsReplacedOrEmptiesItsKey) {
     EXPECT_TRUE(platform.Problems().empty());
 }
 
+// A kit file is read up to its 2000th line; what follows is ignored.
+TEST(KitTextTest, LinesPastTheLimitAreIgnored) {
+    std::string text = "##|fdk|3\r\n" + std::string(1998, '\n');
+    text += "5|0|0|-1|1|0||0||0||0||0|\r\n6|0|0|-1|1|0||0||0||0||0|\r\n";
+    const KitText read = ParseKitText(text);
+    ASSERT_EQ(read.lines.size(), 1u);
+    EXPECT_EQ(read.lines[0].index, 5);
+    EXPECT_EQ(read.lines[0].number, 2000u);
+}
+
 struct BadLine {
     const char* line;
     const char* field;  // the first field found wrong
