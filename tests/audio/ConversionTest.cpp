@@ -101,11 +101,11 @@ TEST_P(ConversionTest, ConvertsToSixteenBitsAt44100WithTheLoopMoved) {
     const ConversionCase& c = GetParam();
     TempDir dir;
     const std::string path = dir({c.file});
-    testing::SoundSpec spec{c.format, c.rate, c.channels, c.frames, testing::Sine(441, c.rate, 0.25)};
+    testing::SoundRecipe sound{c.format, c.rate, c.channels, c.frames, testing::Sine(441, c.rate, 0.25)};
     if (std::string(c.file) == "hot.wav") {
-        spec.sample = [](std::size_t f, int) { return f % 100 == 7 && f < 300 ? 1.5 : 0.1; };
+        sound.sample = [](std::size_t f, int) { return f % 100 == 7 && f < 300 ? 1.5 : 0.1; };
     }
-    testing::WriteSound(path, spec);
+    testing::WriteSound(path, sound);
     if (c.decorate) c.decorate(path);
 
     const Converted out = ConvertFile(path, c.options);

@@ -22,7 +22,7 @@ const auto Cli = &testing::RunVelmorantCli;
 // report line the conversion promised.
 struct ConvertCase {
     const char* file;
-    testing::SoundSpec spec;
+    testing::SoundRecipe sound;
     std::optional<std::pair<std::uint32_t, std::uint32_t>> smplLoop;
     const char* report;  // "" when the file is taken as it is
     std::uint32_t loopStart;
@@ -36,9 +36,9 @@ TEST_P(ConvertAudioTest, WritesASampleFileAndSaysWhatWasDone) {
     testing::TempDir dir;
     const std::string source = dir({c.file});
     const std::string afs = dir({"out.afs"});
-    testing::SoundSpec spec = c.spec;
-    spec.sample = testing::Sine(440, spec.sampleRate, 0.25);
-    testing::WriteSound(source, spec);
+    testing::SoundRecipe sound = c.sound;
+    sound.sample = testing::Sine(440, sound.sampleRate, 0.25);
+    testing::WriteSound(source, sound);
     if (c.smplLoop) testing::AppendChunk(source, "smpl", testing::SamplerBody(60, 0, c.smplLoop));
 
     const CliRun run = Cli({"convert", source, afs});
@@ -46,12 +46,12 @@ TEST_P(ConvertAudioTest, WritesASampleFileAndSaysWhatWasDone) {
     EXPECT_EQ(run.out, (*c.report ? std::string(c.report) + "\n" : std::string()) + "Wrote " + afs + "\n");
     const formats::SampleRead read = formats::ReadSampleFile(afs);
     ASSERT_EQ(read.result, formats::SampleResult::kOk) << formats::DescribeSampleProblem(afs, read);
-    const double frames = static_cast<double>(spec.frames) * 44100.0 / spec.sampleRate;
+    const double frames = static_cast<double>(sound.frames) * 44100.0 / sound.sampleRate;
     EXPECT_NEAR(read.header.frames, frames, 1.0);
-    EXPECT_EQ(read.header.stereo, spec.channels == 2);
+    EXPECT_EQ(read.header.stereo, sound.channels == 2);
     EXPECT_EQ(read.header.loopStart, c.loopStart);
     EXPECT_EQ(read.header.loopEnd, c.loopEnd);
-    EXPECT_EQ(core::FileSize(afs), 48 + static_cast<std::int64_t>(read.header.frames) * 2 * spec.channels);
+    EXPECT_EQ(core::FileSize(afs), 48 + static_cast<std::int64_t>(read.header.frames) * 2 * sound.channels);
 
     if (!*c.report) {
         // Taken as it is: byte for byte what the strict path writes.

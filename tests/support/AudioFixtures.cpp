@@ -12,21 +12,21 @@
 
 namespace velmorant::testing {
 
-void WriteSound(const std::string& path, const SoundSpec& spec) {
+void WriteSound(const std::string& path, const SoundRecipe& sound) {
     SF_INFO info{};
-    info.samplerate = spec.sampleRate;
-    info.channels = spec.channels;
-    info.format = spec.format;
+    info.samplerate = sound.sampleRate;
+    info.channels = sound.channels;
+    info.format = sound.format;
     SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
     ASSERT_NE(file, nullptr) << sf_strerror(nullptr);
     // Float files keep values beyond full scale; integer files would clip them on write.
     sf_command(file, SFC_SET_CLIPPING, nullptr, SF_FALSE);
-    if (spec.raw) sf_command(file, SFC_SET_NORM_DOUBLE, nullptr, SF_FALSE);
+    if (sound.raw) sf_command(file, SFC_SET_NORM_DOUBLE, nullptr, SF_FALSE);
     std::vector<double> block;
-    for (std::size_t f = 0; f < spec.frames; ++f) {
-        for (int c = 0; c < spec.channels; ++c) block.push_back(spec.sample ? spec.sample(f, c) : 0.0);
-        if (block.size() >= 4096 || f + 1 == spec.frames) {
-            sf_writef_double(file, block.data(), static_cast<sf_count_t>(block.size()) / spec.channels);
+    for (std::size_t f = 0; f < sound.frames; ++f) {
+        for (int c = 0; c < sound.channels; ++c) block.push_back(sound.sample ? sound.sample(f, c) : 0.0);
+        if (block.size() >= 4096 || f + 1 == sound.frames) {
+            sf_writef_double(file, block.data(), static_cast<sf_count_t>(block.size()) / sound.channels);
             block.clear();
         }
     }

@@ -12,7 +12,7 @@
 namespace velmorant::testing {
 
 // A sound written through libsndfile: `format` is an SF_FORMAT_* major | subtype.
-struct SoundSpec {
+struct SoundRecipe {
     int format = 0;
     int sampleRate = 44100;
     int channels = 1;
@@ -21,7 +21,7 @@ struct SoundSpec {
     std::function<double(std::size_t, int)> sample;
     bool raw = false;  // the values are written as they stand, not scaled from ±1
 };
-void WriteSound(const std::string& path, const SoundSpec& spec);
+void WriteSound(const std::string& path, const SoundRecipe& sound);
 
 std::function<double(std::size_t, int)> Sine(double hz, int sampleRate, double amplitude);
 
