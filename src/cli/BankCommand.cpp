@@ -190,9 +190,9 @@ int RunExport(platform::Platform& platform, bank::Bank& bank, const std::string&
         }
         const std::string& log = bank.slots[static_cast<std::size_t>(program.slot)].log;
         const std::size_t from = std::min(logLength[static_cast<std::size_t>(program.slot)], log.size());
-        err << "velmorant-cli bank: --export: " << bank::SlotLabel(program.slot) << " " << program.name
-            << " was not exported:\n"
-            << log.substr(from);
+        err << "velmorant-cli bank: --export: " << bank::SlotLabel(program.slot) << " "
+            << core::TerminalText(core::Cp1252ToUtf8(program.name)) << " was not exported:\n"
+            << core::TerminalText(log.substr(from));
     }
     return result != exporting::kExportFinished || outcome.failures() > 0 ? kExitFailed : kExitOk;
 }
@@ -201,7 +201,7 @@ void PrintSlots(const bank::Bank& bank, std::ostream& out) {
     for (const volume::ProgramRecord& record : bank.slots) {
         out << record.slotLetter << record.slotNumber << " -";
         if (record.defined == 1) {
-            out << ' ' << record.programName;
+            out << ' ' << core::TerminalText(core::Cp1252ToUtf8(record.programName));
         }
         out << '\n';
     }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <vector>
 
 #include "core/Encoding.h"
 #include "core/Text.h"
@@ -14,29 +15,30 @@ std::string FormatDependencyTable(const std::vector<volume::DependencyRow>& rows
     for (std::size_t c = 0; c < 6; ++c) {
         widths[c] = headers[c].size();
     }
-    auto cells = [](const volume::DependencyRow& row) {
-        return std::array<const std::string*, 6>{&row.name, &row.sizeKb, &row.bank, &row.path, &row.multiple, &row.crc};
-    };
+    // Names and folders are the files' Windows-1252 bytes, the path is the file system's: each
+    // cell is made UTF-8 on its own, since a line mixing both cannot be told apart afterwards.
+    std::vector<std::array<std::string, 6>> table;
     for (const auto& row : rows) {
-        const auto values = cells(row);
+        table.push_back({core::Cp1252ToUtf8(row.name), row.sizeKb, core::Cp1252ToUtf8(row.bank),
+                         core::PathToUtf8(row.path), row.multiple, row.crc});
         for (std::size_t c = 0; c < 6; ++c) {
-            widths[c] = std::max(widths[c], values[c]->size());
+            widths[c] = std::max(widths[c], core::Utf8Length(table.back()[c]));
         }
     }
     std::string out;
-    auto line = [&](const std::array<const std::string*, 6>& values) {
+    auto line = [&](const std::array<std::string, 6>& values) {
         std::string text;
         for (std::size_t c = 0; c < 6; ++c) {
-            text += *values[c];
+            text += values[c];
             if (c + 1 < 6) {
-                text.append(widths[c] - values[c]->size() + 2, ' ');
+                text.append(widths[c] - core::Utf8Length(values[c]) + 2, ' ');
             }
         }
         out += std::string(core::TrimTrailingSpaces(text)) + "\n";
     };
-    line({&headers[0], &headers[1], &headers[2], &headers[3], &headers[4], &headers[5]});
-    for (const auto& row : rows) {
-        line(cells(row));
+    line(headers);
+    for (const auto& cells : table) {
+        line(cells);
     }
     return out;
 }
@@ -90,7 +92,7 @@ nlohmann::json ProgramToJson(const volume::ProgramRecord& record) {
 std::string ProgramText(const volume::ProgramRecord& record, bool loaded) {
     std::string text;
     if (loaded) {
-        text += "\n" + record.summary;
+        text += "\n" + core::Cp1252ToUtf8(record.summary);
     }
     text += "\nDependencies:\n" + FormatDependencyTable(volume::DependencyRows(record));
     text += "\nLog:\n" + record.log;

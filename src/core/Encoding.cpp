@@ -131,6 +131,16 @@ std::string PathToUtf8(std::string_view path) {
     return std::string(path);
 }
 
+std::size_t Utf8Length(std::string_view text) {
+    std::size_t count = 0;
+    for (std::size_t pos = 0; pos < text.size(); ++count) {
+        if (!NextCodePoint(text, pos)) {
+            ++pos;
+        }
+    }
+    return count;
+}
+
 std::string TerminalText(std::string_view text) {
     std::string out;
     for (std::size_t start = 0; start <= text.size();) {

@@ -32,6 +32,9 @@ std::string TerminalText(std::string_view text);
 // `pos` unchanged) for an invalid, overlong, cut or surrogate sequence.
 std::optional<char32_t> NextUtf8CodePoint(std::string_view text, std::size_t& pos);
 
+// The number of characters of UTF-8 text (an invalid byte counts as one), for aligning columns.
+std::size_t Utf8Length(std::string_view text);
+
 // True when every byte is ASCII (the two encodings agree on such text).
 bool IsAscii(std::string_view text);
 

@@ -1,5 +1,7 @@
 #include "platform/ConsolePlatform.h"
 
+#include "core/Encoding.h"
+
 #include <algorithm>
 #include <ostream>
 #include <utility>
@@ -33,7 +35,7 @@ public:
         if (display_ != ProgressDisplay::kLine || cause == PROGRESS_OPEN) {
             return;
         }
-        const std::string line = FormatProgressLine(state);
+        const std::string line = core::TerminalText(FormatProgressLine(state));
         std::lock_guard lock(output_->mutex);
         output_->stream << '\r' << line;
         if (line.size() < output_->lineLength) {
@@ -114,7 +116,8 @@ std::optional<std::string> ConsolePlatform::ChooseFolder(std::string_view) { ret
 void ConsolePlatform::PrintBox(std::string_view text, std::string_view title) {
     std::lock_guard lock(output_->mutex);
     ClearLine(*output_);
-    output_->stream << title << ": " << text << '\n' << std::flush;
+    // Box texts mix names and paths; each line is shown as the terminal's UTF-8, controls escaped.
+    output_->stream << core::TerminalText(title) << ": " << core::TerminalText(text) << '\n' << std::flush;
 }
 
 void ConsolePlatform::ShowMessage(std::string_view text, std::string_view title, Icon) { PrintBox(text, title); }

@@ -5,12 +5,14 @@
 #include <sstream>
 
 #include "cli/Command.h"
+#include "cli/ProgramReport.h"
 #include "core/Checksum.h"
 #include "core/Encoding.h"
 #include "core/File.h"
 #include "support/CliRun.h"
 #include "support/ImportFixtures.h"
 #include "support/TempDir.h"
+#include "volume/DependencyRows.h"
 
 namespace velmorant::cli {
 namespace {
@@ -117,15 +119,31 @@ INSTANTIATE_TEST_SUITE_P(
                       RelativeRun{"Programs/Bank2", {"bank", "--import", "../Bank1/Warm Pad.afp"}},
                       RelativeRun{"Programs/Drums", {"bank", "--import-bank", "bank.txt"}}));
 
-// A name that holds terminal controls is shown with them escaped, never sent raw (0x9B is a
-// quotation mark in the code page, not a control).
-TEST(InspectCommandTest, TextEscapesControlCharactersInNames) {
+// Text output is the terminal's UTF-8: a name's code-page bytes are converted and its controls
+// escaped, never sent raw (0x9B is a quotation mark in the code page, not a control).
+TEST(InspectCommandTest, TextShowsNamesAsUtf8WithControlsEscaped) {
     testing::ImportVolume volume;
-    const CliRun run = Cli({"inspect", volume.AddProgram("Bytes", "Pad\x1b]0;owned\x07\x9b")});
-    ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.out.find('\x1b'), std::string::npos);
-    EXPECT_EQ(run.out.find('\x07'), std::string::npos);
-    EXPECT_NE(run.out.find("Slot: A1 - Pad\\x1B]0;owned\\x07\xE2\x80\xBA"), std::string::npos) << run.out;
+    const std::string path = volume.AddProgram("Bytes", "Pad\x1b]0;owned\x07\x9b\xE9");
+    for (const auto& args : {std::vector<std::string>{"inspect", path}, {"bank", "--import", path}}) {
+        const CliRun run = Cli(args);
+        ASSERT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(run.out.find('\x1b'), std::string::npos);
+        EXPECT_EQ(run.out.find('\x07'), std::string::npos);
+        EXPECT_NE(run.out.find("A1 - Pad\\x1B]0;owned\\x07\xE2\x80\xBA\xC3\xA9\n"), std::string::npos) << run.out;
+    }
+}
+
+// Names and folders in the table are code-page bytes, paths the file system's UTF-8: one line
+// holds both, each converted once and the columns aligned by characters.
+TEST(InspectCommandTest, DependencyTableConvertsEachCellOnce) {
+    volume::DependencyRow row;
+    row.name = "Pad\xE9";
+    row.sizeKb = "1";
+    row.bank = "B\xE4nk";
+    row.path = "/v/Multisamples/B\xC3\xA4nk/Pad\xC3\xA9.afi";
+    EXPECT_EQ(FormatDependencyTable({row}),
+              "Name  Size (Kb)  Bank  Path" + std::string(27, ' ') + "Multiple  CRC\n"
+              "Pad\xC3\xA9  1          B\xC3\xA4nk  /v/Multisamples/B\xC3\xA4nk/Pad\xC3\xA9.afi\n");
 }
 
 TEST(InspectCommandTest, UsageErrorsExitWithTwo) {
