@@ -68,13 +68,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     static bank::Bank bank;
     bank.files = &files;
-    int loaded = -1;
-    const int slot = bank::AddProgram(bank, -1, kProgram, &loaded);
-    if (loaded < 0) {
+    const bank::AddResult result = bank::AddProgram(bank, -1, kProgram);
+    if (!result.loadedSlot) {
         return 0;
     }
-    volume::ProgramRecord& record = bank.slots[static_cast<std::size_t>(loaded)];
-    if (slot >= 0) {
+    volume::ProgramRecord& record = bank.slots[static_cast<std::size_t>(*result.loadedSlot)];
+    if (result.placed()) {
         bank::FindProgramCategories(record);
         volume::BuildProgramSummary(record);
     }

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "core/File.h"
+#include "core/FileNames.h"
 #include "core/Text.h"
 #include "volume/ProgramFile.h"
 #include "volume/Summary.h"
@@ -28,35 +29,37 @@ int InitBank(Bank& bank) {
     return 1;
 }
 
-int AddProgram(Bank& bank, int preferredSlot, const std::string& givenPath, int* loadedSlot) {
+int AddResultNumber(const AddResult& result) {
+    return result.slot ? *result.slot : static_cast<int>(result.failure);
+}
+
+AddResult AddProgram(Bank& bank, int preferredSlot, const std::string& givenPath) {
     // The volume is found from the program's folders: a relative path has none to give.
     const std::string path = core::AbsolutePath(givenPath);
     const formats::ProgramHead header = formats::ReadProgramHeadFile(path, *bank.files);
     if (header.result != formats::ProgramResult::kRead) {
-        return header.result == formats::ProgramResult::kCannotOpen ? kCannotOpen : kNotAProgram;
+        return AddResult::Refused(header.result == formats::ProgramResult::kCannotOpen ? AddFailure::kCannotOpen
+                                                                                       : AddFailure::kNotAProgram);
     }
     for (auto& slot : bank.slots) {
         if (slot.defined == 1 && slot.sourcePath == path) {
             volume::AppendLog(slot, core::Format("Try to add again this Program (%s) \n", path.c_str()));
-            return kAlreadyInBank;
+            return AddResult::Refused(AddFailure::kAlreadyInBank);
         }
     }
     const int start = (preferredSlot >= 0 && preferredSlot < kSlotCount) ? preferredSlot : 0;
-    int chosen = kNoFreeSlot;
+    std::optional<int> chosen;
     for (int i = start; i < kSlotCount; ++i) {
         if (bank.slots[static_cast<std::size_t>(i)].defined == 0) {
             chosen = i;
             break;
         }
     }
-    if (chosen < 0) {
-        return kNoFreeSlot;
+    if (!chosen) {
+        return AddResult::Refused(AddFailure::kNoFreeSlot);
     }
 
-    volume::ProgramRecord& record = bank.slots[static_cast<std::size_t>(chosen)];
-    if (loadedSlot != nullptr) {
-        *loadedSlot = chosen;
-    }
+    volume::ProgramRecord& record = bank.slots[static_cast<std::size_t>(*chosen)];
     volume::LoadProgramFile(record, path, header.tag, *bank.files);
     if (record.type == volume::kTypeUnknown) {
         // Which references such a program holds is not known: refused, naming its tag.
@@ -64,17 +67,18 @@ int AddProgram(Bank& bank, int preferredSlot, const std::string& givenPath, int*
                                                path.c_str(), formats::kProgramTagOffset,
                                                std::string(header.tag.data(), header.tag.size()).c_str()));
         record.defined = 0;
-        return kNotAProgram;
+        return AddResult::Refused(AddFailure::kNotAProgram, chosen);
     }
     if (record.type == volume::kTypeSamples || record.type == volume::kTypeDrums) {
         const int resolved = volume::ResolveDependencies(record, &bank.checksums, *bank.files);
         if (resolved < 0) {
             record.defined = 0;
-            return resolved == volume::kUnusableProgram ? kNotAProgram : kMissingDependency;
+            return AddResult::Refused(
+                resolved == volume::kUnusableProgram ? AddFailure::kNotAProgram : AddFailure::kMissingDependency, chosen);
         }
     }
     volume::BuildProgramSummary(record);
-    return chosen;
+    return AddResult::Placed(*chosen);
 }
 
 int RemoveProgram(Bank& bank, int slot) {
@@ -102,25 +106,7 @@ int SwapSlots(Bank& bank, int a, int b) {
 }
 
 std::string SanitiseProgramName(std::string_view text) {
-    std::string name = core::CutText(text, kMaxRenamedLength);
-    for (char& c : name) {
-        switch (c) {
-        case '/':
-        case '\\':
-        case ':':
-        case '*':
-        case '?':
-        case '"':
-        case '<':
-        case '>':
-        case '|':
-            c = '_';
-            break;
-        default:
-            break;
-        }
-    }
-    return name;
+    return core::SanitiseFileName(core::CutText(text, kMaxRenamedLength), core::NameRule::kTypedName);
 }
 
 int RenameProgram(Bank& bank, int slot, std::string_view newName) {

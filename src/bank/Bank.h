@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -16,12 +17,31 @@ inline constexpr int kSlotsPerGroup = 8;
 inline constexpr int kSlotCount = kGroupCount * kSlotsPerGroup;
 inline constexpr std::size_t kMaxRenamedLength = 32;
 
-// AddProgram results.
-inline constexpr int kNoFreeSlot = -1;
-inline constexpr int kAlreadyInBank = -2;
-inline constexpr int kCannotOpen = -3;
-inline constexpr int kNotAProgram = -4;
-inline constexpr int kMissingDependency = -5;
+// Why AddProgram refused a file. The numbers are the codes `inspect --json` prints.
+enum class AddFailure : int {
+    kNoFreeSlot = -1,
+    kAlreadyInBank = -2,
+    kCannotOpen = -3,
+    kNotAProgram = -4,
+    kMissingDependency = -5,
+};
+
+struct AddResult {
+    std::optional<int> slot;  // where the program went; empty when refused
+    AddFailure failure = AddFailure::kNoFreeSlot;  // meaningful only without a slot
+    // A program refused after it was read (a missing dependency, an unknown type, a file too
+    // large): the slot that keeps its log.
+    std::optional<int> loadedSlot;
+
+    static AddResult Placed(int at) { return AddResult{at, AddFailure::kNoFreeSlot, at}; }
+    static AddResult Refused(AddFailure why, std::optional<int> loaded = std::nullopt) {
+        return AddResult{std::nullopt, why, loaded};
+    }
+    bool placed() const { return slot.has_value(); }
+};
+
+// The slot index, or the failure's negative number (what reports have always printed).
+int AddResultNumber(const AddResult& result);
 
 // 128 slot records (index i: group letter i / 8, number i % 8 + 1) and the bank log record.
 // Records are overwritten, never replaced, so references to them stay valid.
@@ -36,10 +56,8 @@ struct Bank {
 
 int InitBank(Bank& bank);
 
-// Slot index, or kNoFreeSlot .. kMissingDependency. When the program was loaded into a
-// slot but refused (a missing dependency, an unknown type, a file too large), *loadedSlot tells
-// which slot keeps its log.
-int AddProgram(Bank& bank, int preferredSlot, const std::string& path, int* loadedSlot = nullptr);
+// Places the program at the first free slot from preferredSlot (0 when out of range) upwards.
+AddResult AddProgram(Bank& bank, int preferredSlot, const std::string& path);
 int RemoveProgram(Bank& bank, int slot);
 int SwapSlots(Bank& bank, int a, int b);
 int RenameProgram(Bank& bank, int slot, std::string_view newName);

@@ -77,13 +77,13 @@ int ImportPrograms(platform::Platform& platform, Bank& bank, const std::vector<s
         if (count == 1) {
             window->SetRange(1);
         }
-        const int result = AddProgram(bank, startSlot, path);
+        const AddResult result = AddProgram(bank, startSlot, path);
         bool stop = false;
-        if (result >= 0) {
-            FindProgramCategories(bank.slots[static_cast<std::size_t>(result)]);
-            outcome.placed.push_back(result);
+        if (result.slot) {
+            FindProgramCategories(bank.slots[static_cast<std::size_t>(*result.slot)]);
+            outcome.placed.push_back(*result.slot);
         } else {
-            stop = ReportFailure(platform, *window, ProgramResultCode(result), path, outcome);
+            stop = ReportFailure(platform, *window, ProgramResultCode(result.failure), path, outcome);
         }
         window->SetPosition(static_cast<std::int32_t>(k + 1));
         if (stop) {
@@ -135,12 +135,13 @@ int ImportBank(platform::Platform& platform, Bank& bank, const std::string& inde
         const std::string path = core::FindNamedFile(folder, entry.name, ".afp");
         window->SetStatus(core::Format(" %i/%i - Open Program : %s", i, count, entry.name.c_str()));
         window->SetPosition(i);
-        const int result = NamesFileInFolder(entry.name) ? AddProgram(bank, startSlot, path) : kCannotOpen;
-        if (result >= 0) {
-            bank.slots[static_cast<std::size_t>(result)].categories =
+        const AddResult result = NamesFileInFolder(entry.name) ? AddProgram(bank, startSlot, path)
+                                                               : AddResult::Refused(AddFailure::kCannotOpen);
+        if (result.slot) {
+            bank.slots[static_cast<std::size_t>(*result.slot)].categories =
                 core::CutText(entry.categories, volume::kMaxCategoriesLength);
-            outcome.placed.push_back(result);
-        } else if (ReportFailure(platform, *window, ProgramResultCode(result), path, outcome)) {
+            outcome.placed.push_back(*result.slot);
+        } else if (ReportFailure(platform, *window, ProgramResultCode(result.failure), path, outcome)) {
             window->Close();
             return finish(-1);
         }

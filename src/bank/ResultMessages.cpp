@@ -52,21 +52,20 @@ std::string FillPath(std::string_view text, std::string_view path) {
 
 }  // namespace
 
-int ProgramResultCode(int addResult) {
-    switch (addResult) {
-        case kNoFreeSlot:
+int ProgramResultCode(AddFailure failure) {
+    switch (failure) {
+        case AddFailure::kNoFreeSlot:
             return kResultNoRoom;
-        case kAlreadyInBank:
+        case AddFailure::kAlreadyInBank:
             return kResultAlreadyInBank;
-        case kCannotOpen:
+        case AddFailure::kCannotOpen:
             return kResultCannotOpen;
-        case kNotAProgram:
+        case AddFailure::kNotAProgram:
             return kResultNotAProgram;
-        case kMissingDependency:
+        case AddFailure::kMissingDependency:
             return kResultMissingDependency;
-        default:
-            return 0;
     }
+    return 0;
 }
 
 int IndexResultCode(formats::BankTxtResult result) {

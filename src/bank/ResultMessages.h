@@ -20,8 +20,10 @@ inline constexpr int kResultIndexTooFewNames = -1007;
 inline constexpr int kResultIndexNoCountLine = -1008;
 inline constexpr int kResultNotAVolume = -3001;
 
-// The box code of an AddProgram failure (a negative AddProgram result).
-int ProgramResultCode(int addResult);
+enum class AddFailure : int;
+
+// The box code of an AddProgram failure.
+int ProgramResultCode(AddFailure failure);
 // The box code of a bank.txt result; 0 for a valid file.
 int IndexResultCode(formats::BankTxtResult result);
 

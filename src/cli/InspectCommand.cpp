@@ -15,10 +15,10 @@
 namespace velmorant::cli {
 namespace {
 
-// The message of a program-level failure (AddProgram's result - 1000).
-std::string FailureText(int result, const std::string& path) {
-    const std::string text = bank::ResultMessageText(bank::ProgramResultCode(result), path);
-    return text.empty() ? core::Format("Failed with code %i \n(%s)", result, path.c_str()) : text;
+// The message of a program-level failure.
+std::string FailureText(bank::AddFailure failure, const std::string& path) {
+    const std::string text = bank::ResultMessageText(bank::ProgramResultCode(failure), path);
+    return text.empty() ? core::Format("Failed with code %i \n(%s)", static_cast<int>(failure), path.c_str()) : text;
 }
 
 }  // namespace
@@ -39,26 +39,25 @@ int InspectCommand::run(CommandIo& io) {
     bool anyFailed = false;
 
     for (const std::string& path : files_) {
-        int loadedSlot = -1;
-        const int result = bank::AddProgram(bank, -1, path, &loadedSlot);
+        const bank::AddResult result = bank::AddProgram(bank, -1, path);
         const volume::ProgramRecord* record = nullptr;
-        if (result >= 0) {
-            record = &bank.slots[static_cast<std::size_t>(result)];
-            bank::FindProgramCategories(bank.slots[static_cast<std::size_t>(result)]);
-            volume::BuildProgramSummary(bank.slots[static_cast<std::size_t>(result)]);
+        if (result.slot) {
+            record = &bank.slots[static_cast<std::size_t>(*result.slot)];
+            bank::FindProgramCategories(bank.slots[static_cast<std::size_t>(*result.slot)]);
+            volume::BuildProgramSummary(bank.slots[static_cast<std::size_t>(*result.slot)]);
         } else {
             anyFailed = true;
-            io.err << core::TerminalText(FailureText(result, path)) << "\n";
-            if ((result == bank::kMissingDependency || result == bank::kNotAProgram) && loadedSlot >= 0) {
-                record = &bank.slots[static_cast<std::size_t>(loadedSlot)];
+            io.err << core::TerminalText(FailureText(result.failure, path)) << "\n";
+            if (result.loadedSlot) {
+                record = &bank.slots[static_cast<std::size_t>(*result.loadedSlot)];
             }
         }
 
         if (json_) {
             nlohmann::json json = record != nullptr ? ProgramToJson(*record) : nlohmann::json::object();
             json["path"] = core::PathToUtf8(path);
-            json["result"] = result;
-            json["slot"] = result >= 0 ? nlohmann::json(bank::SlotLabel(result)) : nlohmann::json(nullptr);
+            json["result"] = bank::AddResultNumber(result);
+            json["slot"] = result.slot ? nlohmann::json(bank::SlotLabel(*result.slot)) : nlohmann::json(nullptr);
             if (record == nullptr) {
                 // Nothing was read: the keys are still there, so scripts need no special case.
                 for (const char* key : {"name", "type", "typeName", "categories", "summary", "fileSize", "chunks", "log"}) {
@@ -71,13 +70,13 @@ int InspectCommand::run(CommandIo& io) {
         }
 
         io.out << "== " << core::TerminalText(path) << "\n";
-        if (result >= 0) {
-            io.out << "Slot: " << bank::SlotLabel(result) << " - " << core::TerminalText(record->programName) << "\n";
+        if (result.slot) {
+            io.out << "Slot: " << bank::SlotLabel(*result.slot) << " - " << core::TerminalText(record->programName) << "\n";
         } else {
-            io.out << "Failed: " << core::TerminalText(FailureText(result, path)) << "\n";
+            io.out << "Failed: " << core::TerminalText(FailureText(result.failure, path)) << "\n";
         }
         if (record != nullptr) {
-            io.out << ProgramText(*record, result >= 0);
+            io.out << ProgramText(*record, result.placed());
         }
         io.out << "\n";
     }

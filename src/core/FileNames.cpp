@@ -60,4 +60,18 @@ std::string NameFromFileName(std::string_view fileName) {
     return Utf8ToCp1252(fileName).value_or(std::string(fileName));
 }
 
+std::string SanitiseFileName(std::string_view name, NameRule rule) {
+    std::string safe(name);
+    for (char& c : safe) {
+        const auto byte = static_cast<unsigned char>(c);
+        const bool refused = c == '/' || c == '\\' || c == ':' || c == '*' || c == '?' || c == '"' || c == '<' ||
+                             c == '>' || c == '|';
+        const bool plain = byte >= 0x20 && byte != 0x7F && c != ' ';
+        if (refused || (rule == NameRule::kGeneratedName && !plain)) {
+            c = '_';
+        }
+    }
+    return safe;
+}
+
 }  // namespace velmorant::core

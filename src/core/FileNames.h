@@ -20,4 +20,17 @@ std::string FindNamedFile(std::string_view folder, std::string_view name, std::s
 // The name (1252 bytes) a file name (UTF-8, or raw bytes) stands for.
 std::string NameFromFileName(std::string_view fileName);
 
+// How strictly a name is made safe to use as a file name.
+enum class NameRule {
+    // A program name the user typed keeps its spaces (the instrument shows them): only the
+    // characters file systems refuse, / \ : * ? " < > |, become '_'.
+    kTypedName,
+    // Sample file names the builds make up also turn spaces and control characters into '_',
+    // so that they stay one plain word.
+    kGeneratedName,
+};
+
+// The name with every character its rule forbids turned into '_'; its length is kept.
+std::string SanitiseFileName(std::string_view name, NameRule rule);
+
 }  // namespace velmorant::core

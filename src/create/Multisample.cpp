@@ -6,12 +6,14 @@
 #include "core/Bytes.h"
 #include "core/Debug.h"
 #include "core/File.h"
+#include "core/FileNames.h"
 #include "core/Path.h"
 #include "core/Text.h"
 #include "create/CreateFiles.h"
 #include "create/ProgramTemplates.h"
 #include "create/SampleConversion.h"
 #include "formats/MultisampleFile.h"
+#include "formats/ProgramFile.h"
 
 namespace velmorant::create {
 
@@ -25,11 +27,6 @@ constexpr int kCollisionCodes = 1000;
 std::string ThreeDigits(const char* format, int value) {
     const std::string text = core::Format(format, value);
     return text.substr(text.size() - 3);
-}
-
-bool IsUnsafeForFiles(unsigned char c) {
-    return c < 0x20 || c == 0x7F || c == ' ' || c == '"' || c == '*' || c == '/' || c == ':' || c == '<' ||
-           c == '>' || c == '?' || c == '\\' || c == '|';
 }
 
 }  // namespace
@@ -63,13 +60,7 @@ int WriteMultisampleFile(const std::vector<MultisampleZone>& zones, const std::s
 }
 
 std::string SafeSampleName(std::string_view name) {
-    std::string safe(name);
-    for (char& c : safe) {
-        if (IsUnsafeForFiles(static_cast<unsigned char>(c))) {
-            c = '_';
-        }
-    }
-    return safe;
+    return core::SanitiseFileName(name, core::NameRule::kGeneratedName);
 }
 
 std::vector<std::string> PlanSampleFileNames(std::string_view name, const std::vector<SampleEntry>& entries,
@@ -169,7 +160,7 @@ MultisampleBuildResult BuildMultisample(platform::Platform& platform, const std:
 
     std::vector<std::uint8_t> program = MultisampleProgramTemplate();
     core::ByteWriter writer(program);
-    writer.pairSwappedText(kMultisampleNameOffset, multisampleName, kReferenceNameLength, '\0');
+    writer.pairSwappedText(formats::kMultisampleProgramNameOffset, multisampleName, kReferenceNameLength, '\0');
     result.programPath = InFolder(folder, name + ".afp");
     if (!core::WriteFileAtomically(result.programPath, program)) {
         platform.ShowMessage(core::Format("Cannot create the file %s", result.programPath.c_str()), "Error",

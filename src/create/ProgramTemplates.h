@@ -8,7 +8,6 @@ namespace velmorant::create {
 
 // Multisample program: one oscillator playing one multisample.
 inline constexpr std::size_t kMultisampleProgramSize = 2028;
-inline constexpr std::size_t kMultisampleNameOffset = 852;  // oscillator 1's reference name, 32 bytes
 
 inline constexpr std::size_t kParameterListSize = 97 * 8;
 

@@ -303,23 +303,22 @@ ProgramNode Checker::LoadProgram(BankWalk& walk, bank::Bank& bank, const std::st
     node.path = path;
     node.listed = listed;
     node.name = core::PathBaseName(path);
-    int loadedSlot = -1;
-    const int result = bank::AddProgram(bank, -1, path, &loadedSlot);
+    const bank::AddResult result = bank::AddProgram(bank, -1, path);
     const volume::ProgramRecord* record = nullptr;
-    if (result >= 0) {
-        node.slot = bank::SlotLabel(result);
-        record = &bank.slots[static_cast<std::size_t>(result)];
+    if (result.slot) {
+        node.slot = bank::SlotLabel(*result.slot);
+        record = &bank.slots[static_cast<std::size_t>(*result.slot)];
     } else {
         node.refused = true;
-        if (loadedSlot >= 0) {
-            record = &bank.slots[static_cast<std::size_t>(loadedSlot)];
+        if (result.loadedSlot) {
+            record = &bank.slots[static_cast<std::size_t>(*result.loadedSlot)];
         }
-        switch (result) {
-        case bank::kNoFreeSlot: node.reason = "no room: the bank already holds 128 programs"; break;
-        case bank::kAlreadyInBank: node.reason = "already in the bank: bank.txt lists it twice"; break;
-        case bank::kCannotOpen: node.reason = "the program file cannot be opened"; break;
-        case bank::kNotAProgram: node.reason = "not a program file (no \"S80p\" at its start)"; break;
-        default:
+        switch (result.failure) {
+        case bank::AddFailure::kNoFreeSlot: node.reason = "no room: the bank already holds 128 programs"; break;
+        case bank::AddFailure::kAlreadyInBank: node.reason = "already in the bank: bank.txt lists it twice"; break;
+        case bank::AddFailure::kCannotOpen: node.reason = "the program file cannot be opened"; break;
+        case bank::AddFailure::kNotAProgram: node.reason = "not a program file (no \"S80p\" at its start)"; break;
+        case bank::AddFailure::kMissingDependency:
             node.reason = record != nullptr && record->type == volume::kTypeUnknown
                               ? "unknown program type"
                               : "a multisample or sample it needs is missing";

@@ -39,6 +39,9 @@ inline constexpr std::size_t kOscillatorBlockOffsets[kOscillators] = {0, 104, 22
 inline constexpr std::size_t kOscillatorBlockSize = 104;
 inline constexpr std::size_t kOscillatorEnable = 1;
 inline constexpr std::size_t kOscillatorReference = 4;
+// Oscillator 1's reference name (32 bytes) in the multisample program the builds write, whose
+// chunk counts never change.
+inline constexpr std::size_t kMultisampleProgramNameOffset = 852;
 
 using ProgramTag = std::array<char, 4>;
 inline constexpr ProgramTag kSampleProgramTag = {'m', 'p', 's', 'a'};

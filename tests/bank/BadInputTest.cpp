@@ -47,11 +47,10 @@ TEST_P(BadInputs, LoadWithAWarningOrAreRefused) {
     row.build(files, root);
     Bank bank;
     bank.files = &files;
-    int slot = -1;
-    const int result = AddProgram(bank, -1, root + "/Programs/Bank/P.afp", &slot);
-    EXPECT_EQ(result >= 0, row.loads) << result;
-    ASSERT_GE(slot, 0);
-    const std::string& log = bank.slots[static_cast<std::size_t>(slot)].log;
+    const AddResult result = AddProgram(bank, -1, root + "/Programs/Bank/P.afp");
+    EXPECT_EQ(result.placed(), row.loads) << AddResultNumber(result);
+    ASSERT_TRUE(result.loadedSlot);
+    const std::string& log = bank.slots[static_cast<std::size_t>(*result.loadedSlot)].log;
     const std::size_t at = log.find("Warning: " + root + "/");
     ASSERT_NE(at, std::string::npos) << log;
     EXPECT_NE(log.find(row.name + ": ", at), std::string::npos) << log;
@@ -114,10 +113,10 @@ TEST(BankTest, ProgramOver256MiBIsRefusedNamingItsSize) {
     ASSERT_TRUE(demo::WriteFile(path, demo::BuildProgramFile(layout)));
     std::filesystem::resize_file(path, (256u << 20) + 1);  // sparse: nothing is written
     Bank bank;
-    int slot = -1;
-    EXPECT_EQ(AddProgram(bank, -1, path, &slot), kNotAProgram);
-    ASSERT_GE(slot, 0);
-    EXPECT_NE(bank.slots[static_cast<std::size_t>(slot)].log.find("Warning: " + path + ": 268435457 bytes"),
+    const AddResult result = AddProgram(bank, -1, path);
+    EXPECT_EQ(result.failure, AddFailure::kNotAProgram);
+    ASSERT_TRUE(result.loadedSlot);
+    EXPECT_NE(bank.slots[static_cast<std::size_t>(*result.loadedSlot)].log.find("Warning: " + path + ": 268435457 bytes"),
               std::string::npos);
 }
 

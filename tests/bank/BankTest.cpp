@@ -38,14 +38,14 @@ TEST(AddProgramTest, FreeSlotSearchGoesUpFromTheStartOnly) {
     TempDir dir;
     const auto paths = FmPrograms(dir, 4);
     Bank bank;
-    EXPECT_EQ(AddProgram(bank, -1, paths[0]), 0);
-    EXPECT_EQ(AddProgram(bank, -1, paths[1]), 1);
-    EXPECT_EQ(AddProgram(bank, 0, paths[2]), 2);    // A1 and A2 taken: A3
-    EXPECT_EQ(AddProgram(bank, 500, paths[3]), 3);  // out of range starts at A1
+    EXPECT_EQ(AddProgram(bank, -1, paths[0]).slot, 0);
+    EXPECT_EQ(AddProgram(bank, -1, paths[1]).slot, 1);
+    EXPECT_EQ(AddProgram(bank, 0, paths[2]).slot, 2);    // A1 and A2 taken: A3
+    EXPECT_EQ(AddProgram(bank, 500, paths[3]).slot, 3);  // out of range starts at A1
     Bank full;
     full.slots[127].defined = 1;
     full.slots[127].sourcePath = "elsewhere";
-    EXPECT_EQ(AddProgram(full, 127, paths[0]), kNoFreeSlot);  // never wraps below the start
+    EXPECT_EQ(AddProgram(full, 127, paths[0]).failure, AddFailure::kNoFreeSlot);  // never wraps below the start
 
     // The same path in another letter case is another file.
     const std::string upper = dir({"Programs", "Bank", "P0.AFP"});
@@ -53,21 +53,21 @@ TEST(AddProgramTest, FreeSlotSearchGoesUpFromTheStartOnly) {
         GTEST_SKIP() << "the file system ignores letter case: P0.AFP is P0.afp";
     }
     std::filesystem::copy_file(paths[0], upper);
-    EXPECT_EQ(AddProgram(bank, -1, upper), 4);
+    EXPECT_EQ(AddProgram(bank, -1, upper).slot, 4);
 }
 
 TEST(AddProgramTest, FailuresLeaveTheBankAsItWas) {
     TempDir dir;
     ASSERT_TRUE(demo::WriteText(dir({"junk.afp"}), "not a program at all"));
     Bank bank;
-    EXPECT_EQ(AddProgram(bank, -1, dir({"missing.afp"})), kCannotOpen);
-    EXPECT_EQ(AddProgram(bank, -1, dir({"junk.afp"})), kNotAProgram);
-    EXPECT_EQ(AddProgram(bank, -1, dir.path()), kCannotOpen);
+    EXPECT_EQ(AddProgram(bank, -1, dir({"missing.afp"})).failure, AddFailure::kCannotOpen);
+    EXPECT_EQ(AddProgram(bank, -1, dir({"junk.afp"})).failure, AddFailure::kNotAProgram);
+    EXPECT_EQ(AddProgram(bank, -1, dir.path()).failure, AddFailure::kCannotOpen);
     EXPECT_EQ(bank.slots[0].defined, 0);
 
     const auto again = FmPrograms(dir, 1);
-    ASSERT_EQ(AddProgram(bank, -1, again[0]), 0);
-    EXPECT_EQ(AddProgram(bank, 5, again[0]), kAlreadyInBank);
+    ASSERT_EQ(AddProgram(bank, -1, again[0]).slot, 0);
+    EXPECT_EQ(AddProgram(bank, 5, again[0]).failure, AddFailure::kAlreadyInBank);
     EXPECT_TRUE(bank.slots[0].log.ends_with("Try to add again this Program (" + again[0] + ") \n\r\n"));
     EXPECT_EQ(bank.slots[5].defined, 0);
 }
@@ -75,17 +75,18 @@ TEST(AddProgramTest, FailuresLeaveTheBankAsItWas) {
 TEST(AddProgramTest, MissingDependencyEmptiesTheSlotButKeepsItsLog) {
     DemoVolumeDir volume;
     Bank bank;
-    int loaded = -1;
     const std::string lost = volume.program("Bank1", "Lost Strings");
-    EXPECT_EQ(AddProgram(bank, -1, lost, &loaded), kMissingDependency);
-    EXPECT_EQ(loaded, 0);
+    const AddResult refused = AddProgram(bank, -1, lost);
+    EXPECT_EQ(refused.slot, std::nullopt);
+    EXPECT_EQ(refused.failure, AddFailure::kMissingDependency);
+    EXPECT_EQ(refused.loadedSlot, 0);
     EXPECT_EQ(bank.slots[0].defined, 0);
     EXPECT_EQ(bank.slots[0].sourcePath, lost);
     EXPECT_TRUE(bank.slots[0].summary.empty());
 
     // The next program takes the slot; the log keeps the older lines above the new ones.
     const std::string piano = volume.program("Bank1", "Grand Piano");
-    EXPECT_EQ(AddProgram(bank, -1, piano), 0);
+    EXPECT_EQ(AddProgram(bank, -1, piano).slot, 0);
     const std::string& log = bank.slots[0].log;
     EXPECT_LT(log.find("Load Program Program " + lost), log.find("Load Program Program " + piano));
     EXPECT_EQ(bank.slots[0].dependencies.size(), 2u);
@@ -95,7 +96,7 @@ TEST(AddProgramTest, MissingDependencyEmptiesTheSlotButKeepsItsLog) {
 TEST(SlotOperationsTest, SwapMovesEverythingButTheLabelsRemoveKeepsCategoriesRenameCleans) {
     TempDir dir;
     Bank bank;
-    ASSERT_EQ(AddProgram(bank, -1, FmPrograms(dir, 1)[0]), 0);
+    ASSERT_EQ(AddProgram(bank, -1, FmPrograms(dir, 1)[0]).slot, 0);
     bank.slots[0].categories = "EM";
     const int c5 = SlotFromLabel("C5");
     SwapSlots(bank, 0, c5);

@@ -114,7 +114,7 @@ TEST(ImportProgramsTest, ASkippedProgramShowsItsBoxThenTheJobGoesOn) {
                               : code == kResultNotAProgram ? volume.AddNotAProgram("New", "Text")
                                                             : volume.AddProgramMissingDependency("New", "Lost");
         if (code == kResultAlreadyInBank) {
-            ASSERT_EQ(AddProgram(bank, -1, failing), 0);
+            ASSERT_EQ(AddProgram(bank, -1, failing).slot, 0);
         }
         ScriptedPlatform platform;
         platform.AnswerOpenFiles({first, failing, volume.AddProgram("New", "Third")});

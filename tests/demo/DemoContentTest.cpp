@@ -19,14 +19,14 @@ TEST(DemoContent, CreatedProgramsLoadWithEveryFileFound) {
               "Number of items: 1\r\nSynth Keys\r\n");
 
     bank::Bank bank;
-    const int keys = bank::AddProgram(bank, -1, volume.program("Created", "Synth Keys"));
+    const int keys = bank::AddProgram(bank, -1, volume.program("Created", "Synth Keys")).slot.value_or(-1);
     ASSERT_GE(keys, 0);
     const auto& keysRecord = bank.slots[static_cast<std::size_t>(keys)];
     ASSERT_EQ(keysRecord.dependencies.size(), 1u);
     EXPECT_EQ(keysRecord.dependencies[0].samples.size(), 3u);
     EXPECT_EQ(keysRecord.log.find("Cannot find"), std::string::npos) << keysRecord.log;
 
-    const int kit = bank::AddProgram(bank, -1, volume.program("Created", "Synth Kit"));
+    const int kit = bank::AddProgram(bank, -1, volume.program("Created", "Synth Kit")).slot.value_or(-1);
     ASSERT_GE(kit, 0);
     const auto& kitRecord = bank.slots[static_cast<std::size_t>(kit)];
     EXPECT_EQ(kitRecord.dependencies.size(), 8u);  // 6 layers, and the copied key's 2 zones

@@ -90,7 +90,8 @@ public:
     }
 
     volume::ProgramRecord& Load(const std::string& program, int slot = -1) {
-        const int placed = bank::AddProgram(bank, slot, (src / "Programs/Bank1" / (program + ".afp")).string());
+        const int placed =
+            bank::AddProgram(bank, slot, (src / "Programs/Bank1" / (program + ".afp")).string()).slot.value_or(-1);
         EXPECT_GE(placed, 0) << program;
         return bank.slots[static_cast<std::size_t>(std::max(placed, 0))];
     }
@@ -512,7 +513,7 @@ TEST_P(RoundTrip, ReimportedProgramsResolveEveryDependencyWithTheSameChecksums) 
     bank::Bank bank;
     for (auto [folder, name] : {std::pair{"Bank1", "Grand Piano"}, {"Bank1", "Warm Pad"}, {"Bank1", "Choir Lead"},
                                 {"Bank2", "FM Bells"}, {"Drums", "Studio Kit"}}) {
-        ASSERT_GE(bank::AddProgram(bank, -1, volume.program(folder, name)), 0) << name;
+        ASSERT_TRUE(bank::AddProgram(bank, -1, volume.program(folder, name)).placed()) << name;
     }
     ExportOptions options = DefaultExportOptions(dir.path());
     options.bankName = "Out";
@@ -529,7 +530,7 @@ TEST_P(RoundTrip, ReimportedProgramsResolveEveryDependencyWithTheSameChecksums) 
     for (int slot = 0; slot < 5; ++slot) {
         const volume::ProgramRecord& before = bank.slots[static_cast<std::size_t>(slot)];
         ASSERT_EQ(index.entries[static_cast<std::size_t>(slot)].name, before.programName);
-        ASSERT_EQ(bank::AddProgram(again, slot, dir({"Programs", "Out", before.programName + ".afp"})), slot);
+        ASSERT_EQ(bank::AddProgram(again, slot, dir({"Programs", "Out", before.programName + ".afp"})).slot, slot);
         const volume::ProgramRecord& after = again.slots[static_cast<std::size_t>(slot)];
         EXPECT_EQ(after.log.find("Cannot find"), std::string::npos) << after.log;
         ASSERT_EQ(after.dependencies.size(), before.dependencies.size());

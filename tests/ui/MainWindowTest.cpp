@@ -71,7 +71,7 @@ private:
     // A program that always loads, placed straight into a slot.
     void place(const char* label, const std::string& name) {
         const std::string path = volume_->AddProgram("Bank", name);
-        QCOMPARE(bank::AddProgram(window().bank(), Slot(label), path), Slot(label));
+        QCOMPARE(bank::AddProgram(window().bank(), Slot(label), path).slot.value_or(-1), Slot(label));
         window().FillSlotLists();
     }
     QAction* action(const char* name) { return window().findChild<QAction*>(QString::fromLatin1(name)); }
