@@ -53,7 +53,7 @@ MainWindow::MainWindow(platform::Platform& platform, QWidget* parent)
                             ui_->categoryBoxE, ui_->categoryBoxF, ui_->categoryBoxG, ui_->categoryBoxH,
                             ui_->categoryBoxI, ui_->categoryBoxJ, ui_->categoryBoxK, ui_->categoryBoxL,
                             ui_->categoryBoxM, ui_->categoryBoxN, ui_->categoryBoxO, ui_->categoryBoxP};
-    for (int group = 0; group < 16; ++group) {
+    for (int group = 0; group < bank::kGroupCount; ++group) {
         SlotListWidget* list = lists[group];
         lists_[static_cast<std::size_t>(group)] = list;
         categoryBoxes_[static_cast<std::size_t>(group)] = boxes[group];
@@ -173,7 +173,7 @@ void MainWindow::connectCommand(QAction* action, void (MainWindow::*handler)()) 
 void MainWindow::FillSlotLists() {
     // The eight items of a list stay; only their texts change, so the selection survives.
     for (int slot = 0; slot < bank::kSlotCount; ++slot) {
-        QListWidgetItem* item = lists_[static_cast<std::size_t>(slot / 8)]->item(slot % 8);
+        QListWidgetItem* item = lists_[static_cast<std::size_t>(slot / bank::kSlotsPerGroup)]->item(slot % bank::kSlotsPerGroup);
         const QString text = FromRecordText(bank::SlotItemText(bank_.slots[static_cast<std::size_t>(slot)]));
         if (item->text() != text) {
             item->setText(text);
@@ -183,7 +183,7 @@ void MainWindow::FillSlotLists() {
 
 int MainWindow::GetSelectedSlot() {
     std::array<std::vector<int>, bank::kGroupCount> rows;
-    for (int group = 0; group < 16; ++group) {
+    for (int group = 0; group < bank::kGroupCount; ++group) {
         for (QListWidgetItem* item : lists_[static_cast<std::size_t>(group)]->selectedItems()) {
             rows[static_cast<std::size_t>(group)].push_back(lists_[static_cast<std::size_t>(group)]->row(item));
         }
@@ -196,10 +196,10 @@ int MainWindow::GetSelectedSlot() {
 void MainWindow::selectOnly(int slot) {
     const bool was = normalising_;
     normalising_ = true;
-    for (int group = 0; group < 16; ++group) {
+    for (int group = 0; group < bank::kGroupCount; ++group) {
         SlotListWidget* list = lists_[static_cast<std::size_t>(group)];
-        for (int row = 0; row < 8; ++row) {
-            const bool wanted = group * 8 + row == slot;
+        for (int row = 0; row < bank::kSlotsPerGroup; ++row) {
+            const bool wanted = group * bank::kSlotsPerGroup + row == slot;
             if (list->item(row)->isSelected() != wanted) {
                 list->item(row)->setSelected(wanted);
             }
@@ -347,7 +347,7 @@ bool MainWindow::showEditMenuAt(const QPoint& globalPos) {
     if (!occupiedSelection(slot)) {
         return false;
     }
-    SlotListWidget* list = lists_[static_cast<std::size_t>(slot / 8)];
+    SlotListWidget* list = lists_[static_cast<std::size_t>(slot / bank::kSlotsPerGroup)];
     if (!list->rect().contains(list->mapFromGlobal(globalPos))) {
         return false;
     }

@@ -124,7 +124,7 @@ void SlotListWidget::dropEvent(QDropEvent* event) {
     if (mime->hasFormat(kSlotMimeType)) {
         bool ok = false;
         const int from = mime->data(kSlotMimeType).toInt(&ok);
-        if (ok && from >= 0 && from < 128) {
+        if (ok && from >= 0 && from < bank::kSlotCount) {
             Q_EMIT slotDropped(from, slotOfRow(row));
         }
         return;

@@ -4,6 +4,8 @@
 #include <QPoint>
 #include <QStringList>
 
+#include "bank/Bank.h"
+
 namespace velmorant::ui {
 
 // The list of one group's eight slots. A click toggles the item under the pointer
@@ -18,7 +20,7 @@ public:
     void setGroup(int group) { group_ = group; }
     int group() const { return group_; }
     // The slot of a row of this list.
-    int slotOfRow(int row) const { return group_ * 8 + row; }
+    int slotOfRow(int row) const { return group_ * bank::kSlotsPerGroup + row; }
 
     static const char* const kSlotMimeType;
 
