@@ -119,7 +119,7 @@ int MultisampleCommand::run(CommandIo& io) {
     }
 
     const create::MultisampleBuildResult result = create::BuildMultisample(platform, entries, out_, *in);
-    if (result.code != create::kBuildDone) {
+    if (result.code != create::BuildResult::kDone) {
         return kExitFailed;
     }
     bool anyUnconverted = false;

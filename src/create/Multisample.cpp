@@ -39,7 +39,7 @@ MultisampleZone MakeZone(std::string_view sampleName) {
     return zone;
 }
 
-int WriteMultisampleFile(const std::vector<MultisampleZone>& zones, const std::string& path) {
+bool WriteMultisampleFile(const std::vector<MultisampleZone>& zones, const std::string& path) {
     core::DebugPrint("file : %s\n", path.c_str());
     std::vector<formats::MultisampleZoneEntry> entries;
     entries.reserve(zones.size());
@@ -55,8 +55,7 @@ int WriteMultisampleFile(const std::vector<MultisampleZone>& zones, const std::s
                     entry.reference.begin() + formats::kReferenceNameOffset);
         entries.push_back(entry);
     }
-    return formats::WriteMultisample(entries, path) == formats::MultisampleResult::kDone ? 1
-                                                                                         : kBuildCannotCreateProgram;
+    return formats::WriteMultisample(entries, path) == formats::MultisampleResult::kDone;
 }
 
 std::string SafeSampleName(std::string_view name) {
@@ -96,7 +95,7 @@ MultisampleBuildResult BuildMultisample(platform::Platform& platform, const std:
 
     const auto refuse = [&](const std::string& text) {
         platform.ShowMessage(text, "Error", platform::Icon::kStop);
-        result.code = kBuildRefused;
+        result.code = BuildResult::kRefused;
         return result;
     };
     if (entries.size() > kMaxMultisampleZones) {
@@ -126,7 +125,7 @@ MultisampleBuildResult BuildMultisample(platform::Platform& platform, const std:
     if (!core::WriteFileAtomically(indexPath, index)) {
         platform.ShowMessage(core::Format("Cannot create the file %s", indexPath.c_str()), "Error",
                              platform::Icon::kStop);
-        result.code = kBuildCannotCreateIndex;
+        result.code = BuildResult::kCannotCreateIndex;
         return result;
     }
 
@@ -151,10 +150,10 @@ MultisampleBuildResult BuildMultisample(platform::Platform& platform, const std:
     for (const SampleOutcome& outcome : result.conversions) result.conversionStatus.push_back(outcome.status);
 
     core::DebugPrint("create multisample");
-    if (WriteMultisampleFile(zones, multisamplePath) != 1) {
+    if (!WriteMultisampleFile(zones, multisamplePath)) {
         platform.ShowMessage(core::Format("Cannot create the file %s", multisamplePath.c_str()), "Error",
                              platform::Icon::kStop);
-        result.code = kBuildCannotCreateProgram;
+        result.code = BuildResult::kCannotCreateProgram;
         return result;
     }
 
@@ -165,7 +164,7 @@ MultisampleBuildResult BuildMultisample(platform::Platform& platform, const std:
     if (!core::WriteFileAtomically(result.programPath, program)) {
         platform.ShowMessage(core::Format("Cannot create the file %s", result.programPath.c_str()), "Error",
                              platform::Icon::kStop);
-        result.code = kBuildCannotCreateProgram;
+        result.code = BuildResult::kCannotCreateProgram;
         return result;
     }
     platform.ShowMessage("Done !", "Information", platform::Icon::kInformation);

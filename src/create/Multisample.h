@@ -29,8 +29,8 @@ inline constexpr std::size_t kMaxMultisampleZones = formats::kMultisampleMaxEntr
 
 MultisampleZone MakeZone(std::string_view sampleName);
 
-// 1 written; 1006 the file cannot be created (or there are more zones than fit).
-int WriteMultisampleFile(const std::vector<MultisampleZone>& zones, const std::string& path);
+// False when the file cannot be created or there are more zones than fit.
+bool WriteMultisampleFile(const std::vector<MultisampleZone>& zones, const std::string& path);
 
 // The name with every character that files cannot carry turned into an underscore.
 std::string SafeSampleName(std::string_view name);
@@ -41,13 +41,15 @@ std::string SafeSampleName(std::string_view name);
 std::vector<std::string> PlanSampleFileNames(std::string_view name, const std::vector<SampleEntry>& entries,
                                              const std::string& folder);
 
-inline constexpr int kBuildDone = 0;
-inline constexpr int kBuildCannotCreateProgram = 1006;
-inline constexpr int kBuildCannotCreateIndex = 1007;
-inline constexpr int kBuildRefused = -1;  // the input cannot be built; nothing was written
+enum class BuildResult {
+    kDone,
+    kCannotCreateProgram,  // the multisample or the program file (its message is shown)
+    kCannotCreateIndex,    // the bank.txt listing the samples
+    kRefused,              // the input cannot be built; nothing was written
+};
 
 struct MultisampleBuildResult {
-    int code = kBuildDone;
+    BuildResult code = BuildResult::kDone;
     std::string programPath;
     std::vector<std::string> sampleFiles;        // in entry order
     std::vector<ConversionResult> conversionStatus;  // ConvertWaveToSample's status per entry

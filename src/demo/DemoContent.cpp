@@ -159,7 +159,7 @@ bool Build(const std::string& root, const std::string& scratch, std::string& err
     AutoMapSamples(entries);
     const MultisampleBuildResult keys =
         BuildMultisample(platform, entries, core::JoinPath(samples, std::string(kKeysName) + ".afp"));
-    if (keys.code != kBuildDone || !platform.failure().empty()) {
+    if (keys.code != BuildResult::kDone || !platform.failure().empty()) {
         error = "multisample build failed: " + platform.failure();
         return false;
     }

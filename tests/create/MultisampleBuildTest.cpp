@@ -62,7 +62,7 @@ TEST_F(MultisampleBuildTest, PianoWithCollidingRootKeys) {
                                               Entry("c.wav", 72, 67, 127), Entry("d.wav", 60, 60, 60),
                                               Entry("e.wav", 60, 61, 61)};
     const MultisampleBuildResult result = BuildMultisample(platform, entries, dir({"out", "Piano.afp"}));
-    EXPECT_EQ(result.code, kBuildDone);
+    EXPECT_EQ(result.code, BuildResult::kDone);
     EXPECT_EQ(platform.Boxes(), std::vector<std::string>{"Information: Done !"});
     EXPECT_TRUE(platform.Problems().empty());
     EXPECT_EQ(FilesInOut(), (std::vector<std::string>{"Piano.afi", "Piano.afp", "Piano000060.afs", "Piano001060.afs",
@@ -97,7 +97,7 @@ TEST_F(MultisampleBuildTest, NeverOverwritesAFileItDidNotWrite) {
     std::filesystem::create_directory(dir({"out"}));
     testing::WriteTextFile(dir({"out", "Piano060.afs"}), "someone else's sample");
     const auto result = BuildMultisample(platform, {Entry("a.wav", 60, 0, 127)}, dir({"out", "Piano.afp"}));
-    EXPECT_EQ(result.code, kBuildDone);
+    EXPECT_EQ(result.code, BuildResult::kDone);
     EXPECT_EQ(testing::ReadText(dir({"out", "Piano060.afs"})), "someone else's sample");
     EXPECT_TRUE(core::FileExists(dir({"out", "Piano000060.afs"})));
     EXPECT_EQ(testing::ReadText(dir({"out", "bank.txt"})), "Number of items: 1\r\nPiano000060\r\n");
@@ -108,7 +108,7 @@ TEST_F(MultisampleBuildTest, LongNamesFitTheReferenceFields) {
     const std::string name = "A long piano name with forty characters";  // 39 + "X"
     const auto result =
         BuildMultisample(platform, {Entry("a.wav", 5, 0, 127), Entry("b.wav", 5, 0, 127)}, dir({"out", name + "X.afp"}));
-    EXPECT_EQ(result.code, kBuildDone);
+    EXPECT_EQ(result.code, BuildResult::kDone);
     const std::string base29 = "A_long_piano_name_with_forty_";
     const std::string base26 = "A_long_piano_name_with_for";
     EXPECT_EQ(testing::ReadText(dir({"out", "bank.txt"})),
@@ -124,13 +124,13 @@ TEST_F(MultisampleBuildTest, LongNamesFitTheReferenceFields) {
 TEST_F(MultisampleBuildTest, RefusesWhatCannotBeBuiltBeforeWritingAnything) {
     std::filesystem::create_directory(dir({"out"}));
     std::vector<SampleEntry> many(256, Entry("a.wav", 60, 0, 127));
-    EXPECT_EQ(BuildMultisample(platform, many, dir({"out", "Big.afp"})).code, kBuildRefused);
+    EXPECT_EQ(BuildMultisample(platform, many, dir({"out", "Big.afp"})).code, BuildResult::kRefused);
     EXPECT_TRUE(FilesInOut().empty());
     ASSERT_EQ(platform.Boxes().size(), 1u);
     EXPECT_TRUE(platform.Boxes()[0].starts_with("Error: A multisample holds at most 255 samples")) << platform.Boxes()[0];
 
     EXPECT_EQ(BuildMultisample(platform, {Entry("a.wav", 60, 0, 127)}, dir({"missing", "Piano.afp"})).code,
-              kBuildCannotCreateIndex);
+              BuildResult::kCannotCreateIndex);
 }
 
 TEST_F(MultisampleBuildTest, AFailedConversionStillGetsItsZone) {
@@ -138,7 +138,7 @@ TEST_F(MultisampleBuildTest, AFailedConversionStillGetsItsZone) {
     SampleEntry gone = Entry("a.wav", 60, 0, 127);
     gone.path = dir({"gone.wav"});
     const auto result = BuildMultisample(platform, {gone}, dir({"out", "Piano.afp"}));
-    EXPECT_EQ(result.code, kBuildDone);
+    EXPECT_EQ(result.code, BuildResult::kDone);
     EXPECT_EQ(result.conversionStatus, std::vector<ConversionResult>{ConversionResult::kNoSource});
     EXPECT_EQ(testing::ReadBytes(dir({"out", "Piano.afi"})).size(), 120u);
 }

@@ -194,7 +194,7 @@ void CreateMultisampleDialog::build() {
         return;
     }
     const create::MultisampleBuildResult result = create::BuildMultisample(platform_, entries_, *chosen);
-    if (result.code == create::kBuildDone) {
+    if (result.code == create::BuildResult::kDone) {
         unbuilt_ = false;
         showStatus(tr("Built %1").arg(Text(result.programPath)));
     } else {
