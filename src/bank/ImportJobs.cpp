@@ -16,9 +16,9 @@ namespace velmorant::bank {
 namespace {
 
 // One failure: its box, and the window brought back when the job goes on. True to stop.
-bool ReportFailure(platform::Platform& platform, platform::ProgressWindow& window, int code,
+bool ReportFailure(platform::Platform& platform, platform::ProgressWindow& window, ResultBox code,
                    const std::string& path, ImportOutcome& outcome) {
-    if (ShowResultMessage(platform, code, path) != 0) {
+    if (ShowResultMessage(platform, code, path)) {
         outcome.stopped = true;
         outcome.stopCode = code;
         return true;
@@ -83,7 +83,7 @@ int ImportPrograms(platform::Platform& platform, Bank& bank, const std::vector<s
             FindProgramCategories(bank.slots[static_cast<std::size_t>(*result.slot)]);
             outcome.placed.push_back(*result.slot);
         } else {
-            stop = ReportFailure(platform, *window, ProgramResultCode(result.failure), path, outcome);
+            stop = ReportFailure(platform, *window, ProgramResultBox(result.failure), path, outcome);
         }
         window->SetPosition(static_cast<std::int32_t>(k + 1));
         if (stop) {
@@ -114,8 +114,8 @@ int ImportBank(platform::Platform& platform, Bank& bank, const std::string& inde
     BankIndex index;
     const formats::BankTxtResult read = ReadBankIndex(index, indexPath);
     if (read != formats::BankTxtResult::kValid) {
-        const int code = IndexResultCode(read);
-        if (ShowResultMessage(platform, code, indexPath) != 0) {
+        const ResultBox code = *IndexResultBox(read);
+        if (ShowResultMessage(platform, code, indexPath)) {
             outcome.stopped = true;
             outcome.stopCode = code;
             window->Close();
@@ -141,7 +141,7 @@ int ImportBank(platform::Platform& platform, Bank& bank, const std::string& inde
             bank.slots[static_cast<std::size_t>(*result.slot)].categories =
                 core::CutText(entry.categories, volume::kMaxCategoriesLength);
             outcome.placed.push_back(*result.slot);
-        } else if (ReportFailure(platform, *window, ProgramResultCode(result.failure), path, outcome)) {
+        } else if (ReportFailure(platform, *window, ProgramResultBox(result.failure), path, outcome)) {
             window->Close();
             return finish(-1);
         }

@@ -1,9 +1,11 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "bank/Bank.h"
+#include "bank/ResultMessages.h"
 #include "platform/Platform.h"
 
 namespace velmorant::bank {
@@ -12,7 +14,7 @@ namespace velmorant::bank {
 struct ImportOutcome {
     bool cancelled = false;    // the chooser was cancelled; nothing was tried
     bool stopped = false;      // a stopping code ended the job
-    int stopCode = 0;          // that code
+    std::optional<ResultBox> stopCode;  // that code
     int skipped = 0;           // boxes that let the job go on (programs skipped, short bank.txt)
     std::vector<int> placed;   // slots filled, in order
     std::string bankIndex;     // the bank.txt chosen by Import Bank

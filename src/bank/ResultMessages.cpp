@@ -8,7 +8,7 @@ namespace velmorant::bank {
 namespace {
 
 struct ResultMessage {
-    int code;
+    ResultBox box;
     const char* text;  // a %s takes the path
     const char* title;
     platform::Icon icon;
@@ -19,25 +19,25 @@ constexpr platform::Icon kStop = platform::Icon::kStop;
 constexpr platform::Icon kInfo = platform::Icon::kInformation;
 
 constexpr ResultMessage kMessages[] = {
-    {kResultNoRoom, "No more room in the bank for files - Exit ! \n(%s)", "Error", kStop, true},
-    {kResultAlreadyInBank, "File already in the bank - Skip it \n(%s)", "Information", kInfo, false},
-    {kResultCannotOpen, "Cannot open file - Skip it \n(%s)", "Information", kInfo, false},
-    {kResultNotAProgram, "File is not a valid fusion program - Skip it \n(%s)", "Information", kInfo, false},
-    {kResultMissingDependency, "Cannot find one or more dependencies of program - Skip it \n(%s)", "Information",
+    {ResultBox::kNoRoom, "No more room in the bank for files - Exit ! \n(%s)", "Error", kStop, true},
+    {ResultBox::kAlreadyInBank, "File already in the bank - Skip it \n(%s)", "Information", kInfo, false},
+    {ResultBox::kCannotOpen, "Cannot open file - Skip it \n(%s)", "Information", kInfo, false},
+    {ResultBox::kNotAProgram, "File is not a valid fusion program - Skip it \n(%s)", "Information", kInfo, false},
+    {ResultBox::kMissingDependency, "Cannot find one or more dependencies of program - Skip it \n(%s)", "Information",
      kInfo, false},
-    {kResultIndexCannotOpen, "Cannot open file ! \n(%s)", "Error", kStop, true},
-    {kResultIndexTooFewNames, "Bad number of items in bank.txt \n (%s)", "Information", kInfo, false},
-    {kResultIndexNoCountLine, "Unknow bank.txt format\n (%s)", "Error", kStop, true},
-    {kResultNotAVolume, "Directory isn't a valid fusion Volume directory\n", "Information", kInfo, false},
+    {ResultBox::kIndexCannotOpen, "Cannot open file ! \n(%s)", "Error", kStop, true},
+    {ResultBox::kIndexTooFewNames, "Bad number of items in bank.txt \n (%s)", "Information", kInfo, false},
+    {ResultBox::kIndexNoCountLine, "Unknow bank.txt format\n (%s)", "Error", kStop, true},
+    {ResultBox::kNotAVolume, "Directory isn't a valid fusion Volume directory\n", "Information", kInfo, false},
 };
 
-const ResultMessage* FindMessage(int code) {
+const ResultMessage& FindMessage(ResultBox box) {
     for (const ResultMessage& message : kMessages) {
-        if (message.code == code) {
-            return &message;
+        if (message.box == box) {
+            return message;
         }
     }
-    return nullptr;
+    return kMessages[0];  // every box has its row
 }
 
 // The path goes in literally: a '%' inside it is not a format directive.
@@ -52,54 +52,49 @@ std::string FillPath(std::string_view text, std::string_view path) {
 
 }  // namespace
 
-int ProgramResultCode(AddFailure failure) {
+ResultBox ProgramResultBox(AddFailure failure) {
     switch (failure) {
         case AddFailure::kNoFreeSlot:
-            return kResultNoRoom;
+            return ResultBox::kNoRoom;
         case AddFailure::kAlreadyInBank:
-            return kResultAlreadyInBank;
+            return ResultBox::kAlreadyInBank;
         case AddFailure::kCannotOpen:
-            return kResultCannotOpen;
+            return ResultBox::kCannotOpen;
         case AddFailure::kNotAProgram:
-            return kResultNotAProgram;
+            return ResultBox::kNotAProgram;
         case AddFailure::kMissingDependency:
-            return kResultMissingDependency;
+            return ResultBox::kMissingDependency;
     }
-    return 0;
+    return ResultBox::kNotAProgram;
 }
 
-int IndexResultCode(formats::BankTxtResult result) {
+std::optional<ResultBox> IndexResultBox(formats::BankTxtResult result) {
     switch (result) {
         case formats::BankTxtResult::kCannotOpen:
         case formats::BankTxtResult::kCannotWrite:
-            return kResultIndexCannotOpen;
+            return ResultBox::kIndexCannotOpen;
         case formats::BankTxtResult::kTooFewNames:
-            return kResultIndexTooFewNames;
+            return ResultBox::kIndexTooFewNames;
         case formats::BankTxtResult::kNoCountLine:
-            return kResultIndexNoCountLine;
+            return ResultBox::kIndexNoCountLine;
         case formats::BankTxtResult::kValid:
-            return 0;
+            return std::nullopt;
     }
-    return 0;
+    return std::nullopt;
 }
 
-int ShowResultMessage(platform::Platform& platform, int code, std::string_view path) {
-    const ResultMessage* message = FindMessage(code);
-    if (message == nullptr) {
-        return 1;
-    }
-    platform.ShowMessage(FillPath(message->text, path), message->title, message->icon);
-    return message->stops ? 1 : 0;
+bool ShowResultMessage(platform::Platform& platform, ResultBox box, std::string_view path) {
+    const ResultMessage& message = FindMessage(box);
+    platform.ShowMessage(FillPath(message.text, path), message.title, message.icon);
+    return message.stops;
 }
 
-std::string ResultMessageText(int code, std::string_view path) {
-    const ResultMessage* message = FindMessage(code);
-    return message == nullptr ? std::string() : FillPath(message->text, path);
+std::string ResultMessageText(ResultBox box, std::string_view path) {
+    return FillPath(FindMessage(box).text, path);
 }
 
-bool ResultLetsJobGoOn(int code) {
-    const ResultMessage* message = FindMessage(code);
-    return message != nullptr && !message->stops;
+bool ResultLetsJobGoOn(ResultBox box) {
+    return !FindMessage(box).stops;
 }
 
 }  // namespace velmorant::bank

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -8,33 +9,34 @@
 
 namespace velmorant::bank {
 
-// Codes of the boxes shown to the user: AddProgram failures, bank.txt results and the
-// catalogue's "not a volume". The values are kept: they are the codes a stopped job reports.
-inline constexpr int kResultNoRoom = -1001;
-inline constexpr int kResultAlreadyInBank = -1002;
-inline constexpr int kResultCannotOpen = -1003;
-inline constexpr int kResultNotAProgram = -1004;
-inline constexpr int kResultMissingDependency = -1005;
-inline constexpr int kResultIndexCannotOpen = -1006;
-inline constexpr int kResultIndexTooFewNames = -1007;
-inline constexpr int kResultIndexNoCountLine = -1008;
-inline constexpr int kResultNotAVolume = -3001;
+// The boxes shown to the user: AddProgram failures, bank.txt results and the catalogue's
+// "not a volume". The numbers are kept: they are the codes a stopped job reports.
+enum class ResultBox : int {
+    kNoRoom = -1001,
+    kAlreadyInBank = -1002,
+    kCannotOpen = -1003,
+    kNotAProgram = -1004,
+    kMissingDependency = -1005,
+    kIndexCannotOpen = -1006,
+    kIndexTooFewNames = -1007,
+    kIndexNoCountLine = -1008,
+    kNotAVolume = -3001,
+};
 
 enum class AddFailure : int;
 
-// The box code of an AddProgram failure.
-int ProgramResultCode(AddFailure failure);
-// The box code of a bank.txt result; 0 for a valid file.
-int IndexResultCode(formats::BankTxtResult result);
+// The box of an AddProgram failure.
+ResultBox ProgramResultBox(AddFailure failure);
+// The box of a bank.txt result; none for a valid file.
+std::optional<ResultBox> IndexResultBox(formats::BankTxtResult result);
 
-// Shows the box of a result code, the path in its text. 1 when the job must stop,
-// 0 when it goes on; a code without a box shows nothing and stops.
-int ShowResultMessage(platform::Platform& platform, int code, std::string_view path);
+// Shows the box, the path in its text. True when the job must stop, false when it goes on.
+bool ShowResultMessage(platform::Platform& platform, ResultBox box, std::string_view path);
 
-// The text of a result code's box with the path in it; empty for a code without a box.
-std::string ResultMessageText(int code, std::string_view path);
+// The text of the box with the path in it.
+std::string ResultMessageText(ResultBox box, std::string_view path);
 
-// True for the codes whose box lets the job go on.
-bool ResultLetsJobGoOn(int code);
+// True for the boxes that let the job go on.
+bool ResultLetsJobGoOn(ResultBox box);
 
 }  // namespace velmorant::bank

@@ -34,7 +34,7 @@ int RunMenuCommand(platform::Platform& platform, CatalogueKind kind, std::string
     if (kind == CatalogueKind::kDynamic) {
         // Refused before the save chooser, so nobody picks a file for nothing.
         if (!IsVolumeFolder(*folder)) {
-            bank::ShowResultMessage(platform, bank::kResultNotAVolume, "");
+            bank::ShowResultMessage(platform, bank::ResultBox::kNotAVolume, "");
             return kCatalogueNotVolume;
         }
         core::DebugPrint("Chose %s", folder->c_str());
@@ -75,7 +75,7 @@ int PublishCatalogue(platform::Platform& platform, CatalogueKind kind, const std
         written = WriteStaticCatalogue(volumeFolder, outputPath);
     } else {
         if (!IsVolumeFolder(volumeFolder)) {
-            bank::ShowResultMessage(platform, bank::kResultNotAVolume, "");
+            bank::ShowResultMessage(platform, bank::ResultBox::kNotAVolume, "");
             return kCatalogueNotVolume;
         }
         // Every program file of the volume is opened, which takes a while on a full disk.

@@ -17,8 +17,7 @@ namespace {
 
 // The message of a program-level failure.
 std::string FailureText(bank::AddFailure failure, const std::string& path) {
-    const std::string text = bank::ResultMessageText(bank::ProgramResultCode(failure), path);
-    return text.empty() ? core::Format("Failed with code %i \n(%s)", static_cast<int>(failure), path.c_str()) : text;
+    return bank::ResultMessageText(bank::ProgramResultBox(failure), path);
 }
 
 }  // namespace
