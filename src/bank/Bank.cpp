@@ -18,12 +18,12 @@ int InitBank(Bank& bank) {
     for (int k = 0; k <= kSlotCount; ++k) {
         volume::ProgramRecord& record = k < kSlotCount ? bank.slots[static_cast<std::size_t>(k)] : bank.bankLog;
         record = volume::ProgramRecord{};
-        record.programName = " ";
-        record.sourcePath = " ";
+        record.programName.clear();
+        record.sourcePath.clear();
         record.categories.clear();
         record.slotLetter = k < kSlotCount ? std::string(1, static_cast<char>('A' + k / kSlotsPerGroup)) : std::string();
         record.slotNumber = k % kSlotsPerGroup + 1;
-        record.defined = 0;
+        record.defined = false;
         volume::AppendLog(record, "Init OK\n");
     }
     return 1;
@@ -42,7 +42,7 @@ AddResult AddProgram(Bank& bank, int preferredSlot, const std::string& givenPath
                                                                                        : AddFailure::kNotAProgram);
     }
     for (auto& slot : bank.slots) {
-        if (slot.defined == 1 && slot.sourcePath == path) {
+        if (slot.defined && slot.sourcePath == path) {
             volume::AppendLog(slot, core::Format("Try to add again this Program (%s) \n", path.c_str()));
             return AddResult::Refused(AddFailure::kAlreadyInBank);
         }
@@ -50,7 +50,7 @@ AddResult AddProgram(Bank& bank, int preferredSlot, const std::string& givenPath
     const int start = (preferredSlot >= 0 && preferredSlot < kSlotCount) ? preferredSlot : 0;
     std::optional<int> chosen;
     for (int i = start; i < kSlotCount; ++i) {
-        if (bank.slots[static_cast<std::size_t>(i)].defined == 0) {
+        if (!bank.slots[static_cast<std::size_t>(i)].defined) {
             chosen = i;
             break;
         }
@@ -66,13 +66,13 @@ AddResult AddProgram(Bank& bank, int preferredSlot, const std::string& givenPath
         volume::AppendLog(record, core::Format("Warning: %s: offset %zu (type tag): unknown program type \"%s\"\n",
                                                path.c_str(), formats::kProgramTagOffset,
                                                std::string(header.tag.data(), header.tag.size()).c_str()));
-        record.defined = 0;
+        record.defined = false;
         return AddResult::Refused(AddFailure::kNotAProgram, chosen);
     }
     if (record.type == volume::kTypeSamples || record.type == volume::kTypeDrums) {
         const int resolved = volume::ResolveDependencies(record, &bank.checksums, *bank.files);
         if (resolved < 0) {
-            record.defined = 0;
+            record.defined = false;
             return AddResult::Refused(
                 resolved == volume::kUnusableProgram ? AddFailure::kNotAProgram : AddFailure::kMissingDependency, chosen);
         }
@@ -86,9 +86,9 @@ int RemoveProgram(Bank& bank, int slot) {
         return 0;
     }
     volume::ProgramRecord& record = bank.slots[static_cast<std::size_t>(slot)];
-    record.programName = " ";
-    record.sourcePath = " ";
-    record.defined = 0;
+    record.programName.clear();
+    record.sourcePath.clear();
+    record.defined = false;
     return 0;
 }
 

@@ -16,7 +16,7 @@ namespace velmorant::bank {
 std::vector<std::optional<BankIndexEntry>> BankIndexLines(const Bank& bank) {
     std::vector<std::optional<BankIndexEntry>> lines;
     for (const auto& slot : bank.slots) {
-        if (slot.defined != 1) {
+        if (!slot.defined) {
             lines.emplace_back();
             continue;
         }

@@ -14,7 +14,7 @@ int LetterIndex(char c) {
 }  // namespace
 
 std::string SlotItemText(const volume::ProgramRecord& record) {
-    if (record.defined == 0) {
+    if (!record.defined) {
         return core::Format("%s%i -", record.slotLetter.c_str(), static_cast<int>(record.slotNumber));
     }
     return core::Format("%s%i - %s", record.slotLetter.c_str(), static_cast<int>(record.slotNumber),
@@ -22,7 +22,7 @@ std::string SlotItemText(const volume::ProgramRecord& record) {
 }
 
 bool SlotOccupied(const Bank& bank, int slot) {
-    return slot >= 0 && slot < kSlotCount && bank.slots[static_cast<std::size_t>(slot)].defined != 0;
+    return slot >= 0 && slot < kSlotCount && bank.slots[static_cast<std::size_t>(slot)].defined;
 }
 
 std::vector<int> GatherSelectedSlots(const std::array<std::vector<int>, kGroupCount>& selectedRows) {

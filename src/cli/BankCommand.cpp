@@ -200,7 +200,7 @@ int RunExport(platform::Platform& platform, bank::Bank& bank, const std::string&
 void PrintSlots(const bank::Bank& bank, std::ostream& out) {
     for (const volume::ProgramRecord& record : bank.slots) {
         out << record.slotLetter << record.slotNumber << " -";
-        if (record.defined == 1) {
+        if (record.defined) {
             out << ' ' << core::TerminalText(core::Cp1252ToUtf8(record.programName));
         }
         out << '\n';
@@ -212,7 +212,7 @@ void PrintSlotsJson(const bank::Bank& bank, std::ostream& out) {
     for (std::size_t i = 0; i < bank.slots.size(); ++i) {
         const volume::ProgramRecord& record = bank.slots[i];
         slots.push_back({{"slot", bank::SlotLabel(static_cast<int>(i))},
-                         {"defined", record.defined == 1},
+                         {"defined", record.defined},
                          {"name", core::Cp1252ToUtf8(record.programName)},
                          {"path", core::PathToUtf8(record.sourcePath)},
                          {"type", record.type},
@@ -348,7 +348,7 @@ int BankCommand::run(CommandIo& io) {
             case Kind::kRename:
             case Kind::kCategories:
                 // Both are offered only for a slot that holds a program.
-                if (bank.slots[static_cast<std::size_t>(step.slot)].defined != 1) {
+                if (!bank.slots[static_cast<std::size_t>(step.slot)].defined) {
                     io.err << "velmorant-cli bank: " << step.option << ": slot " << bank::SlotLabel(step.slot)
                            << " is empty\n";
                     return kExitUsage;

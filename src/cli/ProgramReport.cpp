@@ -46,17 +46,17 @@ std::string FormatDependencyTable(const std::vector<volume::DependencyRow>& rows
 // Names, logs and summaries hold the files' Windows-1252 bytes; JSON must be UTF-8.
 nlohmann::json DependencyToJson(const volume::DependencyRecord& dependency) {
     nlohmann::json json = {
-        {"kind", dependency.kind},
+        {"kind", static_cast<int>(dependency.kind)},
         {"foundName", core::Cp1252ToUtf8(dependency.foundName)},
         {"currentName", core::Cp1252ToUtf8(dependency.foundName)},  // an inspected program is not exported
         {"folder", core::Cp1252ToUtf8(dependency.folderName)},
-        {"folderGiven", dependency.folderGiven},
+        {"folderGiven", static_cast<int>(dependency.folderGiven)},
         {"location", core::Cp1252ToUtf8(dependency.locationText)},
         {"volume", dependency.volumeNumber},
         {"sourcePath", core::PathToUtf8(dependency.sourcePath)},
         {"size", dependency.fileSize},
         {"crc", dependency.crc},
-        {"duplicate", dependency.duplicate},
+        {"duplicate", static_cast<int>(dependency.duplicate)},
         {"referenceOffset", dependency.referenceOffset},
     };
     nlohmann::json samples = nlohmann::json::array();

@@ -274,7 +274,7 @@ FileNode Checker::FileFor(BankWalk& walk, const volume::DependencyRecord& depend
     FileNode node;
     node.path = dependency.sourcePath;
     node.multisample = multisample;
-    if (dependency.kind == volume::kKindRom) {
+    if (dependency.kind == volume::DependencyKind::kRom) {
         node.state = FileState::kRom;
         return node;
     }

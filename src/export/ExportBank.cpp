@@ -232,7 +232,7 @@ int ExportBank(platform::Platform& platform, bank::Bank& bank, ExportOptions& op
     int defined = 0;
     int transfers = 0;
     for (const volume::ProgramRecord& record : bank.slots) {
-        if (record.defined != 1) {
+        if (!record.defined) {
             continue;
         }
         ++defined;
@@ -248,7 +248,7 @@ int ExportBank(platform::Platform& platform, bank::Bank& bank, ExportOptions& op
     int failures = 0;
     for (int slot = 0; slot < bank::kSlotCount; ++slot) {
         volume::ProgramRecord& record = bank.slots[static_cast<std::size_t>(slot)];
-        if (record.defined != 1) {
+        if (!record.defined) {
             continue;
         }
         progress->SetStatus(

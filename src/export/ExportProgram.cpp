@@ -32,7 +32,7 @@ void Log(ProgramRecord& program, const std::string& line) {
 }
 
 bool IsRomReference(const DependencyRecord& dependency) {
-    return dependency.kind == volume::kKindRom || dependency.volumeNumber < 1;
+    return dependency.kind == volume::DependencyKind::kRom || dependency.volumeNumber < 1;
 }
 
 // The instrument's disk and Windows ignore letter case, so a name that differs from an existing
@@ -444,11 +444,11 @@ int ExportProgram(ProgramRecord& program, std::string_view bankName, std::string
     for (std::size_t i = 0; i < dependencies.size(); ++i) {
         const DependencyRecord& dependency = dependencies[i];
         CopiedFile& copy = plan.dependencies[i];
-        if (dependency.duplicate != 0) {
+        if (dependency.duplicate) {
             // Both references must name the one copy that was written.
             for (std::size_t j = 0; j < i; ++j) {
                 const DependencyRecord& earlier = dependencies[j];
-                if (earlier.duplicate == 0 && earlier.sourcePath == dependency.sourcePath) {
+                if (!earlier.duplicate && earlier.sourcePath == dependency.sourcePath) {
                     copy = plan.dependencies[j];
                     break;
                 }
@@ -456,9 +456,9 @@ int ExportProgram(ProgramRecord& program, std::string_view bankName, std::string
             continue;
         }
         int result = kCopyDone;
-        if (dependency.kind == volume::kKindSample) {
+        if (dependency.kind == volume::DependencyKind::kSample) {
             result = CopySampleDependency(dependency, copy, program, bankName, destinationRoot, mode, cache);
-        } else if (dependency.kind == volume::kKindMultisample) {
+        } else if (dependency.kind == volume::DependencyKind::kMultisample) {
             result = CopyMultisampleDependency(dependency, copy, program, bankName, destinationRoot, mode, cache);
         } else {
             continue;

@@ -12,7 +12,7 @@
 
 namespace velmorant::ui {
 
-QIcon PropertiesDialog::KindIcon(int kind) {
+QIcon PropertiesDialog::KindIcon(volume::DependencyKind kind) {
     // Drawn rather than loaded: a grey chip for ROM, a blue wave for a sample,
     // an orange stack for a multisample.
     QPixmap pixmap(16, 16);
@@ -20,7 +20,7 @@ QIcon PropertiesDialog::KindIcon(int kind) {
     QPainter painter(&pixmap);
     painter.setRenderHint(QPainter::Antialiasing);
     switch (kind) {
-        case volume::kKindRom:
+        case volume::DependencyKind::kRom:
             painter.setBrush(QColor(0x70, 0x70, 0x78));
             painter.setPen(Qt::NoPen);
             painter.drawRect(3, 3, 10, 10);
@@ -29,7 +29,7 @@ QIcon PropertiesDialog::KindIcon(int kind) {
                 painter.drawLine(x, 0, x, 15);
             }
             break;
-        case volume::kKindSample: {
+        case volume::DependencyKind::kSample: {
             painter.setPen(QPen(QColor(0x20, 0x60, 0xc0), 2));
             QPainterPath wave;
             wave.moveTo(1, 8);

@@ -24,7 +24,7 @@ public:
     ~PropertiesDialog() override;
 
     // The icons of the dependency kinds: ROM, sample, multisample.
-    static QIcon KindIcon(int kind);
+    static QIcon KindIcon(volume::DependencyKind kind);
 
 private:
     std::unique_ptr<Ui::PropertiesDialog> ui_;

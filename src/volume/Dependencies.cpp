@@ -46,7 +46,7 @@ enum class Level { kProgram, kMultisample };
 // Where one reference was found and what it names.
 struct ReferenceSite {
     Level level;
-    DependencyKind wanted;        // kKindMultisample or kKindSample
+    DependencyKind wanted;        // DependencyKind::kMultisample or DependencyKind::kSample
     formats::StoredReference stored;
     std::int32_t parentVolume;
     std::int32_t referenceOffset;
@@ -78,16 +78,16 @@ bool ResolveReference(ProgramRecord& program, std::vector<DependencyRecord>& lis
     record.referenceOffset = site.referenceOffset;
     if (core::TrimSpaces(decoded.folder).empty()) {
         record.folderName = core::NameFromFileName(core::PathFileName(site.referencingDir));
-        record.folderGiven = 0;
+        record.folderGiven = false;
     } else {
         record.folderName = decoded.folder;
-        record.folderGiven = 1;
+        record.folderGiven = true;
     }
 
     const std::string root = core::PathDirectory(core::PathDirectory(site.referencingDir));
     const std::string folder(core::TrimSpaces(record.folderName));
     const std::string name(core::TrimSpaces(record.foundName));
-    const bool multisample = site.wanted == kKindMultisample;
+    const bool multisample = site.wanted == DependencyKind::kMultisample;
     const std::string base = core::JoinPath(root, multisample ? "Multisamples" : "Samples");
     const char* extension = multisample ? ".afi" : ".afs";
     // The name as written first: one stat when the file is where its name says.
@@ -98,7 +98,7 @@ bool ResolveReference(ProgramRecord& program, std::vector<DependencyRecord>& lis
     bool found = true;
     if (record.volumeNumber < 1) {
         record.sourcePath = "FUSION ROM / " + record.foundName;
-        record.kind = kKindRom;
+        record.kind = DependencyKind::kRom;
         record.fileSize = 0;
         record.crc = 0;
         AppendLog(program, core::Format(level2 ? "%i : Found ROM dependence (levl 2) : %s"
@@ -129,7 +129,7 @@ bool ResolveReference(ProgramRecord& program, std::vector<DependencyRecord>& lis
                                                : "%i : Found Sample dependence %s";
             AppendLog(program, core::Format(format, site.logOffset, path.c_str()));
         } else {
-            record.kind = kKindSample;
+            record.kind = DependencyKind::kSample;
             const std::string line = core::Format(
                 level2 ? "%i : Cannot find dependencies (levl 2) %s" : "%i : Cannot find dependencies %s",
                 site.logOffset, path.c_str());
@@ -139,15 +139,15 @@ bool ResolveReference(ProgramRecord& program, std::vector<DependencyRecord>& lis
         }
     }
 
-    record.duplicate = 0;
+    record.duplicate = false;
     for (std::size_t i = 0; i < list.size(); ++i) {
         if (list[i].sourcePath == record.sourcePath) {
-            record.duplicate = 1;
+            record.duplicate = true;
             core::DebugPrint("Duplicate dependency: %s (same as %i)\n", record.sourcePath.c_str(), static_cast<int>(i));
         }
     }
 
-    if (level2 && record.duplicate == 1) {
+    if (level2 && record.duplicate) {
         AppendLog(program, "-> This multisample already have this dependance\n");
         return found;
     }
@@ -256,7 +256,7 @@ int ResolveDependencies(ProgramRecord& record, ChecksumCache* cache, core::FileS
             continue;
         }
         ReferenceSite site{Level::kProgram,
-                           samples ? kKindMultisample : kKindSample,
+                           samples ? DependencyKind::kMultisample : DependencyKind::kSample,
                            *found.reference,
                            0,
                            static_cast<std::int32_t>(found.recordOffset),
@@ -278,7 +278,7 @@ int ResolveMultisampleSamples(ProgramRecord& record, std::size_t index, Checksum
     }
     DependencyRecord& multisample = record.dependencies[index];
     core::DebugPrint("Search Multisample Dependencies %s\n", multisample.sourcePath.c_str());
-    if (multisample.volumeNumber < 1 || multisample.kind != kKindMultisample) {
+    if (multisample.volumeNumber < 1 || multisample.kind != DependencyKind::kMultisample) {
         return 0;
     }
     const auto file = files.ReadWhole(multisample.sourcePath, core::kMaxWholeFileBytes);
@@ -307,7 +307,7 @@ int ResolveMultisampleSamples(ProgramRecord& record, std::size_t index, Checksum
     std::vector<DependencyRecord> samples;
     for (const formats::MultisampleEntryView& entry : contents.entries) {
         ReferenceSite site{Level::kMultisample,
-                           kKindSample,
+                           DependencyKind::kSample,
                            entry.reference,
                            parentVolume,
                            static_cast<std::int32_t>(entry.offset),

@@ -25,7 +25,7 @@ std::vector<DependencyRow> DependencyRows(const ProgramRecord& record) {
         rows.push_back(RowOf(dependency, dependency.folderName));
         for (const DependencyRecord& sample : dependency.samples) {
             std::string bank(core::TrimSpaces(sample.folderName));
-            if (sample.folderGiven == 0) {
+            if (!sample.folderGiven) {
                 bank = core::Format("%s (Relative)", bank.c_str());
             }
             rows.push_back(RowOf(sample, std::move(bank)));

@@ -11,7 +11,7 @@ namespace velmorant::volume {
 // One row of a program's dependency table: its texts in column order and the kind
 // (ROM, sample, multisample) that picks the row's icon.
 struct DependencyRow {
-    std::int32_t kind = kKindSample;
+    DependencyKind kind = DependencyKind::kSample;
     std::string name;
     std::string sizeKb;    // whole kilobytes plus one, so even an empty file shows 1
     std::string bank;      // a multisample's sample: trimmed, " (Relative)" when its folder was implied

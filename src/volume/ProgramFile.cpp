@@ -31,7 +31,7 @@ void LoadProgramFile(ProgramRecord& record, const std::string& path, const forma
     const auto stamp = files.Stat(path);
     record.fileSize = stamp ? stamp->size : 0;
     record.programName = core::CutText(core::NameFromFileName(core::PathBaseName(path)), kMaxProgramNameLength);
-    record.defined = 1;
+    record.defined = true;
     record.type = ProgramTypeFromTag(tag);
     // Counts are taken for every type so the summary of an FM or VA program is right too.
     record.chunkCounts = {0, 0, 0, 0};

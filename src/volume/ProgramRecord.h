@@ -26,10 +26,11 @@ enum ProgramType : std::int32_t {
     kTypeVa = 6,       // "ogal"
 };
 
-enum DependencyKind : std::int32_t {
-    kKindRom = 0,
-    kKindSample = 1,
-    kKindMultisample = 2,
+// The numbers are the ones reports print.
+enum class DependencyKind : std::int32_t {
+    kRom = 0,
+    kSample = 1,
+    kMultisample = 2,
 };
 
 // One multisample, sample or ROM reference found for a program (level 1)
@@ -41,11 +42,11 @@ struct DependencyRecord {
     std::string locationText; // at most 16 characters
     std::int32_t volumeNumber = 0;
     std::int32_t referenceOffset = 0;
-    std::int32_t kind = kKindSample;
+    DependencyKind kind = DependencyKind::kSample;
     std::vector<DependencyRecord> samples;  // level 2, multisamples only
     std::int64_t fileSize = 0;
-    std::int32_t folderGiven = 0;
-    std::int32_t duplicate = 0;
+    bool folderGiven = false;  // the reference names a folder (else the sample is looked for by name)
+    bool duplicate = false;    // an earlier dependency of the same program is the same file
     std::uint32_t crc = 0;
 };
 
@@ -53,9 +54,9 @@ struct DependencyRecord {
 struct ProgramRecord {
     std::string slotLetter;
     std::int32_t slotNumber = 1;
-    std::string programName = " ";
-    std::string sourcePath = " ";
-    std::int32_t defined = 0;
+    std::string programName;
+    std::string sourcePath;
+    bool defined = false;  // a program occupies the slot
     std::int32_t type = kTypeUnknown;
     std::vector<DependencyRecord> dependencies;  // at most kMaxDependencies
     std::array<std::int32_t, 4> oscillatorOffsets{};

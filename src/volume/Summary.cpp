@@ -16,7 +16,7 @@ std::int32_t ComputeProgramSizeKb(const ProgramRecord& record) {
     for (const DependencyRecord& dependency : record.dependencies) {
         kb += FileKb(dependency.fileSize);
         for (const DependencyRecord& sample : dependency.samples) {
-            if (sample.duplicate == 0) {
+            if (!sample.duplicate) {
                 kb += FileKb(sample.fileSize);
             }
         }
@@ -27,7 +27,7 @@ std::int32_t ComputeProgramSizeKb(const ProgramRecord& record) {
 int BuildProgramSummary(ProgramRecord& record) {
     int dependencyNumber = 0;
     for (const DependencyRecord& dependency : record.dependencies) {
-        if (dependency.duplicate == 0) {
+        if (!dependency.duplicate) {
             ++dependencyNumber;
         }
     }

@@ -18,10 +18,10 @@ TEST(WriteBankIndexTest, OneCrLfLinePerSlotAndCountOfOccupied) {
     TempDir dir;
     Bank bank;
     bank.slots[0] = {};
-    bank.slots[0].defined = 1;
+    bank.slots[0].defined = true;
     bank.slots[0].programName = "Grand Piano";
     bank.slots[0].categories = "AM";
-    bank.slots[2].defined = 1;
+    bank.slots[2].defined = true;
     bank.slots[2].programName = "Pad";
     bank.slots[2].categories = "not defined";
     ASSERT_EQ(WriteBankIndex(bank, dir({"bank.txt"})), formats::BankTxtResult::kValid);

@@ -43,7 +43,7 @@ TEST(AddProgramTest, FreeSlotSearchGoesUpFromTheStartOnly) {
     EXPECT_EQ(AddProgram(bank, 0, paths[2]).slot, 2);    // A1 and A2 taken: A3
     EXPECT_EQ(AddProgram(bank, 500, paths[3]).slot, 3);  // out of range starts at A1
     Bank full;
-    full.slots[127].defined = 1;
+    full.slots[127].defined = true;
     full.slots[127].sourcePath = "elsewhere";
     EXPECT_EQ(AddProgram(full, 127, paths[0]).failure, AddFailure::kNoFreeSlot);  // never wraps below the start
 
@@ -63,13 +63,13 @@ TEST(AddProgramTest, FailuresLeaveTheBankAsItWas) {
     EXPECT_EQ(AddProgram(bank, -1, dir({"missing.afp"})).failure, AddFailure::kCannotOpen);
     EXPECT_EQ(AddProgram(bank, -1, dir({"junk.afp"})).failure, AddFailure::kNotAProgram);
     EXPECT_EQ(AddProgram(bank, -1, dir.path()).failure, AddFailure::kCannotOpen);
-    EXPECT_EQ(bank.slots[0].defined, 0);
+    EXPECT_FALSE(bank.slots[0].defined);
 
     const auto again = FmPrograms(dir, 1);
     ASSERT_EQ(AddProgram(bank, -1, again[0]).slot, 0);
     EXPECT_EQ(AddProgram(bank, 5, again[0]).failure, AddFailure::kAlreadyInBank);
     EXPECT_TRUE(bank.slots[0].log.ends_with("Try to add again this Program (" + again[0] + ") \n\r\n"));
-    EXPECT_EQ(bank.slots[5].defined, 0);
+    EXPECT_FALSE(bank.slots[5].defined);
 }
 
 TEST(AddProgramTest, MissingDependencyEmptiesTheSlotButKeepsItsLog) {
@@ -80,7 +80,7 @@ TEST(AddProgramTest, MissingDependencyEmptiesTheSlotButKeepsItsLog) {
     EXPECT_EQ(refused.slot, std::nullopt);
     EXPECT_EQ(refused.failure, AddFailure::kMissingDependency);
     EXPECT_EQ(refused.loadedSlot, 0);
-    EXPECT_EQ(bank.slots[0].defined, 0);
+    EXPECT_FALSE(bank.slots[0].defined);
     EXPECT_EQ(bank.slots[0].sourcePath, lost);
     EXPECT_TRUE(bank.slots[0].summary.empty());
 
@@ -100,18 +100,18 @@ TEST(SlotOperationsTest, SwapMovesEverythingButTheLabelsRemoveKeepsCategoriesRen
     bank.slots[0].categories = "EM";
     const int c5 = SlotFromLabel("C5");
     SwapSlots(bank, 0, c5);
-    EXPECT_EQ(std::tie(bank.slots[0].defined, bank.slots[0].slotLetter, bank.slots[0].slotNumber), std::make_tuple(0, "A", 1));
+    EXPECT_EQ(std::tie(bank.slots[0].defined, bank.slots[0].slotLetter, bank.slots[0].slotNumber), std::make_tuple(false, "A", 1));
     const auto& moved = bank.slots[static_cast<std::size_t>(c5)];
-    EXPECT_EQ(std::tie(moved.defined, moved.slotLetter, moved.slotNumber, moved.categories), std::make_tuple(1, "C", 5, "EM"));
+    EXPECT_EQ(std::tie(moved.defined, moved.slotLetter, moved.slotNumber, moved.categories), std::make_tuple(true, "C", 5, "EM"));
     EXPECT_NE(moved.log.find("Load Program Program"), std::string::npos);
     SwapSlots(bank, c5, c5);
     SwapSlots(bank, c5, 128);
     SwapSlots(bank, -1, c5);
-    EXPECT_EQ(moved.defined, 1);
+    EXPECT_TRUE(moved.defined);
 
     RemoveProgram(bank, c5);
     RemoveProgram(bank, -3);
-    EXPECT_EQ(std::tie(moved.defined, moved.programName, moved.sourcePath, moved.categories), std::make_tuple(0, " ", " ", "EM"));
+    EXPECT_EQ(std::tie(moved.defined, moved.programName, moved.sourcePath, moved.categories), std::make_tuple(false, "", "", "EM"));
 
     RenameProgram(bank, 3, "Lead/Bass: \"big\" <1>|*?\\");
     EXPECT_EQ(bank.slots[3].programName, "Lead_Bass_ _big_ _1_____");

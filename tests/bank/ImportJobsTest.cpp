@@ -25,7 +25,7 @@ using Names = std::vector<std::string>;
 Names OccupiedNames(const Bank& bank) {
     Names names;
     for (int i = 0; i < kSlotCount; ++i) {
-        if (bank.slots[static_cast<std::size_t>(i)].defined == 1) {
+        if (bank.slots[static_cast<std::size_t>(i)].defined) {
             names.push_back(SlotLabel(i) + " " + bank.slots[static_cast<std::size_t>(i)].programName);
         }
     }

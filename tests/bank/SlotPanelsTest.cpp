@@ -84,7 +84,7 @@ TEST(SlotItemTextTest, OccupiedAndEmptySlots) {
     Bank bank;
     InitBank(bank);
     EXPECT_EQ(SlotItemText(bank.slots[127]), "P8 -");
-    bank.slots[9].defined = 1;
+    bank.slots[9].defined = true;
     bank.slots[9].programName = "Grand Piano";
     EXPECT_EQ(SlotItemText(bank.slots[9]), "B2 - Grand Piano");
 }

@@ -236,7 +236,7 @@ TEST_F(ExportTest, SecondExportReusesEveryCopyAndKeepsADifferentProgram) {
     twice.oscillators[3] = {true, Disk("Keys", "Piano")};
     Put(src / "Programs/Bank1/Twice.afp", demo::BuildProgramFile(twice));
     volume::ProgramRecord& program = Load("Twice");
-    ASSERT_EQ(program.dependencies.at(1).duplicate, 1);
+    ASSERT_TRUE(program.dependencies.at(1).duplicate);
     ASSERT_EQ(ExportProgram(program, "Out", root, 1), kProgramExported) << program.log;
     program.log.clear();
 
@@ -539,7 +539,7 @@ TEST_P(RoundTrip, ReimportedProgramsResolveEveryDependencyWithTheSameChecksums) 
             const volume::DependencyRecord& is = after.dependencies[i];
             SCOPED_TRACE(before.programName + ": " + was.sourcePath);
             EXPECT_EQ(is.kind, was.kind);
-            EXPECT_TRUE(was.kind != volume::kKindSample || is.crc == was.crc);
+            EXPECT_TRUE(was.kind != volume::DependencyKind::kSample || is.crc == was.crc);
             ASSERT_EQ(is.samples.size(), was.samples.size());
             for (std::size_t j = 0; j < was.samples.size(); ++j) {
                 EXPECT_EQ(is.samples[j].crc, was.samples[j].crc) << is.samples[j].sourcePath;

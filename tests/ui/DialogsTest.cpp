@@ -104,11 +104,12 @@ private Q_SLOTS:
     // Names are 8-bit bytes in the records and shown decoded.
     void propertiesListsEachDependencyThenItsSamples() {
         volume::ProgramRecord record;
-        record.defined = 1;
+        record.defined = true;
         volume::DependencyRecord multisample{.sourcePath = "/vol/Strings", .foundName = "Strings", .folderName = "Bank ",
-                                             .kind = volume::kKindMultisample, .fileSize = 1024, .folderGiven = 1, .crc = 0xbeef};
+                                             .kind = volume::DependencyKind::kMultisample, .fileSize = 1024,
+                                             .folderGiven = true, .crc = 0xbeef};
         multisample.samples.push_back({.sourcePath = "/vol/L\xF6w", .foundName = "L\xF6w", .folderName = " Keys ",
-                                       .kind = volume::kKindSample, .fileSize = 1023, .crc = 0x12345678u});
+                                       .kind = volume::DependencyKind::kSample, .fileSize = 1023, .crc = 0x12345678u});
         record.dependencies.push_back(multisample);
         ui::PropertiesDialog dialog(record, nullptr);
         auto* list = Child<QTreeWidget>(dialog, "dependencyList");

@@ -164,7 +164,7 @@ private Q_SLOTS:
         QTest::qWait(50);
         QVERIFY2(modals.seen.isEmpty(), qPrintable(modals.seen.join(',')));
         QCOMPARE(window().bank().slots[0].programName, std::string("Kept"));
-        QCOMPARE(window().bank().slots[0].defined, 1);
+        QVERIFY(window().bank().slots[0].defined);
         QVERIFY(platform_->Calls().empty());
         action("actionSwitch")->trigger();
         QCOMPARE(window().switchSource() >= 0, !selection.isEmpty());
@@ -180,7 +180,7 @@ private Q_SLOTS:
 
         click("D7");
         QCOMPARE(window().bank().slots[Slot("D7")].programName, std::string("Mover"));
-        QCOMPARE(window().bank().slots[Slot("B2")].defined, 0);
+        QVERIFY(!window().bank().slots[Slot("B2")].defined);
         QCOMPARE(window().slotList(3)->item(6)->text(), QStringLiteral("D7 - Mover"));
         QCOMPARE(window().slotList(1)->item(1)->text(), QStringLiteral("B2 -"));
         QCOMPARE(SelectedItemCount(window()), 0);
@@ -366,7 +366,7 @@ private Q_SLOTS:
         QTest::keySequence(&window(), keys);
         QTest::qWait(30);
         QCOMPARE(modals.seen, dialog.isEmpty() ? QStringList{} : QStringList{dialog});
-        QCOMPARE(window().bank().slots[Slot("D2")].defined, dialog.isEmpty() ? 0 : 1);
+        QCOMPARE(window().bank().slots[Slot("D2")].defined, !dialog.isEmpty());
     }
 
     void renameConfirmedRefillsCancelledChangesNothing_data() {

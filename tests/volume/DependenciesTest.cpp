@@ -44,16 +44,16 @@ TEST(ResolveDependenciesTest, MultisampleUsedTwiceIsListedTwiceWithItsOwnSamples
     const ProgramRecord record = Resolve(volume.program("Bank1", "Grand Piano"), kTypeSamples, &result);
     EXPECT_EQ(result, 1);
     ASSERT_EQ(record.dependencies.size(), 2u);
-    EXPECT_EQ(record.dependencies[0].duplicate, 0);
-    EXPECT_EQ(record.dependencies[1].duplicate, 1);
+    EXPECT_FALSE(record.dependencies[0].duplicate);
+    EXPECT_TRUE(record.dependencies[1].duplicate);
     EXPECT_EQ(record.dependencies[0].sourcePath, record.dependencies[1].sourcePath);
     EXPECT_EQ(record.dependencies[1].samples.size(), 3u);
     const DependencyRecord& piano = record.dependencies[0];
-    EXPECT_EQ(piano.kind, kKindMultisample);
+    EXPECT_EQ(piano.kind, DependencyKind::kMultisample);
     EXPECT_EQ(piano.sourcePath, volume({"Multisamples", "Keys", "Piano.afi"}));
     EXPECT_EQ(piano.crc, core::FileCrc32(piano.sourcePath));
     EXPECT_EQ(piano.fileSize, core::FileSize(piano.sourcePath));
-    EXPECT_EQ(piano.folderGiven, 1);
+    EXPECT_TRUE(piano.folderGiven);
     EXPECT_EQ(piano.volumeNumber, 1);
     EXPECT_EQ(piano.referenceOffset, record.oscillatorOffsets[0] + 4);
     EXPECT_EQ(piano.samples[1].referenceOffset, 120);
@@ -84,16 +84,16 @@ TEST(ResolveDependenciesTest, EmptyFolderMeansTheReferencingFilesFolderAndRomIsN
     EXPECT_EQ(result, 1);
     ASSERT_EQ(record.dependencies.size(), 2u);
     const DependencyRecord& pad = record.dependencies[0];
-    EXPECT_EQ(pad.folderGiven, 0);
+    EXPECT_FALSE(pad.folderGiven);
     EXPECT_EQ(pad.folderName, "Bank1");
     EXPECT_EQ(pad.sourcePath, volume({"Multisamples", "Bank1", "Pad.afi"}));
     ASSERT_EQ(pad.samples.size(), 2u);
-    EXPECT_EQ(pad.samples[0].folderGiven, 0);
+    EXPECT_FALSE(pad.samples[0].folderGiven);
     EXPECT_EQ(pad.samples[0].volumeNumber, 1);  // the multisample's own
     EXPECT_EQ(pad.samples[0].sourcePath, volume({"Samples", "Bank1", "Pad Low.afs"}));
 
     const DependencyRecord& rom = record.dependencies[1];
-    EXPECT_EQ(rom.kind, kKindRom);
+    EXPECT_EQ(rom.kind, DependencyKind::kRom);
     EXPECT_EQ(rom.sourcePath, "FUSION ROM / Sine Wave");
     EXPECT_EQ(rom.fileSize, 0);
     EXPECT_EQ(rom.crc, 0u);
@@ -113,7 +113,7 @@ TEST(ResolveDependenciesTest, MissingFilesAtEachLevel) {
     ProgramRecord piano = Resolve(volume.program("Bank1", "Grand Piano"), kTypeSamples, &result);
     EXPECT_EQ(result, 1);
     ASSERT_EQ(piano.dependencies[0].samples.size(), 3u);
-    EXPECT_EQ(piano.dependencies[0].samples[1].kind, kKindSample);
+    EXPECT_EQ(piano.dependencies[0].samples[1].kind, DependencyKind::kSample);
     EXPECT_NE(piano.log.find("120 : Cannot find dependencies (levl 2) "), std::string::npos);
 }
 
@@ -126,9 +126,9 @@ TEST(ResolveDependenciesTest, DrumZonesAndDuplicates) {
     const std::int32_t s = 80 + 56;
     EXPECT_EQ(kit.dependencies[1].referenceOffset, s + 96 + 12);
     EXPECT_EQ(kit.dependencies[4].referenceOffset, s + 424 * 6 + 12);
-    EXPECT_EQ(kit.dependencies[5].duplicate, 1);
-    EXPECT_EQ(kit.dependencies[4].duplicate, 0);
-    EXPECT_EQ(kit.dependencies[0].kind, kKindSample);
+    EXPECT_TRUE(kit.dependencies[5].duplicate);
+    EXPECT_FALSE(kit.dependencies[4].duplicate);
+    EXPECT_EQ(kit.dependencies[0].kind, DependencyKind::kSample);
 }
 
 TEST(ResolveDependenciesTest, FullKitsEmptyNamesAndNamesLeavingTheVolume) {

@@ -34,7 +34,7 @@ TEST(LoadProgramFileTest, FillsTheRecordFromTheFile) {
     EXPECT_TRUE(record.dependencies.empty());
     EXPECT_EQ(record.programName, std::string(47, 'n'));
     EXPECT_EQ(record.sourcePath, path);
-    EXPECT_EQ(record.defined, 1);
+    EXPECT_TRUE(record.defined);
     EXPECT_EQ(record.type, kTypeVa);
     EXPECT_EQ(record.fileSize, static_cast<std::int64_t>(bytes.size()));
     EXPECT_EQ(record.chunkCounts, (std::array<std::int32_t, 4>{3, 1, 2, 258}));

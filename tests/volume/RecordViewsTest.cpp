@@ -6,18 +6,19 @@
 namespace velmorant::volume {
 namespace {
 
-DependencyRecord File(std::int64_t size, const char* folder = "", std::int32_t kind = kKindSample,
-                      std::uint32_t crc = 0, std::int32_t duplicate = 0, std::int32_t folderGiven = 0) {
+DependencyRecord File(std::int64_t size, const char* folder = "", DependencyKind kind = DependencyKind::kSample,
+                      std::uint32_t crc = 0, bool duplicate = false, bool folderGiven = false) {
     return {.sourcePath = "/v/x", .foundName = "x", .folderName = folder, .kind = kind, .fileSize = size,
             .folderGiven = folderGiven, .duplicate = duplicate, .crc = crc};
 }
 
 TEST(DependencyRowsTest, MultisampleRowThenItsSamplesTrimmedAndMarked) {
     ProgramRecord record;
-    DependencyRecord multisample = File(1024, " Bank1 ", kKindMultisample, 0xbeef);
-    multisample.samples = {File(1023, " Keys  ", kKindSample, 0xffff), File(2048, "Keys", kKindSample, 0xdeadbeef, 0, 1),
-                           File(0, "  ", kKindSample, 0, 1)};
-    record.dependencies = {multisample, File(0, "", kKindRom)};
+    DependencyRecord multisample = File(1024, " Bank1 ", DependencyKind::kMultisample, 0xbeef);
+    multisample.samples = {File(1023, " Keys  ", DependencyKind::kSample, 0xffff),
+                           File(2048, "Keys", DependencyKind::kSample, 0xdeadbeef, false, true),
+                           File(0, "  ", DependencyKind::kSample, 0, true)};
+    record.dependencies = {multisample, File(0, "", DependencyKind::kRom)};
     EXPECT_TRUE(DependencyRows(ProgramRecord{}).empty());
 
     const std::vector<DependencyRow> rows = DependencyRows(record);
@@ -29,7 +30,7 @@ TEST(DependencyRowsTest, MultisampleRowThenItsSamplesTrimmedAndMarked) {
     for (std::size_t i = 0; i < rows.size(); ++i) {
         EXPECT_EQ((std::array<std::string, 4>{rows[i].bank, rows[i].sizeKb, rows[i].crc, rows[i].multiple}), expected[i]) << i;
     }
-    EXPECT_EQ(rows[4].kind, kKindRom);
+    EXPECT_EQ(rows[4].kind, DependencyKind::kRom);
 }
 
 TEST(SummaryTest, SharedMultisampleCountsTwiceAndItsDuplicateSamplesOnce) {
@@ -40,8 +41,8 @@ TEST(SummaryTest, SharedMultisampleCountsTwiceAndItsDuplicateSamplesOnce) {
     EXPECT_EQ(ComputeProgramSizeKb(record), 1);
     record.fileSize = 500;
     for (int osc = 0; osc < 2; ++osc) {
-        DependencyRecord multisample = File(10000, "", kKindMultisample, 0, osc);
-        multisample.samples = {File(5000), File(5000, "", kKindSample, 0, 1)};  // listed twice: counted once
+        DependencyRecord multisample = File(10000, "", DependencyKind::kMultisample, 0, osc == 1);
+        multisample.samples = {File(5000), File(5000, "", DependencyKind::kSample, 0, true)};  // listed twice: counted once
         record.dependencies.push_back(multisample);
     }
     record.chunkCounts = {1, 2, 3, 4};
