@@ -5,11 +5,12 @@
 #include <string_view>
 
 #include "core/Path.h"
+#include "formats/ReferenceRecord.h"
 
 namespace velmorant::create {
 
-// Reference records carry names of at most 32 characters.
-inline constexpr std::size_t kReferenceNameLength = 32;
+// Reference records carry names of at most this many characters.
+inline constexpr std::size_t kReferenceNameLength = formats::kReferenceNameWidth;
 
 // "folder/name", or the name alone when the chosen file had no folder.
 inline std::string InFolder(const std::string& folder, std::string_view name) {

@@ -10,6 +10,7 @@
 #include "formats/MultisampleFile.h"
 #include "formats/ProgramFile.h"
 #include "formats/ReferenceRecord.h"
+#include "formats/SampleFile.h"
 
 namespace velmorant::demo {
 namespace {
@@ -63,8 +64,9 @@ std::vector<std::uint8_t> BuildMultisampleFile(const std::vector<Reference>& sam
 
 std::vector<std::uint8_t> BuildSampleFile(double frequencyHz, int frames) {
     core::ByteBuilder builder;
-    builder.text("S80s");
-    builder.zeros(44);
+    // The magic alone: the demo's readers never look at the other header fields.
+    builder.text(formats::kSampleMagic);
+    builder.zeros(formats::kSampleHeaderSize - 4);
     const double rate = 44100.0;
     for (int i = 0; i < frames; ++i) {
         const double fade = 1.0 - static_cast<double>(i) / frames;

@@ -13,6 +13,7 @@
 #include "core/Bytes.h"
 #include "core/Checksum.h"
 #include "core/Text.h"
+#include "formats/SampleFile.h"
 
 #ifdef VELMORANT_HAVE_ISAL
 #include <isa-l/crc64.h>
@@ -24,9 +25,9 @@ namespace velmorant::doctor {
 namespace {
 
 // The 48-byte header of a sample file; the 16-bit sound follows it.
-constexpr std::size_t kHeaderSize = 48;
-constexpr std::size_t kLengthField = 4;   // sound length + 40, big-endian
-constexpr std::uint32_t kLengthBias = 40;
+constexpr std::size_t kHeaderSize = formats::kSampleHeaderSize;
+constexpr std::size_t kLengthField = formats::kSampleLength;
+constexpr std::uint32_t kLengthBias = formats::kSampleLengthBias;
 constexpr std::size_t kBlock = 256 * 1024;
 
 struct FileCloser {
@@ -105,11 +106,11 @@ SampleFacts ScanSampleFile(const std::string& path) {
     facts.soundBytes = total > kHeaderSize ? total - kHeaderSize : 0;
 
     const core::ByteReader reader(std::span<const std::uint8_t>(header, headerFill));
-    facts.notSample = headerFill < kHeaderSize || std::memcmp(header, "S80s", 4) != 0;
+    facts.notSample = headerFill < kHeaderSize || std::memcmp(header, formats::kSampleMagic, 4) != 0;
     if (headerFill < kHeaderSize) {
         facts.problem = core::Format("is %u bytes long, shorter than the %u-byte sample header",
                                      static_cast<unsigned>(total), static_cast<unsigned>(kHeaderSize));
-    } else if (std::memcmp(header, "S80s", 4) != 0) {
+    } else if (std::memcmp(header, formats::kSampleMagic, 4) != 0) {
         facts.problem = "does not start with \"S80s\": not a sample file";
     } else {
         const std::uint32_t length = reader.u32be(kLengthField).value_or(0);

@@ -16,15 +16,16 @@
 #include "core/Text.h"
 #include "doctor/SampleScan.h"
 #include "formats/MultisampleFile.h"
+#include "formats/ReferenceRecord.h"
 #include "volume/ProgramRecord.h"
 
 namespace velmorant::doctor {
 namespace {
 
 // Field lengths of the names the instrument stores: bank.txt entries, reference folder and name.
-constexpr std::size_t kListedNameLength = 47;
-constexpr std::size_t kFolderFieldLength = 16;
-constexpr std::size_t kNameFieldLength = 32;
+constexpr std::size_t kListedNameLength = volume::kMaxProgramNameLength;
+constexpr std::size_t kFolderFieldLength = formats::kReferenceFolderWidth;
+constexpr std::size_t kNameFieldLength = formats::kReferenceNameWidth;
 
 std::string NameOf(const std::string& fileName) {
     return core::NameFromFileName(fileName);

@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "formats/ReferenceRecord.h"
 #include "volume/Dependencies.h"
 #include "volume/ProgramRecord.h"
 
@@ -23,9 +24,9 @@ inline constexpr int kProgramNameTaken = -5;
 inline constexpr int kDestinationTaken = -6;
 
 // Longest numbered names the instrument accepts for copied files.
-inline constexpr std::size_t kMaxSampleNameLength = 32;
+inline constexpr std::size_t kMaxSampleNameLength = formats::kReferenceNameWidth;
 inline constexpr std::size_t kMaxMultisampleNameLength = 16;
-inline constexpr std::size_t kMaxFolderFieldLength = 16;
+inline constexpr std::size_t kMaxFolderFieldLength = formats::kReferenceFolderWidth;
 
 // The two flags an export mode (10 x reference option + folder option) stands for.
 struct ExportMode {

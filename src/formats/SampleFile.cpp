@@ -29,7 +29,7 @@ std::uint32_t ReadWordSwapped(const core::ByteReader& reader, std::size_t offset
 std::array<std::uint8_t, kSampleHeaderSize> EncodeSampleHeader(const SampleHeader& header) {
     std::array<std::uint8_t, kSampleHeaderSize> bytes{};
     core::ByteWriter writer(bytes);
-    writer.fixedText(0, "S80s", 4, '\0');
+    writer.fixedText(0, kSampleMagic, 4, '\0');
     writer.u32be(kSampleLength, header.soundLength + kSampleLengthBias);
     writer.u8(12, 0x02);
     writer.u8(kSampleStereo, header.stereo ? 1 : 0);
@@ -54,7 +54,7 @@ SampleRead ReadSampleHeader(std::span<const std::uint8_t> file) {
     if (!reader.has(0, kSampleHeaderSize)) {
         return refuse(SampleResult::kTooShort, file.size(), "header");
     }
-    if (reader.fixedText(0, 4) != "S80s") {
+    if (reader.fixedText(0, 4) != kSampleMagic) {
         return refuse(SampleResult::kNotSample, 0, "magic");
     }
     const std::uint32_t length = reader.u32be(kSampleLength).value_or(0);

@@ -11,6 +11,7 @@ namespace velmorant::formats {
 
 // The instrument's sample file (.afs): a 48-byte header, then 16-bit big-endian sound with
 // the channels interleaved. Fields not listed here hold the same bytes in every file.
+inline constexpr char kSampleMagic[] = "S80s";
 inline constexpr std::size_t kSampleHeaderSize = 48;
 inline constexpr std::size_t kSampleLength = 4;     // sound length + 40, plain big-endian
 inline constexpr std::size_t kSampleStereo = 13;    // 1 for two channels
