@@ -35,7 +35,7 @@ std::string FolderProblem(const std::string& folder) {
 }
 
 bool IsRomReference(const volume::DependencyRecord& dependency) {
-    return dependency.kind == volume::kKindRom || dependency.volumeNumber < 1;
+    return dependency.kind == volume::DependencyKind::kRom || dependency.volumeNumber < 1;
 }
 
 // A source folder whose name does not fit a reference's folder field, or nullptr.
@@ -60,7 +60,7 @@ std::array<bool, bank::kSlotCount> SlotsToExport(const bank::Bank& bank) {
         const volume::ProgramRecord& record = bank.slots[slot];
         std::string key = record.programName;
         core::UpperCaseInPlace(key);
-        chosen[slot] = record.defined == 1 && names.insert(key).second;
+        chosen[slot] = record.defined && names.insert(key).second;
     }
     return chosen;
 }
@@ -146,7 +146,7 @@ int ExportBank(platform::Platform& platform, bank::Bank& bank, ExportOptions& op
     if (flags.writeFolder && !flags.bankFolders) {
         for (const volume::ProgramRecord& record : bank.slots) {
             for (const volume::DependencyRecord& dependency : record.dependencies) {
-                const std::string* folder = record.defined == 1 ? LongSourceFolder(dependency) : nullptr;
+                const std::string* folder = record.defined ? LongSourceFolder(dependency) : nullptr;
                 if (folder != nullptr) {
                     platform.ShowMessage(
                         core::Format("The folder %s (program %s) is longer than the %zu characters a reference "
