@@ -32,7 +32,7 @@ xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
   import -window root "$out/00-application.png"
   kill "$app"
   wait "$app" 2>/dev/null || true
-  "$build/tests/ui/velmorant_screenshot_tour" "$volume" "$out"
+  "$build/tools/screenshot-tour/velmorant_screenshot_tour" "$volume" "$out"
 ' bash "$build" "$work/Volume" "$out"
 
 # The dynamic catalogue, sorted by name, as a reader sees it.
