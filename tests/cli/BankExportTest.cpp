@@ -3,11 +3,9 @@
 #include <filesystem>
 #include <cstdlib>
 #include <fstream>
-#include <sstream>
 
 #include <nlohmann/json.hpp>
 
-#include "cli/Command.h"
 #include "core/Encoding.h"
 #include "demo/VolumeBuilders.h"
 #include "support/CliRun.h"
@@ -41,12 +39,10 @@ protected:
                 arg = dest.string() + arg.substr(5);
             }
         }
-        args.insert(args.begin(), {"velmorant-cli", "bank"});
-        std::ostringstream out;
-        std::ostringstream errStream;
-        const int status = RunCli(args, out, errStream);
-        err = errStream.str();
-        return status;
+        args.insert(args.begin(), "bank");
+        const testing::CliRun run = testing::RunVelmorantCli(args);
+        err = run.err;
+        return run.status;
     }
 
     DemoVolumeDir volume;

@@ -37,7 +37,7 @@ TEST(FileTest, ChecksumOfFilesLargerThanOneBlock) {
     EXPECT_EQ(FileSize(dir({"big.bin"})), 1'000'003);
 }
 
-TEST(FileTest, MissingFilesAndDirectories) {
+TEST(FileTest, MissingFilesFoldersAndContentsCompared) {
     TempDir dir;
     EXPECT_FALSE(FileExists(dir({"missing"})));
     EXPECT_EQ(FileSize(dir({"missing"})), 0);
@@ -47,17 +47,16 @@ TEST(FileTest, MissingFilesAndDirectories) {
     EXPECT_FALSE(FileExists(dir.path()));
     EXPECT_EQ(FileCrc32(dir.path()), 0xFFFFFFFFu);
     EXPECT_FALSE(ReadWholeFile(dir.path()).has_value());
-}
-
-TEST(FileTest, FilesEqualComparesContents) {
-    TempDir dir;
-    ASSERT_TRUE(demo::WriteText(dir({"a"}), "same"));
-    ASSERT_TRUE(demo::WriteText(dir({"b"}), "same"));
-    ASSERT_TRUE(demo::WriteText(dir({"c"}), "diff"));
-    ASSERT_TRUE(demo::WriteText(dir({"d"}), "longer"));
+    for (const auto& [name, text] : {std::pair{"a", "same"}, {"b", "same"}, {"c", "diff"}, {"d", "longer"}}) {
+        ASSERT_TRUE(demo::WriteText(dir({name}), text));
+    }
     EXPECT_EQ(FilesEqual(dir({"a"}), dir({"b"})), 1);
     EXPECT_EQ(FilesEqual(dir({"a"}), dir({"c"})), 0);
     EXPECT_EQ(FilesEqual(dir({"a"}), dir({"d"})), 0);
+    // Folders are made one level at a time.
+    EXPECT_TRUE(MakeDirectory(dir({"e"})));
+    EXPECT_FALSE(MakeDirectory(dir({"e"})));
+    EXPECT_FALSE(MakeDirectory(dir({"x", "y"})));
 }
 
 TEST(FileTest, CopyResultsSayWhichSideFailedAndWhy) {
@@ -118,25 +117,19 @@ TEST(FileTest, ExclusiveLockIsHeldByOneAtATimeAndLeavesNoFile) {
     EXPECT_EQ(nowhere.status().Reason(), "No such file or directory");
 }
 
-TEST(FileTest, AtomicWriteReplacesAndLeavesNoTemporaryFile) {
+// A write lands whole under its name or not at all, and leaves no temporary file behind.
+TEST(FileTest, AtomicWritesAppearOnlyWhenCommitted) {
     TempDir dir;
     ASSERT_TRUE(WriteFileAtomically(dir({"f.txt"}), std::string("first")));
     ASSERT_TRUE(WriteFileAtomically(dir({"f.txt"}), std::string("second")));
     EXPECT_EQ(testing::ReadText(dir({"f.txt"})), "second");
     EXPECT_FALSE(WriteFileAtomically(dir({"missing", "f.txt"}), std::string("x")));
-    const auto names = ListDirectory(dir.path());
-    ASSERT_TRUE(names.has_value());
-    EXPECT_EQ(*names, std::vector<std::string>{"f.txt"});
-}
-
-TEST(FileTest, StreamedWriteAppearsOnlyWhenCommitted) {
-    TempDir dir;
     const std::vector<std::uint8_t> piece = {1, 2, 3};
     {
         AtomicFileWriter abandoned(dir({"a.afs"}));
         ASSERT_TRUE(abandoned.Write(piece));
     }
-    EXPECT_EQ(*ListDirectory(dir.path()), std::vector<std::string>{});
+    EXPECT_EQ(*ListDirectory(dir.path()), std::vector<std::string>{"f.txt"});
 
     AtomicFileWriter writer(dir({"a.afs"}));
     ASSERT_TRUE(writer.Write(piece));
@@ -144,18 +137,10 @@ TEST(FileTest, StreamedWriteAppearsOnlyWhenCommitted) {
     EXPECT_FALSE(FileExists(dir({"a.afs"})));
     ASSERT_TRUE(writer.Commit());
     EXPECT_EQ(testing::ReadBytes(dir({"a.afs"})), (std::vector<unsigned char>{1, 2, 3, 1, 2, 3}));
-    EXPECT_EQ(ListDirectory(dir.path())->size(), 1u);
-
+    EXPECT_EQ(ListDirectory(dir.path())->size(), 2u);
     AtomicFileWriter nowhere(dir({"missing", "a.afs"}));
     EXPECT_FALSE(nowhere.ok());
     EXPECT_FALSE(nowhere.Commit());
-}
-
-TEST(FileTest, MakeDirectoryIsOneLevel) {
-    TempDir dir;
-    EXPECT_TRUE(MakeDirectory(dir({"a"})));
-    EXPECT_FALSE(MakeDirectory(dir({"a"})));
-    EXPECT_FALSE(MakeDirectory(dir({"x", "y"})));
 }
 
 // Names outside ASCII reach the system as they are (on Windows through wide paths, where the

@@ -61,12 +61,6 @@ INSTANTIATE_TEST_SUITE_P(
         SplitCase{"/Piano", '/', "/Piano", "Piano", "Piano", "", ""}),
     [](const auto& info) { return std::to_string(info.index); });
 
-TEST(PathTest, DirectoryThreeTimesGivesTheVolumeRoot) {
-    const std::string program = "/media/Volume/Programs/Bank1/Piano.afp";
-    EXPECT_EQ(PathDirectory(PathDirectory(PathDirectory(program, '/'), '/'), '/'), "/media/Volume");
-    EXPECT_EQ(PathFileName(PathDirectory(program, '/'), '/'), "Bank1");
-}
-
 TEST(PathTest, SafeComponentsRefuseTraversalAndSeparators) {
     EXPECT_TRUE(IsSafePathComponent("Piano C4.afs"));
     EXPECT_TRUE(IsSafePathComponent("..x"));

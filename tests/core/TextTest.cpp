@@ -7,25 +7,15 @@ namespace {
 
 using Fields = std::vector<std::string>;
 
-TEST(SplitTextTest, KeepEmptyKeepsEveryField) {
+TEST(TextTest, SplitTrimUpperCaseAndFormat) {
     EXPECT_EQ(SplitText("a;;b;", ";", true), (Fields{"a", "", "b", ""}));
     EXPECT_EQ(SplitText(";a", ";", true), (Fields{"", "a"}));
-}
-
-TEST(SplitTextTest, DropEmptySkipsRunsAndEnds) {
     EXPECT_EQ(SplitText(";;a;;b;", ";", false), (Fields{"a", "b"}));
     EXPECT_EQ(SplitText("", ";", false), Fields{});
     EXPECT_EQ(SplitText("a<>b<>", "<>", false), (Fields{"a", "b"}));
-}
-
-TEST(TrimSpacesTest, TrimsEveryKindOfWhiteSpace) {
     EXPECT_EQ(TrimSpaces(" \t\r\nPiano C4 \v\f"), "Piano C4");
     EXPECT_EQ(TrimSpaces("   "), "");
-    EXPECT_EQ(TrimSpaces(""), "");
     EXPECT_EQ(TrimTrailingSpaces("  a  "), "  a");
-}
-
-TEST(TextTest, UpperCaseAndFormat) {
     std::string text = "afp.Afi-9";
     UpperCaseInPlace(text);
     EXPECT_EQ(text, "AFP.AFI-9");

@@ -26,7 +26,6 @@ WaveLayout WithSampler(WaveLayout layout, std::uint32_t note, std::int32_t loops
 struct HeaderCase {
     const char* name;
     WaveLayout layout;
-    std::optional<std::uint32_t> rootKey;
     const char* header;  // the 48 bytes expected, as written out by hand
 };
 
@@ -37,7 +36,7 @@ TEST_P(SampleHeaderTest, WritesTheHeaderAndTheSwappedSoundAndReadsThemBack) {
     TempDir dir;
     const std::string wav = testing::WriteWave(dir({"in.wav"}), c.layout);
     const std::string afs = dir({"out.afs"});
-    ASSERT_EQ(ConvertWaveToSample(wav, afs, c.rootKey), ConversionResult::kWritten);
+    ASSERT_EQ(ConvertWaveToSample(wav, afs), ConversionResult::kWritten);
 
     const auto file = testing::ReadBytes(afs);
     ASSERT_GE(file.size(), kSampleHeaderSize);
@@ -68,34 +67,22 @@ TEST_P(SampleHeaderTest, WritesTheHeaderAndTheSwappedSoundAndReadsThemBack) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, SampleHeaderTest,
     ::testing::Values(
-        HeaderCase{"MonoNoSampler", testing::CountingWave(1000), std::nullopt,
+        HeaderCase{"MonoNoSampler", testing::CountingWave(1000),
                    "53383073 00000410 00000000 0200003C AC440000 6E656E6F 00000000 01F40000 00000000 00000000 "
                    "00000000 00000000"},
-        HeaderCase{"Stereo", testing::CountingWave(1000, 2), std::nullopt,
+        HeaderCase{"Stereo", testing::CountingWave(1000, 2),
                    "53383073 00000410 00000000 0201003C AC440000 6E656E6F 00000000 00FA0000 00000000 00000000 "
                    "00000000 00000000"},
-        HeaderCase{"FramesAbove16Bits", testing::CountingWave(200000), std::nullopt,
+        HeaderCase{"FramesAbove16Bits", testing::CountingWave(200000),
                    "53383073 00030D68 00000000 0200003C AC440000 6E656E6F 00000000 86A00001 00000000 00000000 "
                    "00000000 00000000"},
-        HeaderCase{"SamplerWithLoop", WithSampler(testing::CountingWave(1000), 48, 1, 0x12345, 0x23456), std::nullopt,
+        HeaderCase{"SamplerWithLoop", WithSampler(testing::CountingWave(1000), 48, 1, 0x12345, 0x23456),
                    "53383073 00000410 00000000 02000030 AC440000 6E656E6F 00000000 01F40000 23450001 34560002 "
                    "00000000 00000000"},
-        HeaderCase{"SamplerWithoutLoops", WithSampler(testing::CountingWave(1000), 50, 0, 7, 9), std::nullopt,
+        HeaderCase{"SamplerWithoutLoops", WithSampler(testing::CountingWave(1000), 50, 0, 7, 9),
                    "53383073 00000410 00000000 02000032 AC440000 6E656E6F 00000000 01F40000 00000000 00000000 "
                    "00000000 00000000"},
-        HeaderCase{"CallerKeyZeroIsIgnored", WithSampler(testing::CountingWave(1000), 48, 0, 0, 0), 0u,
-                   "53383073 00000410 00000000 02000030 AC440000 6E656E6F 00000000 01F40000 00000000 00000000 "
-                   "00000000 00000000"},
-        HeaderCase{"CallerKeyWins", WithSampler(testing::CountingWave(1000), 48, 0, 0, 0), 60u,
-                   "53383073 00000410 00000000 0200003C AC440000 6E656E6F 00000000 01F40000 00000000 00000000 "
-                   "00000000 00000000"},
-        HeaderCase{"CallerKey128", testing::CountingWave(1000), 128u,
-                   "53383073 00000410 00000000 02000080 AC440000 6E656E6F 00000000 01F40000 00000000 00000000 "
-                   "00000000 00000000"},
-        HeaderCase{"CallerKey129IsIgnored", WithSampler(testing::CountingWave(1000), 48, 0, 0, 0), 129u,
-                   "53383073 00000410 00000000 02000030 AC440000 6E656E6F 00000000 01F40000 00000000 00000000 "
-                   "00000000 00000000"},
-        HeaderCase{"OddLength", testing::CountingWave(1001), std::nullopt,
+        HeaderCase{"OddLength", testing::CountingWave(1001),
                    "53383073 00000411 00000000 0200003C AC440000 6E656E6F 00000000 01F40000 00000000 00000000 "
                    "00000000 00000000"}),
     [](const auto& row) { return std::string(row.param.name); });
@@ -139,6 +126,16 @@ INSTANTIATE_TEST_SUITE_P(
                       BadSampleCase{"LengthBelowBias", 1050, 6, 0, SampleResult::kBadLength, 4},
                       BadSampleCase{"LengthTooLarge", 1050, 5, 0x10, SampleResult::kSoundPastEnd, 4}),
     [](const auto& row) { return std::string(row.param.name); });
+
+// A root key the caller gives wins over the sampler chunk's when it is a key (0 is no key).
+TEST(SampleFile, CallerRootKeyFrom1To128WinsOverTheSamplerChunk) {
+    TempDir dir;
+    const std::string wav = testing::WriteWave(dir({"in.wav"}), WithSampler(testing::CountingWave(10), 48, 0, 0, 0));
+    for (const auto& [given, stored] : {std::pair{0u, 48}, {1u, 1}, {60u, 60}, {128u, 128}, {129u, 48}}) {
+        ASSERT_EQ(ConvertWaveToSample(wav, dir({"out.afs"}), given), ConversionResult::kWritten);
+        EXPECT_EQ(testing::ReadBytes(dir({"out.afs"}))[15], stored) << given;
+    }
+}
 
 TEST(SampleFile, ReplacesTheDestinationWithIdenticalBytesAndReportsAnUncreatableOne) {
     TempDir dir;

@@ -150,6 +150,18 @@ WaveLayout Tagged() {
     return layout;
 }
 
+// A sampler chunk after n bytes of sound, the file then cut by `cut` bytes.
+std::function<std::vector<std::uint8_t>()> WithSampler(std::size_t n, std::int32_t loops, std::size_t cut) {
+    return [=] {
+        WaveLayout layout = testing::CountingWave(n);
+        layout.unityNote = 48;
+        layout.loops = loops;
+        auto bytes = testing::BuildWave(layout);
+        bytes.resize(bytes.size() - cut);
+        return bytes;
+    };
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Cases, WaveTagTest,
     ::testing::Values(
@@ -158,26 +170,11 @@ INSTANTIATE_TEST_SUITE_P(
         // A broken chunk list falls back to the last "data" in the file, the one inside the sound.
         TagCase{"BrokenListTakesTheLastTag", [] { return WithBrokenChunkList(testing::BuildWave(Tagged())); },
                 52 + 12, 4, false},
-        TagCase{"SamplerAfterTheData", [] {
-                    WaveLayout layout = testing::CountingWave(100);
-                    layout.unityNote = 48;
-                    return testing::BuildWave(layout);
-                }, 44, 100, true},
+        TagCase{"SamplerAfterTheData", WithSampler(100, 0, 0), 44, 100, true},
         // An odd data chunk is followed by a pad byte before the next chunk.
-        TagCase{"SamplerAfterOddDataAndItsPad", [] {
-                    WaveLayout layout = testing::CountingWave(101);
-                    layout.unityNote = 48;
-                    return testing::BuildWave(layout);
-                }, 44, 101, true},
+        TagCase{"SamplerAfterOddDataAndItsPad", WithSampler(101, 0, 0), 44, 101, true},
         // A sampler head cut by the end of the file is no chunk.
-        TagCase{"SamplerCutByTheEnd", [] {
-                    WaveLayout layout = testing::CountingWave(100);
-                    layout.unityNote = 48;
-                    layout.loops = 1;
-                    auto bytes = testing::BuildWave(layout);
-                    bytes.resize(bytes.size() - 30);
-                    return bytes;
-                }, 44, 100, false}),
+        TagCase{"SamplerCutByTheEnd", WithSampler(100, 1, 30), 44, 100, false}),
     [](const auto& row) { return std::string(row.param.name); });
 
 }  // namespace

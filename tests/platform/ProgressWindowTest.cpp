@@ -1,6 +1,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <chrono>
@@ -19,18 +20,17 @@ using ::testing::ElementsAre;
 struct Seen {
     ProgressState state;
     ProgressMessage cause;
-    std::thread::id thread;
 };
 
-// Watches the console window through its test hook; every call comes from the window thread.
+// Watches the console window through its test hook.
 class Watcher {
 public:
-    ConsoleOptions Options(ProgressDisplay display = ProgressDisplay::kHidden) {
+    ConsoleOptions Options() {
         ConsoleOptions options;
-        options.progress = display;
+        options.progress = ProgressDisplay::kHidden;
         options.progressObserver = [this](const ProgressState& state, ProgressMessage cause) {
             std::lock_guard lock(mutex_);
-            seen_.push_back({state, cause, std::this_thread::get_id()});
+            seen_.push_back({state, cause});
             changed_.notify_all();
         };
         return options;
@@ -41,32 +41,20 @@ public:
         return seen_;
     }
 
-    std::vector<ProgressMessage> Causes() {
-        std::vector<ProgressMessage> causes;
-        for (const Seen& s : All()) {
-            causes.push_back(s.cause);
-        }
-        return causes;
-    }
-
-    // Waits (at most a generous deadline) until n timer ticks have been seen.
+    // Waits (at most a generous deadline) until n timer ticks have been seen, and gives them.
     std::vector<Seen> WaitForTicks(std::size_t n) {
         std::unique_lock lock(mutex_);
-        changed_.wait_for(lock, std::chrono::seconds(20), [&] { return Ticks(seen_).size() >= n; });
-        return Ticks(seen_);
-    }
-
-private:
-    static std::vector<Seen> Ticks(const std::vector<Seen>& all) {
         std::vector<Seen> ticks;
-        for (const Seen& s : all) {
-            if (s.cause == PROGRESS_TIMER) {
-                ticks.push_back(s);
-            }
-        }
+        changed_.wait_for(lock, std::chrono::seconds(20), [&] {
+            ticks.clear();
+            std::copy_if(seen_.begin(), seen_.end(), std::back_inserter(ticks),
+                         [](const Seen& s) { return s.cause == PROGRESS_TIMER; });
+            return ticks.size() >= n;
+        });
         return ticks;
     }
 
+private:
     std::mutex mutex_;
     std::condition_variable changed_;
     std::vector<Seen> seen_;
@@ -85,8 +73,10 @@ TEST(ProgressWindowTest, TheBarAndTextsStayWhereTheJobPutThem) {
         window->SetPosition(p);
     }
     window->Close();
-    EXPECT_THAT(watcher.Causes(), ElementsAre(PROGRESS_OPEN, PROGRESS_SETTITLE, PROGRESS_SETRANGE, PROGRESS_SETPOS,
-                                              PROGRESS_SETPOS, PROGRESS_SETPOS, PROGRESS_CLOSE));
+    std::vector<ProgressMessage> causes;
+    for (const Seen& s : watcher.All()) causes.push_back(s.cause);
+    EXPECT_THAT(causes, ElementsAre(PROGRESS_OPEN, PROGRESS_SETTITLE, PROGRESS_SETRANGE, PROGRESS_SETPOS, PROGRESS_SETPOS,
+                                    PROGRESS_SETPOS, PROGRESS_CLOSE));
     EXPECT_EQ(watcher.All().back().state.title, "Importing Programs");
     EXPECT_EQ(watcher.All().back().state.position, 2);
     EXPECT_TRUE(err.str().empty());  // no terminal, no line

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "audio/Conversion.h"
+#include "audio/AudioSet.h"
 
 namespace velmorant::testing {
 
@@ -31,13 +31,19 @@ void AppendChunk(const std::string& path, const std::string& id, std::span<const
 std::vector<std::uint8_t> SamplerBody(std::uint32_t unityNote, std::uint32_t fraction,
                                       std::optional<std::pair<std::uint32_t, std::uint32_t>> loop);
 
-class MemorySink final : public audio::PcmSink {
+// Keeps what a conversion writes, in samples_ or in the caller's vector.
+class MemorySink final : public audio::FinishingSink {
 public:
+    explicit MemorySink(std::vector<std::int16_t>* into = nullptr) : into_(into != nullptr ? into : &samples_) {}
     bool Write(std::span<const std::int16_t> samples) override {
-        samples_.insert(samples_.end(), samples.begin(), samples.end());
+        into_->insert(into_->end(), samples.begin(), samples.end());
         return true;
     }
+    bool Finish() override { return true; }
     std::vector<std::int16_t> samples_;
+
+private:
+    std::vector<std::int16_t>* into_;
 };
 
 }  // namespace velmorant::testing

@@ -1,5 +1,6 @@
 #include "support/CreateFixtures.h"
 
+#include <cctype>
 #include <cmath>
 #include <fstream>
 
@@ -29,21 +30,15 @@ std::vector<std::uint8_t> BuildWave(const WaveLayout& layout) {
     if (layout.unityNote) {
         body.text("smpl");
         body.u32le(36 + 24);
-        body.u32le(0);                // manufacturer
-        body.u32le(0);                // product
-        body.u32le(22676);            // sample period
+        body.zeros(8);                  // manufacturer, product
+        body.u32le(22676);              // sample period
         body.u32le(*layout.unityNote);  // at chunk offset 20
-        body.u32le(0);
-        body.u32le(0);
-        body.u32le(0);
+        body.zeros(12);
         body.u32le(static_cast<std::uint32_t>(layout.loops));  // at chunk offset 36
-        body.u32le(0);
-        body.u32le(0);  // loop record at chunk offset 44: id, type
-        body.u32le(0);
+        body.zeros(12);  // sampler data, then the first loop's id and type
         body.u32le(layout.loopStart);
         body.u32le(layout.loopEnd);
-        body.u32le(0);
-        body.u32le(0);
+        body.zeros(8);
     }
     core::ByteBuilder file;
     file.text(layout.riff);
@@ -123,20 +118,13 @@ std::vector<std::uint8_t> PairSwapped(std::string_view text, std::size_t width) 
 }
 
 std::vector<std::uint8_t> Hex(std::string_view text) {
-    std::vector<std::uint8_t> bytes;
-    int high = -1;
+    std::string digits;
     for (char c : text) {
-        int v = -1;
-        if (c >= '0' && c <= '9') v = c - '0';
-        if (c >= 'A' && c <= 'F') v = c - 'A' + 10;
-        if (c >= 'a' && c <= 'f') v = c - 'a' + 10;
-        if (v < 0) continue;
-        if (high < 0) {
-            high = v;
-        } else {
-            bytes.push_back(static_cast<std::uint8_t>(high * 16 + v));
-            high = -1;
-        }
+        if (std::isxdigit(static_cast<unsigned char>(c))) digits += c;
+    }
+    std::vector<std::uint8_t> bytes;
+    for (std::size_t i = 0; i + 1 < digits.size(); i += 2) {
+        bytes.push_back(static_cast<std::uint8_t>(std::stoul(digits.substr(i, 2), nullptr, 16)));
     }
     return bytes;
 }
