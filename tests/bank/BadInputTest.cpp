@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <functional>
+#include <optional>
 
 #include "bank/Bank.h"
 #include "core/FileSource.h"
@@ -11,32 +11,35 @@
 namespace velmorant::bank {
 namespace {
 
+using Bytes = std::vector<std::uint8_t>;
+
 // Damaged files of a volume held in memory: what loaded before still loads, with a warning in
 // the program's log naming the file and the problem; what cannot be used is refused.
 struct BadInput {
-    std::string name;      // the damaged file, named after its fault
+    std::string name;      // the damaged file
     bool loads;            // the program still takes a slot
     std::string warning;   // part of the log's warning line
-    std::function<void(core::MemoryFiles&, const std::string& root)> build;
+    Bytes program;         // Programs/Bank/P.afp
+    std::optional<Bytes> multisample;  // Multisamples/Keys/M.afi
+    std::optional<Bytes> sample;       // Samples/Keys/S.afs
 };
 
-std::vector<std::uint8_t> Bytes(std::size_t n, std::uint8_t value) {
-    return std::vector<std::uint8_t>(n, value);
-}
-
-// A sample program playing Keys/M, whose one sample is Keys/S.
-void ProgramWithMultisample(core::MemoryFiles& files, const std::string& root, std::vector<std::uint8_t> multisample,
-                            std::vector<std::uint8_t> sample) {
+Bytes Program(const char* tag, std::size_t cut = 0, std::size_t hugeMods = 0) {
     demo::ProgramLayout layout;
-    layout.oscillators[0] = {true, {demo::kDiskLocation, "Keys", "M"}};
-    files.Add(root + "/Programs/Bank/P.afp", demo::BuildProgramFile(layout));
-    files.Add(root + "/Multisamples/Keys/M.afi", multisample);
-    files.Add(root + "/Samples/Keys/S.afs", sample);
+    layout.tag = tag;
+    if (std::string(tag) == "umdr") {
+        layout.zones.push_back({0, 0, true, {demo::kDiskLocation, "Keys", "S"}});
+    } else {
+        layout.oscillators[0] = {true, {demo::kDiskLocation, "Keys", "M"}};  // its one sample is Keys/S
+    }
+    Bytes bytes = demo::BuildProgramFile(layout);
+    if (cut != 0) bytes.resize(cut);
+    if (hugeMods != 0) bytes[34] = bytes[35] = 0xFF;  // the Mods count
+    return bytes;
 }
 
-std::vector<std::uint8_t> GoodMultisample() {
-    return demo::BuildMultisampleFile({{"", "", "S"}});
-}
+const Bytes kSample = demo::BuildSampleFile(440.0, 8);
+const Bytes kMultisample = demo::BuildMultisampleFile({{"", "", "S"}});
 
 class BadInputs : public ::testing::TestWithParam<BadInput> {};
 
@@ -44,7 +47,9 @@ TEST_P(BadInputs, LoadWithAWarningOrAreRefused) {
     const BadInput& row = GetParam();
     core::MemoryFiles files;
     const std::string root = "/Volume";
-    row.build(files, root);
+    files.Add(root + "/Programs/Bank/P.afp", row.program);
+    if (row.multisample) files.Add(root + "/Multisamples/Keys/M.afi", *row.multisample);
+    if (row.sample) files.Add(root + "/Samples/Keys/S.afs", *row.sample);
     Bank bank;
     bank.files = &files;
     const AddResult result = AddProgram(bank, -1, root + "/Programs/Bank/P.afp");
@@ -59,51 +64,14 @@ TEST_P(BadInputs, LoadWithAWarningOrAreRefused) {
 
 INSTANTIATE_TEST_SUITE_P(
     BankTest, BadInputs,
-    ::testing::Values(
-        BadInput{"P.afp", true, "(chunk counts): the file ends",
-                 [](core::MemoryFiles& files, const std::string& root) {  // SixteenBytes.afp
-                     auto program = demo::BuildProgramFile({});
-                     program.resize(16);
-                     files.Add(root + "/Programs/Bank/P.afp", program);
-                 }},
-        BadInput{"P.afp", true, "(voice area): the chunk counts (65535, 0, 0, 0)",
-                 [](core::MemoryFiles& files, const std::string& root) {  // HugeChunkCounts.afp
-                     auto program = demo::BuildProgramFile({});
-                     program[34] = program[35] = 0xFF;  // the Mods count
-                     files.Add(root + "/Programs/Bank/P.afp", program);
-                 }},
-        BadInput{"P.afp", true, "(voice area)",
-                 [](core::MemoryFiles& files, const std::string& root) {  // TruncatedDrums.afp
-                     demo::ProgramLayout layout;
-                     layout.tag = "umdr";
-                     layout.zones.push_back({0, 0, true, {demo::kDiskLocation, "Keys", "S"}});
-                     auto program = demo::BuildProgramFile(layout);
-                     program.resize(2000);
-                     files.Add(root + "/Programs/Bank/P.afp", program);
-                     files.Add(root + "/Samples/Keys/S.afs", demo::BuildSampleFile(440.0, 8));
-                 }},
-        BadInput{"M.afi", true, "(magic): not \"S80i\"",
-                 [](core::MemoryFiles& files, const std::string& root) {  // EmptyMultisample.afi
-                     ProgramWithMultisample(files, root, {}, demo::BuildSampleFile(440.0, 8));
-                 }},
-        BadInput{"M.afi", true, "offset",
-                 [](core::MemoryFiles& files, const std::string& root) {  // GarbageMultisample.afi
-                     ProgramWithMultisample(files, root, Bytes(300, 0xAB), demo::BuildSampleFile(440.0, 8));
-                 }},
-        BadInput{"S.afs", true, "offset",
-                 [](core::MemoryFiles& files, const std::string& root) {  // EmptySample.afs
-                     ProgramWithMultisample(files, root, GoodMultisample(), {});
-                 }},
-        BadInput{"S.afs", true, "offset",
-                 [](core::MemoryFiles& files, const std::string& root) {  // GarbageSample.afs
-                     ProgramWithMultisample(files, root, GoodMultisample(), Bytes(100, 'A'));
-                 }},
-        BadInput{"P.afp", false, "unknown program type \"zzzz\"",
-                 [](core::MemoryFiles& files, const std::string& root) {  // UnknownType.afp
-                     demo::ProgramLayout layout;
-                     layout.tag = "zzzz";
-                     files.Add(root + "/Programs/Bank/P.afp", demo::BuildProgramFile(layout));
-                 }}));
+    ::testing::Values(BadInput{"P.afp", true, "(chunk counts): the file ends", Program("mpsa", 16)},
+                      BadInput{"P.afp", true, "(voice area): the chunk counts (65535, 0, 0, 0)", Program("mpsa", 0, 1)},
+                      BadInput{"P.afp", true, "(voice area)", Program("umdr", 2000), std::nullopt, kSample},
+                      BadInput{"M.afi", true, "(magic): not \"S80i\"", Program("mpsa"), Bytes{}, kSample},
+                      BadInput{"M.afi", true, "offset", Program("mpsa"), Bytes(300, 0xAB), kSample},
+                      BadInput{"S.afs", true, "offset", Program("mpsa"), kMultisample, Bytes{}},
+                      BadInput{"S.afs", true, "offset", Program("mpsa"), kMultisample, Bytes(100, 'A')},
+                      BadInput{"P.afp", false, "unknown program type \"zzzz\"", Program("zzzz")}));
 
 // A program file too large to read is refused with its size, before any of it is read.
 TEST(BankTest, ProgramOver256MiBIsRefusedNamingItsSize) {
