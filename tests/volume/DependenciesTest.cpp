@@ -38,97 +38,73 @@ ProgramRecord ResolveLayout(const TempDir& dir, std::initializer_list<std::strin
     return Resolve(path, type, result);
 }
 
-TEST(ResolveDependenciesTest, MultisampleUsedTwiceIsListedTwiceWithItsOwnSamples) {
+// The demo volume's programs: a multisample used twice, a sample listed twice, folders left
+// blank, a ROM oscillator, drum zones, and files missing at each level.
+TEST(ResolveDependenciesTest, DemoProgramsListEachFileTheyPlay) {
     DemoVolumeDir volume;
     int result = 0;
     const ProgramRecord record = Resolve(volume.program("Bank1", "Grand Piano"), kTypeSamples, &result);
     EXPECT_EQ(result, 1);
     ASSERT_EQ(record.dependencies.size(), 2u);
-    EXPECT_FALSE(record.dependencies[0].duplicate);
-    EXPECT_TRUE(record.dependencies[1].duplicate);
-    EXPECT_EQ(record.dependencies[0].sourcePath, record.dependencies[1].sourcePath);
-    EXPECT_EQ(record.dependencies[1].samples.size(), 3u);
     const DependencyRecord& piano = record.dependencies[0];
-    EXPECT_EQ(piano.kind, DependencyKind::kMultisample);
-    EXPECT_EQ(piano.sourcePath, volume({"Multisamples", "Keys", "Piano.afi"}));
-    EXPECT_EQ(piano.crc, core::FileCrc32(piano.sourcePath));
-    EXPECT_EQ(piano.fileSize, core::FileSize(piano.sourcePath));
-    EXPECT_TRUE(piano.folderGiven);
-    EXPECT_EQ(piano.volumeNumber, 1);
+    EXPECT_EQ(std::tie(piano.duplicate, record.dependencies[1].duplicate, record.dependencies[1].sourcePath),
+              std::make_tuple(false, true, piano.sourcePath));
+    EXPECT_EQ(record.dependencies[1].samples.size(), 3u);
+    EXPECT_EQ(std::tie(piano.kind, piano.sourcePath, piano.crc, piano.fileSize, piano.folderGiven, piano.volumeNumber),
+              std::make_tuple(DependencyKind::kMultisample, volume({"Multisamples", "Keys", "Piano.afi"}),
+                              core::FileCrc32(piano.sourcePath), core::FileSize(piano.sourcePath), true, 1));
     EXPECT_EQ(piano.referenceOffset, record.oscillatorOffsets[0] + 4);
     EXPECT_EQ(piano.samples[1].referenceOffset, 120);
     EXPECT_EQ(piano.samples[1].crc, core::FileCrc32(volume({"Samples", "Keys", "Piano C4.afs"})));
     // Oscillator blocks lie at S, S + 104, S + 228, S + 332 with S = 80 + 2*116 + 3*56 + 44.
     EXPECT_EQ(record.oscillatorOffsets, (std::array<std::int32_t, 4>{524, 628, 752, 856}));
     EXPECT_EQ(record.chunkCounts, (std::array<std::int32_t, 4>{2, 3, 1, 0}));
-}
 
-TEST(ResolveDependenciesTest, MultisampleListingASampleTwiceKeepsItOnce) {
-    DemoVolumeDir volume;
-    const ProgramRecord record = Resolve(volume.program("Bank1", "Choir Lead"), kTypeSamples);
-    ASSERT_EQ(record.dependencies.size(), 2u);
-    const auto& samples = record.dependencies[0].samples;
+    const ProgramRecord choir = Resolve(volume.program("Bank1", "Choir Lead"), kTypeSamples);
+    ASSERT_EQ(choir.dependencies.size(), 2u);
+    const auto& samples = choir.dependencies[0].samples;
     ASSERT_EQ(samples.size(), 2u);
-    EXPECT_EQ(samples[0].foundName, "Choir Ah");
-    EXPECT_EQ(samples[1].foundName, "Choir Oh");
-    EXPECT_NE(record.log.find("220 : Found Sample dependence (levl 2) : " +
-                              volume({"Samples", "Keys", "Choir Ah.afs"}) +
-                              "\r\n-> This multisample already have this dependance\n\r\n"),
-              std::string::npos);
-}
-
-TEST(ResolveDependenciesTest, EmptyFolderMeansTheReferencingFilesFolderAndRomIsNotAFile) {
-    DemoVolumeDir volume;
-    int result = 0;
-    const ProgramRecord record = Resolve(volume.program("Bank1", "Warm Pad"), kTypeSamples, &result);
-    EXPECT_EQ(result, 1);
-    ASSERT_EQ(record.dependencies.size(), 2u);
-    const DependencyRecord& pad = record.dependencies[0];
-    EXPECT_FALSE(pad.folderGiven);
-    EXPECT_EQ(pad.folderName, "Bank1");
-    EXPECT_EQ(pad.sourcePath, volume({"Multisamples", "Bank1", "Pad.afi"}));
-    ASSERT_EQ(pad.samples.size(), 2u);
-    EXPECT_FALSE(pad.samples[0].folderGiven);
-    EXPECT_EQ(pad.samples[0].volumeNumber, 1);  // the multisample's own
-    EXPECT_EQ(pad.samples[0].sourcePath, volume({"Samples", "Bank1", "Pad Low.afs"}));
-
-    const DependencyRecord& rom = record.dependencies[1];
-    EXPECT_EQ(rom.kind, DependencyKind::kRom);
-    EXPECT_EQ(rom.sourcePath, "FUSION ROM / Sine Wave");
-    EXPECT_EQ(rom.fileSize, 0);
-    EXPECT_EQ(rom.crc, 0u);
-    EXPECT_NE(record.log.find(": Found ROM dependence : Sine Wave\r\n"), std::string::npos);
-}
-
-TEST(ResolveDependenciesTest, MissingFilesAtEachLevel) {
-    DemoVolumeDir volume;
-    int result = 0;
-    ProgramRecord lost = Resolve(volume.program("Bank1", "Lost Strings"), kTypeSamples, &result);
-    EXPECT_EQ(result, -10);
-    EXPECT_NE(lost.log.find("80 : Cannot find dependencies " + volume({"Multisamples", "Strings", "Violins.afi"})),
+    EXPECT_EQ(std::tie(samples[0].foundName, samples[1].foundName), std::make_tuple("Choir Ah", "Choir Oh"));
+    EXPECT_NE(choir.log.find("220 : Found Sample dependence (levl 2) : " + volume({"Samples", "Keys", "Choir Ah.afs"}) +
+                             "\r\n-> This multisample already have this dependance\n\r\n"),
               std::string::npos);
 
-    // A missing sample of a multisample is logged and listed, and the program still resolves.
-    std::filesystem::remove(volume({"Samples", "Keys", "Piano C4.afs"}));
-    ProgramRecord piano = Resolve(volume.program("Bank1", "Grand Piano"), kTypeSamples, &result);
+    // A blank folder is the referencing file's; a ROM sound is no file.
+    const ProgramRecord pad = Resolve(volume.program("Bank1", "Warm Pad"), kTypeSamples, &result);
     EXPECT_EQ(result, 1);
-    ASSERT_EQ(piano.dependencies[0].samples.size(), 3u);
-    EXPECT_EQ(piano.dependencies[0].samples[1].kind, DependencyKind::kSample);
-    EXPECT_NE(piano.log.find("120 : Cannot find dependencies (levl 2) "), std::string::npos);
-}
+    ASSERT_EQ(pad.dependencies.size(), 2u);
+    const DependencyRecord& multisample = pad.dependencies[0];
+    EXPECT_EQ(std::tie(multisample.folderGiven, multisample.folderName, multisample.sourcePath),
+              std::make_tuple(false, "Bank1", volume({"Multisamples", "Bank1", "Pad.afi"})));
+    ASSERT_EQ(multisample.samples.size(), 2u);
+    const DependencyRecord& low = multisample.samples[0];  // the multisample's own volume
+    EXPECT_EQ(std::tie(low.folderGiven, low.volumeNumber, low.sourcePath),
+              std::make_tuple(false, 1, volume({"Samples", "Bank1", "Pad Low.afs"})));
+    const DependencyRecord& rom = pad.dependencies[1];
+    EXPECT_EQ(std::tie(rom.kind, rom.sourcePath, rom.fileSize, rom.crc),
+              std::make_tuple(DependencyKind::kRom, "FUSION ROM / Sine Wave", 0, 0u));
+    EXPECT_NE(pad.log.find(": Found ROM dependence : Sine Wave\r\n"), std::string::npos);
 
-TEST(ResolveDependenciesTest, DrumZonesAndDuplicates) {
-    DemoVolumeDir volume;
-    int result = 0;
     const ProgramRecord kit = Resolve(volume.program("Drums", "Studio Kit"), kTypeDrums, &result);
     EXPECT_EQ(result, 1);
     ASSERT_EQ(kit.dependencies.size(), 6u);  // the disabled zone of key 8 is not read
     const std::int32_t s = 80 + 56;
     EXPECT_EQ(kit.dependencies[1].referenceOffset, s + 96 + 12);
     EXPECT_EQ(kit.dependencies[4].referenceOffset, s + 424 * 6 + 12);
-    EXPECT_TRUE(kit.dependencies[5].duplicate);
-    EXPECT_FALSE(kit.dependencies[4].duplicate);
+    EXPECT_EQ(std::tie(kit.dependencies[4].duplicate, kit.dependencies[5].duplicate), std::make_tuple(false, true));
     EXPECT_EQ(kit.dependencies[0].kind, DependencyKind::kSample);
+
+    const ProgramRecord lost = Resolve(volume.program("Bank1", "Lost Strings"), kTypeSamples, &result);
+    EXPECT_EQ(result, -10);
+    EXPECT_NE(lost.log.find("80 : Cannot find dependencies " + volume({"Multisamples", "Strings", "Violins.afi"})),
+              std::string::npos);
+    // A missing sample of a multisample is logged and listed, and the program still resolves.
+    std::filesystem::remove(volume({"Samples", "Keys", "Piano C4.afs"}));
+    const ProgramRecord gap = Resolve(volume.program("Bank1", "Grand Piano"), kTypeSamples, &result);
+    EXPECT_EQ(result, 1);
+    ASSERT_EQ(gap.dependencies[0].samples.size(), 3u);
+    EXPECT_EQ(gap.dependencies[0].samples[1].kind, DependencyKind::kSample);
+    EXPECT_NE(gap.log.find("120 : Cannot find dependencies (levl 2) "), std::string::npos);
 }
 
 TEST(ResolveDependenciesTest, FullKitsEmptyNamesAndNamesLeavingTheVolume) {
