@@ -2,46 +2,16 @@
 
 #include <filesystem>
 
-#include "bank/Bank.h"
 #include "bank/BankIndex.h"
+#include "volume/ProgramRecord.h"
 #include "demo/VolumeBuilders.h"
 #include "support/TempDir.h"
 
 namespace velmorant::bank {
 namespace {
 
-using testing::DemoVolumeDir;
 using testing::ReadText;
 using testing::TempDir;
-
-TEST(WriteBankIndexTest, OneCrLfLinePerSlotAndCountOfOccupied) {
-    TempDir dir;
-    Bank bank;
-    bank.slots[0] = {};
-    bank.slots[0].defined = true;
-    bank.slots[0].programName = "Grand Piano";
-    bank.slots[0].categories = "AM";
-    bank.slots[2].defined = true;
-    bank.slots[2].programName = "Pad";
-    bank.slots[2].categories = "not defined";
-    ASSERT_EQ(WriteBankIndex(bank, dir({"bank.txt"})), formats::BankTxtResult::kValid);
-    std::string expected = "Number of items: 2\r\nGrand Piano:AM\r\n\r\nPad\r\n";
-    for (int i = 3; i < 128; ++i) {
-        expected += "\r\n";
-    }
-    EXPECT_EQ(ReadText(dir({"bank.txt"})), expected);
-
-    // Read back, the count covers A1 and the empty line of A2.
-    BankIndex index;
-    EXPECT_EQ(ReadBankIndex(index, dir({"bank.txt"})), formats::BankTxtResult::kValid);
-    EXPECT_EQ(index.itemCount, 2);
-    EXPECT_EQ(index.lineCount, 128);
-    EXPECT_EQ(index.entries[1].name, "");
-
-    EXPECT_EQ(WriteBankIndex(bank, dir({"missing", "bank.txt"})), formats::BankTxtResult::kCannotWrite);
-    EXPECT_TRUE(bank.bankLog.log.ends_with("can,not open Multisample destination file (" +
-                                           dir({"missing", "bank.txt"}) + ")\n\r\n"));
-}
 
 TEST(WriteFolderIndexTest, ListsMatchingExtensionsOfLongEnoughNames) {
     TempDir dir;

@@ -24,16 +24,6 @@ std::vector<std::string> FmPrograms(const TempDir& dir, int n) {
     return paths;
 }
 
-TEST(BankTest, SlotLabelsRoundTrip) {
-    for (int i = 0; i < kSlotCount; ++i) {
-        EXPECT_EQ(SlotFromLabel(SlotLabel(i)), i);
-    }
-    EXPECT_EQ(SlotLabel(8), "B1");
-    EXPECT_EQ(SlotFromLabel("p8"), 127);
-    EXPECT_EQ(SlotFromLabel("Q1"), -1);
-    EXPECT_EQ(SlotFromLabel("A9"), -1);
-}
-
 TEST(AddProgramTest, FreeSlotSearchGoesUpFromTheStartOnly) {
     TempDir dir;
     const auto paths = FmPrograms(dir, 4);

@@ -80,14 +80,5 @@ TEST(CategoryLetters, AreStoredAsThePanelStoresThem) {
     }
 }
 
-TEST(SlotItemTextTest, OccupiedAndEmptySlots) {
-    Bank bank;
-    InitBank(bank);
-    EXPECT_EQ(SlotItemText(bank.slots[127]), "P8 -");
-    bank.slots[9].defined = true;
-    bank.slots[9].programName = "Grand Piano";
-    EXPECT_EQ(SlotItemText(bank.slots[9]), "B2 - Grand Piano");
-}
-
 }  // namespace
 }  // namespace velmorant::bank

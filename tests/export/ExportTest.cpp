@@ -441,9 +441,6 @@ INSTANTIATE_TEST_SUITE_P(
         DestinationCase{"UsersBankIndex",
                         [](ExportTest& t, ExportOptions&) { Put(t.dst / "Programs/Out/bank.txt", {'m', 'i', 'n', 'e'}); },
                         "Question: These files already exist with other contents:\n@/Programs/Out/bank.txt\n"},
-        DestinationCase{"UsersProgram",
-                        [](ExportTest& t, ExportOptions&) { Put(t.dst / "Programs/Out/Kit.afp", {1, 2, 3}); },
-                        "Question: These files already exist with other contents:\n@/Programs/Out/Kit.afp\n"},
         DestinationCase{"LongSourceFolder",
                         [](ExportTest& t, ExportOptions& o) {
                             t.bank.slots[1].dependencies[0].folderName = "KeysWithAVeryLongFolderName";

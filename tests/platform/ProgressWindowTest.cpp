@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <array>
-#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
@@ -95,31 +94,6 @@ TEST(ProgressWindowTest, TheBarAndTextsStayWhereTheJobPutThem) {
         EXPECT_EQ(cut.All().back().state.rangeHigh, kept) << range;
         EXPECT_EQ(cut.All().back().state.position, shown) << range << "/" << position;
     }
-}
-
-TEST(ProgressWindowTest, EveryMessageIsHandledBeforeTheCallReturns) {
-    std::ostringstream err;
-    std::atomic<int> handled{0};
-    ConsoleOptions options;
-    options.progressObserver = [&handled](const ProgressState&, ProgressMessage cause) {
-        if (cause != PROGRESS_OPEN) {
-            // A slow window: a sender that did not wait would be back before this ends.
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-            handled.fetch_add(1);
-        }
-    };
-    ConsolePlatform platform(err, options);
-    auto window = platform.StartProgressWindow(false);
-    window->SetTitle("t");
-    EXPECT_EQ(handled.load(), 1);
-    window->SetStatus("s");
-    EXPECT_EQ(handled.load(), 2);
-    window->SetRange(2);
-    window->SetPosition(1);
-    window->BringToFront();
-    EXPECT_EQ(handled.load(), 5);
-    window->Close();
-    EXPECT_EQ(handled.load(), 6);
 }
 
 TEST(ProgressWindowTest, CyclingWindowStepsZeroToTenWhateverTheJobSends) {

@@ -27,9 +27,7 @@ private Q_SLOTS:
         QTest::addColumn<int>("mode");
         QTest::newRow("initial options") << 1 << 0 << QString() << false << 1;
         QTest::newRow("same as source chosen") << 1 << 0 << "sameAsSourceRadio" << true << 10;
-        QTest::newRow("opened on same as source") << 0 << 0 << QString() << true << 10;
         QTest::newRow("back to a bank folder keeps absolute") << 0 << 1 << "bankFolderRadio" << false << 11;
-        QTest::newRow("absolute chosen") << 1 << 0 << "absoluteRadio" << false << 11;
     }
 
     void exportDialogLocksReferencesForSameAsSource() {
