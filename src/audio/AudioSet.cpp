@@ -87,7 +87,9 @@ std::vector<FileOutcome> ConvertSet(const SetPlan& set, const SetOptions& option
         }
         outcome.result = Convert(*opened.reader, file.plan, *sink);
         if (outcome.result.error.empty() && !sink->Finish()) {
-            outcome.result.error = file.info.name + ": the sample file cannot be written";
+            const std::string reason = sink->FailureReason();
+            outcome.result.error =
+                file.info.name + ": the sample file cannot be written" + (reason.empty() ? "" : " (" + reason + ")");
         }
         std::vector<std::string> notes = file.root.notes;
         if (outcome.result.pitchHz) {

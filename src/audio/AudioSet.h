@@ -51,6 +51,8 @@ struct FileOutcome {
 class FinishingSink : public PcmSink {
 public:
     virtual bool Finish() = 0;
+    // The system's reason when a write or Finish failed; empty when it did not say.
+    virtual std::string FailureReason() const { return {}; }
 };
 
 // Converts the planned files side by side, each streamed into the sink `sinkFor` gives it

@@ -19,6 +19,7 @@ public:
     bool ok() const { return ok_; }
     bool Write(std::span<const std::int16_t> samples) override;
     bool Finish() override;
+    std::string FailureReason() const override { return out_.ok() ? std::string() : out_.status().Reason(); }
 
 private:
     core::AtomicFileWriter out_;

@@ -112,7 +112,12 @@ int ImportBank(platform::Platform& platform, Bank& bank, const std::string& inde
     window->SetStatus("Loading Bank.txt file");
 
     BankIndex index;
-    const formats::BankTxtResult read = ReadBankIndex(index, indexPath);
+    formats::BankTxtResult read = ReadBankIndex(index, indexPath);
+    // A negative count loads nothing, as it always did, but is as wrong a count as one above
+    // the names listed, and is told the same way.
+    if (read == formats::BankTxtResult::kValid && index.announcedCount < 0) {
+        read = formats::BankTxtResult::kTooFewNames;
+    }
     if (read != formats::BankTxtResult::kValid) {
         const ResultBox code = *IndexResultBox(read);
         if (ShowResultMessage(platform, code, indexPath)) {

@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 #include <ostream>
 
+#include "core/Encoding.h"
 #include "create/AudioSamples.h"
 
 namespace velmorant::cli {
@@ -38,12 +39,7 @@ int ConvertCommand::run(CommandIo& io) {
         io.out << "Wrote " << sample_ << "\n";
         return kExitOk;
     }
-    if (!outcome.error.empty()) {
-        io.err << "Cannot convert " << wave_ << ": " << outcome.error << "\n";
-    } else {
-        io.err << "Cannot convert " << wave_ << ": status " << create::ConversionCode(outcome.status) << ", "
-               << create::ConversionResultText(outcome.status) << "\n";
-    }
+    io.err << core::TerminalText("Cannot convert " + wave_ + ": " + create::SampleOutcomeText(outcome)) << "\n";
     return kExitFailed;
 }
 

@@ -4,6 +4,7 @@
 #include <optional>
 #include <ostream>
 
+#include "core/Encoding.h"
 #include "core/File.h"
 #include "create/DrumEditor.h"
 #include "create/DrumKit.h"
@@ -147,25 +148,16 @@ int DrumsCommand::run(CommandIo& io) {
     if (!out_.empty()) {
         const create::DrumBuildResult result = create::BuildDrumProgram(platform, kit, out_, *in);
         failed = failed || !result.written || result.keysLeftOut > 0;
-        for (std::size_t i = 0; i < result.sampleFiles.size(); ++i) {
-            const create::SampleOutcome& conversion = result.conversions[i];
+        std::size_t written = 0;
+        for (const create::SampleOutcome& conversion : result.conversions) {
             if (!conversion.report.empty()) {
-                io.out << conversion.report << "\n";
+                io.out << core::TerminalText(conversion.report) << "\n";
             }
-            if (conversion.status != create::ConversionResult::kWritten) {
-                failed = true;
-                if (!conversion.error.empty()) {
-                    io.err << "Cannot convert the file for " << result.sampleFiles[i] << ": " << conversion.error
-                           << "\n";
-                } else {
-                    io.err << "Cannot convert the WAV file for " << result.sampleFiles[i] << ": status "
-                           << create::ConversionCode(conversion.status) << ", "
-                           << create::ConversionResultText(conversion.status) << "\n";
-                }
-            }
+            written += conversion.status == create::ConversionResult::kWritten ? 1 : 0;
         }
+        // A sample that failed is named in the build's message, and then no program is written.
         if (result.written) {
-            io.out << "Wrote " << result.programPath << " and " << result.sampleFiles.size() << " samples\n";
+            io.out << core::TerminalText("Wrote " + result.programPath) << " and " << written << " samples\n";
         }
     }
     return failed ? kExitFailed : kExitOk;

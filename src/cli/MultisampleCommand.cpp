@@ -5,6 +5,7 @@
 #include <ostream>
 #include <regex>
 
+#include "core/Encoding.h"
 #include "create/Multisample.h"
 #include "create/MultisampleEditor.h"
 #include "platform/ConsolePlatform.h"
@@ -122,28 +123,19 @@ int MultisampleCommand::run(CommandIo& io) {
     if (result.code != create::BuildResult::kDone) {
         return kExitFailed;
     }
-    bool anyUnconverted = false;
+    // Every sample was written: a failed one fails the build with a message naming it.
     for (std::size_t i = 0; i < entries.size(); ++i) {
         const create::SampleEntry& e = entries[i];
         const auto row = create::MakeSampleRow(e);
-        io.out << result.sampleFiles[i] << "  root " << row.root << ", keys " << row.notes << "  <- " << e.path
+        io.out << core::TerminalText(result.sampleFiles[i] + "  root " + row.root + ", keys " + row.notes + "  <- " +
+                                     e.path)
                << "\n";
-        const create::SampleOutcome& conversion = result.conversions[i];
-        if (!conversion.report.empty()) {
-            io.out << "  " << conversion.report << "\n";
-        }
-        if (conversion.status != create::ConversionResult::kWritten) {
-            anyUnconverted = true;
-            if (!conversion.error.empty()) {
-                io.err << "Cannot convert " << e.path << ": " << conversion.error << "\n";
-            } else {
-                io.err << "Cannot convert " << e.path << ": status " << create::ConversionCode(conversion.status)
-                       << ", " << create::ConversionResultText(conversion.status) << "\n";
-            }
+        if (!result.conversions[i].report.empty()) {
+            io.out << "  " << core::TerminalText(result.conversions[i].report) << "\n";
         }
     }
-    io.out << "Wrote " << result.programPath << "\n";
-    return anyRefused || anyUnconverted ? kExitFailed : kExitOk;
+    io.out << core::TerminalText("Wrote " + result.programPath) << "\n";
+    return anyRefused ? kExitFailed : kExitOk;
 }
 
 }  // namespace velmorant::cli

@@ -220,6 +220,12 @@ FileStatus MakeDirectory(const std::string& path) {
     return FileStatus{ec};
 }
 
+FileStatus RemoveFile(const std::string& path) {
+    std::error_code ec;
+    fs::remove(NativePath(path), ec);
+    return FileStatus{ec};
+}
+
 std::optional<std::vector<std::uint8_t>> ReadFileHead(const std::string& path, std::size_t n) {
     FilePtr file = OpenRead(path);
     if (!file) {

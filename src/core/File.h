@@ -52,6 +52,9 @@ inline bool EnterOrCreateFolder(const std::string& folder) {
     return DirectoryExists(folder) || MakeDirectory(folder);
 }
 
+// Removes one file (a link itself, never what it points at); no error when nothing is there.
+FileStatus RemoveFile(const std::string& path);
+
 // The first n bytes of a file (fewer when it is shorter); nullopt when it cannot be opened.
 std::optional<std::vector<std::uint8_t>> ReadFileHead(const std::string& path, std::size_t n);
 

@@ -4,6 +4,7 @@
 
 #include "audio/PcmFileSink.h"
 #include "core/File.h"
+#include "core/Text.h"
 #include "formats/SampleFile.h"
 #include "formats/WaveFile.h"
 
@@ -44,8 +45,8 @@ std::vector<SampleOutcome> ConvertSampleFiles(const std::vector<ConversionJob>& 
             audioAt.push_back(i);
         }
     }
-    const std::vector<ConversionResult> statuses = ConvertWavesToSamples(exact);
-    for (std::size_t k = 0; k < exactAt.size(); ++k) outcomes[exactAt[k]].status = statuses[k];
+    std::vector<SampleOutcome> converted = ConvertWavesToSamples(exact);
+    for (std::size_t k = 0; k < exactAt.size(); ++k) outcomes[exactAt[k]] = std::move(converted[k]);
     if (audioAt.empty()) {
         return outcomes;
     }
@@ -71,6 +72,36 @@ std::vector<SampleOutcome> ConvertSampleFiles(const std::vector<ConversionJob>& 
         if (!outcome.error.empty()) outcome.status = ConversionResult::kAudioRefused;
     }
     return outcomes;
+}
+
+bool ConvertBuildSamples(platform::Platform& platform, const std::string& programPath,
+                         const std::vector<ConversionJob>& jobs, const AudioIn& in,
+                         std::vector<SampleOutcome>& outcomes) {
+    std::vector<bool> existed;
+    for (const ConversionJob& job : jobs) existed.push_back(core::StatFile(job.sample).has_value());
+    outcomes = ConvertSampleFiles(jobs, in);
+    std::string failures;
+    int failed = 0;
+    for (std::size_t i = 0; i < jobs.size(); ++i) {
+        const SampleOutcome& outcome = outcomes[i];
+        if (outcome.status == ConversionResult::kWritten) continue;
+        ++failed;
+        // The audio path's reason names its file already.
+        failures += "\n" + (outcome.status == ConversionResult::kAudioRefused
+                                ? outcome.error
+                                : jobs[i].wave + ": " + SampleOutcomeText(outcome));
+    }
+    if (failed == 0) {
+        return true;
+    }
+    // Samples nobody else had written would only be left lying about.
+    for (std::size_t i = 0; i < jobs.size(); ++i) {
+        if (outcomes[i].status == ConversionResult::kWritten && !existed[i]) core::RemoveFile(jobs[i].sample);
+    }
+    platform.ShowMessage(core::Format("%s was not written: %i of %i samples could not be converted.%s",
+                                      programPath.c_str(), failed, static_cast<int>(jobs.size()), failures.c_str()),
+                         "Error", platform::Icon::kStop);
+    return false;
 }
 
 int AddAudioFiles(platform::Platform& platform, const std::vector<std::string>& paths,

@@ -18,16 +18,18 @@ struct AudioIn {
     audio::SetOptions set;
 };
 
-struct SampleOutcome {
-    ConversionResult status = ConversionResult::kWritten;
-    std::string error;   // why a converted file failed, naming it; empty otherwise
-    std::string report;  // what the conversion did to the sound; empty when nothing changed
-};
-
 // Converts every job. A 16-bit 44.1 kHz WAV file takes the exact path (its sample file is byte
 // for byte what it always was) unless a loudness target wants one gain over the whole set;
 // every other file, unless strict, is read, resampled and dithered with the others as one set.
 std::vector<SampleOutcome> ConvertSampleFiles(const std::vector<ConversionJob>& jobs, const AudioIn& in);
+
+// Converts the samples of a build (ConvertSampleFiles). When any cannot be converted, the
+// sample files this build created are removed again and one message names each failed file
+// and why, so that no program is written naming a sample that does not exist. True when
+// every sample was written.
+bool ConvertBuildSamples(platform::Platform& platform, const std::string& programPath,
+                         const std::vector<ConversionJob>& jobs, const AudioIn& in,
+                         std::vector<SampleOutcome>& outcomes);
 
 // The editor's "+" for each path. Strict, or for a 16-bit 44.1 kHz WAV file without
 // automatic keys, a file is inspected as it always was; any other file is read as audio, its

@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/File.h"
 #include "core/Path.h"
 #include "formats/ReferenceRecord.h"
 
@@ -15,6 +16,11 @@ inline constexpr std::size_t kReferenceNameLength = formats::kReferenceNameWidth
 // "folder/name", or the name alone when the chosen file had no folder.
 inline std::string InFolder(const std::string& folder, std::string_view name) {
     return folder.empty() ? std::string(name) : core::JoinPath(folder, name);
+}
+
+// "Cannot create the file <path>: <the system's reason>".
+inline std::string CannotCreateText(const std::string& path, const core::FileStatus& status) {
+    return "Cannot create the file " + path + ": " + status.Reason();
 }
 
 }  // namespace velmorant::create

@@ -150,10 +150,13 @@ int SaveDrumKit(platform::Platform& platform, const DrumKit& kit, const std::str
                              platform::Icon::kInformation);
         return 0;
     }
-    const formats::DrumKitResult result = formats::WriteKitFile(path, kit);
+    core::FileStatus written;
+    const formats::DrumKitResult result = formats::WriteKitFile(path, kit, &written);
     if (result != formats::DrumKitResult::kOk) {
         const std::string* unstorable = formats::FirstUnstorablePath(kit);
-        const std::string subject = result == formats::DrumKitResult::kPathNotStorable ? *unstorable : path;
+        const std::string subject = result == formats::DrumKitResult::kPathNotStorable
+                                        ? *unstorable
+                                        : path + ": " + written.Reason();
         platform.ShowMessage(formats::DrumKitMessage(result, subject), "Error", platform::Icon::kStop);
         return 0;
     }

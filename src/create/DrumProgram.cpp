@@ -107,8 +107,11 @@ DrumBuildResult BuildDrumProgram(platform::Platform& platform, const DrumKit& ki
                                               kDrumOscillatorKey));
         }
     }
-    result.conversions = ConvertSampleFiles(jobs, audio);
+    const bool converted = ConvertBuildSamples(platform, result.programPath, jobs, audio, result.conversions);
     for (const SampleOutcome& outcome : result.conversions) result.conversionStatus.push_back(outcome.status);
+    if (!converted) {
+        return result;
+    }
     // A copy plays its source's samples (no new files) under its own key.
     for (int k = 0; k < kDrumKitKeys; ++k) {
         const DrumKey& key = kit.keys[static_cast<std::size_t>(k)];
@@ -127,9 +130,8 @@ DrumBuildResult BuildDrumProgram(platform::Platform& platform, const DrumKit& ki
         }
     }
 
-    if (!core::WriteFileAtomically(result.programPath, program)) {
-        platform.ShowMessage(core::Format("Cannot create the file %s", result.programPath.c_str()), "Error",
-                             platform::Icon::kStop);
+    if (const core::FileStatus written = core::WriteFileAtomically(result.programPath, program); !written) {
+        platform.ShowMessage(CannotCreateText(result.programPath, written), "Error", platform::Icon::kStop);
         return result;
     }
     result.written = true;

@@ -39,7 +39,7 @@ MultisampleZone MakeZone(std::string_view sampleName) {
     return zone;
 }
 
-bool WriteMultisampleFile(const std::vector<MultisampleZone>& zones, const std::string& path) {
+core::FileStatus WriteMultisampleFile(const std::vector<MultisampleZone>& zones, const std::string& path) {
     core::DebugPrint("file : %s\n", path.c_str());
     std::vector<formats::MultisampleZoneEntry> entries;
     entries.reserve(zones.size());
@@ -55,7 +55,11 @@ bool WriteMultisampleFile(const std::vector<MultisampleZone>& zones, const std::
                     entry.reference.begin() + formats::kReferenceNameOffset);
         entries.push_back(entry);
     }
-    return formats::WriteMultisample(entries, path) == formats::MultisampleResult::kDone;
+    std::vector<std::uint8_t> file;
+    if (formats::BuildMultisample(entries, file) != formats::MultisampleResult::kDone) {
+        return core::FileStatus{std::make_error_code(std::errc::value_too_large)};
+    }
+    return core::WriteFileAtomically(path, file);
 }
 
 std::string SafeSampleName(std::string_view name) {
@@ -116,18 +120,7 @@ MultisampleBuildResult BuildMultisample(platform::Platform& platform, const std:
     }
     const std::string multisamplePath = InFolder(folder, multisampleName + ".afi");
     core::DebugPrint("completepath : %s\n", multisamplePath.c_str());
-
-    std::string index = core::Format("Number of items: %i\r\n", static_cast<int>(entries.size()));
-    for (const std::string& fileName : fileNames) {
-        index += fileName.substr(0, fileName.size() - 4) + "\r\n";
-    }
-    const std::string indexPath = InFolder(folder, "bank.txt");
-    if (!core::WriteFileAtomically(indexPath, index)) {
-        platform.ShowMessage(core::Format("Cannot create the file %s", indexPath.c_str()), "Error",
-                             platform::Icon::kStop);
-        result.code = BuildResult::kCannotCreateIndex;
-        return result;
-    }
+    result.programPath = InFolder(folder, name + ".afp");
 
     std::vector<MultisampleZone> zones;
     std::vector<ConversionJob> jobs;
@@ -146,26 +139,36 @@ MultisampleBuildResult BuildMultisample(platform::Platform& platform, const std:
         jobs.push_back({entry.path, samplePath, static_cast<std::uint32_t>(entry.rootKey)});
         core::DebugPrint("%s (L:%i,R:%i,O:%i)\n", fileName.c_str(), entry.leftKey, entry.rightKey, entry.rootKey);
     }
-    result.conversions = ConvertSampleFiles(jobs, audio);
+    // The samples come first: the index, multisample and program name only samples that exist.
+    const bool converted = ConvertBuildSamples(platform, result.programPath, jobs, audio, result.conversions);
     for (const SampleOutcome& outcome : result.conversions) result.conversionStatus.push_back(outcome.status);
-
-    core::DebugPrint("create multisample");
-    if (!WriteMultisampleFile(zones, multisamplePath)) {
-        platform.ShowMessage(core::Format("Cannot create the file %s", multisamplePath.c_str()), "Error",
-                             platform::Icon::kStop);
-        result.code = BuildResult::kCannotCreateProgram;
+    if (!converted) {
+        result.code = BuildResult::kSampleFailed;
         return result;
     }
 
+    const auto cannotCreate = [&](const std::string& path, const core::FileStatus& status, BuildResult code) {
+        platform.ShowMessage(CannotCreateText(path, status), "Error", platform::Icon::kStop);
+        result.code = code;
+        return result;
+    };
+    std::string index = core::Format("Number of items: %i\r\n", static_cast<int>(entries.size()));
+    for (const std::string& fileName : fileNames) {
+        index += fileName.substr(0, fileName.size() - 4) + "\r\n";
+    }
+    const std::string indexPath = InFolder(folder, "bank.txt");
+    if (const core::FileStatus written = core::WriteFileAtomically(indexPath, index); !written) {
+        return cannotCreate(indexPath, written, BuildResult::kCannotCreateIndex);
+    }
+    core::DebugPrint("create multisample");
+    if (const core::FileStatus written = WriteMultisampleFile(zones, multisamplePath); !written) {
+        return cannotCreate(multisamplePath, written, BuildResult::kCannotCreateProgram);
+    }
     std::vector<std::uint8_t> program = MultisampleProgramTemplate();
     core::ByteWriter writer(program);
     writer.pairSwappedText(formats::kMultisampleProgramNameOffset, multisampleName, kReferenceNameLength, '\0');
-    result.programPath = InFolder(folder, name + ".afp");
-    if (!core::WriteFileAtomically(result.programPath, program)) {
-        platform.ShowMessage(core::Format("Cannot create the file %s", result.programPath.c_str()), "Error",
-                             platform::Icon::kStop);
-        result.code = BuildResult::kCannotCreateProgram;
-        return result;
+    if (const core::FileStatus written = core::WriteFileAtomically(result.programPath, program); !written) {
+        return cannotCreate(result.programPath, written, BuildResult::kCannotCreateProgram);
     }
     platform.ShowMessage("Done !", "Information", platform::Icon::kInformation);
     return result;

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/File.h"
 #include "create/SampleConversion.h"
 #include "create/AudioSamples.h"
 #include "create/SampleEntry.h"
@@ -29,8 +30,9 @@ inline constexpr std::size_t kMaxMultisampleZones = formats::kMultisampleMaxEntr
 
 MultisampleZone MakeZone(std::string_view sampleName);
 
-// False when the file cannot be created or there are more zones than fit.
-bool WriteMultisampleFile(const std::vector<MultisampleZone>& zones, const std::string& path);
+// Writes the multisample file; the system's reason when it cannot be written (or there are
+// more zones than fit).
+core::FileStatus WriteMultisampleFile(const std::vector<MultisampleZone>& zones, const std::string& path);
 
 // The name with every character that files cannot carry turned into an underscore.
 std::string SafeSampleName(std::string_view name);
@@ -46,6 +48,7 @@ enum class BuildResult {
     kCannotCreateProgram,  // the multisample or the program file (its message is shown)
     kCannotCreateIndex,    // the bank.txt listing the samples
     kRefused,              // the input cannot be built; nothing was written
+    kSampleFailed,         // a sample could not be converted; no program was written
 };
 
 struct MultisampleBuildResult {

@@ -21,6 +21,7 @@ ConversionResult FromWave(formats::WaveResult result) {
         case WaveResult::kNotRiff: return ConversionResult::kNotRiff;
         case WaveResult::kNotWave: return ConversionResult::kNotWave;
         case WaveResult::kNotFmt: return ConversionResult::kNotFmt;
+        case WaveResult::kNotPcm: return ConversionResult::kNotPcm;
         case WaveResult::kNotSixteenBits: return ConversionResult::kNotSixteenBits;
         case WaveResult::kNot44100: return ConversionResult::kNot44100;
         case WaveResult::kTooManyChannels: return ConversionResult::kTooManyChannels;
@@ -56,14 +57,21 @@ formats::SampleHeader SampleHeaderFor(const formats::WaveFacts& facts, std::opti
 }
 
 ConversionResult ConvertWaveToSample(const std::string& source, const std::string& destination,
-                                     std::optional<std::uint32_t> rootKey) {
+                                     std::optional<std::uint32_t> rootKey, std::string* detail) {
     core::DebugPrint("Converting file : %s to %s\n", source.c_str(), destination.c_str());
+    std::string ignored;
+    std::string& why = detail != nullptr ? *detail : ignored;
+    why.clear();
     if (!core::FileExists(source)) {
         return ConversionResult::kNoSource;
     }
     const formats::WaveFacts facts = formats::ReadWaveFile(source);
     if (facts.result != formats::WaveResult::kOk) {
         core::DebugPrint("%s\n", formats::DescribeWaveProblem(source, facts).c_str());
+        if (facts.result == formats::WaveResult::kNotPcm) {
+            why = core::Format("%s holds %s samples, format 0x%04X", source.c_str(),
+                               formats::WaveFormatName(facts.format), facts.format);
+        }
         return FromWave(facts.result);
     }
     const core::FilePtr file(core::OpenFile(source, "rb"));
@@ -71,19 +79,31 @@ ConversionResult ConvertWaveToSample(const std::string& source, const std::strin
         return ConversionResult::kCannotRead;
     }
     std::setvbuf(file.get(), nullptr, _IONBF, 0);
-    switch (formats::WriteSampleFile(destination, SampleHeaderFor(facts, rootKey), file.get())) {
+    core::FileStatus written;
+    switch (formats::WriteSampleFile(destination, SampleHeaderFor(facts, rootKey), file.get(), &written)) {
         case formats::SampleResult::kOk: return ConversionResult::kWritten;
         case formats::SampleResult::kCannotRead: return ConversionResult::kCannotRead;
-        default: return ConversionResult::kCannotCreate;
+        default:
+            why = core::Format("%s: %s", destination.c_str(), written.Reason().c_str());
+            return ConversionResult::kCannotCreate;
     }
 }
 
-std::vector<ConversionResult> ConvertWavesToSamples(const std::vector<ConversionJob>& jobs) {
-    std::vector<ConversionResult> results(jobs.size(), ConversionResult::kNoSource);
+std::string SampleOutcomeText(const SampleOutcome& outcome) {
+    if (outcome.status == ConversionResult::kAudioRefused) {
+        return outcome.error;
+    }
+    std::string text = core::Format("status %i, %s", ConversionCode(outcome.status),
+                                    ConversionResultText(outcome.status).c_str());
+    return outcome.error.empty() ? text : text + " (" + outcome.error + ")";
+}
+
+std::vector<SampleOutcome> ConvertWavesToSamples(const std::vector<ConversionJob>& jobs) {
+    std::vector<SampleOutcome> results(jobs.size());
     std::atomic<std::size_t> next{0};
     const auto work = [&] {
         for (std::size_t i = next++; i < jobs.size(); i = next++) {
-            results[i] = ConvertWaveToSample(jobs[i].wave, jobs[i].sample, jobs[i].rootKey);
+            results[i].status = ConvertWaveToSample(jobs[i].wave, jobs[i].sample, jobs[i].rootKey, &results[i].error);
         }
     };
     // Reading, swapping and writing one file overlaps with another's.

@@ -13,12 +13,15 @@ namespace {
 
 constexpr std::int32_t kDefaultKey = 72;
 
-std::string RefusalText(formats::WaveResult result, const std::string& path) {
+std::string RefusalText(const formats::WaveFacts& facts, const std::string& path) {
     using formats::WaveResult;
-    switch (result) {
+    switch (facts.result) {
         case WaveResult::kNotRiff: return "Bad Riff Format !";
         case WaveResult::kNotWave: return "Bad Wave Format !";
         case WaveResult::kNotFmt: return "Bad fmt Format !";
+        case WaveResult::kNotPcm:
+            return core::Format("Only uncompressed PCM samples supported ! %s holds %s samples (format 0x%04X).",
+                                path.c_str(), formats::WaveFormatName(facts.format), facts.format);
         case WaveResult::kNotSixteenBits: return "Only 16 bits samples supported !";
         case WaveResult::kNot44100: return "Only 44.1 Khz samples supported !";
         case WaveResult::kTooManyChannels:
@@ -47,7 +50,7 @@ int InspectWave(platform::Platform& platform, const std::string& path, SampleEnt
         return 0;
     }
     if (facts.result != formats::WaveResult::kOk) {
-        platform.ShowMessage(RefusalText(facts.result, path), "Information", platform::Icon::kInformation);
+        platform.ShowMessage(RefusalText(facts, path), "Information", platform::Icon::kInformation);
         return 0;
     }
     entry.rootKey = entry.leftKey = entry.rightKey = kDefaultKey;

@@ -17,6 +17,7 @@ BankTxtResult ParseBankTxt(BankTxt& index, std::string_view text) {
     index.entries.clear();
     index.itemCount = 0;
     index.lineCount = 0;
+    index.announcedCount = 0;
 
     bool headerSeen = false;
     std::int32_t nonEmpty = 0;
@@ -26,7 +27,8 @@ BankTxtResult ParseBankTxt(BankTxt& index, std::string_view text) {
 
     auto endLine = [&] {
         if (core::StartsWith(name, kBankTxtCountPrefix) && index.entries.empty()) {
-            index.itemCount = std::max<std::int32_t>(core::LeadingNumber(categories), 0);
+            index.announcedCount = core::LeadingNumber(categories);
+            index.itemCount = std::max<std::int32_t>(index.announcedCount, 0);
             headerSeen = true;
         } else if (index.entries.size() < kBankTxtMaxEntries) {
             BankTxtEntry entry;

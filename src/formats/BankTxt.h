@@ -26,6 +26,7 @@ struct BankTxt {
     std::vector<BankTxtEntry> entries;
     std::int32_t itemCount = 0;
     std::int32_t lineCount = 0;
+    std::int32_t announcedCount = 0;  // the count line's number as written; a negative one counts as 0
 };
 
 enum class BankTxtResult {

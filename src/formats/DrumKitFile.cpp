@@ -144,11 +144,15 @@ std::string FormatKitText(const DrumKit& kit) {
     return text;
 }
 
-DrumKitResult WriteKitFile(const std::string& path, const DrumKit& kit) {
+DrumKitResult WriteKitFile(const std::string& path, const DrumKit& kit, core::FileStatus* status) {
     if (FirstUnstorablePath(kit) != nullptr) {
         return DrumKitResult::kPathNotStorable;
     }
-    return core::WriteFileAtomically(path, FormatKitText(kit)) ? DrumKitResult::kOk : DrumKitResult::kCannotCreate;
+    const core::FileStatus written = core::WriteFileAtomically(path, FormatKitText(kit));
+    if (status != nullptr) {
+        *status = written;
+    }
+    return written ? DrumKitResult::kOk : DrumKitResult::kCannotCreate;
 }
 
 }  // namespace velmorant::formats

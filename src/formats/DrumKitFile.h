@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/File.h"
+
 namespace velmorant::formats {
 
 // A drum kit: what the drum editor holds and the .fdk file stores, key by key.
@@ -80,6 +82,7 @@ const std::string* FirstUnstorablePath(const DrumKit& kit);
 // The whole file's text; empty when a path cannot be stored.
 std::string FormatKitText(const DrumKit& kit);
 // Writes the kit file atomically (an existing file is replaced: callers decide whether it may be).
-DrumKitResult WriteKitFile(const std::string& path, const DrumKit& kit);
+// `status`, when given, receives the system's reason for a failed write.
+DrumKitResult WriteKitFile(const std::string& path, const DrumKit& kit, core::FileStatus* status = nullptr);
 
 }  // namespace velmorant::formats

@@ -105,9 +105,8 @@ std::string DescribeSampleProblem(const std::string& path, const SampleRead& rea
                         SampleResultText(read.result).c_str());
 }
 
-SampleResult WriteSampleFile(const std::string& path, const SampleHeader& header, std::FILE* sound) {
-    core::AtomicFileWriter out(path);
-    if (!out.ok() || !out.Write(EncodeSampleHeader(header))) {
+SampleResult StreamSampleFile(const SampleHeader& header, const SoundReader& read, const SampleWriter& write) {
+    if (!write(EncodeSampleHeader(header))) {
         return SampleResult::kCannotCreate;
     }
     // The sound streams through one buffer small enough to stay in the cache while it is swapped.
@@ -116,29 +115,43 @@ SampleResult WriteSampleFile(const std::string& path, const SampleHeader& header
     const std::size_t length = header.soundLength;
     const std::size_t even = length & ~std::size_t{1};
     for (std::size_t done = 0; done < even;) {
-        const std::size_t want = std::min(kBlock, even - done);
+        const std::span<std::uint8_t> piece(block.data(), std::min(kBlock, even - done));
         // The source may have shrunk since it was examined: never store a short sound.
-        if (std::fread(block.data(), 1, want, sound) != want) {
+        if (read(piece) != piece.size()) {
             return SampleResult::kCannotRead;
         }
-        const std::span<std::uint8_t> piece(block.data(), want);
         core::PairSwap(piece);
-        if (!out.Write(piece)) {
+        if (!write(piece)) {
             return SampleResult::kCannotCreate;
         }
-        done += want;
+        done += piece.size();
     }
     if (length % 2 != 0) {
         std::array<std::uint8_t, 2> last{0, 0};
-        if (std::fread(last.data(), 1, 2, sound) == 0) {
+        if (read(last) == 0) {
             return SampleResult::kCannotRead;
         }
         const std::array<std::uint8_t, 2> tail{last[1], last[0]};
-        if (!out.Write(tail)) {
+        if (!write(tail)) {
             return SampleResult::kCannotCreate;
         }
     }
-    return out.Commit() ? SampleResult::kOk : SampleResult::kCannotCreate;
+    return SampleResult::kOk;
+}
+
+SampleResult WriteSampleFile(const std::string& path, const SampleHeader& header, std::FILE* sound,
+                             core::FileStatus* status) {
+    core::AtomicFileWriter out(path);
+    SampleResult result = StreamSampleFile(
+        header, [sound](std::span<std::uint8_t> into) { return std::fread(into.data(), 1, into.size(), sound); },
+        [&out](std::span<const std::uint8_t> piece) { return out.Write(piece); });
+    if (result == SampleResult::kOk && !out.Commit()) {
+        result = SampleResult::kCannotCreate;
+    }
+    if (status != nullptr) {
+        *status = out.status();
+    }
+    return result;
 }
 
 }  // namespace velmorant::formats

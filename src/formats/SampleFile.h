@@ -4,8 +4,11 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <span>
 #include <string>
+
+#include "core/File.h"
 
 namespace velmorant::formats {
 
@@ -64,9 +67,18 @@ SampleRead ReadSampleFile(const std::string& path);
 // "<path>: offset 4, length: the sound runs past the end of the file".
 std::string DescribeSampleProblem(const std::string& path, const SampleRead& read);
 
-// Writes a sample file atomically: the header, then `header.soundLength` bytes of little-endian
-// 16-bit sound read from `sound` (positioned at its first byte) turned big-endian. For an odd
+// A sample file's bytes: the header, then `header.soundLength` bytes of little-endian 16-bit
+// sound taken from `read` turned big-endian, handed to `write` piece by piece. For an odd
 // length the byte after the sound (the WAV's pad byte, zero when missing) is stored with it.
-SampleResult WriteSampleFile(const std::string& path, const SampleHeader& header, std::FILE* sound);
+// `read` fills its buffer with up to that many bytes and returns how many it gave; `write`
+// returns false when the piece could not be stored.
+using SoundReader = std::function<std::size_t(std::span<std::uint8_t>)>;
+using SampleWriter = std::function<bool(std::span<const std::uint8_t>)>;
+SampleResult StreamSampleFile(const SampleHeader& header, const SoundReader& read, const SampleWriter& write);
+
+// The same written atomically to `path`, the sound read from `sound` (positioned at its first
+// byte). `status`, when given, receives the system's reason for a failed write.
+SampleResult WriteSampleFile(const std::string& path, const SampleHeader& header, std::FILE* sound,
+                             core::FileStatus* status = nullptr);
 
 }  // namespace velmorant::formats

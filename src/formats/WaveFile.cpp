@@ -101,7 +101,7 @@ WaveFacts ReadWaveFrom(WaveSource& source) {
         facts.problemOffset = offset;
         return facts;
     };
-    const std::vector<std::uint8_t> head = source.read(0, kWaveFixedHeadSize);
+    const std::vector<std::uint8_t> head = source.read(0, kWaveSubFormat + 2);
     const core::ByteReader reader(head);
     if (!reader.has(kWaveRiffTag, 4)) return refuse(WaveResult::kTooShort, kWaveRiffTag);
     if (!TagAt(reader, kWaveRiffTag, "RIFF")) return refuse(WaveResult::kNotRiff, kWaveRiffTag);
@@ -113,10 +113,22 @@ WaveFacts ReadWaveFrom(WaveSource& source) {
     const auto bits = reader.u16le(kWaveBitsPerSample);
     const auto rate = reader.u32le(kWaveSampleRate);
     const auto channels = reader.u16le(kWaveChannels);
-    if (!bits || !rate || !channels) return refuse(WaveResult::kTooShort, head.size());
+    const auto format = reader.u16le(kWaveFormatTag);
+    if (!bits || !rate || !channels || !format) {
+        return refuse(WaveResult::kTooShort, std::min(head.size(), kWaveFixedHeadSize));
+    }
     facts.bitsPerSample = *bits;
     facts.sampleRate = *rate;
     facts.channels = static_cast<std::int16_t>(*channels);
+    // Compressed sound read as 16-bit samples would be noise: only plain PCM is taken.
+    facts.format = *format;
+    std::size_t formatAt = kWaveFormatTag;
+    if (facts.format == kWaveFormatExtensible &&
+        reader.u32le(kWaveFmtLength).value_or(0) >= kWaveExtensibleFmtLength) {
+        facts.format = reader.u16le(kWaveSubFormat).value_or(kWaveFormatExtensible);
+        formatAt = kWaveSubFormat;
+    }
+    if (facts.format != kWaveFormatPcm) return refuse(WaveResult::kNotPcm, formatAt);
     if (facts.bitsPerSample != 16) return refuse(WaveResult::kNotSixteenBits, kWaveBitsPerSample);
     if (facts.sampleRate != 44100) return refuse(WaveResult::kNot44100, kWaveSampleRate);
     if (facts.channels > 2) return refuse(WaveResult::kTooManyChannels, kWaveChannels);
@@ -199,12 +211,28 @@ WaveFacts ReadWaveFile(const std::string& path) {
     return ReadWaveFrom(source);
 }
 
+const char* WaveFormatName(std::uint16_t format) {
+    switch (format) {
+        case 0x0001: return "PCM";
+        case 0x0002: return "Microsoft ADPCM";
+        case 0x0003: return "IEEE float";
+        case 0x0006: return "A-law";
+        case 0x0007: return "mu-law";
+        case 0x0011: return "IMA ADPCM";
+        case 0x0031: return "GSM 6.10";
+        case 0x0055: return "MPEG layer 3";
+        case kWaveFormatExtensible: return "extensible";
+        default: return "unknown";
+    }
+}
+
 std::string WaveResultText(WaveResult result) {
     switch (result) {
         case WaveResult::kOk: return "the WAV file is usable";
         case WaveResult::kNotRiff: return "the file is not a RIFF file";
         case WaveResult::kNotWave: return "the file is not a WAVE file";
         case WaveResult::kNotFmt: return "the format chunk is not the first chunk";
+        case WaveResult::kNotPcm: return "only uncompressed PCM samples are supported";
         case WaveResult::kNotSixteenBits: return "only 16-bit samples are supported";
         case WaveResult::kNot44100: return "only 44100 Hz samples are supported";
         case WaveResult::kTooManyChannels: return "samples must be mono or stereo (more than 2 channels)";
@@ -222,6 +250,7 @@ const char* WaveResultField(WaveResult result) {
         case WaveResult::kNotRiff: return "RIFF tag";
         case WaveResult::kNotWave: return "WAVE tag";
         case WaveResult::kNotFmt: return "format chunk tag";
+        case WaveResult::kNotPcm: return "format tag";
         case WaveResult::kNotSixteenBits: return "bits per sample";
         case WaveResult::kNot44100: return "sample rate";
         case WaveResult::kTooManyChannels:
@@ -236,6 +265,11 @@ const char* WaveResultField(WaveResult result) {
 }
 
 std::string DescribeWaveProblem(const std::string& path, const WaveFacts& facts) {
+    if (facts.result == WaveResult::kNotPcm) {
+        return core::Format("%s: offset %zu, %s: %s (0x%04X, %s)", path.c_str(), facts.problemOffset,
+                            WaveResultField(facts.result), WaveResultText(facts.result).c_str(), facts.format,
+                            WaveFormatName(facts.format));
+    }
     return core::Format("%s: offset %zu, %s: %s", path.c_str(), facts.problemOffset, WaveResultField(facts.result),
                         WaveResultText(facts.result).c_str());
 }

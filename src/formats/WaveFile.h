@@ -12,10 +12,17 @@ namespace velmorant::formats {
 inline constexpr std::size_t kWaveRiffTag = 0;
 inline constexpr std::size_t kWaveWaveTag = 8;
 inline constexpr std::size_t kWaveFmtTag = 12;  // three bytes: the fourth is not examined
+inline constexpr std::size_t kWaveFmtLength = 16;
+inline constexpr std::size_t kWaveFormatTag = 20;
 inline constexpr std::size_t kWaveChannels = 22;
 inline constexpr std::size_t kWaveSampleRate = 24;
 inline constexpr std::size_t kWaveBitsPerSample = 34;
 inline constexpr std::size_t kWaveFixedHeadSize = 36;
+// WAVE_FORMAT_EXTENSIBLE names the real format in the first two bytes of its sub-format GUID.
+inline constexpr std::uint16_t kWaveFormatPcm = 0x0001;
+inline constexpr std::uint16_t kWaveFormatExtensible = 0xFFFE;
+inline constexpr std::size_t kWaveSubFormat = 44;
+inline constexpr std::size_t kWaveExtensibleFmtLength = 40;
 inline constexpr std::size_t kWaveFirstChunk = 12;
 inline constexpr std::size_t kWaveChunkHeadSize = 8;  // tag, then a 32-bit little-endian length
 // Within a "smpl" chunk, counted from its tag.
@@ -36,6 +43,7 @@ enum class WaveResult {
     kNotRiff,
     kNotWave,
     kNotFmt,
+    kNotPcm,          // compressed (ADPCM, MP3...) or float samples
     kNotSixteenBits,
     kNot44100,
     kTooManyChannels,
@@ -50,6 +58,7 @@ enum class WaveResult {
 struct WaveFacts {
     WaveResult result = WaveResult::kOk;
     std::size_t problemOffset = 0;  // where the refused field lies
+    std::uint16_t format = 0;       // the format tag (an extensible file's sub-format)
     std::int16_t channels = 0;
     std::uint32_t sampleRate = 0;
     std::uint16_t bitsPerSample = 0;
@@ -71,6 +80,9 @@ struct WaveFacts {
 WaveFacts ReadWave(std::span<const std::uint8_t> file);
 // The same from a file, reading only the chunk heads while the chunk list is sound.
 WaveFacts ReadWaveFile(const std::string& path);
+
+// "IMA ADPCM" for 0x0011; "unknown" for a tag not listed.
+const char* WaveFormatName(std::uint16_t format);
 
 // What a result means, for people ("only 16-bit samples are supported").
 std::string WaveResultText(WaveResult result);

@@ -171,7 +171,8 @@ TEST(ImportBankTest, BankTextProblemsAreReportedAndWhatCanBeLoadedIs) {
                         {{"X", "Y", "Z"}, -1, format, {}},
                         {{"", "Number of items: 3", "X"}, -1, format, {}},
                         {{"Number of items: 5", "X", "Y"}, 0, "Information: Bad number of items in bank.txt \n (", {"A1 X", "A2 Y"}},
-                        {{"Number of items: 1", "X", "Y", "Z"}, 0, "", {"A1 X"}}};
+                        {{"Number of items: 1", "X", "Y", "Z"}, 0, "", {"A1 X"}},
+                        {{"Number of items: -4", "X"}, 0, "Information: Bad number of items in bank.txt \n (", {}}};
     for (const Row& row : rows) {
         ImportVolume volume;
         for (const char* name : {"X", "Y", "Z"}) {

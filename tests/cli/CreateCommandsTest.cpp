@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 
 #include "cli/Command.h"
@@ -51,7 +52,40 @@ TEST_F(CreateCommandsTest, ConvertForcesTheRootKeyAndTellsAFailureByItsStatus) {
     EXPECT_EQ(run.status, kExitFailed);
     EXPECT_EQ(run.err, "Cannot convert " + wav + ": status -1003, only 16-bit samples are supported\n");
     EXPECT_FALSE(core::FileExists(dir({"bad.afs"})));
+
+    layout.format = 0x11;
+    layout.bitsPerSample = 4;
+    testing::WriteWave(wav, layout);
+    EXPECT_EQ(Cli({"convert", "--strict", wav, dir({"bad.afs"})}).err,
+              "Cannot convert " + wav + ": status -1015, only uncompressed PCM samples are supported (" + wav +
+                  " holds IMA ADPCM samples, format 0x0011)\n");
 }
+
+#ifndef _WIN32
+// A file-size limit on a child stands in for a full disk. A sample that cannot be written fails
+// the build, named with the system's reason; no program names it and the samples the build
+// made are taken back.
+TEST_F(CreateCommandsTest, ASampleThatCannotBeWrittenFailsTheBuildBeforeTheProgram) {
+    testing::WaveLayout big;
+    big.payload = testing::TonePayload(2000, 300);
+    const std::string bigWave = testing::WriteWave(dir({"big.wav"}), big);
+    const std::string out = dir({"out", "K.afp"});
+    const std::string log = dir({"log.txt"});
+    const std::string command = std::string("trap '' XFSZ; prlimit --fsize=2048 '") + VELMORANT_CLI_PATH +
+                                "' drums --layer 31=" + bigWave + " --layer 33=" + Wave("small.wav") + " --out " + out +
+                                " >'" + log + "' 2>&1; echo status $? >>'" + log + "'";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    const std::string printed = testing::ReadText(log);
+    EXPECT_NE(printed.find("Error: " + out + " was not written: 1 of 2 samples could not be converted.\n" + bigWave +
+                           ": status 1006, the sample file cannot be created (" + dir({"out", "K310.afs"}) +
+                           ": File too large)\n"),
+              std::string::npos)
+        << printed;
+    EXPECT_TRUE(printed.ends_with("status 1\n")) << printed;
+    EXPECT_EQ(printed.find("Wrote"), std::string::npos) << printed;
+    EXPECT_EQ(core::ListDirectory(dir({"out"})), std::vector<std::string>{});
+}
+#endif
 
 TEST_F(CreateCommandsTest, MultisampleKeysThenLocksThenAutoMapAndSkipsRefusedFiles) {
     const CliRun run = Cli({"multisample", "--out", dir({"out", "Piano.afp"}), "--auto-map", "--keys", "1=40:30-50",

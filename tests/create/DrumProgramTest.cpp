@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "core/File.h"
 #include "create/DrumProgram.h"
 #include "create/ProgramTemplates.h"
@@ -125,6 +127,34 @@ TEST_F(DrumProgramTest, ACopyKeyPlaysItsSourcesSamplesUnderItsOwnKey) {
     const std::vector<unsigned char> shipped(blank.begin(), blank.end());
     EXPECT_EQ(Slice(file, kFirstSlot + 2 * kSlot, kSlot), Slice(shipped, kFirstSlot + 2 * kSlot, kSlot));
     EXPECT_EQ(result.sampleFiles.size(), 2u);
+}
+
+// A layer whose WAV cannot be converted fails the build before the program is written, and the
+// samples this build made are taken back; a sample an earlier build wrote stays.
+TEST_F(DrumProgramTest, ALayerThatCannotBeConvertedWritesNoProgram) {
+    testing::WaveLayout adpcm;
+    adpcm.format = 0x11;
+    adpcm.payload = testing::TonePayload(20, 200);
+    DrumKit kit;
+    AddLayer(platform, kit, 31, Wave("soft.wav"));
+    AddLayer(platform, kit, 31, testing::WriteWave(dir({"hard.wav"}), adpcm));
+    AddLayer(platform, kit, 33, Wave("snare.wav"));
+    testing::WriteTextFile(dir({"Kick330.afs"}), "an earlier build's");
+    EXPECT_TRUE(Build(kit, "Kick").empty());
+    EXPECT_FALSE(result.written);
+    EXPECT_FALSE(core::FileExists(dir({"Kick310.afs"})));
+    EXPECT_FALSE(core::FileExists(dir({"Kick311.afs"})));
+    EXPECT_TRUE(core::FileExists(dir({"Kick330.afs"})));
+    EXPECT_EQ(platform.Boxes().back(),
+              "Error: " + dir({"Kick.afp"}) + " was not written: 1 of 3 samples could not be converted.\n" +
+                  dir({"hard.wav"}) + ": status -1015, only uncompressed PCM samples are supported (" +
+                  dir({"hard.wav"}) + " holds IMA ADPCM samples, format 0x0011)");
+
+    // A program file that cannot be written says why.
+    std::filesystem::create_directory(dir({"Empty.afp"}));
+    Build(DrumKit{}, "Empty");
+    EXPECT_FALSE(result.written);
+    EXPECT_EQ(platform.Boxes().back(), "Error: Cannot create the file " + dir({"Empty.afp"}) + ": Is a directory");
 }
 
 TEST_F(DrumProgramTest, NamesThatCannotNameTheSamplesAreRefused) {

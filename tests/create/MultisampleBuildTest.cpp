@@ -129,18 +129,28 @@ TEST_F(MultisampleBuildTest, RefusesWhatCannotBeBuiltBeforeWritingAnything) {
     ASSERT_EQ(platform.Boxes().size(), 1u);
     EXPECT_TRUE(platform.Boxes()[0].starts_with("Error: A multisample holds at most 255 samples")) << platform.Boxes()[0];
 
-    EXPECT_EQ(BuildMultisample(platform, {Entry("a.wav", 60, 0, 127)}, dir({"missing", "Piano.afp"})).code,
+    // A file that cannot be written is named with the system's reason.
+    std::filesystem::create_directory(dir({"out", "bank.txt"}));
+    EXPECT_EQ(BuildMultisample(platform, {Entry("a.wav", 60, 0, 127)}, dir({"out", "Piano.afp"})).code,
               BuildResult::kCannotCreateIndex);
+    EXPECT_EQ(platform.Boxes().back(), "Error: Cannot create the file " + dir({"out", "bank.txt"}) + ": Is a directory");
 }
 
-TEST_F(MultisampleBuildTest, AFailedConversionStillGetsItsZone) {
+// A sample that cannot be converted fails the build: nothing names it, and the samples already
+// converted are taken back, so nothing of the build is left.
+TEST_F(MultisampleBuildTest, AFailedConversionWritesNoProgramAndLeavesNothing) {
     std::filesystem::create_directory(dir({"out"}));
     SampleEntry gone = Entry("a.wav", 60, 0, 127);
     gone.path = dir({"gone.wav"});
-    const auto result = BuildMultisample(platform, {gone}, dir({"out", "Piano.afp"}));
-    EXPECT_EQ(result.code, BuildResult::kDone);
-    EXPECT_EQ(result.conversionStatus, std::vector<ConversionResult>{ConversionResult::kNoSource});
-    EXPECT_EQ(testing::ReadBytes(dir({"out", "Piano.afi"})).size(), 120u);
+    const auto result = BuildMultisample(platform, {Entry("b.wav", 48, 0, 59), gone}, dir({"out", "Piano.afp"}));
+    EXPECT_EQ(result.code, BuildResult::kSampleFailed);
+    EXPECT_EQ(result.conversionStatus, (std::vector<ConversionResult>{ConversionResult::kWritten,
+                                                                      ConversionResult::kNoSource}));
+    EXPECT_TRUE(FilesInOut().empty());
+    EXPECT_EQ(platform.Boxes(), std::vector<std::string>{"Error: " + dir({"out", "Piano.afp"}) +
+                                                         " was not written: 1 of 2 samples could not be converted.\n" +
+                                                         dir({"gone.wav"}) +
+                                                         ": status 0, the WAV file does not exist"});
 }
 
 // Roots and locks -> zones (left, right) after the mapping; a locked entry is left alone (200).

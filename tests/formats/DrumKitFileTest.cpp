@@ -103,7 +103,8 @@ TEST_F(KitFileTest, APathThatTheFormatCannotHoldIsRefusedAndNothingWritten) {
     EXPECT_FALSE(core::FileExists(dir({"kit.fdk"})));
 
     EXPECT_EQ(SaveDrumKit(platform, DrumKit{}, dir({"missing", "kit.fdk"})), 0);
-    EXPECT_EQ(platform.Boxes().back(), "Error: Cannot create the file " + dir({"missing", "kit.fdk"}));
+    EXPECT_EQ(platform.Boxes().back(),
+              "Error: Cannot create the file " + dir({"missing", "kit.fdk"}) + ": No such file or directory");
 }
 
 TEST_F(KitFileTest, ReadsLineFeedFilesAndLeavesUnmentionedKeys) {

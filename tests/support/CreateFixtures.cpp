@@ -12,13 +12,20 @@ std::vector<std::uint8_t> BuildWave(const WaveLayout& layout) {
     core::ByteBuilder body;
     body.text(layout.wave);
     body.text(layout.fmt);
-    body.u32le(16);
-    body.u16le(1);
+    body.u32le(layout.subFormat ? 40 : 16);
+    body.u16le(layout.subFormat ? 0xFFFE : layout.format);
     body.u16le(static_cast<std::uint16_t>(layout.channels));
     body.u32le(layout.sampleRate);
     body.u32le(layout.sampleRate * 2u * static_cast<std::uint32_t>(layout.channels > 0 ? layout.channels : 1));
     body.u16le(static_cast<std::uint16_t>(2 * layout.channels));
     body.u16le(layout.bitsPerSample);
+    if (layout.subFormat) {
+        body.u16le(22);  // the extension: valid bits, channel mask, then the sub-format GUID
+        body.u16le(layout.bitsPerSample);
+        body.u32le(0);
+        body.u16le(*layout.subFormat);
+        body.bytes(Hex("0000 0000 1000 8000 00AA 0038 9B71"));
+    }
     if (layout.withData) {
         body.text("data");
         body.u32le(layout.declaredLength.value_or(static_cast<std::uint32_t>(layout.payload.size())));

@@ -15,6 +15,8 @@ struct WaveLayout {
     std::string riff = "RIFF";
     std::string wave = "WAVE";
     std::string fmt = "fmt ";
+    std::uint16_t format = 1;               // PCM
+    std::optional<std::uint16_t> subFormat;  // an extensible format chunk naming this format
     std::int16_t channels = 1;
     std::uint32_t sampleRate = 44100;
     std::uint16_t bitsPerSample = 16;

@@ -136,6 +136,18 @@ TEST(ResolveDependenciesTest, FullKitsEmptyNamesAndNamesLeavingTheVolume) {
     EXPECT_EQ(result, -10);
     ASSERT_EQ(escaped.dependencies.size(), 1u);
     EXPECT_EQ(escaped.dependencies[0].crc, 0u);
+
+    // Nor is one a multisample's sample reference would reach from Samples, "..".
+    ASSERT_TRUE(demo::WriteFile(dir({"Volume", "secret.afs"}), demo::BuildSampleFile(440.0, 8)));
+    ASSERT_TRUE(demo::WriteFile(dir({"Volume", "Multisamples", "Keys", "Up.afi"}),
+                                demo::BuildMultisampleFile({{"", "..", "secret"}})));
+    demo::ProgramLayout up;
+    up.oscillators[0] = {true, Reference{demo::kDiskLocation, "Keys", "Up"}};
+    const ProgramRecord climbed = ResolveLayout(dir, {"Volume", "Programs", "Bank1", "Up.afp"}, up, kTypeSamples, &result);
+    ASSERT_EQ(climbed.dependencies.size(), 1u);
+    ASSERT_EQ(climbed.dependencies[0].samples.size(), 1u);
+    EXPECT_EQ(climbed.dependencies[0].samples[0].crc, 0u);
+    EXPECT_NE(climbed.log.find("Cannot find dependencies (levl 2)"), std::string::npos) << climbed.log;
 }
 
 TEST(ResolveDependenciesTest, TruncatedAndMalformedFilesYieldWhatTheyHold) {
