@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# Runs every fuzz harness for a given time or number of executions, whichever ends first,
-# under AddressSanitizer and UndefinedBehaviorSanitizer, starting from its seeds in
-# fuzz/corpus/<name>, and prints per harness the executions, the coverage reached and the
-# findings (inputs that crashed, leaked, timed out or ran out of memory).
+# Runs every fuzz harness for a given time or number of executions, whichever ends first, under
+# AddressSanitizer and UndefinedBehaviorSanitizer, from its seeds (fuzz/corpus/<name>, and the
+# kept findings in tests/data/regress/<name>), and prints per harness the executions, the coverage
+# reached and the findings (inputs that crashed, leaked, timed out or ran out of memory).
 # Usage: scripts/fuzz-long.sh [--seconds S] [--runs N] [--work DIR] [--build DIR] [NAME...]
 # Defaults: 3600 s, 10,000,000 executions, every harness. Exit status 1 when anything was found.
 set -euo pipefail
@@ -45,7 +45,9 @@ for name in "${names[@]}"; do
   corpus="$work/$name/corpus"
   artifacts="$work/$name/findings"
   mkdir -p "$corpus" "$artifacts"
-  if [ -d "fuzz/corpus/$name" ]; then cp -r "fuzz/corpus/$name"/. "$corpus"/; fi
+  for seeds in "fuzz/corpus/$name" "tests/data/regress/$name"; do
+    if [ -d "$seeds" ]; then cp -r "$seeds"/. "$corpus"/; fi
+  done
   log="$work/$name/log"
   start=$(date +%s)
   # A finding stops the harness; its input is kept under findings/ and the log says why.

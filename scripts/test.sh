@@ -64,7 +64,7 @@ for fuzzer in build-asan/fuzz/fuzz_*; do
   [ -x "$fuzzer" ] || continue
   name="$(basename "$fuzzer")"
   corpus="$(mktemp -d)"
-  for seeds in "fuzz/corpus/${name#fuzz_}" "$seeds_dir/${name#fuzz_}"; do
+  for seeds in "fuzz/corpus/${name#fuzz_}" "tests/data/regress/${name#fuzz_}" "$seeds_dir/${name#fuzz_}"; do
     if [ -d "$seeds" ]; then cp -r "$seeds"/. "$corpus"/; fi
   done
   echo "-- $name"

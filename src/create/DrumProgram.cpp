@@ -41,6 +41,63 @@ std::string DrumSampleName(const std::string& programName, int key, int layer) {
     return core::Format("%s%02i%i", programName.c_str(), key, layer);
 }
 
+DrumProgramPlan PlanDrumProgram(const DrumKit& kit, const std::string& name) {
+    DrumProgramPlan plan;
+    std::array<int, kDrumKitKeys> slotOfKey{};
+    slotOfKey.fill(-1);
+    int slots = 0;
+    for (int k = 0; k < kDrumKitKeys; ++k) {
+        if (kit.keys[static_cast<std::size_t>(k)].state <= 0) {
+            continue;
+        }
+        if (slots == static_cast<int>(formats::kDrumOscillators)) {
+            ++plan.keysLeftOut;
+            continue;
+        }
+        slotOfKey[static_cast<std::size_t>(k)] = slots++;
+    }
+
+    plan.bytes = DrumProgramTemplate();
+    core::ByteWriter writer(plan.bytes);
+    for (int k = 0; k < kDrumKitKeys; ++k) {
+        const DrumKey& key = kit.keys[static_cast<std::size_t>(k)];
+        const int slot = slotOfKey[static_cast<std::size_t>(k)];
+        if (slot < 0 || key.state == kKeyCopy) {
+            continue;
+        }
+        for (int j = 0; j < key.layerCount(); ++j) {
+            const std::string sampleName = DrumSampleName(name, k, j);
+            WriteZone(writer, slot, j, sampleName, key.layers[static_cast<std::size_t>(j)].upperBound);
+            WriteKey(writer, slot, k);
+            plan.samples.push_back({k, j});
+            core::DebugPrint("\n%i:%s (patch %i, key = x%x (%i))\n\n", slot, sampleName.c_str(),
+                             static_cast<int>(DrumZoneOffset(static_cast<std::size_t>(slot), 0) +
+                                              formats::kDrumZoneReference),
+                             static_cast<unsigned>(k + kDrumProgramKeyOffset),
+                             static_cast<int>(DrumOscillatorOffset(static_cast<std::size_t>(slot)) +
+                                              kDrumOscillatorKey));
+        }
+    }
+    // A copy plays its source's samples (no new files) under its own key.
+    for (int k = 0; k < kDrumKitKeys; ++k) {
+        const DrumKey& key = kit.keys[static_cast<std::size_t>(k)];
+        const int slot = slotOfKey[static_cast<std::size_t>(k)];
+        if (slot < 0 || key.state != kKeyCopy || key.copySource < 0 || key.copySource >= kDrumKitKeys) {
+            continue;
+        }
+        const DrumKey& source = kit.keys[static_cast<std::size_t>(key.copySource)];
+        if (source.state != kKeyOwnLayers || slotOfKey[static_cast<std::size_t>(key.copySource)] < 0) {
+            continue;
+        }
+        for (int j = 0; j < source.layerCount(); ++j) {
+            WriteZone(writer, slot, j, DrumSampleName(name, key.copySource, j),
+                      source.layers[static_cast<std::size_t>(j)].upperBound);
+            WriteKey(writer, slot, k);
+        }
+    }
+    return plan;
+}
+
 DrumBuildResult BuildDrumProgram(platform::Platform& platform, const DrumKit& kit, const std::string& chosenPath,
                                  const AudioIn& audio) {
     DrumBuildResult result;
@@ -61,76 +118,28 @@ DrumBuildResult BuildDrumProgram(platform::Platform& platform, const DrumKit& ki
         return result;
     }
 
-    std::array<int, kDrumKitKeys> slotOfKey{};
-    slotOfKey.fill(-1);
-    int slots = 0;
-    for (int k = 0; k < kDrumKitKeys; ++k) {
-        if (kit.keys[static_cast<std::size_t>(k)].state <= 0) {
-            continue;
-        }
-        if (slots == static_cast<int>(formats::kDrumOscillators)) {
-            ++result.keysLeftOut;
-            continue;
-        }
-        slotOfKey[static_cast<std::size_t>(k)] = slots++;
-    }
+    const DrumProgramPlan plan = PlanDrumProgram(kit, name);
+    result.keysLeftOut = plan.keysLeftOut;
     if (result.keysLeftOut > 0) {
         core::DebugPrint("%i key(s) beyond the 64 oscillators left out\n", result.keysLeftOut);
         platform.ShowMessage(
             "The Fusion drums programs are limited to 64 oscillators. All notes will be ignored beyond. !", "Error",
             platform::Icon::kInformation);
     }
-
-    std::vector<std::uint8_t> program = DrumProgramTemplate();
-    core::ByteWriter writer(program);
     std::vector<ConversionJob> jobs;
-    for (int k = 0; k < kDrumKitKeys; ++k) {
-        const DrumKey& key = kit.keys[static_cast<std::size_t>(k)];
-        const int slot = slotOfKey[static_cast<std::size_t>(k)];
-        if (slot < 0 || key.state == kKeyCopy) {
-            continue;
-        }
-        for (int j = 0; j < key.layerCount(); ++j) {
-            const DrumLayer& layer = key.layers[static_cast<std::size_t>(j)];
-            const std::string sampleName = DrumSampleName(name, k, j);
-            WriteZone(writer, slot, j, sampleName, layer.upperBound);
-            WriteKey(writer, slot, k);
-            const std::string samplePath = InFolder(folder, sampleName + ".afs");
-            // The WAV's own root key (or 60) applies to a drum sample.
-            result.sampleFiles.push_back(samplePath);
-            jobs.push_back({layer.path, samplePath, std::nullopt});
-            core::DebugPrint("\n%i:%s (patch %i, key = x%x (%i))\n\n", slot, sampleName.c_str(),
-                             static_cast<int>(DrumZoneOffset(static_cast<std::size_t>(slot), 0) +
-                                              formats::kDrumZoneReference),
-                             static_cast<unsigned>(k + kDrumProgramKeyOffset),
-                             static_cast<int>(DrumOscillatorOffset(static_cast<std::size_t>(slot)) +
-                                              kDrumOscillatorKey));
-        }
+    for (const DrumProgramPlan::Sample& sample : plan.samples) {
+        const std::string samplePath = InFolder(folder, DrumSampleName(name, sample.key, sample.layer) + ".afs");
+        result.sampleFiles.push_back(samplePath);
+        // The WAV's own root key (or 60) applies to a drum sample.
+        jobs.push_back({kit.keys[static_cast<std::size_t>(sample.key)].layers[static_cast<std::size_t>(sample.layer)].path,
+                        samplePath, std::nullopt});
     }
     const bool converted = ConvertBuildSamples(platform, result.programPath, jobs, audio, result.conversions);
     for (const SampleOutcome& outcome : result.conversions) result.conversionStatus.push_back(outcome.status);
     if (!converted) {
         return result;
     }
-    // A copy plays its source's samples (no new files) under its own key.
-    for (int k = 0; k < kDrumKitKeys; ++k) {
-        const DrumKey& key = kit.keys[static_cast<std::size_t>(k)];
-        const int slot = slotOfKey[static_cast<std::size_t>(k)];
-        if (slot < 0 || key.state != kKeyCopy || key.copySource < 0 || key.copySource >= kDrumKitKeys) {
-            continue;
-        }
-        const DrumKey& source = kit.keys[static_cast<std::size_t>(key.copySource)];
-        if (source.state != kKeyOwnLayers || slotOfKey[static_cast<std::size_t>(key.copySource)] < 0) {
-            continue;
-        }
-        for (int j = 0; j < source.layerCount(); ++j) {
-            WriteZone(writer, slot, j, DrumSampleName(name, key.copySource, j),
-                      source.layers[static_cast<std::size_t>(j)].upperBound);
-            WriteKey(writer, slot, k);
-        }
-    }
-
-    if (const core::FileStatus written = core::WriteFileAtomically(result.programPath, program); !written) {
+    if (const core::FileStatus written = core::WriteFileAtomically(result.programPath, plan.bytes); !written) {
         platform.ShowMessage(CannotCreateText(result.programPath, written), "Error", platform::Icon::kStop);
         return result;
     }

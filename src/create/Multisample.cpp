@@ -31,35 +31,37 @@ std::string ThreeDigits(const char* format, int value) {
 
 }  // namespace
 
-MultisampleZone MakeZone(std::string_view sampleName) {
-    MultisampleZone zone;
-    core::ByteWriter writer(zone.storedName);
-    writer.pairSwappedText(0, core::TrimTrailingSpaces(sampleName), zone.storedName.size(), '\0');
-    core::DebugPrint("scrambled name : %s", std::string(sampleName).c_str());
-    return zone;
-}
-
-core::FileStatus WriteMultisampleFile(const std::vector<MultisampleZone>& zones, const std::string& path) {
-    core::DebugPrint("file : %s\n", path.c_str());
-    std::vector<formats::MultisampleZoneEntry> entries;
-    entries.reserve(zones.size());
-    for (const MultisampleZone& zone : zones) {
-        formats::MultisampleZoneEntry entry;
-        entry.rightKey = static_cast<std::uint8_t>(zone.rightKey);
-        entry.leftKey = static_cast<std::uint8_t>(zone.leftKey);
-        entry.velocityHigh = static_cast<std::uint8_t>(zone.velocityHigh);
-        entry.velocityLow = static_cast<std::uint8_t>(zone.velocityLow);
-        entry.rootKey = static_cast<std::uint8_t>(zone.rootKey);
-        // The name field holds the first 32 bytes of the stored name; location and folder stay zero.
-        std::copy_n(zone.storedName.begin(), formats::kReferenceNameWidth,
-                    entry.reference.begin() + formats::kReferenceNameOffset);
-        entries.push_back(entry);
+MultisampleFiles PlanMultisampleFiles(std::string_view name, const std::vector<SampleEntry>& entries,
+                                      const std::vector<std::string>& fileNames) {
+    MultisampleFiles files;
+    // The program names its multisample in 32 characters, and the volume reader trims the
+    // name it finds, so the multisample file is named by exactly that text.
+    files.multisampleName = core::TrimTrailingSpaces(core::CutText(core::TrimSpaces(name), kReferenceNameLength));
+    std::vector<formats::MultisampleZoneEntry> zones;
+    files.index = core::Format("Number of items: %i\r\n", static_cast<int>(fileNames.size()));
+    for (std::size_t i = 0; i < entries.size() && i < fileNames.size(); ++i) {
+        const SampleEntry& entry = entries[i];
+        const std::string sampleName = fileNames[i].substr(0, fileNames[i].size() - 4);
+        files.index += sampleName + "\r\n";
+        formats::MultisampleZoneEntry zone;
+        zone.rightKey = static_cast<std::uint8_t>(entry.rightKey);
+        zone.leftKey = static_cast<std::uint8_t>(entry.leftKey);
+        zone.velocityHigh = static_cast<std::uint8_t>(entry.velocityHigh);
+        zone.velocityLow = static_cast<std::uint8_t>(entry.velocityLow);
+        zone.rootKey = static_cast<std::uint8_t>(entry.rootKey);
+        // Only the name field is filled: location and folder stay zero, so the sample is looked
+        // for beside the multisample.
+        core::ByteWriter(zone.reference)
+            .pairSwappedText(formats::kReferenceNameOffset, core::TrimTrailingSpaces(sampleName),
+                             formats::kReferenceNameWidth, '\0');
+        zones.push_back(zone);
+        core::DebugPrint("%s (L:%i,R:%i,O:%i)\n", sampleName.c_str(), entry.leftKey, entry.rightKey, entry.rootKey);
     }
-    std::vector<std::uint8_t> file;
-    if (formats::BuildMultisample(entries, file) != formats::MultisampleResult::kDone) {
-        return core::FileStatus{std::make_error_code(std::errc::value_too_large)};
-    }
-    return core::WriteFileAtomically(path, file);
+    formats::BuildMultisample(zones, files.multisample);
+    files.program = MultisampleProgramTemplate();
+    core::ByteWriter(files.program)
+        .pairSwappedText(formats::kMultisampleProgramNameOffset, files.multisampleName, kReferenceNameLength, '\0');
+    return files;
 }
 
 std::string SafeSampleName(std::string_view name) {
@@ -106,38 +108,24 @@ MultisampleBuildResult BuildMultisample(platform::Platform& platform, const std:
         return refuse(core::Format("A multisample holds at most %i samples; this one has %i. Nothing was written.",
                                    static_cast<int>(kMaxMultisampleZones), static_cast<int>(entries.size())));
     }
-    // The program names its multisample in 32 characters, and the volume reader trims the
-    // name it finds, so the multisample file is named by exactly that text.
-    const std::string multisampleName(
-        core::TrimTrailingSpaces(core::CutText(core::TrimSpaces(name), kReferenceNameLength)));
-    if (multisampleName.empty()) {
+    const std::vector<std::string> fileNames = PlanSampleFileNames(name, entries, folder);
+    const MultisampleFiles files = PlanMultisampleFiles(name, entries, fileNames);
+    if (files.multisampleName.empty()) {
         return refuse("Program name is empty !");
     }
-    const std::vector<std::string> fileNames = PlanSampleFileNames(name, entries, folder);
     if (fileNames.size() != entries.size()) {
         return refuse(core::Format("Too many samples named like %s in %s. Nothing was written.", name.c_str(),
                                    folder.c_str()));
     }
-    const std::string multisamplePath = InFolder(folder, multisampleName + ".afi");
+    const std::string multisamplePath = InFolder(folder, files.multisampleName + ".afi");
     core::DebugPrint("completepath : %s\n", multisamplePath.c_str());
     result.programPath = InFolder(folder, name + ".afp");
 
-    std::vector<MultisampleZone> zones;
     std::vector<ConversionJob> jobs;
     for (std::size_t i = 0; i < entries.size(); ++i) {
-        const SampleEntry& entry = entries[i];
-        const std::string& fileName = fileNames[i];
-        MultisampleZone zone = MakeZone(fileName.substr(0, fileName.size() - 4));
-        zone.leftKey = entry.leftKey;
-        zone.rightKey = entry.rightKey;
-        zone.rootKey = entry.rootKey;
-        zone.velocityLow = entry.velocityLow;
-        zone.velocityHigh = entry.velocityHigh;
-        zones.push_back(zone);
-        const std::string samplePath = InFolder(folder, fileName);
+        const std::string samplePath = InFolder(folder, fileNames[i]);
         result.sampleFiles.push_back(samplePath);
-        jobs.push_back({entry.path, samplePath, static_cast<std::uint32_t>(entry.rootKey)});
-        core::DebugPrint("%s (L:%i,R:%i,O:%i)\n", fileName.c_str(), entry.leftKey, entry.rightKey, entry.rootKey);
+        jobs.push_back({entries[i].path, samplePath, static_cast<std::uint32_t>(entries[i].rootKey)});
     }
     // The samples come first: the index, multisample and program name only samples that exist.
     const bool converted = ConvertBuildSamples(platform, result.programPath, jobs, audio, result.conversions);
@@ -147,28 +135,23 @@ MultisampleBuildResult BuildMultisample(platform::Platform& platform, const std:
         return result;
     }
 
-    const auto cannotCreate = [&](const std::string& path, const core::FileStatus& status, BuildResult code) {
-        platform.ShowMessage(CannotCreateText(path, status), "Error", platform::Icon::kStop);
-        result.code = code;
-        return result;
+    struct Write {
+        std::string path;
+        std::span<const std::uint8_t> bytes;
+        BuildResult failure;
     };
-    std::string index = core::Format("Number of items: %i\r\n", static_cast<int>(entries.size()));
-    for (const std::string& fileName : fileNames) {
-        index += fileName.substr(0, fileName.size() - 4) + "\r\n";
-    }
-    const std::string indexPath = InFolder(folder, "bank.txt");
-    if (const core::FileStatus written = core::WriteFileAtomically(indexPath, index); !written) {
-        return cannotCreate(indexPath, written, BuildResult::kCannotCreateIndex);
-    }
-    core::DebugPrint("create multisample");
-    if (const core::FileStatus written = WriteMultisampleFile(zones, multisamplePath); !written) {
-        return cannotCreate(multisamplePath, written, BuildResult::kCannotCreateProgram);
-    }
-    std::vector<std::uint8_t> program = MultisampleProgramTemplate();
-    core::ByteWriter writer(program);
-    writer.pairSwappedText(formats::kMultisampleProgramNameOffset, multisampleName, kReferenceNameLength, '\0');
-    if (const core::FileStatus written = core::WriteFileAtomically(result.programPath, program); !written) {
-        return cannotCreate(result.programPath, written, BuildResult::kCannotCreateProgram);
+    const Write writes[] = {
+        {InFolder(folder, "bank.txt"),
+         std::span(reinterpret_cast<const std::uint8_t*>(files.index.data()), files.index.size()),
+         BuildResult::kCannotCreateIndex},
+        {multisamplePath, files.multisample, BuildResult::kCannotCreateProgram},
+        {result.programPath, files.program, BuildResult::kCannotCreateProgram}};
+    for (const Write& write : writes) {
+        if (const core::FileStatus written = core::WriteFileAtomically(write.path, write.bytes); !written) {
+            platform.ShowMessage(CannotCreateText(write.path, written), "Error", platform::Icon::kStop);
+            result.code = write.failure;
+            return result;
+        }
     }
     platform.ShowMessage("Done !", "Information", platform::Icon::kInformation);
     return result;

@@ -15,24 +15,8 @@
 
 namespace velmorant::create {
 
-// One zone of a multisample file being written.
-struct MultisampleZone {
-    std::array<std::uint8_t, 64> storedName{};  // the sample name, zero padded, pairs exchanged
-    std::int32_t leftKey = 0;
-    std::int32_t rightKey = 0;
-    std::int32_t rootKey = 0;
-    std::int32_t velocityLow = 0;
-    std::int32_t velocityHigh = 127;
-};
-
 // A multisample file names at most this many zones (its count is one byte).
 inline constexpr std::size_t kMaxMultisampleZones = formats::kMultisampleMaxEntries;
-
-MultisampleZone MakeZone(std::string_view sampleName);
-
-// Writes the multisample file; the system's reason when it cannot be written (or there are
-// more zones than fit).
-core::FileStatus WriteMultisampleFile(const std::vector<MultisampleZone>& zones, const std::string& path);
 
 // The name with every character that files cannot carry turned into an underscore.
 std::string SafeSampleName(std::string_view name);
@@ -42,6 +26,17 @@ std::string SafeSampleName(std::string_view name);
 // code. Empty when the codes run out.
 std::vector<std::string> PlanSampleFileNames(std::string_view name, const std::vector<SampleEntry>& entries,
                                              const std::string& folder);
+
+// What a multisample build writes besides its samples, whose files are `fileNames` (in entry
+// order; at most kMaxMultisampleZones).
+struct MultisampleFiles {
+    std::string multisampleName;  // how the program names its multisample, and the file's name
+    std::vector<std::uint8_t> multisample;
+    std::vector<std::uint8_t> program;
+    std::string index;  // the bank.txt listing the samples
+};
+MultisampleFiles PlanMultisampleFiles(std::string_view name, const std::vector<SampleEntry>& entries,
+                                      const std::vector<std::string>& fileNames);
 
 enum class BuildResult {
     kDone,
