@@ -40,11 +40,15 @@ std::optional<std::vector<std::optional<BankIndexEntry>>> FolderIndexLines(const
     if (!names) {
         return std::nullopt;
     }
+    return FolderIndexLinesOf(std::move(*names), kind);
+}
+
+std::vector<std::optional<BankIndexEntry>> FolderIndexLinesOf(std::vector<std::string> names, FolderKind kind) {
     // Sorted so the same folder always gives the same index.
-    std::sort(names->begin(), names->end());
+    std::sort(names.begin(), names.end());
     const char* wanted = kind == FolderKind::kPrograms ? "AFP" : kind == FolderKind::kMultisamples ? "AFI" : "AFS";
     std::vector<std::optional<BankIndexEntry>> lines;
-    for (const std::string& name : *names) {
+    for (const std::string& name : names) {
         if (name.size() < 5) {
             continue;
         }

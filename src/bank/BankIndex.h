@@ -31,6 +31,8 @@ formats::BankTxtResult WriteBankIndex(Bank& bank, const std::string& path);
 // One line per file of the kind in the folder, sorted; nullopt when it cannot be listed.
 std::optional<std::vector<std::optional<BankIndexEntry>>> FolderIndexLines(const std::string& folder,
                                                                           FolderKind kind);
+// The same lines for the file names a folder holds (or will hold).
+std::vector<std::optional<BankIndexEntry>> FolderIndexLinesOf(std::vector<std::string> names, FolderKind kind);
 // Lists the folder's files of one kind; false when the folder does not exist or the
 // file cannot be written.
 bool WriteFolderIndex(const std::string& folder, FolderKind kind);

@@ -147,32 +147,26 @@ std::int32_t ProbeType(const std::string& bankFolder, const std::string& name) {
     return probe.type;
 }
 
-void AppendBankRows(std::string& page, const std::string& programsFolder, const std::string& bankName,
+void AppendBankRows(std::vector<CatalogueRow>& rows, const std::string& programsFolder, const std::string& bankName,
                     const bank::BankIndex& list) {
     const std::string bankFolder = core::FindNamedFile(programsFolder, bankName, "");
-    const std::string bankCell = NameHtml(bankName);
     for (std::size_t entry = 0; entry < VisitedEntries(list); ++entry) {
         if (!IsListedName(list, entry)) {
             continue;  // the entry still takes its slot
         }
         const bank::BankIndexEntry& item = list.entries[entry];
         const Categories categories = CategoriesOf(item.categories);
-        const std::int32_t type = ProbeType(bankFolder, item.name);
         const bool inSlots = entry < kSlotsPerBank;
-        const char* letter = inSlots ? kGroupLetters[entry / kSlotsPerGroup] : "";
-        const int number = inSlots ? static_cast<int>(entry % kSlotsPerGroup) + 1 : 0;
-
-        page += "<TR><TD>";
-        page += bankCell;
-        page += "</TD><TD>";
-        page += NameHtml(item.name);
-        page += "</TD><TD>";
-        page += volume::ProgramTypeName(type);
-        page += core::Format("</TD><TD>%s</TD><TD>%i</TD><TD>", letter, number);
-        page += categories.main;
-        page += "</TD><TD>";
-        page += categories.alternates;
-        page += "</TD></TR>\n";
+        CatalogueRow row;
+        row.bank = bankName;
+        row.name = item.name;
+        row.type = ProbeType(bankFolder, item.name);
+        row.letter = inSlots ? kGroupLetters[entry / kSlotsPerGroup] : "";
+        row.number = inSlots ? static_cast<int>(entry % kSlotsPerGroup) + 1 : 0;
+        row.mainCategory = categories.main;
+        row.otherCategories = categories.alternates;
+        row.path = core::IsSafePathComponent(item.name) ? core::FindNamedFile(bankFolder, item.name, ".afp") : "";
+        rows.push_back(std::move(row));
     }
 }
 
@@ -330,6 +324,22 @@ std::string BuildStaticPage(const std::string& volumeFolder, const PageTime& tim
     return page;
 }
 
+std::vector<CatalogueRow> DynamicCatalogueRows(const std::string& volumeFolder) {
+    std::vector<CatalogueRow> rows;
+    const std::string programs = ProgramsFolder(volumeFolder);
+    bank::BankIndex banks;
+    if (ReadList(banks, core::JoinPath(programs, "bank.txt"))) {
+        for (std::size_t b = 0; b < VisitedEntries(banks); ++b) {
+            const std::string& bankName = banks.entries[b].name;
+            bank::BankIndex list;
+            if (ReadBankList(list, programs, bankName)) {
+                AppendBankRows(rows, programs, bankName, list);
+            }
+        }
+    }
+    return rows;
+}
+
 std::string BuildDynamicPage(const std::string& volumeFolder, const PageTime& time, const std::locale& locale) {
     const std::string_view script = TableFilterScript();
     std::string page;
@@ -338,16 +348,18 @@ std::string BuildDynamicPage(const std::string& volumeFolder, const PageTime& ti
     page += script;
     page += kDynamicTableStart;
 
-    const std::string programs = ProgramsFolder(volumeFolder);
-    bank::BankIndex banks;
-    if (ReadList(banks, core::JoinPath(programs, "bank.txt"))) {
-        for (std::size_t b = 0; b < VisitedEntries(banks); ++b) {
-            const std::string& bankName = banks.entries[b].name;
-            bank::BankIndex list;
-            if (ReadBankList(list, programs, bankName)) {
-                AppendBankRows(page, programs, bankName, list);
-            }
-        }
+    for (const CatalogueRow& row : DynamicCatalogueRows(volumeFolder)) {
+        page += "<TR><TD>";
+        page += NameHtml(row.bank);
+        page += "</TD><TD>";
+        page += NameHtml(row.name);
+        page += "</TD><TD>";
+        page += volume::ProgramTypeName(row.type);
+        page += core::Format("</TD><TD>%s</TD><TD>%i</TD><TD>", row.letter.c_str(), row.number);
+        page += row.mainCategory;
+        page += "</TD><TD>";
+        page += row.otherCategories;
+        page += "</TD></TR>\n";
     }
 
     page += "</tbody></Table>\n";

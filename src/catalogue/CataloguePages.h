@@ -1,8 +1,10 @@
 #pragma once
 
+#include <cstdint>
 #include <locale>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace velmorant::catalogue {
 
@@ -24,6 +26,19 @@ std::locale UserLocale();
 // Names and categories come from bank.txt files anyone can write, so they are escaped
 // (& < > " ') before they go into a page.
 std::string EscapeHtml(std::string_view text);
+
+// One program of the dynamic catalogue: every name a listed bank's bank.txt lists.
+struct CatalogueRow {
+    std::string bank;  // Windows-1252, as bank.txt holds it
+    std::string name;
+    std::int32_t type = 0;
+    std::string letter;  // "A".."P"; empty past the 128 slots
+    int number = 0;      // 1..8; 0 past the 128 slots
+    std::string mainCategory;
+    std::string otherCategories;  // joined by ", "
+    std::string path;             // the program file it names; empty when the name cannot name one
+};
+std::vector<CatalogueRow> DynamicCatalogueRows(const std::string& volumeFolder);
 
 // The pages themselves, built from the volume's bank.txt files (the dynamic one also reads
 // the first 16 bytes of each listed program file).

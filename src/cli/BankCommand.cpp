@@ -163,16 +163,51 @@ std::optional<Step> Decode(const BankCommand::Operation& operation, std::string&
     return std::nullopt;
 }
 
-// Runs the export job on the bank; the exit status it calls for.
-int RunExport(platform::Platform& platform, bank::Bank& bank, const std::string& destination,
-              const std::string& bankName, const std::string& folders, const std::string& refs, bool replace,
-              std::ostream& err) {
-    exporting::ExportOptions options = exporting::DefaultExportOptions(destination);
-    options.bankName = bankName;
-    options.folderOption = folders == "source" ? exporting::kSameAsSource : exporting::kBankNamedFolder;
-    options.referenceOption = refs == "absolute" ? exporting::kAbsolutePaths : exporting::kRelativePaths;
-    options.replaceExisting = replace;
+struct ExportRequest {
+    std::string destination;
+    std::string bankName;
+    std::string folders;
+    std::string refs;
+    bool replace = false;
+    bool registerBank = false;
+    bool dryRun = false;
+    bool json = false;
+};
+
+// Prints what the export would do; the exit status of the export it previews: 1 when it would
+// be refused or leave a program out.
+int PreviewPlan(platform::Platform& platform, bank::Bank& bank, exporting::ExportOptions& options,
+                const ExportRequest& request, CommandIo& io) {
+    exporting::ExportPlan plan;
+    if (exporting::PreviewExport(platform, bank, options, plan) != exporting::kExportFinished) {
+        return kExitFailed;
+    }
+    io.out << (request.json ? exporting::PlanJson(plan) : core::TerminalText(exporting::PlanText(plan)));
+    bool leftOut = false;
+    for (const auto& program : plan.programs) {
+        leftOut = leftOut || program.refusal != 0;
+    }
+    const std::vector<std::string> replaced = plan.Replaced();
+    if (!replaced.empty() && !request.replace) {
+        io.err << "velmorant-cli bank: --export: " << replaced.size()
+               << " files of yours have other contents there; the export replaces them only with --replace\n";
+    }
+    return leftOut || !plan.SpaceProblem().empty() || (!replaced.empty() && !request.replace) ? kExitFailed : kExitOk;
+}
+
+// Runs the export job on the bank (or, with --dry-run, prints its plan); the exit status it calls for.
+int RunExport(platform::Platform& platform, bank::Bank& bank, const ExportRequest& request, CommandIo& io) {
+    std::ostream& err = io.err;
+    exporting::ExportOptions options = exporting::DefaultExportOptions(request.destination);
+    options.bankName = request.bankName;
+    options.folderOption = request.folders == "source" ? exporting::kSameAsSource : exporting::kBankNamedFolder;
+    options.referenceOption = request.refs == "absolute" ? exporting::kAbsolutePaths : exporting::kRelativePaths;
+    options.replaceExisting = request.replace;
+    options.registerBank = request.registerBank;
     options.accepted = true;
+    if (request.dryRun) {
+        return PreviewPlan(platform, bank, options, request, io);
+    }
 
     // What the export adds to each log is what tells why a program was not written.
     std::array<std::size_t, bank::kSlotCount> logLength{};
@@ -276,6 +311,15 @@ void BankCommand::setup(CLI::App& subcommand) {
                   "Replace program files and bank.txt that already exist with other contents, keeping the old "
                   "ones as NAME.bak; without it the export lists them and writes nothing")
         ->group("Export");
+    subcommand
+        .add_flag("--register", register_,
+                  "Add the bank to DEST's own list, Programs/bank.txt (the old list is kept as bank.txt.bak)")
+        ->group("Export");
+    subcommand
+        .add_flag("--dry-run", dryRun_,
+                  "Print what the export would do (each file copied, reused or numbered and why, each reference "
+                  "rewritten, the bytes to write and the free space) and write nothing; --json prints it as JSON")
+        ->group("Export");
     subcommand.footer(
         "Operations run in command-line order on one bank held in memory; --export runs after all of them. Each "
         "message box is printed on standard error as \"Title: text\"; then the bank is printed as 128 lines "
@@ -308,8 +352,10 @@ int BankCommand::run(CommandIo& io) {
         }
         steps.push_back(std::move(*step));
     }
-    if (!exportDestination && (!bankName_.empty() || !folders_.empty() || !refs_.empty() || replace_)) {
-        io.err << "velmorant-cli bank: --bank-name, --folders, --refs and --replace go with --export\n";
+    if (!exportDestination &&
+        (!bankName_.empty() || !folders_.empty() || !refs_.empty() || replace_ || register_ || dryRun_)) {
+        io.err << "velmorant-cli bank: --bank-name, --folders, --refs, --replace, --register and --dry-run go with "
+                  "--export\n";
         return kExitUsage;
     }
     std::string bankName;
@@ -381,13 +427,17 @@ int BankCommand::run(CommandIo& io) {
 
     int exportStatus = kExitOk;
     if (exportDestination && !stopped) {
-        exportStatus = RunExport(platform, bank, *exportDestination, bankName, folders_, refs_, replace_, io.err);
+        const ExportRequest request{*exportDestination, bankName, folders_, refs_, replace_, register_, dryRun_, json_};
+        exportStatus = RunExport(platform, bank, request, io);
     }
 
-    if (json_) {
-        PrintSlotsJson(bank, io.out);
-    } else {
-        PrintSlots(bank, io.out);
+    // A dry run prints its plan in the slot list's place.
+    if (stopped || !dryRun_) {
+        if (json_) {
+            PrintSlotsJson(bank, io.out);
+        } else {
+            PrintSlots(bank, io.out);
+        }
     }
     if (stopped) {
         return kExitStopped;

@@ -35,6 +35,8 @@ private:
     std::string folders_;
     std::string refs_;
     bool replace_ = false;
+    bool register_ = false;
+    bool dryRun_ = false;
 };
 
 }  // namespace velmorant::cli

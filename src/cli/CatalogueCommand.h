@@ -4,7 +4,7 @@
 
 namespace velmorant::cli {
 
-// velmorant-cli catalogue [--dynamic] [--open] VOLUME OUTPUT
+// velmorant-cli catalogue [--dynamic] [--open] [--format html|csv|json] VOLUME OUTPUT
 class CatalogueCommand : public Command {
 public:
     std::string name() const override { return "catalogue"; }
@@ -15,6 +15,7 @@ public:
 private:
     bool dynamic_ = false;
     bool open_ = false;
+    std::string format_ = "html";
     std::string volume_;
     std::string output_;
 };

@@ -53,7 +53,7 @@ int InspectCommand::run(CommandIo& io) {
         }
 
         if (json_) {
-            nlohmann::json json = record != nullptr ? ProgramToJson(*record) : nlohmann::json::object();
+            nlohmann::json json = record != nullptr ? ProgramToJson(*record, &bank.checksums) : nlohmann::json::object();
             json["path"] = core::PathToUtf8(path);
             json["result"] = bank::AddResultNumber(result);
             json["slot"] = result.slot ? nlohmann::json(bank::SlotLabel(*result.slot)) : nlohmann::json(nullptr);
@@ -75,7 +75,7 @@ int InspectCommand::run(CommandIo& io) {
             io.out << "Failed: " << core::TerminalText(FailureText(result.failure, path)) << "\n";
         }
         if (record != nullptr) {
-            io.out << ProgramText(*record, result.placed());
+            io.out << ProgramText(*record, result.placed(), &bank.checksums);
         }
         io.out << "\n";
     }

@@ -44,7 +44,7 @@ std::string FormatDependencyTable(const std::vector<volume::DependencyRow>& rows
 }
 
 // Names, logs and summaries hold the files' Windows-1252 bytes; JSON must be UTF-8.
-nlohmann::json DependencyToJson(const volume::DependencyRecord& dependency) {
+nlohmann::json DependencyToJson(const volume::DependencyRecord& dependency, volume::ChecksumCache* cache) {
     nlohmann::json json = {
         {"kind", static_cast<int>(dependency.kind)},
         {"foundName", core::Cp1252ToUtf8(dependency.foundName)},
@@ -55,22 +55,22 @@ nlohmann::json DependencyToJson(const volume::DependencyRecord& dependency) {
         {"volume", dependency.volumeNumber},
         {"sourcePath", core::PathToUtf8(dependency.sourcePath)},
         {"size", dependency.fileSize},
-        {"crc", dependency.crc},
+        {"crc", volume::DependencyChecksum(dependency, cache)},
         {"duplicate", static_cast<int>(dependency.duplicate)},
         {"referenceOffset", dependency.referenceOffset},
     };
     nlohmann::json samples = nlohmann::json::array();
     for (const auto& sample : dependency.samples) {
-        samples.push_back(DependencyToJson(sample));
+        samples.push_back(DependencyToJson(sample, cache));
     }
     json["samples"] = std::move(samples);
     return json;
 }
 
-nlohmann::json ProgramToJson(const volume::ProgramRecord& record) {
+nlohmann::json ProgramToJson(const volume::ProgramRecord& record, volume::ChecksumCache* cache) {
     nlohmann::json dependencies = nlohmann::json::array();
     for (const auto& dependency : record.dependencies) {
-        dependencies.push_back(DependencyToJson(dependency));
+        dependencies.push_back(DependencyToJson(dependency, cache));
     }
     return {
         {"name", core::Cp1252ToUtf8(record.programName)},
@@ -89,12 +89,12 @@ nlohmann::json ProgramToJson(const volume::ProgramRecord& record) {
     };
 }
 
-std::string ProgramText(const volume::ProgramRecord& record, bool loaded) {
+std::string ProgramText(const volume::ProgramRecord& record, bool loaded, volume::ChecksumCache* cache) {
     std::string text;
     if (loaded) {
         text += "\n" + core::Cp1252ToUtf8(record.summary);
     }
-    text += "\nDependencies:\n" + FormatDependencyTable(volume::DependencyRows(record));
+    text += "\nDependencies:\n" + FormatDependencyTable(volume::DependencyRows(record, cache));
     text += "\nLog:\n" + record.log;
     return core::TerminalText(text);
 }

@@ -3,7 +3,9 @@
 #include <cerrno>
 #include <filesystem>
 #include <utility>
+#include <vector>
 
+#include "core/Checksum.h"
 #include "core/FileHandle.h"
 
 namespace velmorant::core {
@@ -36,9 +38,28 @@ FileStatus Finish(const std::string& temporary, const std::string& path, FileSta
     return status;
 }
 
+// The copy through one reused block, with the checksum of each block as it passes.
+FileStatus CopyWithChecksum(std::FILE* in, std::FILE* out, bool& sourceFailed, std::uint32_t& crc) {
+    static thread_local std::vector<std::uint8_t> block(1 << 20);
+    crc = 0;
+    for (;;) {
+        errno = 0;
+        const std::size_t n = std::fread(block.data(), 1, block.size(), in);
+        if (n == 0) {
+            sourceFailed = std::ferror(in) != 0;
+            return sourceFailed ? LastError() : FileStatus{};
+        }
+        const std::span<const std::uint8_t> piece(block.data(), n);
+        crc = Crc32Update(crc, piece);
+        if (FileStatus status = WritePiece(out, piece); !status) {
+            return status;
+        }
+    }
+}
+
 }  // namespace
 
-CopyStatus CopyFileContents(const std::string& source, const std::string& destination) {
+CopyStatus CopyFileContents(const std::string& source, const std::string& destination, std::uint32_t* crc) {
     CopyStatus result;
     errno = 0;
     FilePtr in = OpenRead(source);
@@ -53,7 +74,9 @@ CopyStatus CopyFileContents(const std::string& source, const std::string& destin
         return result;
     }
     std::setvbuf(in.get(), nullptr, _IONBF, 0);
-    FileStatus status = CopyStream(in.get(), out.file.get(), result.sourceFailed);
+    std::setvbuf(out.file.get(), nullptr, _IONBF, 0);
+    FileStatus status = crc != nullptr ? CopyWithChecksum(in.get(), out.file.get(), result.sourceFailed, *crc)
+                                       : CopyStream(in.get(), out.file.get(), result.sourceFailed);
     result.error = Finish(out.path, destination, FlushAndClose(std::move(out.file), status)).error;
     return result;
 }

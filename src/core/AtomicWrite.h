@@ -13,7 +13,10 @@ namespace velmorant::core {
 struct CopyStatus : FileStatus {
     bool sourceFailed = false;  // the error concerns reading the source
 };
-CopyStatus CopyFileContents(const std::string& source, const std::string& destination);
+// With `crc`, the CRC-32 of the bytes copied is taken from the copy's own read, so a caller
+// that needs it does not read the source twice.
+CopyStatus CopyFileContents(const std::string& source, const std::string& destination,
+                            std::uint32_t* crc = nullptr);
 
 // Writes the bytes under a temporary name in the same folder, then renames it over
 // the destination, so a crash or a full disk never leaves a half-written file.

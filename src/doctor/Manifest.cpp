@@ -46,9 +46,11 @@ std::string Text(const json& object, const char* key) {
 }  // namespace
 
 std::string ManifestJson(const Manifest& manifest) {
-    json files = json::array();
+    // Keys in the order the format page lists them, so a person can read the file too.
+    using ordered = nlohmann::ordered_json;
+    ordered files = ordered::array();
     for (const ManifestFile& file : manifest.files) {
-        json references = json::array();
+        ordered references = ordered::array();
         for (const ManifestReference& reference : file.references) {
             references.push_back({{"offset", reference.offset}, {"old", reference.oldName}, {"new", reference.newName}});
         }
@@ -56,16 +58,17 @@ std::string ManifestJson(const Manifest& manifest) {
                          {"kind", file.kind},
                          {"size", file.size},
                          {"crc32", Hex(file.crc32)},
-                         {"source", file.source.empty() ? json(nullptr) : json(file.source)},
+                         {"source", file.source.empty() ? ordered(nullptr) : ordered(file.source)},
                          {"oldName", file.oldName},
                          {"newName", file.newName},
                          {"references", std::move(references)}});
     }
-    const json document{{"format", kManifestFormat},
+    const ordered document{{"format", kManifestFormat},
                         {"version", kManifestVersion},
                         {"bank", manifest.bank},
                         {"sourceVolume", manifest.sourceVolume},
-                        {"files", std::move(files)}};
+                        {"files", std::move(files)},
+                        {"missing", manifest.missing}};
     return document.dump(2) + "\n";
 }
 
@@ -124,6 +127,13 @@ std::optional<Manifest> ParseManifest(std::string_view text, std::string* error)
             }
         }
         manifest.files.push_back(std::move(file));
+    }
+    if (const auto missing = document.find("missing"); missing != document.end() && missing->is_array()) {
+        for (const json& source : *missing) {
+            if (source.is_string()) {
+                manifest.missing.push_back(source.get<std::string>());
+            }
+        }
     }
     return manifest;
 }

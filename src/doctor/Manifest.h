@@ -32,6 +32,7 @@ struct Manifest {
     std::string bank;
     std::string sourceVolume;
     std::vector<ManifestFile> files;
+    std::vector<std::string> missing;  // samples missing on the source volume, not copied
 };
 
 inline constexpr std::string_view kManifestFormat = "velmorant-export-manifest";

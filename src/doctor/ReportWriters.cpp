@@ -55,19 +55,6 @@ std::string Joined(const std::vector<std::string>& values, const char* separator
     return text;
 }
 
-std::string CsvField(const std::string& text) {
-    if (text.find_first_of(",\"\r\n") == std::string::npos) {
-        return text;
-    }
-    std::string quoted = "\"";
-    for (const char c : text) {
-        quoted += c;
-        if (c == '"') {
-            quoted += '"';
-        }
-    }
-    return quoted + "\"";
-}
 
 std::string Subject(const Finding& finding) {
     if (!finding.program.empty()) {
@@ -103,6 +90,20 @@ void HtmlFile(std::string& page, const FileNode& file) {
 }
 
 }  // namespace
+
+std::string CsvField(const std::string& text) {
+    if (text.find_first_of(",\"\r\n") == std::string::npos) {
+        return text;
+    }
+    std::string quoted = "\"";
+    for (const char c : text) {
+        quoted += c;
+        if (c == '"') {
+            quoted += '"';
+        }
+    }
+    return quoted + "\"";
+}
 
 const char* FindingKindName(FindingKind kind) {
     switch (kind) {

@@ -4,6 +4,9 @@
 #include <string_view>
 #include <vector>
 
+#include "export/ExportPlan.h"
+#include "export/ExportProgram.h"
+
 namespace velmorant::bank {
 struct Bank;
 }
@@ -34,6 +37,9 @@ struct ExportOptions {
     // Program files and bank.txt already at the destination with other contents may be
     // replaced without asking; the old ones are kept as backups.
     bool replaceExisting = false;
+    // Add the bank to the destination volume's list, Programs/bank.txt (the old list is kept as
+    // a backup beside it).
+    bool registerBank = true;
 
     // Filled by every export.
     std::string multisampleFolder;
@@ -70,9 +76,15 @@ struct ExportOutcome {
         int result = 0;  // ExportProgram's result
     };
     std::vector<Program> programs;
+    ExportCounts counts;
 
     int failures() const;
 };
+
+// The options checked as an export checks them (a box says why it refuses), then the plan of
+// what the export would do; nothing is written. kExportFinished, with `plan` filled when the
+// options were accepted, or kExportRefused.
+int PreviewExport(platform::Platform& platform, bank::Bank& bank, ExportOptions& options, ExportPlan& plan);
 
 // Exports every defined slot of the bank as the bank folder Programs/<bank name> of
 // the destination volume, with the copies of their dependencies and the three
@@ -80,5 +92,13 @@ struct ExportOutcome {
 // export holds the destination, or when the user declines replacing files of theirs.
 int ExportBank(platform::Platform& platform, bank::Bank& bank, ExportOptions& options,
                ExportOutcome* outcome = nullptr);
+// The export once planned: refused with the figures when it does not fit, or when the user keeps
+// files of theirs it would replace; then written, ending with a message that counts what was done.
+int RunExportPlan(platform::Platform& platform, bank::Bank& bank, ExportOptions& options, ExportPlan& plan,
+                  ExportOutcome* outcome = nullptr);
+
+// The final message: programs exported, files copied, reused, numbered, samples missing, and
+// whether the destination's bank list names the bank.
+std::string CountsMessage(const ExportCounts& counts, bool listed);
 
 }  // namespace velmorant::exporting

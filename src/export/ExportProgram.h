@@ -1,17 +1,21 @@
 #pragma once
 
 #include <cstdint>
+#include <set>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "export/DestinationFile.h"
+#include "export/ExportPlan.h"
 #include "formats/ReferenceRecord.h"
 #include "volume/Dependencies.h"
 #include "volume/ProgramRecord.h"
 
 namespace velmorant::exporting {
 
-// Results of the copy operations (1) and of ExportProgram (0).
+// Results of ExportProgram (0) and PlanWriter::WriteProgram.
 inline constexpr int kCopyDone = 1;
 inline constexpr int kProgramExported = 0;
 inline constexpr int kFolderNotCreated = -2;
@@ -36,50 +40,54 @@ struct ExportMode {
     static ExportMode FromCode(int mode) { return ExportMode{mode > 9, mode == 1 || mode == 11}; }
 };
 
-// What the export did with one file it copied; the bank's records are left as they were.
-struct CopiedFile {
-    std::string name;             // what the references carry: the found name, or the numbered one
-    std::string destinationPath;  // empty until a copy was planned
-    bool renamed = false;         // a different file held the found name at the destination
-    std::vector<CopiedFile> samples;  // a multisample's samples, in the order of its record
+// What an export did, as its final message counts it.
+struct ExportCounts {
+    int programs = 0;  // programs of the bank
+    int exported = 0;
+    int copied = 0;    // samples, multisamples and programs written
+    int reused = 0;    // already there with the same content
+    int numbered = 0;  // of the copied, those under a numbered name
+    int missing = 0;   // samples missing on the source volume, not copied
 };
 
-// One exported program: one entry per dependency of its record, in the same order.
-struct ExportPlan {
-    std::vector<CopiedFile> dependencies;
+// Writes what a plan decided, program by program, each planned file once however many
+// programs need it, and records in the plan the checksum of each copy as it reads it. Program
+// logs record what was done.
+class PlanWriter {
+public:
+    PlanWriter(ExportPlan& plan, volume::ChecksumCache* cache);
+
+    // The program's files, then the program itself (never when one of its files failed).
+    // ExportProgram's result.
+    int WriteProgram(std::size_t program, volume::ProgramRecord& record, bool replace);
+    // A file the export makes, with the bytes it has at the end of the export. One that keeps a
+    // backup replaces a different file only when `replace`; the others are written over.
+    PlaceResult WriteMadeFile(std::size_t file, std::span<const std::uint8_t> bytes, bool replace);
+
+    // For each planned file: it is at the destination as planned (written, or reused).
+    std::vector<bool> Present() const;
+    ExportCounts Counts() const;
+
+private:
+    enum class State { kPending, kDone, kFailed };
+    int WriteFile(std::size_t index, volume::ProgramRecord& record);
+    int Copy(std::size_t index, std::string& log);
+    bool EnterFolder(const std::string& folder);
+
+    ExportPlan& plan_;
+    volume::ChecksumCache* cache_;
+    std::vector<State> states_;
+    std::vector<int> results_;
+    std::vector<std::string> failures_;  // the log lines of a failed file, for every program needing it
+    std::vector<int> programResults_;
+    std::set<std::string> folders_;      // known to be there
 };
 
-// The files are copied below `destinationRoot` (a volume root, no trailing separator).
-// `cache`, when given, spares re-reading sources whose checksum is already known.
-
-// Copies one sample into Samples/<folder>, reusing an identical file already there and
-// numbering the name when a different file holds it. 1, or a negative result.
-int CopySampleDependency(const volume::DependencyRecord& dependency, CopiedFile& copy,
-                         volume::ProgramRecord& program, std::string_view bankName,
-                         std::string_view destinationRoot, int mode, volume::ChecksumCache* cache = nullptr);
-
-// Copies the samples of one multisample, then writes the multisample with its sample
-// references rewritten into Multisamples/<folder>. 1, or a negative result.
-int CopyMultisampleDependency(const volume::DependencyRecord& dependency, CopiedFile& copy,
-                              volume::ProgramRecord& program, std::string_view bankName,
-                              std::string_view destinationRoot, int mode, volume::ChecksumCache* cache = nullptr);
-
-// Copies every dependency of the program, then writes the program with its references
-// rewritten as Programs/<bank>/<program name>.afp. 0, or the first negative result;
-// the program file is only written when every dependency was copied. The program's log
-// records what was done; `plan`, when given, receives the names and places of the copies.
-// A different file under the program's name is replaced only when `replace`, and then kept
-// as a backup.
+// Exports one program on its own: its copies, then the program as Programs/<bank>/<program
+// name>.afp with its references rewritten. 0, or the first negative result; the program file is
+// only written when every file it needs is there. A different file under the program's name is
+// replaced only when `replace`, and then kept as a backup.
 int ExportProgram(volume::ProgramRecord& program, std::string_view bankName, std::string_view destinationRoot,
-                  int mode, volume::ChecksumCache* cache = nullptr, ExportPlan* plan = nullptr,
-                  bool replace = false);
-
-// Programs/<bank>/<program name>.afp below the destination root.
-std::string ProgramDestination(std::string_view destinationRoot, std::string_view bankName,
-                               const std::string& programName);
-// True when a file or link already at the program's destination differs from what the export
-// would write there, if its copies keep their names.
-bool ProgramWouldReplace(const volume::ProgramRecord& program, std::string_view bankName,
-                         std::string_view destinationRoot, int mode);
+                  int mode, volume::ChecksumCache* cache = nullptr, bool replace = false);
 
 }  // namespace velmorant::exporting

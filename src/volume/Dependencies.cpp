@@ -119,7 +119,8 @@ bool ResolveReference(ProgramRecord& program, std::vector<DependencyRecord>& lis
         if (stamp && (known || files.IsReadable(path))) {
             record.kind = site.wanted;
             record.fileSize = stamp->size;
-            record.crc = known ? *known : FileChecksum(path, cache, files);
+            record.crc = known ? *known : 0;
+            record.crcPending = !known;
             // A sample read before at this stamp was checked then.
             if (!multisample && !known) {
                 CheckSampleFile(program, path, stamp->size, files);
@@ -130,6 +131,7 @@ bool ResolveReference(ProgramRecord& program, std::vector<DependencyRecord>& lis
             AppendLog(program, core::Format(format, site.logOffset, path.c_str()));
         } else {
             record.kind = DependencyKind::kSample;
+            record.missing = true;
             const std::string line = core::Format(
                 level2 ? "%i : Cannot find dependencies (levl 2) %s" : "%i : Cannot find dependencies %s",
                 site.logOffset, path.c_str());
@@ -160,6 +162,10 @@ bool ResolveReference(ProgramRecord& program, std::vector<DependencyRecord>& lis
 
 std::uint32_t FileChecksum(const std::string& path, ChecksumCache* cache, core::FileSource& files) {
     return cache != nullptr ? cache->FileCrc32(path, files) : files.Crc32(path);
+}
+
+std::uint32_t DependencyChecksum(const DependencyRecord& dependency, ChecksumCache* cache) {
+    return dependency.crcPending ? FileChecksum(dependency.sourcePath, cache) : dependency.crc;
 }
 
 std::uint32_t ChecksumCache::FileCrc32(const std::string& path, core::FileSource& files) {

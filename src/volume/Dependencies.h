@@ -37,6 +37,9 @@ private:
 std::uint32_t FileChecksum(const std::string& path, ChecksumCache* cache,
                            core::FileSource& files = core::DiskFiles());
 
+// The dependency's checksum, read now when loading left it pending.
+std::uint32_t DependencyChecksum(const DependencyRecord& dependency, ChecksumCache* cache = nullptr);
+
 inline constexpr int kUnusableProgram = -4;
 
 // 1 when every level-1 file was found (or the program file cannot be opened),

@@ -7,6 +7,10 @@
 #include "volume/ProgramRecord.h"
 
 namespace velmorant::volume {
+class ChecksumCache;
+}
+
+namespace velmorant::volume {
 
 // One row of a program's dependency table: its texts in column order and the kind
 // (ROM, sample, multisample) that picks the row's icon.
@@ -21,6 +25,7 @@ struct DependencyRow {
 };
 
 // Each dependency followed directly by its own (a multisample's samples), in list order.
-std::vector<DependencyRow> DependencyRows(const ProgramRecord& record);
+// A checksum loading left pending is read here, through `cache` when given.
+std::vector<DependencyRow> DependencyRows(const ProgramRecord& record, ChecksumCache* cache = nullptr);
 
 }  // namespace velmorant::volume

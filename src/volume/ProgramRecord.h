@@ -48,6 +48,10 @@ struct DependencyRecord {
     bool folderGiven = false;  // the reference names a folder (else the sample is looked for by name)
     bool duplicate = false;    // an earlier dependency of the same program is the same file
     std::uint32_t crc = 0;
+    // The file was found but its checksum not read yet: an import that is only exported never
+    // needs it, so it is read when shown (DependencyChecksum).
+    bool crcPending = false;
+    bool missing = false;  // not found when the program loaded
 };
 
 // The record of one bank slot.

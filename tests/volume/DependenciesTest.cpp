@@ -50,12 +50,13 @@ TEST(ResolveDependenciesTest, DemoProgramsListEachFileTheyPlay) {
     EXPECT_EQ(std::tie(piano.duplicate, record.dependencies[1].duplicate, record.dependencies[1].sourcePath),
               std::make_tuple(false, true, piano.sourcePath));
     EXPECT_EQ(record.dependencies[1].samples.size(), 3u);
-    EXPECT_EQ(std::tie(piano.kind, piano.sourcePath, piano.crc, piano.fileSize, piano.folderGiven, piano.volumeNumber),
+    EXPECT_EQ(std::make_tuple(piano.kind, piano.sourcePath, DependencyChecksum(piano), piano.fileSize, piano.folderGiven,
+                              piano.volumeNumber),
               std::make_tuple(DependencyKind::kMultisample, volume({"Multisamples", "Keys", "Piano.afi"}),
                               core::FileCrc32(piano.sourcePath), core::FileSize(piano.sourcePath), true, 1));
     EXPECT_EQ(piano.referenceOffset, record.oscillatorOffsets[0] + 4);
     EXPECT_EQ(piano.samples[1].referenceOffset, 120);
-    EXPECT_EQ(piano.samples[1].crc, core::FileCrc32(volume({"Samples", "Keys", "Piano C4.afs"})));
+    EXPECT_EQ(DependencyChecksum(piano.samples[1]), core::FileCrc32(volume({"Samples", "Keys", "Piano C4.afs"})));
     // Oscillator blocks lie at S, S + 104, S + 228, S + 332 with S = 80 + 2*116 + 3*56 + 44.
     EXPECT_EQ(record.oscillatorOffsets, (std::array<std::int32_t, 4>{524, 628, 752, 856}));
     EXPECT_EQ(record.chunkCounts, (std::array<std::int32_t, 4>{2, 3, 1, 0}));
