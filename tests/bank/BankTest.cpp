@@ -5,11 +5,14 @@
 #include "bank/Bank.h"
 #include "demo/VolumeBuilders.h"
 #include "support/TempDir.h"
+#include "bank/BankIndex.h"
+#include "volume/ProgramRecord.h"
 
 namespace velmorant::bank {
 namespace {
 
 using testing::DemoVolumeDir;
+using testing::ReadText;
 using testing::TempDir;
 
 // A volume of n playable FM programs, which need no other file.
@@ -31,7 +34,7 @@ TEST(AddProgramTest, FreeSlotSearchGoesUpFromTheStartOnly) {
     EXPECT_EQ(AddProgram(bank, -1, paths[0]).slot, 0);
     EXPECT_EQ(AddProgram(bank, -1, paths[1]).slot, 1);
     EXPECT_EQ(AddProgram(bank, 0, paths[2]).slot, 2);    // A1 and A2 taken: A3
-    EXPECT_EQ(AddProgram(bank, 500, paths[3]).slot, 3);  // out of range starts at A1
+    EXPECT_EQ(AddProgram(bank, kSlotCount, paths[3]).slot, 3);  // past P8 starts at A1
     Bank full;
     full.slots[127].defined = true;
     full.slots[127].sourcePath = "elsewhere";
@@ -108,6 +111,48 @@ TEST(SlotOperationsTest, SwapMovesEverythingButTheLabelsRemoveKeepsCategoriesRen
     RenameProgram(bank, 3, std::string(40, 'x'));
     EXPECT_EQ(bank.slots[3].programName, std::string(32, 'x'));
     EXPECT_EQ(SanitiseProgramName(""), "");
+}
+
+TEST(WriteFolderIndexTest, ListsMatchingExtensionsOfLongEnoughNames) {
+    TempDir dir;
+    for (const char* name : {"Piano.AFP", "bass.afp", "x.afp", "Organ.afi", "a.af", "Kit.afpx"}) {
+        ASSERT_TRUE(demo::WriteText(dir({name}), "x"));
+    }
+    ASSERT_TRUE(WriteFolderIndex(dir.path(), FolderKind::kPrograms));
+    const std::string text = ReadText(dir({"bank.txt"}));
+    EXPECT_TRUE(text.starts_with("Number of items: 4\r\n")) << text;
+    for (const char* name : {"Piano\r\n", "bass\r\n", "x\r\n", "Kit\r\n"}) {
+        EXPECT_NE(text.find(name), std::string::npos) << name;
+    }
+    EXPECT_EQ(text.find("Organ"), std::string::npos);
+
+    ASSERT_TRUE(std::filesystem::create_directory(dir({"empty"})));
+    ASSERT_TRUE(WriteFolderIndex(dir({"empty"}), FolderKind::kSamples));
+    EXPECT_EQ(ReadText(dir({"empty", "bank.txt"})), "Number of items: 0\r\n");
+    EXPECT_FALSE(WriteFolderIndex(dir({"nowhere"}), FolderKind::kSamples));
+}
+
+TEST(FindProgramCategoriesTest, FirstMatchingLineOfTheFoldersIndex) {
+    TempDir dir;
+    volume::ProgramRecord record;
+    record.programName = "Lead";
+    record.sourcePath = dir({"Bank", "Lead.afp"});
+
+    FindProgramCategories(record);
+    EXPECT_EQ(record.categories, "not defined");  // no bank.txt
+
+    ASSERT_TRUE(demo::WriteText(dir({"Bank", "bank.txt"}),
+                                "Number of items: 3\r\nlead:B\r\nLead:KM\r\nLead:C\r\n"));
+    FindProgramCategories(record);
+    EXPECT_EQ(record.categories, "KM");
+
+    ASSERT_TRUE(demo::WriteText(dir({"Bank", "bank.txt"}), "Number of items: 3\r\nLead:" + std::string(30, 'A') + "\r\n"));
+    FindProgramCategories(record);  // rejected index (too few names)
+    EXPECT_EQ(record.categories, "not defined");
+
+    ASSERT_TRUE(demo::WriteText(dir({"Bank", "bank.txt"}), "Number of items: 1\r\nLead:" + std::string(30, 'A') + "\r\n"));
+    FindProgramCategories(record);
+    EXPECT_EQ(record.categories, std::string(19, 'A'));
 }
 
 }  // namespace
