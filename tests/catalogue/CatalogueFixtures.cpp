@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <regex>
 
 #include "demo/VolumeBuilders.h"
 
@@ -43,11 +42,6 @@ void CatalogueVolume::WriteProgram(const std::string& bank, const std::string& n
     demo::ProgramLayout layout;
     layout.tag = tag;
     ASSERT_TRUE(demo::WriteFile(dir_({"Volume", "Programs", bank, name + ".afp"}), demo::BuildProgramFile(layout)));
-}
-
-std::string MaskDateLine(const std::string& page) {
-    static const std::regex dateLine("<H2>Velmorant - [^<]*</H2>");
-    return std::regex_replace(page, dateLine, "<H2>Velmorant - DATE</H2>");
 }
 
 }  // namespace velmorant::testing

@@ -34,8 +34,4 @@ private:
 inline constexpr catalogue::PageTime kMarch5th{3, 5, 2024, 9, 7};
 inline constexpr const char* kMarch5thLine = "<H2>Velmorant - 2024-03-05 09:07</H2>";
 
-// The page with its date line replaced by "<H2>Velmorant - DATE</H2>" (for pages written
-// with the local time).
-std::string MaskDateLine(const std::string& page);
-
 }  // namespace velmorant::testing

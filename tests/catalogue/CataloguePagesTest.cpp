@@ -40,16 +40,6 @@ TEST(Pages, DeclareTheirTextAndEndWithTheDate) {
     }
     EXPECT_TRUE(BuildStaticPage(volume.root(), kMarch5th).ends_with(std::string("</head><body>") + kMarch5thLine + "</body></html>"));
     EXPECT_EQ(Rows(BuildDynamicPage(volume.root(), kMarch5th)), "");
-    for (const bool dynamic : {false, true}) {
-        volume.WriteVolumeList({"Bank"});
-        volume.WriteBankList("Bank", 1, {"One"});
-        const std::string output = volume.Path({"page.htm"});
-        ASSERT_EQ(dynamic ? WriteDynamicCatalogue(volume.root(), output) : WriteStaticCatalogue(volume.root(), output),
-                  kPageWritten);
-        const std::string fixed = dynamic ? BuildDynamicPage(volume.root(), kMarch5th) : BuildStaticPage(volume.root(), kMarch5th);
-        EXPECT_EQ(testing::MaskDateLine(testing::ReadText(output)), testing::MaskDateLine(fixed));
-    }
-    EXPECT_EQ(WriteStaticCatalogue(volume.root(), volume.Path({"missing", "page.htm"})), kPageNotCreated);
 }
 
 TEST(StaticPage, NamesFillNumberedLinesAndEntriesPastTheSlotsFollowTheTable) {
