@@ -86,7 +86,7 @@ void Drums(Bytes& in) {
     std::set<std::string> written;
     for (const create::DrumProgramPlan::Sample& sample : plan.samples) {
         // Folder-less references are looked for in the folder named like the program's.
-        const std::string path = "/Volume/Samples/Built/" + create::DrumSampleName(name, sample.key, sample.layer) + ".afs";
+        const std::string path = "/Volume/Samples/Built/" + sample.name + ".afs";
         files.Add(path, std::vector<std::uint8_t>(48, 0));
         written.insert(path);
     }

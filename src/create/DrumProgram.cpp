@@ -41,8 +41,12 @@ std::string DrumSampleName(const std::string& programName, int key, int layer) {
     return core::Format("%s%02i%i", programName.c_str(), key, layer);
 }
 
-DrumProgramPlan PlanDrumProgram(const DrumKit& kit, const std::string& name) {
+DrumProgramPlan PlanDrumProgram(const DrumKit& kit, const std::string& programName) {
     DrumProgramPlan plan;
+    // A reader trims the blanks that lead a reference's name, so the samples' names go without them.
+    std::string_view lead = programName;
+    while (!lead.empty() && core::IsSpace(lead.front())) lead.remove_prefix(1);
+    const std::string name = WithoutSeparators(lead);
     std::array<int, kDrumKitKeys> slotOfKey{};
     slotOfKey.fill(-1);
     int slots = 0;
@@ -69,7 +73,7 @@ DrumProgramPlan PlanDrumProgram(const DrumKit& kit, const std::string& name) {
             const std::string sampleName = DrumSampleName(name, k, j);
             WriteZone(writer, slot, j, sampleName, key.layers[static_cast<std::size_t>(j)].upperBound);
             WriteKey(writer, slot, k);
-            plan.samples.push_back({k, j});
+            plan.samples.push_back({k, j, sampleName});
             core::DebugPrint("\n%i:%s (patch %i, key = x%x (%i))\n\n", slot, sampleName.c_str(),
                              static_cast<int>(DrumZoneOffset(static_cast<std::size_t>(slot), 0) +
                                               formats::kDrumZoneReference),
@@ -107,7 +111,7 @@ DrumBuildResult BuildDrumProgram(platform::Platform& platform, const DrumKit& ki
     core::DebugPrint("Path : %s\nName : %s\n", folder.c_str(), name.c_str());
     result.programPath = InFolder(folder, name + ".afp");
     core::DebugPrint("Program file: %s\n", result.programPath.c_str());
-    if (name.empty()) {
+    if (core::TrimSpaces(name).empty()) {
         platform.ShowMessage("Program name is empty !", "Error", platform::Icon::kInformation);
         return result;
     }
@@ -128,7 +132,7 @@ DrumBuildResult BuildDrumProgram(platform::Platform& platform, const DrumKit& ki
     }
     std::vector<ConversionJob> jobs;
     for (const DrumProgramPlan::Sample& sample : plan.samples) {
-        const std::string samplePath = InFolder(folder, DrumSampleName(name, sample.key, sample.layer) + ".afs");
+        const std::string samplePath = InFolder(folder, sample.name + ".afs");
         result.sampleFiles.push_back(samplePath);
         // The WAV's own root key (or 60) applies to a drum sample.
         jobs.push_back({kit.keys[static_cast<std::size_t>(sample.key)].layers[static_cast<std::size_t>(sample.layer)].path,

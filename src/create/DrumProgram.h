@@ -26,18 +26,19 @@ struct DrumBuildResult {
     std::vector<SampleOutcome> conversions;          // with what the audio path did or why it failed
 };
 
-// A drum program's bytes for a kit whose samples are named after `name`: one oscillator per
-// key in use (at most 64), and which layers become sample files, in the order they are made.
+// A drum program's bytes for a kit whose samples are named after `programName`: one oscillator
+// per key in use (at most 64), and which layers become sample files, in the order they are made.
 struct DrumProgramPlan {
     struct Sample {
         int key = 0;
         int layer = 0;
+        std::string name;  // the sample file's name without extension, as the zone names it
     };
     std::vector<std::uint8_t> bytes;
     std::vector<Sample> samples;
     int keysLeftOut = 0;
 };
-DrumProgramPlan PlanDrumProgram(const DrumKit& kit, const std::string& name);
+DrumProgramPlan PlanDrumProgram(const DrumKit& kit, const std::string& programName);
 
 // The drum program named by `chosenPath` (the extension .afp is put on): the template with
 // one oscillator per key in use, and the converted samples beside it.

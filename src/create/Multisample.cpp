@@ -36,7 +36,8 @@ MultisampleFiles PlanMultisampleFiles(std::string_view name, const std::vector<S
     MultisampleFiles files;
     // The program names its multisample in 32 characters, and the volume reader trims the
     // name it finds, so the multisample file is named by exactly that text.
-    files.multisampleName = core::TrimTrailingSpaces(core::CutText(core::TrimSpaces(name), kReferenceNameLength));
+    files.multisampleName =
+        WithoutSeparators(core::TrimTrailingSpaces(core::CutText(core::TrimSpaces(name), kReferenceNameLength)));
     std::vector<formats::MultisampleZoneEntry> zones;
     files.index = core::Format("Number of items: %i\r\n", static_cast<int>(fileNames.size()));
     for (std::size_t i = 0; i < entries.size() && i < fileNames.size(); ++i) {
