@@ -49,6 +49,22 @@ std::optional<std::vector<std::string>> ChooseFiles(platform::Platform& platform
     return chosen;
 }
 
+// A program in its slot: recorded, and the caller told while the job goes on.
+void Placed(int slot, ImportOutcome& outcome, const PlacedCallback& onPlaced) {
+    outcome.placed.push_back(slot);
+    if (onPlaced) {
+        onPlaced(slot);
+    }
+}
+
+// Asked between programs, so a cancelled import keeps every program it placed whole.
+bool Interrupted(platform::ProgressWindow& window, ImportOutcome& outcome) {
+    if (window.CancelRequested()) {
+        outcome.interrupted = true;
+    }
+    return outcome.interrupted;
+}
+
 int Cancelled(ImportOutcome* outcome) {
     if (outcome != nullptr) {
         *outcome = ImportOutcome{};
@@ -60,7 +76,7 @@ int Cancelled(ImportOutcome* outcome) {
 }  // namespace
 
 int ImportPrograms(platform::Platform& platform, Bank& bank, const std::vector<std::string>& paths, int startSlot,
-                   ImportOutcome* outcomeOut) {
+                   ImportOutcome* outcomeOut, const PlacedCallback& onPlaced) {
     ImportOutcome outcome;
     if (paths.empty()) {
         return Cancelled(outcomeOut);
@@ -70,8 +86,9 @@ int ImportPrograms(platform::Platform& platform, Bank& bank, const std::vector<s
     const auto count = static_cast<std::uint32_t>(paths.size());
     if (count > 1) {
         window->SetRange(count);
+        window->OfferCancel();
     }
-    for (std::size_t k = 0; k < paths.size(); ++k) {
+    for (std::size_t k = 0; k < paths.size() && !Interrupted(*window, outcome); ++k) {
         const std::string& path = paths[k];
         window->SetStatus(core::Format("Loading %s", core::PathFileName(path).c_str()));
         if (count == 1) {
@@ -81,7 +98,7 @@ int ImportPrograms(platform::Platform& platform, Bank& bank, const std::vector<s
         bool stop = false;
         if (result.slot) {
             FindProgramCategories(bank.slots[static_cast<std::size_t>(*result.slot)]);
-            outcome.placed.push_back(*result.slot);
+            Placed(*result.slot, outcome, onPlaced);
         } else {
             stop = ReportFailure(platform, *window, ProgramResultBox(result.failure), path, outcome);
         }
@@ -98,7 +115,7 @@ int ImportPrograms(platform::Platform& platform, Bank& bank, const std::vector<s
 }
 
 int ImportBank(platform::Platform& platform, Bank& bank, const std::string& indexPath, int startSlot,
-               ImportOutcome* outcomeOut) {
+               ImportOutcome* outcomeOut, const PlacedCallback& onPlaced) {
     ImportOutcome outcome;
     auto finish = [&](int result) {
         if (outcomeOut != nullptr) {
@@ -135,7 +152,8 @@ int ImportBank(platform::Platform& platform, Bank& bank, const std::string& inde
     const std::int32_t count = std::clamp<std::int32_t>(index.itemCount, 0,
                                                         static_cast<std::int32_t>(index.entries.size()));
     window->SetRange(static_cast<std::uint32_t>(count));
-    for (std::int32_t i = 0; i < count; ++i) {
+    window->OfferCancel();
+    for (std::int32_t i = 0; i < count && !Interrupted(*window, outcome); ++i) {
         const BankIndexEntry& entry = index.entries[static_cast<std::size_t>(i)];
         const std::string path = core::FindNamedFile(folder, entry.name, ".afp");
         window->SetStatus(core::Format(" %i/%i - Open Program : %s", i, count, entry.name.c_str()));
@@ -145,7 +163,7 @@ int ImportBank(platform::Platform& platform, Bank& bank, const std::string& inde
         if (result.slot) {
             bank.slots[static_cast<std::size_t>(*result.slot)].categories =
                 core::CutText(entry.categories, volume::kMaxCategoriesLength);
-            outcome.placed.push_back(*result.slot);
+            Placed(*result.slot, outcome, onPlaced);
         } else if (ReportFailure(platform, *window, ProgramResultBox(result.failure), path, outcome)) {
             window->Close();
             return finish(-1);
@@ -155,16 +173,18 @@ int ImportBank(platform::Platform& platform, Bank& bank, const std::string& inde
     return finish(0);
 }
 
-int ImportProgramsCommand(platform::Platform& platform, Bank& bank, int startSlot, ImportOutcome* outcome) {
+int ImportProgramsCommand(platform::Platform& platform, Bank& bank, int startSlot, ImportOutcome* outcome,
+                          const PlacedCallback& onPlaced) {
     const auto chosen = ChooseFiles(platform, "Import Programs", {"Alesis Fusion Program files (.afp)", "*.afp"}, true);
     if (!chosen) {
         core::DebugPrint("No");
         return Cancelled(outcome);
     }
-    return ImportPrograms(platform, bank, *chosen, startSlot, outcome);
+    return ImportPrograms(platform, bank, *chosen, startSlot, outcome, onPlaced);
 }
 
-int ImportBankCommand(platform::Platform& platform, Bank& bank, int startSlot, ImportOutcome* outcome) {
+int ImportBankCommand(platform::Platform& platform, Bank& bank, int startSlot, ImportOutcome* outcome,
+                      const PlacedCallback& onPlaced) {
     const auto chosen = ChooseFiles(platform, "Import Bank", {"Alesis Bank file (.txt)", "*.txt"}, false);
     if (!chosen) {
         return Cancelled(outcome);
@@ -172,7 +192,7 @@ int ImportBankCommand(platform::Platform& platform, Bank& bank, int startSlot, I
     if (outcome != nullptr) {
         outcome->bankIndex = chosen->front();
     }
-    return ImportBank(platform, bank, chosen->front(), startSlot, outcome);
+    return ImportBank(platform, bank, chosen->front(), startSlot, outcome, onPlaced);
 }
 
 }  // namespace velmorant::bank

@@ -44,6 +44,10 @@ public:
     virtual void SetRange(std::uint32_t high) = 0;        // PROGRESS_SETRANGE, cut to its low 16 bits
     virtual void SetPosition(std::int32_t position) = 0;  // PROGRESS_SETPOS
     virtual void BringToFront() = 0;
+    // A job that can stop cleanly between its steps offers a Cancel button, then asks
+    // between steps whether it was pressed. Windows without a button never report one.
+    virtual void OfferCancel() {}
+    virtual bool CancelRequested() { return false; }
     // Closes the window; once it returns the window is gone. Further calls do nothing.
     virtual void Close() = 0;
 };

@@ -25,6 +25,7 @@
 #include "core/Debug.h"
 #include "ui/AboutDialog.h"
 #include "ui/ExportDialog.h"
+#include "ui/GuiThread.h"
 #include "ui/JobRunner.h"
 #include "ui/LogDialog.h"
 #include "ui/PropertiesDialog.h"
@@ -171,14 +172,23 @@ void MainWindow::connectCommand(QAction* action, void (MainWindow::*handler)()) 
 // ---------------------------------------------------------------- lists and selection
 
 void MainWindow::FillSlotLists() {
-    // The eight items of a list stay; only their texts change, so the selection survives.
     for (int slot = 0; slot < bank::kSlotCount; ++slot) {
-        QListWidgetItem* item = lists_[static_cast<std::size_t>(slot / bank::kSlotsPerGroup)]->item(slot % bank::kSlotsPerGroup);
-        const QString text = FromRecordText(bank::SlotItemText(bank_.slots[static_cast<std::size_t>(slot)]));
-        if (item->text() != text) {
-            item->setText(text);
-        }
+        showSlotText(slot);
     }
+}
+
+void MainWindow::showSlotText(int slot) {
+    // The eight items of a list stay; only their texts change, so the selection survives.
+    QListWidgetItem* item = lists_[static_cast<std::size_t>(slot / bank::kSlotsPerGroup)]->item(slot % bank::kSlotsPerGroup);
+    const QString text = FromRecordText(bank::SlotItemText(bank_.slots[static_cast<std::size_t>(slot)]));
+    if (item->text() != text) {
+        item->setText(text);
+    }
+}
+
+bank::PlacedCallback MainWindow::showEachPlaced() {
+    // The job waits while its program is shown, so the slot is not changing under the list.
+    return [this](int slot) { RunOnGuiThread([this, slot] { showSlotText(slot); }); };
 }
 
 int MainWindow::GetSelectedSlot() {
@@ -388,6 +398,8 @@ void MainWindow::afterImport(const bank::ImportOutcome& outcome, const QString& 
         }
         if (outcome.stopped) {
             text += QStringLiteral("; the import stopped early");
+        } else if (outcome.interrupted) {
+            text += QStringLiteral("; the import was cancelled before the rest");
         }
         statusBar()->showMessage(text + QLatin1Char('.'));
     }
@@ -401,14 +413,14 @@ void MainWindow::afterImport(const bank::ImportOutcome& outcome, const QString& 
 void MainWindow::importPrograms() {
     const int start = GetSelectedSlot();
     bank::ImportOutcome outcome;
-    runJob([&] { bank::ImportProgramsCommand(platform_, bank_, start, &outcome); });
+    runJob([&] { bank::ImportProgramsCommand(platform_, bank_, start, &outcome, showEachPlaced()); });
     afterImport(outcome, {});
 }
 
 void MainWindow::importBank() {
     const int start = GetSelectedSlot();
     bank::ImportOutcome outcome;
-    runJob([&] { bank::ImportBankCommand(platform_, bank_, start, &outcome); });
+    runJob([&] { bank::ImportBankCommand(platform_, bank_, start, &outcome, showEachPlaced()); });
     afterImport(outcome, QtPlatform::FromNativePath(outcome.bankIndex));
 }
 
@@ -426,9 +438,9 @@ void MainWindow::importFiles(const QStringList& paths, int startSlot) {
     bank::ImportOutcome outcome;
     runJob([&] {
         if (bankIndex) {
-            bank::ImportBank(platform_, bank_, files.front(), startSlot, &outcome);
+            bank::ImportBank(platform_, bank_, files.front(), startSlot, &outcome, showEachPlaced());
         } else {
-            bank::ImportPrograms(platform_, bank_, files, startSlot, &outcome);
+            bank::ImportPrograms(platform_, bank_, files, startSlot, &outcome, showEachPlaced());
         }
     });
     afterImport(outcome, bankIndex ? paths.front() : QString());

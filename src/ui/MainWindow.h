@@ -78,6 +78,9 @@ private:
     // Refreshes the panels and says what the import did; a bank.txt that placed programs is
     // remembered in the Recent menu.
     void afterImport(const bank::ImportOutcome& outcome, const QString& bankIndex);
+    void showSlotText(int slot);
+    // For an import job: shows each program in its list as soon as it is placed.
+    bank::PlacedCallback showEachPlaced();
     void markMainCategory();
     QStringList recentBanks() const;
     void rememberBank(const QString& bankIndex);

@@ -1,6 +1,7 @@
 #include "ui/ProgressDialog.h"
 
 #include <QCloseEvent>
+#include <QPushButton>
 
 #include <algorithm>
 
@@ -25,6 +26,7 @@ ProgressDialog::ProgressDialog(bool cycling, platform::CycleCounter& counter, QW
         connect(&timer_, &QTimer::timeout, this, &ProgressDialog::tick);
         timer_.start(platform::kCyclePeriodMs);
     }
+    connect(ui_->cancelButtons, &QDialogButtonBox::rejected, this, &ProgressDialog::requestCancel);
 }
 
 ProgressDialog::~ProgressDialog() = default;
@@ -61,8 +63,25 @@ int ProgressDialog::position() const {
     return ui_->progressBar->value();
 }
 
+void ProgressDialog::offerCancel() {
+    cancelOffered_ = true;
+    ui_->cancelButtons->show();
+    adjustSize();
+}
+
+void ProgressDialog::requestCancel() {
+    if (!cancelOffered_ || cancelRequested_) {
+        return;
+    }
+    cancelRequested_ = true;
+    ui_->cancelButtons->button(QDialogButtonBox::Cancel)->setEnabled(false);
+    setStatus(QStringLiteral("Cancelling after the current step..."));
+}
+
 void ProgressDialog::reject() {
-    // Escape must not close the window of a job that is still running.
+    // Escape never closes the window of a running job; where the job allows it, it
+    // asks the job to stop.
+    requestCancel();
 }
 
 void ProgressDialog::closeEvent(QCloseEvent* event) {

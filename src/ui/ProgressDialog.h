@@ -33,6 +33,10 @@ public:
     int rangeHigh() const;
     int position() const;
     bool cycling() const { return cycling_; }
+    // Shows the Cancel button; pressing it (or Escape) only records the wish, the job
+    // stops at its next step.
+    void offerCancel();
+    bool cancelRequested() const { return cancelRequested_; }
 
 public Q_SLOTS:
     void reject() override;
@@ -44,7 +48,11 @@ private:
     void tick();
 
     std::unique_ptr<Ui::ProgressDialog> ui_;
+    void requestCancel();
+
     bool cycling_ = false;
+    bool cancelOffered_ = false;
+    bool cancelRequested_ = false;
     platform::CycleCounter& counter_;
     QTimer timer_;
 };

@@ -4,6 +4,10 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
+#include <QScreen>
+#include <QScrollBar>
+
+#include <algorithm>
 
 #include "ui/RecordText.h"
 #include "ui_PropertiesDialog.h"
@@ -11,6 +15,11 @@
 #include "volume/Summary.h"
 
 namespace velmorant::ui {
+namespace {
+
+constexpr int kPathColumn = 3;
+
+}  // namespace
 
 QIcon PropertiesDialog::KindIcon(volume::DependencyKind kind) {
     // Drawn rather than loaded: a grey chip for ROM, a blue wave for a sample,
@@ -53,11 +62,8 @@ PropertiesDialog::PropertiesDialog(volume::ProgramRecord& record, QWidget* paren
     : QDialog(parent), ui_(std::make_unique<Ui::PropertiesDialog>()) {
     ui_->setupUi(this);
     QTreeWidget* list = ui_->dependencyList;
-    const int widths[] = {180, 60, 100, 450, 60, 80};
-    for (int column = 0; column < 6; ++column) {
-        list->setColumnWidth(column, widths[column]);
-    }
-    list->header()->setStretchLastSection(true);
+    list->header()->setStretchLastSection(false);
+    list->setTextElideMode(Qt::ElideMiddle);
 
     for (const volume::DependencyRow& row : volume::DependencyRows(record)) {
         auto* item = new QTreeWidgetItem(list);
@@ -66,12 +72,40 @@ PropertiesDialog::PropertiesDialog(volume::ProgramRecord& record, QWidget* paren
         item->setText(1, QString::fromStdString(row.sizeKb));
         item->setText(2, FromRecordText(row.bank));
         item->setText(3, FromPathText(row.path));
+        item->setToolTip(3, item->text(3));
         item->setText(4, QString::fromStdString(row.multiple));
         item->setText(5, QString::fromStdString(row.crc));
     }
 
     volume::BuildProgramSummary(record);
     ui_->infoText->setPlainText(FromRecordLines(record.summary));
+    fitColumns();
+}
+
+void PropertiesDialog::fitColumns() {
+    // Every column as wide as its longest text, so Path, Multiple and CRC show without
+    // scrolling sideways; the window grows to hold them, as far as the screen allows.
+    QTreeWidget* list = ui_->dependencyList;
+    int listWidth = 2 * list->frameWidth() + list->verticalScrollBar()->sizeHint().width();
+    for (int column = 0; column < list->columnCount(); ++column) {
+        list->resizeColumnToContents(column);
+        const int width = list->columnWidth(column) + 12;
+        list->setColumnWidth(column, width);
+        listWidth += width;
+    }
+    int infoWidth = 260;
+    const QMargins margins = layout()->contentsMargins();
+    const int chrome = margins.left() + margins.right() + ui_->panels->handleWidth() + 60;
+    int wanted = std::max(minimumWidth(), infoWidth + listWidth + chrome);
+    if (const QScreen* screen = this->screen()) {
+        wanted = std::min(wanted, screen->availableGeometry().width() - 40);
+    }
+    // Short of room, the information pane gives way first: it wraps nothing and scrolls.
+    infoWidth = std::clamp(wanted - listWidth - chrome, ui_->infoText->minimumWidth() + 20, infoWidth);
+    resize(wanted, height());
+    ui_->panels->setSizes({infoWidth, wanted - infoWidth});
+    // On a narrow screen the path gives way, shortened in its middle, never the columns after it.
+    list->header()->setSectionResizeMode(kPathColumn, QHeaderView::Stretch);
 }
 
 PropertiesDialog::~PropertiesDialog() = default;

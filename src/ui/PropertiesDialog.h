@@ -27,6 +27,8 @@ public:
     static QIcon KindIcon(volume::DependencyKind kind);
 
 private:
+    void fitColumns();
+
     std::unique_ptr<Ui::PropertiesDialog> ui_;
 };
 

@@ -62,6 +62,12 @@ public:
             d.activateWindow();
         });
     }
+    void OfferCancel() override {
+        Send([](ProgressDialog& d) { d.offerCancel(); });
+    }
+    bool CancelRequested() override {
+        return !closed_ && RunOnGuiThread([this] { return dialog_ != nullptr && dialog_->cancelRequested(); });
+    }
     void Close() override {
         if (closed_) {
             return;
@@ -229,12 +235,26 @@ std::optional<std::string> QtPlatform::ChooseFolder(std::string_view title) {
     });
 }
 
+void QtPlatform::keepProgressInSight(QMessageBox& box) const {
+    // A box would cover the job's window, centred over the same owner: the box goes just
+    // below it instead, so the person sees both what happened and how far the job got.
+    if (progress_ == nullptr || !progress_->isVisible()) {
+        return;
+    }
+    progress_->raise();
+    const QRect above = progress_->frameGeometry();
+    box.ensurePolished();
+    const QSize size = box.sizeHint();
+    box.move(above.center().x() - size.width() / 2, above.bottom() + 8);
+}
+
 void QtPlatform::ShowMessage(std::string_view text, std::string_view title, platform::Icon icon) {
     const QString body = ToQString(text);
     const QString caption = ToQString(title);
     RunOnGuiThread([&] {
         QMessageBox box(BoxIcon(icon), caption, body, QMessageBox::Ok, owner_);
         box.setObjectName(QStringLiteral("messageBox"));
+        keepProgressInSight(box);
         box.exec();
     });
 }
@@ -246,6 +266,7 @@ bool QtPlatform::Confirm(std::string_view text, std::string_view title, platform
         QMessageBox box(BoxIcon(icon), caption, body, QMessageBox::Ok | QMessageBox::Cancel, owner_);
         box.setObjectName(QStringLiteral("confirmBox"));
         box.setDefaultButton(QMessageBox::Cancel);
+        keepProgressInSight(box);
         return box.exec() == QMessageBox::Ok;
     });
 }
@@ -259,6 +280,7 @@ std::unique_ptr<platform::ProgressWindow> QtPlatform::StartProgressWindow(bool c
     ProgressDialog* dialog = RunOnGuiThread([&] {
         auto* created = new ProgressDialog(cycling, cycle_, owner_);
         created->show();
+        progress_ = created;
         return created;
     });
     return std::make_unique<QtProgressWindow>(dialog);

@@ -8,7 +8,11 @@
 #include "platform/Platform.h"
 #include "platform/ProgressThread.h"
 
+class QMessageBox;
+
 namespace velmorant::ui {
+
+class ProgressDialog;
 
 // The platform boundary with real dialogs. Jobs run on a worker thread while every
 // widget lives on the GUI thread, so each call is handed to the GUI thread and the
@@ -43,8 +47,10 @@ public:
 
 private:
     void rememberFolderOf(const QString& path, bool isFolder);
+    void keepProgressInSight(QMessageBox& box) const;
 
     QPointer<QWidget> owner_;
+    QPointer<ProgressDialog> progress_;  // the job's window, while it is open
     QString startFolder_;
     platform::CycleCounter cycle_{0};
 };

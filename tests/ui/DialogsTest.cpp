@@ -2,6 +2,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
+#include <QSplitter>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -106,19 +108,27 @@ private Q_SLOTS:
         volume::DependencyRecord multisample{.sourcePath = "/vol/Strings", .foundName = "Strings", .folderName = "Bank ",
                                              .kind = volume::DependencyKind::kMultisample, .fileSize = 1024,
                                              .folderGiven = true, .crc = 0xbeef};
-        multisample.samples.push_back({.sourcePath = "/vol/L\xF6w", .foundName = "L\xF6w", .folderName = " Keys ",
+        const char* longPath = "/vol/Samples/A rather long folder name/L\xF6w strings sustain.afs";
+        multisample.samples.push_back({.sourcePath = longPath, .foundName = "L\xF6w", .folderName = " Keys ",
                                        .kind = volume::DependencyKind::kSample, .fileSize = 1023, .crc = 0x12345678u});
         record.dependencies.push_back(multisample);
         ui::PropertiesDialog dialog(record, nullptr);
         auto* list = Child<QTreeWidget>(dialog, "dependencyList");
         QCOMPARE(list->topLevelItemCount(), 2);
         const QStringList rows[] = {{"Strings", "2", "Bank ", "/vol/Strings", "0", "beef"},
-                                    {u"L\u00F6w"_qs, "1", "Keys (Relative)", u"/vol/L\u00F6w"_qs, "0", "12345678"}};
+                                    {u"L\u00F6w"_qs, "1", "Keys (Relative)",
+                                     u"/vol/Samples/A rather long folder name/L\u00F6w strings sustain.afs"_qs, "0", "12345678"}};
         for (int row = 0; row < 2; ++row) {
             for (int column = 0; column < 6; ++column) {
                 QCOMPARE(list->topLevelItem(row)->text(column), rows[row][column]);
             }
         }
+
+        // At its opening size every column shows whole, the long path too; the panes share a splitter.
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        QCOMPARE(list->horizontalScrollBar()->maximum(), 0);
+        QCOMPARE(Child<QSplitter>(dialog, "panels")->count(), 2);
     }
 };
 

@@ -1,7 +1,10 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QListWidget>
+#include <QDialogButtonBox>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QStatusBar>
 #include <QTest>
 
 #include <set>
@@ -9,6 +12,7 @@
 
 #include "UiTestSupport.h"
 #include "platform/ScriptedPlatform.h"
+#include "support/ImportFixtures.h"
 #include "ui/GuiThread.h"
 #include "ui/JobRunner.h"
 #include "ui/MainWindow.h"
@@ -109,6 +113,46 @@ private Q_SLOTS:
             [](const QString& failure) { QFAIL(qPrintable(failure)); });
         QCOMPARE(shown, (QStringList{"Error: Error creation folders", "Confirm: Go on?"}));
         QVERIFY(confirmed);
+    }
+
+    void importShowsEachProgramKeepsItsWindowInSightAndCancels() {
+        testing::ImportVolume volume;
+        volume.AddProgram("Mine", "First");
+        volume.AddProgramMissingDependency("Mine", "Broken");
+        volume.AddProgram("Mine", "Third");
+        const std::string index =
+            volume.WriteBankText("Mine", {"Number of items: 3", "First", "Broken", "Third"});
+        ui::QtPlatform platform;
+        ui::MainWindow window(platform);
+        platform.setOwner(&window);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+        // Met while the job waits on the box about the broken program.
+        QString firstSlot;
+        bool progressShown = false;
+        bool boxBesideProgress = false;
+        testing::ModalHandler modals([&](QWidget* box) {
+            firstSlot = window.slotList(0)->item(0)->text();
+            for (QWidget* widget : QApplication::topLevelWidgets()) {
+                if (auto* progress = qobject_cast<ui::ProgressDialog*>(widget); progress != nullptr) {
+                    progressShown = progress->isVisible();
+                    boxBesideProgress = !progress->frameGeometry().intersects(box->frameGeometry());
+                    auto* buttons = progress->findChild<QDialogButtonBox*>(QStringLiteral("cancelButtons"));
+                    buttons->button(QDialogButtonBox::Cancel)->click();
+                }
+            }
+            static_cast<QMessageBox*>(box)->button(QMessageBox::Ok)->click();
+        });
+        window.importFiles({ui::QtPlatform::FromNativePath(index)}, -1);
+
+        QCOMPARE(modals.seen, QStringList{"messageBox"});
+        QCOMPARE(firstSlot, QStringLiteral("A1 - First"));
+        QVERIFY(progressShown);
+        QVERIFY(boxBesideProgress);
+        // Cancel stops before the next program; the one placed stays.
+        QCOMPARE(testing::ItemTexts(window.slotList(0)).mid(0, 2), (QStringList{"A1 - First", "A2 -"}));
+        QVERIFY(window.statusBar()->currentMessage().contains(QStringLiteral("cancelled")));
     }
 
     void windowTakesNoInputWhileJobRuns() {
