@@ -102,12 +102,16 @@ std::optional<MiddleC> ParseMiddleC(std::string_view text) {
     return std::nullopt;
 }
 
+int OctaveNumber(int key, MiddleC middleC) {
+    const int pc = ((key % 12) + 12) % 12;
+    return (key - pc) / 12 - OctaveOffset(middleC);
+}
+
 std::string NoteName(int key, MiddleC middleC) {
     static constexpr std::array<const char*, 12> kNames{"C", "C#", "D", "D#", "E", "F",
                                                         "F#", "G", "G#", "A", "A#", "B"};
     const int pc = ((key % 12) + 12) % 12;
-    const int octave = (key - pc) / 12 - OctaveOffset(middleC);
-    return core::Format("%s%d", kNames[static_cast<std::size_t>(pc)], octave);
+    return core::Format("%s%d", kNames[static_cast<std::size_t>(pc)], OctaveNumber(key, middleC));
 }
 
 std::optional<NameNote> FindNoteInName(std::string_view fileName, Notation notation, MiddleC middleC) {

@@ -15,6 +15,8 @@ inline constexpr MiddleC kDefaultMiddleC = MiddleC::kC4;
 std::optional<MiddleC> ParseMiddleC(std::string_view text);  // "C3" or "C4"
 // "C4", "C#4", "C-1" under C4; the same key is one octave number lower under C3.
 std::string NoteName(int key, MiddleC middleC);
+// The octave number of a key: 4 for key 60 under C4, 3 under C3.
+int OctaveNumber(int key, MiddleC middleC);
 
 // How a file name may spell a note. English: C#3, Db3, C_3. German: H for B, B for B flat,
 // Cis and Es. MIDI: a two- or three-digit number from 0 to 127.

@@ -126,7 +126,7 @@ int MultisampleCommand::run(CommandIo& io) {
     // Every sample was written: a failed one fails the build with a message naming it.
     for (std::size_t i = 0; i < entries.size(); ++i) {
         const create::SampleEntry& e = entries[i];
-        const auto row = create::MakeSampleRow(e);
+        const auto row = create::MakeSampleRow(e, in->set.middleC);
         io.out << core::TerminalText(result.sampleFiles[i] + "  root " + row.root + ", keys " + row.notes + "  <- " +
                                      e.path)
                << "\n";

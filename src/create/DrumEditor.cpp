@@ -50,18 +50,18 @@ std::string DrumKeyName(int keyIndex) {
     return i >= 0 && i < kNamedKeys ? kDrumNames[i] : "";
 }
 
-std::string DrumNoteText(int keyIndex) {
+std::string DrumNoteText(int keyIndex, audio::MiddleC middleC) {
     const int number = keyIndex + kDrumEditorNoteOffset;
-    return core::Format("%s%i", kDrumNoteNames[number % 12], number / 12 - 2);
+    return core::Format("%s%i", kDrumNoteNames[number % 12], audio::OctaveNumber(number, middleC));
 }
 
-DrumKeyRow MakeDrumKeyRow(const DrumKit& kit, int keyIndex) {
+DrumKeyRow MakeDrumKeyRow(const DrumKit& kit, int keyIndex, audio::MiddleC middleC) {
     DrumKeyRow row;
     if (keyIndex < 0 || keyIndex >= kDrumKitKeys) {
         return row;
     }
     row.number = core::Format("%i", keyIndex + kDrumEditorNoteOffset);
-    row.note = DrumNoteText(keyIndex);
+    row.note = DrumNoteText(keyIndex, middleC);
     row.drumName = DrumKeyName(keyIndex);
     row.stateIcon = kit.keys[static_cast<std::size_t>(keyIndex)].state;
     return row;
@@ -77,16 +77,16 @@ std::vector<DrumLayerRow> MakeDrumLayerRows(const DrumKey& key) {
     return rows;
 }
 
-std::vector<CopyChoice> CopyChoices(const DrumKit& kit) {
+std::vector<CopyChoice> CopyChoices(const DrumKit& kit, audio::MiddleC middleC) {
     std::vector<CopyChoice> choices{{-1, " - Not Set - "}};
     for (int k = 0; k < kDrumKitKeys; ++k) {
         const DrumKey& key = kit.keys[static_cast<std::size_t>(k)];
         if (key.state != kKeyOwnLayers || key.defineOscillator != 1) {
             continue;
         }
-        const int number = k + kDrumEditorNoteOffset;
         const std::string name = DrumKeyName(k);
-        std::string text = core::Format("%i - %s%i", k, kDrumNoteNames[number % 12], number / 12 - 1);
+        // Named as in the key list, so one key never carries two octave numbers.
+        std::string text = core::Format("%i - %s", k, DrumNoteText(k, middleC).c_str());
         if (!name.empty()) {
             text += " : " + name;
         }

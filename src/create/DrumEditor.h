@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "audio/RootKeys.h"
 #include "create/DrumKit.h"
 
 namespace velmorant::create {
@@ -10,8 +11,8 @@ namespace velmorant::create {
 // The General MIDI drum name of a key index ("Bass Drum 1" for 31), in Windows-1252; empty for none.
 std::string DrumKeyName(int keyIndex);
 
-// "C 1" for key index 31: two-character note name, octave counted so that index 0 is F -2.
-std::string DrumNoteText(int keyIndex);
+// "C 2" for key index 31 (note 36) under middle C = C4: two-character note name and octave.
+std::string DrumNoteText(int keyIndex, audio::MiddleC middleC = audio::kDefaultMiddleC);
 
 // One row of the key list.
 struct DrumKeyRow {
@@ -20,7 +21,7 @@ struct DrumKeyRow {
     std::string drumName;
     int stateIcon = 0;  // the key's state 0, 1 or 2
 };
-DrumKeyRow MakeDrumKeyRow(const DrumKit& kit, int keyIndex);
+DrumKeyRow MakeDrumKeyRow(const DrumKit& kit, int keyIndex, audio::MiddleC middleC = audio::kDefaultMiddleC);
 
 // One row of the layer list: file name, velocity from, velocity to.
 struct DrumLayerRow {
@@ -35,7 +36,7 @@ struct CopyChoice {
     int key = -1;
     std::string text;
 };
-std::vector<CopyChoice> CopyChoices(const DrumKit& kit);
+std::vector<CopyChoice> CopyChoices(const DrumKit& kit, audio::MiddleC middleC = audio::kDefaultMiddleC);
 // The position of the key's copy source in the choices (0 when none).
 int SelectedCopyChoice(const std::vector<CopyChoice>& choices, const DrumKey& key);
 

@@ -17,20 +17,21 @@ bool IsBlackKey(int key) {
 
 }  // namespace
 
-std::string NoteName(int key) {
+std::string NoteName(int key, audio::MiddleC middleC) {
     if (key < 0 || key > 127) {
         return {};
     }
-    return core::Format("%s%i", kNoteLetters[key % 12], key / 12 - 1);
+    return core::Format("%s%i", kNoteLetters[key % 12], audio::OctaveNumber(key, middleC));
 }
 
-SampleRow MakeSampleRow(const SampleEntry& entry) {
+SampleRow MakeSampleRow(const SampleEntry& entry, audio::MiddleC middleC) {
     SampleRow row;
     row.name = core::PathBaseName(entry.path);
     row.image = entry.locked != 0 ? 1 : 0;
     row.size = core::Format("%iKb", static_cast<int>(entry.fileSize / 1024 + 1));
-    row.root = core::Format("%s (%i)", NoteName(entry.rootKey).c_str(), entry.rootKey);
-    row.notes = core::Format("%s - %s (%i-%i)", NoteName(entry.leftKey).c_str(), NoteName(entry.rightKey).c_str(),
+    row.root = core::Format("%s (%i)", create::NoteName(entry.rootKey, middleC).c_str(), entry.rootKey);
+    row.notes = core::Format("%s - %s (%i-%i)", create::NoteName(entry.leftKey, middleC).c_str(),
+                             create::NoteName(entry.rightKey, middleC).c_str(),
                              entry.leftKey, entry.rightKey);
     row.velocity = core::Format("%i-%i", entry.velocityLow, entry.velocityHigh);
     return row;

@@ -4,13 +4,15 @@
 #include <string>
 #include <vector>
 
+#include "audio/RootKeys.h"
 #include "create/SampleEntry.h"
 #include "platform/Platform.h"
 
 namespace velmorant::create {
 
-// "C  4" for key 60, "C#4" for 61: natural notes take two blanks before the octave.
-std::string NoteName(int key);
+// "C  4" for key 60, "C#4" for 61 under middle C = C4: natural notes take two blanks
+// before the octave.
+std::string NoteName(int key, audio::MiddleC middleC = audio::kDefaultMiddleC);
 
 // The texts of one row of the multisample editor's list.
 struct SampleRow {
@@ -21,7 +23,7 @@ struct SampleRow {
     std::string notes;     // "C  4 - C  5 (60-72)"
     std::string velocity;  // "0-127"
 };
-SampleRow MakeSampleRow(const SampleEntry& entry);
+SampleRow MakeSampleRow(const SampleEntry& entry, audio::MiddleC middleC = audio::kDefaultMiddleC);
 
 // The editor's "Apply": stores the zone unless left is above right (then warns, stores nothing).
 struct ZoneChoice {

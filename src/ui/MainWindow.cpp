@@ -1,5 +1,6 @@
 #include "ui/MainWindow.h"
 
+#include <QActionGroup>
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -27,6 +28,7 @@
 #include "ui/ExportDialog.h"
 #include "ui/GuiThread.h"
 #include "ui/JobRunner.h"
+#include "ui/NoteNaming.h"
 #include "ui/LogDialog.h"
 #include "ui/PropertiesDialog.h"
 #include "ui/QtPlatform.h"
@@ -111,6 +113,13 @@ MainWindow::MainWindow(platform::Platform& platform, QWidget* parent)
     connectCommand(ui_->actionCreateMultisample, &MainWindow::createMultisample);
     connectCommand(ui_->actionAbout, &MainWindow::showAbout);
     connectCommand(ui_->actionShortcuts, &MainWindow::showShortcuts);
+    // One octave numbering for both editors' note names.
+    auto* middleC = new QActionGroup(this);
+    middleC->addAction(ui_->actionMiddleC3);
+    middleC->addAction(ui_->actionMiddleC4);
+    (MiddleCSetting() == audio::MiddleC::kC3 ? ui_->actionMiddleC3 : ui_->actionMiddleC4)->setChecked(true);
+    connect(ui_->actionMiddleC3, &QAction::triggered, this, [] { SetMiddleCSetting(audio::MiddleC::kC3); });
+    connect(ui_->actionMiddleC4, &QAction::triggered, this, [] { SetMiddleCSetting(audio::MiddleC::kC4); });
     connect(ui_->menuRecent, &QMenu::aboutToShow, this, &MainWindow::fillRecentMenu);
     fillRecentMenu();
 

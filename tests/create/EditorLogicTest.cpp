@@ -13,6 +13,7 @@ TEST(MultisampleEditorLogic, RowTextsZonesRemovalAndCover) {
     EXPECT_EQ(NoteName(1), "C#-1");
     EXPECT_EQ(NoteName(127), "G  9");
     EXPECT_EQ(NoteName(128), "");
+    EXPECT_EQ(create::NoteName(60, audio::MiddleC::kC3), "C  3");  // audio has a NoteName too
     SampleEntry entry;
     entry.path = "/sounds/Grand Piano.wav";
     entry.fileSize = 1024;
@@ -49,7 +50,9 @@ TEST(DrumEditorLogic, RowsCopyChoicesVelocityControlsAndCount) {
     SetDefineOscillator(kit, 2, false);
     SetCopySource(kit, 2, 31);
     const DrumKeyRow row = MakeDrumKeyRow(kit, 31);
-    EXPECT_EQ(std::tie(row.number, row.note, row.drumName, row.stateIcon), std::make_tuple("36", "C 1", "Bass Drum 1", 1));
+    EXPECT_EQ(std::tie(row.number, row.note, row.drumName, row.stateIcon), std::make_tuple("36", "C 2", "Bass Drum 1", 1));
+    EXPECT_EQ(MakeDrumKeyRow(kit, 31, audio::MiddleC::kC3).note, "C 1");
+    EXPECT_EQ(MakeDrumKeyRow(kit, 0).note, "F -1");
     EXPECT_EQ(MakeDrumKeyRow(kit, 2).stateIcon, 2);
     const auto choices = CopyChoices(kit);
     ASSERT_EQ(choices.size(), 3u);

@@ -15,6 +15,7 @@
 #include "ui/QtPlatform.h"
 #include "ui/RecordText.h"
 #include "ui/create/EditorArt.h"
+#include "ui/NoteNaming.h"
 #include "ui/create/KeyboardWidgets.h"
 #include "ui/create/SamplePreview.h"
 #include "ui_CreateDrumProgramDialog.h"
@@ -54,7 +55,7 @@ void ReadOnlyText(QSpinBox* spin) {
 }  // namespace
 
 CreateDrumProgramDialog::CreateDrumProgramDialog(platform::Platform& platform, QWidget* parent)
-    : QDialog(parent), ui_(std::make_unique<Ui::CreateDrumProgramDialog>()), platform_(platform) {
+    : QDialog(parent), ui_(std::make_unique<Ui::CreateDrumProgramDialog>()), middleC_(MiddleCSetting()), platform_(platform) {
     ui_->setupUi(this);
     create::ResetKit(kit_);
     preview_ = new SamplePreview(this);
@@ -113,7 +114,7 @@ CreateDrumProgramDialog::CreateDrumProgramDialog(platform::Platform& platform, Q
     connect(ui_->fromSpin, &QSpinBox::valueChanged, this,
             [this](int value) { setUpperBoundFromSpin(currentLayer_ - 1, value); });
     connect(ui_->copyCombo, &QComboBox::activated, this, [this](int index) {
-        const std::vector<create::CopyChoice> choices = create::CopyChoices(kit_);
+        const std::vector<create::CopyChoice> choices = create::CopyChoices(kit_, middleC_);
         if (currentKey_ < 0 || index < 0 || index >= static_cast<int>(choices.size())) {
             return;
         }
@@ -336,7 +337,7 @@ void CreateDrumProgramDialog::refreshKeyRow(int key) {
     if (key < 0 || key >= create::kDrumKitKeys) {
         return;
     }
-    const create::DrumKeyRow row = create::MakeDrumKeyRow(kit_, key);
+    const create::DrumKeyRow row = create::MakeDrumKeyRow(kit_, key, middleC_);
     QTreeWidgetItem* item = ui_->keyList->topLevelItem(key);
     item->setText(0, QString::fromStdString(row.number));
     item->setText(1, QString::fromStdString(row.note));
@@ -373,7 +374,7 @@ void CreateDrumProgramDialog::showKeyDetails() {
         ui_->copyControls->show();
         ui_->defineOscillatorButton->setChecked(false);
         ui_->copyCombo->clear();
-        const std::vector<create::CopyChoice> choices = create::CopyChoices(kit_);
+        const std::vector<create::CopyChoice> choices = create::CopyChoices(kit_, middleC_);
         for (const create::CopyChoice& choice : choices) {
             ui_->copyCombo->addItem(FromRecordText(choice.text));
         }

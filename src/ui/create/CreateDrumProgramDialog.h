@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "create/DrumKit.h"
+#include "audio/RootKeys.h"
 #include "platform/Platform.h"
 
 namespace Ui {
@@ -62,6 +63,7 @@ private:
     void showStatus(const QString& text);
 
     std::unique_ptr<Ui::CreateDrumProgramDialog> ui_;
+    audio::MiddleC middleC_;  // how note names number octaves, read once per editor
     platform::Platform& platform_;
     create::DrumKit kit_;
     int currentKey_ = -1;

@@ -9,6 +9,7 @@
 #include "core/Debug.h"
 #include "create/Multisample.h"
 #include "create/MultisampleEditor.h"
+#include "ui/NoteNaming.h"
 #include "ui/QtPlatform.h"
 #include "ui/RecordText.h"
 #include "ui/create/EditorArt.h"
@@ -25,7 +26,7 @@ QString Text(const std::string& path) { return FromPathText(path); }
 }  // namespace
 
 CreateMultisampleDialog::CreateMultisampleDialog(platform::Platform& platform, QWidget* parent)
-    : QDialog(parent), ui_(std::make_unique<Ui::CreateMultisampleDialog>()), platform_(platform) {
+    : QDialog(parent), ui_(std::make_unique<Ui::CreateMultisampleDialog>()), middleC_(MiddleCSetting()), platform_(platform) {
     ui_->setupUi(this);
     entries_.reserve(create::kMaxSampleEntries);
     preview_ = new SamplePreview(this);
@@ -51,7 +52,7 @@ CreateMultisampleDialog::CreateMultisampleDialog(platform::Platform& platform, Q
     // Key number = list position, so a combo box's index is the key.
     for (QComboBox* combo : {ui_->rootCombo, ui_->leftCombo, ui_->rightCombo}) {
         for (int key = 0; key < 128; ++key) {
-            combo->addItem(QString::fromLatin1(create::NoteName(key)));
+            combo->addItem(QString::fromLatin1(create::NoteName(key, middleC_)));
         }
     }
     ui_->sampleList->viewport()->setAcceptDrops(true);
@@ -111,7 +112,7 @@ void CreateMultisampleDialog::FillSampleList(int select) {
         ui_->sampleList->clear();
         for (std::size_t i = 0; i < entries_.size(); ++i) {
             core::DebugPrint("%i - %s\n", static_cast<int>(i), entries_[i].path.c_str());
-            const create::SampleRow row = create::MakeSampleRow(entries_[i]);
+            const create::SampleRow row = create::MakeSampleRow(entries_[i], middleC_);
             auto* item = new QTreeWidgetItem(ui_->sampleList, {Text(row.name), QString::fromStdString(row.size),
                                                                 QString::fromStdString(row.root),
                                                                 QString::fromStdString(row.notes),

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "create/SampleEntry.h"
+#include "audio/RootKeys.h"
 #include "platform/Platform.h"
 
 namespace Ui {
@@ -56,6 +57,7 @@ private:
     void refreshAll(int select);
 
     std::unique_ptr<Ui::CreateMultisampleDialog> ui_;
+    audio::MiddleC middleC_;  // how note names number octaves, read once per editor
     platform::Platform& platform_;
     std::vector<create::SampleEntry> entries_;
     SamplePreview* preview_ = nullptr;

@@ -1,5 +1,6 @@
 #include "ui/create/KeyboardWidgets.h"
 
+#include "ui/NoteNaming.h"
 #include "ui/QtPlatform.h"
 
 #include <QDragEnterEvent>
@@ -55,7 +56,7 @@ void RulerLabel(QPainter& painter, int from, int to, int top, const QString& tex
 
 }  // namespace
 
-MultisampleKeyboardWidget::MultisampleKeyboardWidget(QWidget* parent) : QWidget(parent) {
+MultisampleKeyboardWidget::MultisampleKeyboardWidget(QWidget* parent) : QWidget(parent), middleC_(MiddleCSetting()) {
     setObjectName(QStringLiteral("multisampleKeyboard"));
     setFixedSize(sizeHint());
 }
@@ -143,7 +144,7 @@ void MultisampleKeyboardWidget::paintEvent(QPaintEvent*) {
         if (x < kKeyboardRight) {
             OutlinedRect(painter, x, 62, x + 1, 74, kBlack);
         }
-        RulerLabel(painter, previous, x, 62, QString::number(j - 1));
+        RulerLabel(painter, previous, x, 62, QString::number(audio::OctaveNumber(12 * j, middleC_)));
         previous = x;
     }
     paintVelocityMap(painter, entries);
@@ -197,7 +198,7 @@ void MultisampleKeyboardWidget::paintVelocityMap(QPainter& painter, const std::v
     painter.restore();
 }
 
-DrumKeyboardWidget::DrumKeyboardWidget(QWidget* parent) : QWidget(parent) {
+DrumKeyboardWidget::DrumKeyboardWidget(QWidget* parent) : QWidget(parent), middleC_(MiddleCSetting()) {
     setObjectName(QStringLiteral("drumKeyboard"));
     setAcceptDrops(true);
     setFixedSize(sizeHint());
@@ -252,7 +253,8 @@ void DrumKeyboardWidget::paintEvent(QPaintEvent*) {
         if (x < right) {
             painter.fillRect(QRect(x, bandTop, 1, kBand), kBlack);
         }
-        RulerLabel(painter, previous, x, bandTop, QString::number(i - 2));
+        // Key index 0 is note 5, so segment i holds notes of octave 12 * i.
+        RulerLabel(painter, previous, x, bandTop, QString::number(audio::OctaveNumber(12 * i, middleC_)));
         previous = x;
     }
 }

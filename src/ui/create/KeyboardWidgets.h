@@ -7,6 +7,7 @@
 
 #include <vector>
 
+#include "audio/RootKeys.h"
 #include "create/DrumKit.h"
 #include "create/SampleEntry.h"
 
@@ -38,6 +39,7 @@ private:
 
     const std::vector<create::SampleEntry>* entries_ = nullptr;
     int selected_ = -1;
+    audio::MiddleC middleC_;  // octave numbers on the ruler
 };
 
 // The drum editor's keyboard: 98 keys from F, the current one orange and used ones cream.
@@ -75,6 +77,7 @@ private:
 
     const create::DrumKit* kit_ = nullptr;
     int currentKey_ = -1;
+    audio::MiddleC middleC_;  // octave numbers on the ruler
 };
 
 // The local WAV files among dropped or pasted data, in the order given.

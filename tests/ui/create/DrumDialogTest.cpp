@@ -4,6 +4,8 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QSpinBox>
 #include <QTest>
 #include <QToolButton>
@@ -16,7 +18,9 @@
 #include "support/CreateFixtures.h"
 #include "support/TempDir.h"
 #include "ui/MainWindow.h"
+#include "ui/NoteNaming.h"
 #include "ui/create/CreateDrumProgramDialog.h"
+#include "ui/create/CreateMultisampleDialog.h"
 #include "ui/create/EditorOpeners.h"
 #include "ui/create/KeyboardWidgets.h"
 
@@ -44,6 +48,12 @@ class DrumDialogTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
+    void initTestCase() {
+        // The note naming setting goes to a settings file of the test's own.
+        QStandardPaths::setTestModeEnabled(true);
+        QSettings().clear();
+    }
+
     void mainWindowCommandsOpenTheEditors() {
         platform::ScriptedPlatform platform;
         ui::MainWindow window(platform);
@@ -55,6 +65,28 @@ private Q_SLOTS:
         }
         QCOMPARE(modals.seen, QStringList({"CreateMultisampleDialog", "CreateDrumProgramDialog"}));
         QVERIFY(platform.Calls().empty());
+    }
+
+    // The Create menu's middle C numbers octaves alike in both editors' key names.
+    void middleCMenuNamesKeysAlikeInBothEditors() {
+        platform::ScriptedPlatform platform;
+        ui::MainWindow window(platform);
+        const std::pair<const char*, QStringList> rows[] = {{"actionMiddleC3", {"C 1", "F -2"}},
+                                                            {"actionMiddleC4", {"C 2", "F -1"}}};
+        for (const auto& [action, notes] : rows) {
+            window.findChild<QAction*>(QString::fromLatin1(action))->trigger();
+            ui::CreateDrumProgramDialog drums(platform);
+            ui::CreateMultisampleDialog multisample(platform);
+            auto* keys = Child<QTreeWidget>(drums, "keyList");
+            auto* roots = Child<QComboBox>(multisample, "rootCombo");
+            // Drum key 31 is note 36, key 0 note 5.
+            for (const auto& [key, note] : {std::pair{31, 36}, std::pair{0, 5}}) {
+                const QString expected = notes[key == 31 ? 0 : 1];
+                QCOMPARE(keys->topLevelItem(key)->text(1), expected);
+                QCOMPARE(roots->itemText(note).simplified(), expected);
+            }
+        }
+        ui::SetMiddleCSetting(audio::kDefaultMiddleC);
     }
 
     void keyboardClicksFollowTheHitTest_data() {

@@ -1,0 +1,22 @@
+#include "ui/NoteNaming.h"
+
+#include <QSettings>
+
+namespace velmorant::ui {
+namespace {
+
+const QString kKey = QStringLiteral("noteNames/middleC");
+
+}  // namespace
+
+audio::MiddleC MiddleCSetting() {
+    const QByteArray stored = QSettings().value(kKey).toString().toLatin1();
+    return audio::ParseMiddleC(std::string_view(stored.constData(), static_cast<std::size_t>(stored.size())))
+        .value_or(audio::kDefaultMiddleC);
+}
+
+void SetMiddleCSetting(audio::MiddleC middleC) {
+    QSettings().setValue(kKey, middleC == audio::MiddleC::kC3 ? QStringLiteral("C3") : QStringLiteral("C4"));
+}
+
+}  // namespace velmorant::ui
