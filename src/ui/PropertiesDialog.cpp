@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
+#include <QPlainTextEdit>
 #include <QScreen>
 #include <QScrollBar>
 
@@ -93,7 +94,17 @@ void PropertiesDialog::fitColumns() {
         list->setColumnWidth(column, width);
         listWidth += width;
     }
-    int infoWidth = 260;
+    // The information pane as wide as its longest summary line, so nothing there scrolls either.
+    QPlainTextEdit* info = ui_->infoText;
+    const QMargins infoMargins =
+        ui_->informationsBox->contentsMargins() + ui_->informationsBox->layout()->contentsMargins();
+    int infoWidth = 0;
+    for (const QString& line : info->toPlainText().split(QLatin1Char('\n'))) {
+        infoWidth = std::max(infoWidth, info->fontMetrics().horizontalAdvance(line));
+    }
+    infoWidth = std::max(info->minimumWidth() + 20,
+                         infoWidth + 2 * (info->frameWidth() + static_cast<int>(info->document()->documentMargin())) +
+                             infoMargins.left() + infoMargins.right() + 12);
     const QMargins margins = layout()->contentsMargins();
     const int chrome = margins.left() + margins.right() + ui_->panels->handleWidth() + 60;
     int wanted = std::max(minimumWidth(), infoWidth + listWidth + chrome);
@@ -101,9 +112,11 @@ void PropertiesDialog::fitColumns() {
         wanted = std::min(wanted, screen->availableGeometry().width() - 40);
     }
     // Short of room, the information pane gives way first: it wraps nothing and scrolls.
-    infoWidth = std::clamp(wanted - listWidth - chrome, ui_->infoText->minimumWidth() + 20, infoWidth);
+    infoWidth = std::clamp(wanted - listWidth - chrome, info->minimumWidth() + 20, infoWidth);
     resize(wanted, height());
-    ui_->panels->setSizes({infoWidth, wanted - infoWidth});
+    // The sizes add up to the splitter's own width, so neither pane is scaled to fit.
+    const int panelsWidth = wanted - margins.left() - margins.right() - ui_->panels->handleWidth();
+    ui_->panels->setSizes({infoWidth, panelsWidth - infoWidth});
     // On a narrow screen the path gives way, shortened in its middle, never the columns after it.
     list->header()->setSectionResizeMode(kPathColumn, QHeaderView::Stretch);
 }
