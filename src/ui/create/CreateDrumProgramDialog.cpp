@@ -18,6 +18,7 @@
 #include "ui/NoteNaming.h"
 #include "ui/create/KeyboardWidgets.h"
 #include "ui/create/SamplePreview.h"
+#include "ui/create/WaveformWidget.h"
 #include "ui_CreateDrumProgramDialog.h"
 
 namespace velmorant::ui {
@@ -403,7 +404,15 @@ void CreateDrumProgramDialog::showVelocityControls() {
     if (currentKey_ < 0 || currentLayer_ < 0 ||
         kit_.keys[static_cast<std::size_t>(currentKey_)].state == create::kKeyNotInUse) {
         ui_->velocityControls->hide();
+        ui_->waveform->showFile({});
         return;
+    }
+    const create::DrumKey& shown = kit_.keys[static_cast<std::size_t>(currentKey_)];
+    const QString path = currentLayer_ < shown.layerCount()
+                             ? QtPlatform::FromNativePath(shown.layers[static_cast<std::size_t>(currentLayer_)].path)
+                             : QString();
+    if (path != ui_->waveform->file()) {
+        ui_->waveform->showFile(path);
     }
     const create::VelocityControls controls =
         create::MakeVelocityControls(kit_.keys[static_cast<std::size_t>(currentKey_)], currentLayer_);

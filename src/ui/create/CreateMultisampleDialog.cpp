@@ -15,6 +15,7 @@
 #include "ui/create/EditorArt.h"
 #include "ui/create/KeyboardWidgets.h"
 #include "ui/create/SamplePreview.h"
+#include "ui/create/WaveformWidget.h"
 #include "ui_CreateMultisampleDialog.h"
 
 namespace velmorant::ui {
@@ -133,9 +134,14 @@ void CreateMultisampleDialog::ShowZone(int index) {
     ui_->keyboard->setSelected(index);
     if (index < 0 || index >= static_cast<int>(entries_.size())) {
         ui_->zoneGroup->hide();
+        ui_->waveform->showFile({});
         return;
     }
     const create::SampleEntry& entry = entries_[static_cast<std::size_t>(index)];
+    // A refill reselects the same row; its peaks are already there or on their way.
+    if (const QString path = Text(entry.path); path != ui_->waveform->file()) {
+        ui_->waveform->showFile(path);
+    }
     ui_->rootCombo->setCurrentIndex(entry.rootKey);
     ui_->leftCombo->setCurrentIndex(entry.leftKey);
     ui_->rightCombo->setCurrentIndex(entry.rightKey);

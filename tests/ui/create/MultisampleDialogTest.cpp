@@ -5,6 +5,7 @@
 #include <QMimeData>
 #include <QUrl>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -17,6 +18,7 @@
 #include "platform/ScriptedPlatform.h"
 #include "ui/create/CreateMultisampleDialog.h"
 #include "ui/create/KeyboardWidgets.h"
+#include "ui/create/WaveformWidget.h"
 
 using namespace velmorant;
 using velmorant::testing::Child;
@@ -97,12 +99,21 @@ private Q_SLOTS:
         for (const char* name : buttons) {
             before << Child<QPushButton>(dialog, name)->geometry();
         }
+        // Two selections in a row: only the second one's peaks reach the waveform.
+        auto* waveform = Child<ui::WaveformWidget>(dialog, "waveform");
+        QSignalSpy shown(waveform, &ui::WaveformWidget::peaksShown);
+        ClickRow(Child<QTreeWidget>(dialog, "sampleList"), 0);
         ClickRow(Child<QTreeWidget>(dialog, "sampleList"), 1);
         QVERIFY(!Child<QGroupBox>(dialog, "zoneGroup")->isHidden());
+        QTRY_VERIFY(waveform->peaks() != nullptr);
+        QVERIFY(waveform->file().endsWith("B.wav"));
+        QCOMPARE(waveform->peaks()->error, std::string());
+        QCOMPARE(waveform->peaks()->low.size(), std::size_t{100});
         QTest::qWait(20);
         for (int i = 0; i < 4; ++i) {
             QCOMPARE(Child<QPushButton>(dialog, buttons[i])->geometry(), before[i]);  // nothing moves under the mouse
         }
+        QCOMPARE(shown.count(), 1);
 
         Child<QComboBox>(dialog, "rootCombo")->setCurrentIndex(55);
         Child<QComboBox>(dialog, "leftCombo")->setCurrentIndex(left);
