@@ -120,6 +120,8 @@ MainWindow::MainWindow(platform::Platform& platform, QWidget* parent)
     (MiddleCSetting() == audio::MiddleC::kC3 ? ui_->actionMiddleC3 : ui_->actionMiddleC4)->setChecked(true);
     connect(ui_->actionMiddleC3, &QAction::triggered, this, [] { SetMiddleCSetting(audio::MiddleC::kC3); });
     connect(ui_->actionMiddleC4, &QAction::triggered, this, [] { SetMiddleCSetting(audio::MiddleC::kC4); });
+    ui_->actionStrictAudio->setChecked(StrictAudioSetting());
+    connect(ui_->actionStrictAudio, &QAction::toggled, this, [](bool strict) { SetStrictAudioSetting(strict); });
     connect(ui_->menuRecent, &QMenu::aboutToShow, this, &MainWindow::fillRecentMenu);
     fillRecentMenu();
 

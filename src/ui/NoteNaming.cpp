@@ -6,6 +6,7 @@ namespace velmorant::ui {
 namespace {
 
 const QString kKey = QStringLiteral("noteNames/middleC");
+const QString kStrictKey = QStringLiteral("audio/strict");
 
 }  // namespace
 
@@ -18,5 +19,9 @@ audio::MiddleC MiddleCSetting() {
 void SetMiddleCSetting(audio::MiddleC middleC) {
     QSettings().setValue(kKey, middleC == audio::MiddleC::kC3 ? QStringLiteral("C3") : QStringLiteral("C4"));
 }
+
+bool StrictAudioSetting() { return QSettings().value(kStrictKey, false).toBool(); }
+
+void SetStrictAudioSetting(bool strict) { QSettings().setValue(kStrictKey, strict); }
 
 }  // namespace velmorant::ui

@@ -9,4 +9,9 @@ namespace velmorant::ui {
 audio::MiddleC MiddleCSetting();
 void SetMiddleCSetting(audio::MiddleC middleC);
 
+// Strict: both editors take only 16-bit 44.1 kHz WAV files and refuse the rest as they always
+// did; otherwise AIFF, FLAC and other WAV files are converted when built. Kept between runs.
+bool StrictAudioSetting();
+void SetStrictAudioSetting(bool strict);
+
 }  // namespace velmorant::ui

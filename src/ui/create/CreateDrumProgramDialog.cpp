@@ -56,7 +56,8 @@ void ReadOnlyText(QSpinBox* spin) {
 }  // namespace
 
 CreateDrumProgramDialog::CreateDrumProgramDialog(platform::Platform& platform, QWidget* parent)
-    : QDialog(parent), ui_(std::make_unique<Ui::CreateDrumProgramDialog>()), middleC_(MiddleCSetting()), platform_(platform) {
+    : QDialog(parent), ui_(std::make_unique<Ui::CreateDrumProgramDialog>()), middleC_(MiddleCSetting()),
+      audioIn_(EditorAudioIn(middleC_)), platform_(platform) {
     ui_->setupUi(this);
     create::ResetKit(kit_);
     preview_ = new SamplePreview(this);
@@ -187,7 +188,7 @@ void CreateDrumProgramDialog::addLayer() {
     }
     platform::OpenFileRequest request;
     request.title = "Add a layer";
-    request.filters = {{"Wave file (.wav)", "*.wav"}};
+    request.filters = AudioFileFilters(audioIn_.strict);
     const auto chosen = platform_.ChooseOpenFiles(request);
     if (chosen && !chosen->empty()) {
         const std::string& path = chosen->front();
@@ -304,7 +305,7 @@ void CreateDrumProgramDialog::build() {
     if (!chosen) {
         return;
     }
-    const create::DrumBuildResult result = create::BuildDrumProgram(platform_, kit_, *chosen);
+    const create::DrumBuildResult result = create::BuildDrumProgram(platform_, kit_, *chosen, audioIn_);
     if (result.written) {
         unbuilt_ = false;
     }
@@ -391,9 +392,14 @@ void CreateDrumProgramDialog::fillLayerList() {
     if (currentKey_ < 0) {
         return;
     }
-    for (const create::DrumLayerRow& row : create::MakeDrumLayerRows(kit_.keys[static_cast<std::size_t>(currentKey_)])) {
-        new QTreeWidgetItem(ui_->layerList,
-                            {Text(row.name), QString::fromStdString(row.from), QString::fromStdString(row.to)});
+    const create::DrumKey& key = kit_.keys[static_cast<std::size_t>(currentKey_)];
+    const std::vector<create::DrumLayerRow> rows = create::MakeDrumLayerRows(key);
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        auto* item = new QTreeWidgetItem(ui_->layerList, {Text(rows[i].name), QString::fromStdString(rows[i].from),
+                                                          QString::fromStdString(rows[i].to)});
+        if (i < key.layers.size()) {
+            item->setToolTip(0, notes_.forFile(key.layers[i].path));
+        }
     }
     if (currentLayer_ >= 0) {
         ui_->layerList->setCurrentItem(ui_->layerList->topLevelItem(currentLayer_));
@@ -443,7 +449,7 @@ bool CreateDrumProgramDialog::eventFilter(QObject* watched, QEvent* event) {
         return QDialog::eventFilter(watched, event);
     }
     auto* drop = static_cast<QDropEvent*>(event);
-    const QStringList files = WaveFilesIn(drop->mimeData());
+    const QStringList files = AudioFilesIn(drop->mimeData(), audioIn_.strict);
     const int key = ui_->keyList->indexOfTopLevelItem(ui_->keyList->itemAt(drop->position().toPoint()));
     if (files.isEmpty() || key < 0) {
         drop->ignore();

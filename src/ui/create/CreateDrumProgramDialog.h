@@ -5,6 +5,8 @@
 
 #include <memory>
 
+#include "create/AudioSamples.h"
+#include "ui/create/AudioInput.h"
 #include "create/DrumKit.h"
 #include "audio/RootKeys.h"
 #include "platform/Platform.h"
@@ -64,6 +66,8 @@ private:
 
     std::unique_ptr<Ui::CreateDrumProgramDialog> ui_;
     audio::MiddleC middleC_;  // how note names number octaves, read once per editor
+    create::AudioIn audioIn_;  // strict or converting, read once per editor
+    AudioNotes notes_{audioIn_};
     platform::Platform& platform_;
     create::DrumKit kit_;
     int currentKey_ = -1;

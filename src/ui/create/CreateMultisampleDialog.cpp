@@ -27,7 +27,8 @@ QString Text(const std::string& path) { return FromPathText(path); }
 }  // namespace
 
 CreateMultisampleDialog::CreateMultisampleDialog(platform::Platform& platform, QWidget* parent)
-    : QDialog(parent), ui_(std::make_unique<Ui::CreateMultisampleDialog>()), middleC_(MiddleCSetting()), platform_(platform) {
+    : QDialog(parent), ui_(std::make_unique<Ui::CreateMultisampleDialog>()), middleC_(MiddleCSetting()),
+      audioIn_(EditorAudioIn(middleC_)), platform_(platform) {
     ui_->setupUi(this);
     entries_.reserve(create::kMaxSampleEntries);
     preview_ = new SamplePreview(this);
@@ -79,8 +80,8 @@ CreateMultisampleDialog::~CreateMultisampleDialog() = default;
 
 void CreateMultisampleDialog::AddSamples() {
     platform::OpenFileRequest request;
-    request.title = "Add WAV files";
-    request.filters = {{"Wave files (.wav)", "*.wav"}};
+    request.title = audioIn_.strict ? "Add WAV files" : "Add audio files";
+    request.filters = AudioFileFilters(audioIn_.strict);
     request.multiple = true;
     const auto chosen = platform_.ChooseOpenFiles(request);
     if (!chosen) {
@@ -88,7 +89,7 @@ void CreateMultisampleDialog::AddSamples() {
         ui_->keyboard->update();
         return;
     }
-    if (create::AddSampleFiles(platform_, *chosen, entries_) > 0) {
+    if (create::AddAudioFiles(platform_, *chosen, entries_, audioIn_) > 0) {
         unbuilt_ = true;
     }
     refreshAll(-1);
@@ -100,7 +101,7 @@ void CreateMultisampleDialog::addSampleFiles(const QStringList& paths) {
     for (const QString& path : paths) {
         native.push_back(QtPlatform::ToNativePath(path));
     }
-    const int added = create::AddSampleFiles(platform_, native, entries_);
+    const int added = create::AddAudioFiles(platform_, native, entries_, audioIn_);
     unbuilt_ = unbuilt_ || added > 0;
     refreshAll(-1);
     showStatus(tr("%n sample(s) added", nullptr, added));
@@ -119,7 +120,8 @@ void CreateMultisampleDialog::FillSampleList(int select) {
                                                                 QString::fromStdString(row.notes),
                                                                 QString::fromStdString(row.velocity)});
             item->setIcon(0, LockIcon(row.image == 1));
-            item->setToolTip(0, Text(entries_[i].path));
+            const QString notes = notes_.forFile(entries_[i].path);
+            item->setToolTip(0, notes.isEmpty() ? Text(entries_[i].path) : Text(entries_[i].path) + '\n' + notes);
         }
         if (select >= 0 && select < ui_->sampleList->topLevelItemCount()) {
             QTreeWidgetItem* item = ui_->sampleList->topLevelItem(select);
@@ -200,7 +202,11 @@ void CreateMultisampleDialog::build() {
     if (!chosen) {
         return;
     }
-    const create::MultisampleBuildResult result = create::BuildMultisample(platform_, entries_, *chosen);
+    const create::MultisampleBuildResult result = create::BuildMultisample(platform_, entries_, *chosen, audioIn_);
+    for (std::size_t i = 0; i < result.conversions.size() && i < entries_.size(); ++i) {
+        notes_.setOutcome(entries_[i].path, result.conversions[i]);
+    }
+    FillSampleList(selectedRow());
     if (result.code == create::BuildResult::kDone) {
         unbuilt_ = false;
         showStatus(tr("Built %1").arg(Text(result.programPath)));
@@ -250,13 +256,13 @@ bool CreateMultisampleDialog::eventFilter(QObject* watched, QEvent* event) {
     if (watched == ui_->sampleList->viewport()) {
         if (event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove) {
             auto* drag = static_cast<QDragMoveEvent*>(event);
-            if (!WaveFilesIn(drag->mimeData()).isEmpty()) {
+            if (!AudioFilesIn(drag->mimeData(), audioIn_.strict).isEmpty()) {
                 drag->acceptProposedAction();
                 return true;
             }
         } else if (event->type() == QEvent::Drop) {
             auto* drop = static_cast<QDropEvent*>(event);
-            const QStringList files = WaveFilesIn(drop->mimeData());
+            const QStringList files = AudioFilesIn(drop->mimeData(), audioIn_.strict);
             if (!files.isEmpty()) {
                 drop->acceptProposedAction();
                 addSampleFiles(files);

@@ -8,6 +8,8 @@
 
 #include "create/SampleEntry.h"
 #include "audio/RootKeys.h"
+#include "create/AudioSamples.h"
+#include "ui/create/AudioInput.h"
 #include "platform/Platform.h"
 
 namespace Ui {
@@ -29,7 +31,7 @@ public:
 
     const std::vector<create::SampleEntry>& entries() const { return entries_; }
 
-    // "+": the WAV chooser, then every chosen file the table has room for.
+    // "+": the audio file chooser, then every chosen file the table has room for.
     void AddSamples();
     // Files dropped on the list, taken as "+" would take them.
     void addSampleFiles(const QStringList& paths);
@@ -58,6 +60,8 @@ private:
 
     std::unique_ptr<Ui::CreateMultisampleDialog> ui_;
     audio::MiddleC middleC_;  // how note names number octaves, read once per editor
+    create::AudioIn audioIn_;  // strict or converting, read once per editor
+    AudioNotes notes_{audioIn_};
     platform::Platform& platform_;
     std::vector<create::SampleEntry> entries_;
     SamplePreview* preview_ = nullptr;

@@ -2,6 +2,7 @@
 
 #include "ui/NoteNaming.h"
 #include "ui/QtPlatform.h"
+#include "ui/create/AudioInput.h"
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -198,7 +199,8 @@ void MultisampleKeyboardWidget::paintVelocityMap(QPainter& painter, const std::v
     painter.restore();
 }
 
-DrumKeyboardWidget::DrumKeyboardWidget(QWidget* parent) : QWidget(parent), middleC_(MiddleCSetting()) {
+DrumKeyboardWidget::DrumKeyboardWidget(QWidget* parent)
+    : QWidget(parent), middleC_(MiddleCSetting()), strict_(EditorAudioIn(middleC_).strict) {
     setObjectName(QStringLiteral("drumKeyboard"));
     setAcceptDrops(true);
     setFixedSize(sizeHint());
@@ -271,13 +273,13 @@ void DrumKeyboardWidget::mousePressEvent(QMouseEvent* event) {
 }
 
 void DrumKeyboardWidget::dragEnterEvent(QDragEnterEvent* event) {
-    if (!WaveFilesIn(event->mimeData()).isEmpty()) {
+    if (!AudioFilesIn(event->mimeData(), strict_).isEmpty()) {
         event->acceptProposedAction();
     }
 }
 
 void DrumKeyboardWidget::dragMoveEvent(QDragMoveEvent* event) {
-    if (keyAt(event->position().toPoint()) >= 0 && !WaveFilesIn(event->mimeData()).isEmpty()) {
+    if (keyAt(event->position().toPoint()) >= 0 && !AudioFilesIn(event->mimeData(), strict_).isEmpty()) {
         event->acceptProposedAction();
     } else {
         event->ignore();
@@ -286,7 +288,7 @@ void DrumKeyboardWidget::dragMoveEvent(QDragMoveEvent* event) {
 
 void DrumKeyboardWidget::dropEvent(QDropEvent* event) {
     const int key = keyAt(event->position().toPoint());
-    const QStringList files = WaveFilesIn(event->mimeData());
+    const QStringList files = AudioFilesIn(event->mimeData(), strict_);
     if (key < 0 || files.isEmpty()) {
         event->ignore();
         return;
@@ -295,14 +297,17 @@ void DrumKeyboardWidget::dropEvent(QDropEvent* event) {
     Q_EMIT filesDropped(key, files);
 }
 
-QStringList WaveFilesIn(const QMimeData* data) {
+QStringList AudioFilesIn(const QMimeData* data, bool strict) {
+    static const QStringList kAll = {QStringLiteral("wav"), QStringLiteral("aif"), QStringLiteral("aiff"),
+                                     QStringLiteral("flac")};
+    const QStringList taken = strict ? QStringList{QStringLiteral("wav")} : kAll;
     QStringList files;
     if (data == nullptr || !data->hasUrls()) {
         return files;
     }
     for (const QUrl& url : data->urls()) {
         const QString path = QtPlatform::PathOfUrl(url);
-        if (url.isLocalFile() && QFileInfo(path).suffix().compare(QLatin1String("wav"), Qt::CaseInsensitive) == 0) {
+        if (url.isLocalFile() && taken.contains(QFileInfo(path).suffix(), Qt::CaseInsensitive)) {
             files.push_back(path);
         }
     }

@@ -78,9 +78,11 @@ private:
     const create::DrumKit* kit_ = nullptr;
     int currentKey_ = -1;
     audio::MiddleC middleC_;  // octave numbers on the ruler
+    bool strict_;             // which dropped files are taken
 };
 
-// The local WAV files among dropped or pasted data, in the order given.
-QStringList WaveFilesIn(const QMimeData* data);
+// The local audio files among dropped or pasted data, in the order given: WAV files only when
+// strict, also AIFF and FLAC files otherwise.
+QStringList AudioFilesIn(const QMimeData* data, bool strict);
 
 }  // namespace velmorant::ui

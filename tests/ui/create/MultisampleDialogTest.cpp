@@ -6,16 +6,21 @@
 #include <QUrl>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QStandardPaths>
 #include <QTest>
 #include <QTreeWidget>
 
 #include <filesystem>
 
+#include <sndfile.h>
+
+#include "support/AudioFixtures.h"
 #include "support/CreateFixtures.h"
 #include "support/TempDir.h"
 #include "create/Multisample.h"
 #include "../UiTestSupport.h"
 #include "platform/ScriptedPlatform.h"
+#include "ui/NoteNaming.h"
 #include "ui/create/CreateMultisampleDialog.h"
 #include "ui/create/KeyboardWidgets.h"
 #include "ui/create/WaveformWidget.h"
@@ -176,9 +181,22 @@ private Q_SLOTS:
         QVERIFY(platform.Problems().empty());
     }
 
-    void droppedWaveFilesAreAddedAndOthersIgnored() {
+    // Strict keeps to WAV files; otherwise an AIFF file is taken too, its row telling what the
+    // build will do to it in the command line's words.
+    void droppedAudioFilesAreAddedAndOthersIgnored_data() {
+        QTest::addColumn<bool>("strict");
+        QTest::newRow("converting") << false;
+        QTest::newRow("strict") << true;
+    }
+
+    void droppedAudioFilesAreAddedAndOthersIgnored() {
+        QFETCH(bool, strict);
+        QStandardPaths::setTestModeEnabled(true);
+        ui::SetStrictAudioSetting(strict);
         testing::TempDir dir;
         const std::string wave = Wave(dir, "Dropped.wav", 100);
+        const std::string aiff = dir({"Dropped 48k.aiff"});
+        testing::WriteSound(aiff, {SF_FORMAT_AIFF | SF_FORMAT_PCM_24, 48000, 1, 4800, testing::Sine(440, 48000, 0.5)});
         const std::string text = dir({"notes.txt"});
         testing::WriteTextFile(text, "text");
         platform::ScriptedPlatform platform;
@@ -187,19 +205,26 @@ private Q_SLOTS:
         auto* list = Child<QTreeWidget>(dialog, "sampleList");
 
         QMimeData data;
-        data.setUrls({QUrl::fromLocalFile(QString::fromStdString(text)), QUrl::fromLocalFile(QString::fromStdString(wave))});
+        data.setUrls({QUrl::fromLocalFile(QString::fromStdString(text)), QUrl::fromLocalFile(QString::fromStdString(wave)),
+                      QUrl::fromLocalFile(QString::fromStdString(aiff))});
         // Handed to the list's filter as the event loop would, without a real drag in progress.
         QObject& filter = dialog;
         QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, {});
         QVERIFY(filter.eventFilter(list->viewport(), &drop));
         QVERIFY(drop.isAccepted());
         QCOMPARE(list->topLevelItem(0)->text(0), QStringLiteral("Dropped"));
+        QCOMPARE(list->topLevelItemCount(), strict ? 1 : 2);
+        if (!strict) {
+            QVERIFY2(list->topLevelItem(1)->toolTip(0).contains("AIFF, 24-bit, 48000 Hz"), qPrintable(list->topLevelItem(1)->toolTip(0)));
+            QVERIFY(list->topLevelItem(1)->toolTip(0).contains("conversion: "));
+        }
 
         QMimeData none;
         none.setUrls({QUrl::fromLocalFile(QString::fromStdString(text))});
         QDropEvent ignored(QPointF(10, 10), Qt::CopyAction, &none, Qt::LeftButton, {});
         QVERIFY(!filter.eventFilter(list->viewport(), &ignored));
-        QCOMPARE(list->topLevelItemCount(), 1);
+        QCOMPARE(list->topLevelItemCount(), strict ? 1 : 2);
+        ui::SetStrictAudioSetting(false);
     }
 };
 
