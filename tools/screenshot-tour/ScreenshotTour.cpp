@@ -68,11 +68,25 @@ void ShootDialog(Dialog& dialog, const QString& name) {
     dialog.hide();
 }
 
+// A tone that dies away over its length, as a played note does, looped over its second half
+// so the editors' waveforms show a loop.
 std::string Wave(const testing::TempDir& dir, const std::string& name, int frames, std::optional<std::uint32_t> root,
                  double hertz = 220.0) {
     testing::WaveLayout layout;
     layout.payload = testing::TonePayload(frames, hertz);
+    for (int i = 0; i < frames; ++i) {
+        auto* sample = &layout.payload[static_cast<std::size_t>(i) * 2];
+        const auto value = static_cast<std::int16_t>(sample[0] | (sample[1] << 8));
+        const auto faded = static_cast<std::int16_t>(value * (1.0 - 0.8 * i / frames) * 3);
+        sample[0] = static_cast<std::uint8_t>(faded & 0xFF);
+        sample[1] = static_cast<std::uint8_t>((faded >> 8) & 0xFF);
+    }
     layout.unityNote = root;
+    if (root) {
+        layout.loops = 1;
+        layout.loopStart = static_cast<std::uint32_t>(frames / 2);
+        layout.loopEnd = static_cast<std::uint32_t>(frames - 1);
+    }
     return testing::WriteWave(dir({name}), layout);
 }
 
