@@ -134,9 +134,10 @@ DrumBuildResult BuildDrumProgram(platform::Platform& platform, const DrumKit& ki
     for (const DrumProgramPlan::Sample& sample : plan.samples) {
         const std::string samplePath = InFolder(folder, sample.name + ".afs");
         result.sampleFiles.push_back(samplePath);
+        result.sampleSources.push_back(
+            kit.keys[static_cast<std::size_t>(sample.key)].layers[static_cast<std::size_t>(sample.layer)].path);
         // The WAV's own root key (or 60) applies to a drum sample.
-        jobs.push_back({kit.keys[static_cast<std::size_t>(sample.key)].layers[static_cast<std::size_t>(sample.layer)].path,
-                        samplePath, std::nullopt});
+        jobs.push_back({result.sampleSources.back(), samplePath, std::nullopt});
     }
     const bool converted = ConvertBuildSamples(platform, result.programPath, jobs, audio, result.conversions);
     for (const SampleOutcome& outcome : result.conversions) result.conversionStatus.push_back(outcome.status);

@@ -22,6 +22,7 @@ struct DrumBuildResult {
     std::string programPath;
     int keysLeftOut = 0;  // keys in use beyond the 64 oscillators
     std::vector<std::string> sampleFiles;
+    std::vector<std::string> sampleSources;  // the layer's audio file each sample file is made from
     std::vector<ConversionResult> conversionStatus;  // per sample file
     std::vector<SampleOutcome> conversions;          // with what the audio path did or why it failed
 };

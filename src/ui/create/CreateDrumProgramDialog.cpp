@@ -306,7 +306,10 @@ void CreateDrumProgramDialog::build() {
         return;
     }
     const create::DrumBuildResult result = create::BuildDrumProgram(platform_, kit_, *chosen, audioIn_);
-    if (result.written) {
+    for (std::size_t i = 0; i < result.conversions.size() && i < result.sampleSources.size(); ++i) {
+        notes_.setOutcome(result.sampleSources[i], result.conversions[i]);
+    }
+    fillLayerList();    if (result.written) {
         unbuilt_ = false;
     }
     if (!result.written) {

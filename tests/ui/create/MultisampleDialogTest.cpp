@@ -217,6 +217,11 @@ private Q_SLOTS:
         if (!strict) {
             QVERIFY2(list->topLevelItem(1)->toolTip(0).contains("AIFF, 24-bit, 48000 Hz"), qPrintable(list->topLevelItem(1)->toolTip(0)));
             QVERIFY(list->topLevelItem(1)->toolTip(0).contains("conversion: "));
+            // After the build, the report line the command line prints.
+            platform.AnswerSaveFile(dir({"Piano.afp"}));
+            dialog.build();
+            QVERIFY2(list->topLevelItem(1)->toolTip(0).contains("24-bit 48000 Hz \u2192 16-bit 44100 Hz"),
+                     qPrintable(list->topLevelItem(1)->toolTip(0)));
         }
 
         QMimeData none;
