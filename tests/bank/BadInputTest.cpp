@@ -40,6 +40,7 @@ Bytes Program(const char* tag, std::size_t cut = 0, std::size_t hugeMods = 0) {
 
 const Bytes kSample = demo::BuildSampleFile(440.0, 8);
 const Bytes kMultisample = demo::BuildMultisampleFile({{"", "", "S"}});
+const Bytes kCountPastEnd = [] { Bytes b = kMultisample; b[17] = 200; return b; }();  // more entries than it holds
 
 class BadInputs : public ::testing::TestWithParam<BadInput> {};
 
@@ -68,7 +69,8 @@ INSTANTIATE_TEST_SUITE_P(
                       BadInput{"P.afp", true, "(voice area): the chunk counts (65535, 0, 0, 0)", Program("mpsa", 0, 1)},
                       BadInput{"P.afp", true, "(voice area)", Program("umdr", 2000), std::nullopt, kSample},
                       BadInput{"M.afi", true, "(magic): not \"S80i\"", Program("mpsa"), Bytes{}, kSample},
-                      BadInput{"M.afi", true, "offset", Program("mpsa"), Bytes(300, 0xAB), kSample},
+                      BadInput{"M.afi", true, "(magic): not \"S80i\"", Program("mpsa"), Bytes(300, 0xAB), kSample},
+                      BadInput{"M.afi", true, "(sample entry): the file ends", Program("mpsa"), kCountPastEnd, kSample},
                       BadInput{"S.afs", true, "offset", Program("mpsa"), kMultisample, Bytes{}},
                       BadInput{"S.afs", true, "offset", Program("mpsa"), kMultisample, Bytes(100, 'A')},
                       BadInput{"P.afp", false, "unknown program type \"zzzz\"", Program("zzzz")}));
