@@ -3,6 +3,8 @@
 #include <filesystem>
 #include <cstdlib>
 #include <fstream>
+#include <map>
+#include <set>
 
 #include <nlohmann/json.hpp>
 
@@ -42,6 +44,7 @@ protected:
         args.insert(args.begin(), "bank");
         const testing::CliRun run = testing::RunVelmorantCli(args);
         err = run.err;
+        out = run.out;
         return run.status;
     }
 
@@ -49,6 +52,7 @@ protected:
     TempDir scratch;
     fs::path dest = scratch({"Dest"});
     std::string err;
+    std::string out;
 };
 
 TEST_P(BankExport, OptionsAndRefusals) {
@@ -134,6 +138,60 @@ TEST_F(BankExport, UsersFilesAreReplacedOnlyWithReplaceAndKeptAsBackups) {
     EXPECT_EQ(ReadBytes((dest / "Programs/Out/Grand Piano.afp").string()).size(),
               ReadBytes(volume.program("Bank1", "Grand Piano")).size());
     EXPECT_EQ(Run(kBase), 0) << "the same export again replaces nothing: " << err;
+}
+
+// Every file of the tree with its bytes.
+std::map<std::string, std::vector<std::uint8_t>> Tree(const fs::path& root) {
+    std::map<std::string, std::vector<std::uint8_t>> tree;
+    for (const auto& entry : fs::recursive_directory_iterator(root)) {
+        if (entry.is_regular_file()) {
+            tree[fs::relative(entry.path(), root).generic_string()] = ReadBytes(entry.path().string());
+        }
+    }
+    return tree;
+}
+
+// The dry run writes nothing and names exactly the files the export then writes: copies, a
+// numbered one, rewritten files, indexes, the manifest, the registered bank list and its backup.
+TEST_F(BankExport, DryRunListsExactlyTheFilesTheExportWrites) {
+    fs::create_directories(dest / "Programs");
+    std::ofstream(dest / "Programs/bank.txt", std::ios::binary) << "Number of items: 1\r\nLive\r\n";
+    fs::create_directories(dest / "Samples/Out");
+    std::ofstream(dest / "Samples/Out/Piano C4.afs") << "another sample under the name";
+    const std::vector<std::string> args = {"--import", "@piano", "--import", "@kit", "--export", "@dest",
+                                           "--bank-name", "Out", "--register"};
+    const auto before = Tree(dest);
+    std::vector<std::string> dryRun = args;
+    dryRun.insert(dryRun.end(), {"--dry-run", "--json"});
+    ASSERT_EQ(Run(dryRun), 0) << err;
+    EXPECT_EQ(Tree(dest), before);
+
+    std::set<std::string> planned;
+    const nlohmann::json plan = nlohmann::json::parse(out);
+    for (const auto& file : plan["files"]) {
+        const std::string action = file["action"];
+        if (action == "copy" || action == "write" || action == "replace") {
+            planned.insert(file["path"].get<std::string>());
+        }
+        if (file["replaces"].get<bool>()) {
+            planned.insert(file["path"].get<std::string>() + ".bak");
+        }
+        EXPECT_TRUE(file["path"] != "Samples/Out/Piano C4.afs" || file["numbered"].is_string()) << file;
+    }
+    ASSERT_EQ(Run(args), 0) << err;
+    std::set<std::string> written;
+    for (const auto& [path, bytes] : Tree(dest)) {
+        if (!before.count(path) || before.at(path) != bytes) {
+            written.insert(path);
+        }
+    }
+    EXPECT_EQ(written, planned);
+    EXPECT_TRUE(written.count("Samples/Out/0Piano C4.afs"));
+    EXPECT_EQ(ReadText((dest / "Programs/bank.txt").string()), "Number of items: 2\r\nLive\r\nOut\r\n");
+    EXPECT_EQ(testing::RunVelmorantCli({"check", dest.string(), "--manifest",
+                                        (dest / "Velmorant/Out.export.json").string()})
+                  .status,
+              0);
 }
 
 #ifndef _WIN32

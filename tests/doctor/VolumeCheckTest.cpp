@@ -6,6 +6,7 @@
 
 #include "core/Path.h"
 #include "demo/VolumeBuilders.h"
+#include "doctor/CatalogueData.h"
 #include "doctor/Manifest.h"
 #include "doctor/ReportWriters.h"
 #include "doctor/SampleScan.h"
@@ -212,6 +213,28 @@ TEST(ManifestCheck, FindsChangedMissingAndExtraFiles) {
         EXPECT_EQ(report.findings[0].kind, FindingKind::kManifestUnreadable);
         EXPECT_TRUE(report.WouldFailToLoad());
     }
+}
+
+// The catalogue's rows for scripts count the files each program misses, its own included.
+TEST(CatalogueData, RowsCountMissingFilesAndQuoteTheirFields) {
+    Volume v;
+    v.text("Programs/bank.txt", "Number of items: 1\r\nKeys\r\n");
+    v.text("Programs/Keys/bank.txt", "Number of items: 3\r\nPiano:AKB\r\nBells, Soft\r\nGone\r\n");
+    v.sampleProgram("Programs/Keys/Piano.afp", "Keys", "Piano");
+    v.multisample("Multisamples/Keys/Piano.afi", {{"", "Keys", "Piano C4"}, {"", "Keys", "Piano C5"}});
+    v.sample("Samples/Keys/Piano C4.afs", 440);
+    v.synthProgram("Programs/Keys/Bells, Soft.afp");
+
+    EXPECT_EQ(CatalogueData(v.dir.path(), DataFormat::kCsv),
+              "bank,slot,name,type,main category,other categories,missing files\r\n"
+              "Keys,A1,Piano,Samples,Piano,\"Lead, Chromatic\",1\r\n"
+              "Keys,A2,\"Bells, Soft\",FM,,,0\r\n"
+              "Keys,A3,Gone,Unknow,,,1\r\n");
+    const auto rows = nlohmann::json::parse(CatalogueData(v.dir.path(), DataFormat::kJson))["rows"];
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(rows[0]["otherCategories"], (nlohmann::json{"Lead", "Chromatic"}));
+    EXPECT_EQ(rows[0]["missingFiles"], 1);
+    EXPECT_EQ(rows[1]["slot"], "A2");
 }
 
 }  // namespace

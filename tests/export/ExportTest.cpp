@@ -9,6 +9,7 @@
 #include "bank/BankIndex.h"
 #include "core/File.h"
 #include "demo/VolumeBuilders.h"
+#include "doctor/Manifest.h"
 #include "export/ExportBank.h"
 #include "export/ExportProgram.h"
 #include "support/CreateFixtures.h"
@@ -340,6 +341,51 @@ protected:
         return o;
     }();
 };
+
+// Exported again, the bank copies nothing: its copies are reused, a numbered one too, and the
+// manifest the first export wrote still verifies.
+TEST_F(ExportBankTest, RepeatedExportReusesEveryCopyAndSaysSo) {
+    Load("Keys");
+    Load("Kit");
+    Put(dst / "Samples/Out/Kick.afs", {1, 2, 3});  // the user's own, under the kit sample's name
+    ExportOutcome first;
+    ASSERT_EQ(ExportBank(platform, bank, options, &first), kExportFinished) << bank.slots[1].log;
+    const std::vector<std::string> files = Files(dst);
+    const std::string manifest = (dst / "Velmorant/Out.export.json").string();
+    const std::string manifestText = ReadText(manifest);
+
+    ExportOutcome again;
+    ASSERT_EQ(ExportBank(platform, bank, options, &again), kExportFinished);
+
+    EXPECT_EQ(std::tie(first.counts.copied, first.counts.numbered, first.counts.reused), std::make_tuple(7, 1, 0));
+    EXPECT_EQ(std::tie(again.counts.exported, again.counts.copied, again.counts.reused), std::make_tuple(2, 0, 7));
+    EXPECT_EQ(platform.Boxes().back(), "Information: Exported 2 of 2 programs: nothing copied, every file was already "
+                                       "there (7 reused).\nThe bank is not listed in the destination's "
+                                       "Programs/bank.txt.");
+    EXPECT_EQ(Files(dst), files) << "no numbered copy piles up";
+    EXPECT_TRUE(fs::exists(dst / "Samples/Out/0Kick.afs"));
+    EXPECT_EQ(ReadText(manifest), manifestText);
+    EXPECT_FALSE(doctor::VerifyManifest(root, manifest).WouldFailToLoad());
+    fs::remove(dst / "Samples/Out/Low.afs");
+    Put(dst / "Samples/Out/0Kick.afs", {4, 5, 6});
+    EXPECT_EQ(doctor::VerifyManifest(root, manifest).totals.failures, 2);
+}
+
+// Without room for what it writes, the export says so with the figures and writes nothing.
+TEST_F(ExportBankTest, AnExportThatDoesNotFitIsRefusedUpFront) {
+    Load("Keys");
+    ExportPlan plan;
+    ASSERT_EQ(PreviewExport(platform, bank, options, plan), kExportFinished);
+    ASSERT_GT(plan.BytesToWrite(), 1000u);
+    plan.freeBytes = 1000;
+
+    EXPECT_EQ(RunExportPlan(platform, bank, options, plan), kExportRefused);
+
+    EXPECT_EQ(CallLines(platform), std::vector<std::string>{"box Information: Not enough free space in " + root +
+                                                            ": the export writes " + ByteSize(plan.BytesToWrite()) +
+                                                            " and 1000 bytes are free"});
+    EXPECT_TRUE(fs::is_empty(dst));
+}
 
 TEST_F(ExportBankTest, RefusedInputWritesNothingAndOpensNoWindow) {
     Load("Kit");
