@@ -6,6 +6,7 @@
 # VELMORANT_BENCH_BUILD names a tree already built with -DVELMORANT_BUILD_BENCHMARKS=ON.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
+source bench/lib.sh
 build="${VELMORANT_BENCH_BUILD:-build-bench}"
 if [ -z "${VELMORANT_BENCH_BUILD:-}" ]; then
   bash scripts/build.sh "$build" -DCMAKE_BUILD_TYPE=Release -DVELMORANT_BUILD_TESTS=OFF -DVELMORANT_BUILD_BENCHMARKS=ON
@@ -20,23 +21,7 @@ cli="$build"/src/cli/velmorant-cli
 samples=("$root"/Samples/Bench/*.afs)
 echo "samples: ${#samples[@]} files, $(du -sh "$root/Samples" | cut -f1)"
 
-seconds() {  # wall time of one run
-  local start end
-  start=$(date +%s.%N)
-  "$@" >/dev/null
-  end=$(date +%s.%N)
-  echo "$end - $start" | bc -l
-}
-
-"$build"/bench/bench_read_loop "${samples[@]}" >/dev/null   # warm the cache
-ratios=()
-for ((r = 1; r <= rounds; r++)); do
-  t_read=$(seconds "$build"/bench/bench_read_loop "${samples[@]}")
-  t_inspect=$(seconds "$cli" inspect "$root"/Programs/Bench/*.afp)
-  ratio=$(echo "$t_inspect / $t_read" | bc -l)
-  ratios+=("$ratio")
-  printf "round %d: read loop %.3f s, inspect %.3f s, ratio %.3f\n" "$r" "$t_read" "$t_inspect" "$ratio"
-done
-printf "%s\n" "${ratios[@]}" | sort -g | awk '{ v[NR] = $1 } END {
-  m = (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2
-  printf "ratio: median %.3f, minimum %.3f (%d rounds)\n", m, v[1], NR }'
+read_loop() { "$build"/bench/bench_read_loop "${samples[@]}"; }
+inspect() { "$cli" inspect "$root"/Programs/Bench/*.afp; }
+read_loop >/dev/null   # warm the cache
+bench_interleave "$rounds" read_loop inspect
