@@ -38,9 +38,11 @@ FileStatus Finish(const std::string& temporary, const std::string& path, FileSta
     return status;
 }
 
-// The copy through one reused block, with the checksum of each block as it passes.
+// The copy through one reused block, with the checksum of each block as it passes. The block
+// stays small enough to be in the processor's cache when it is written out: with 1 MiB the
+// copy took several times the system time of an in-kernel copy, with 64 KiB about the same.
 FileStatus CopyWithChecksum(std::FILE* in, std::FILE* out, bool& sourceFailed, std::uint32_t& crc) {
-    static thread_local std::vector<std::uint8_t> block(1 << 20);
+    static thread_local std::vector<std::uint8_t> block(64 << 10);
     crc = 0;
     for (;;) {
         errno = 0;

@@ -433,7 +433,7 @@ std::optional<std::size_t> Planner::PlanMultisample(const DependencyRecord& mult
         return known->second;
     }
     const ExportMode flags = ExportMode::FromCode(mode_);
-    std::vector<const std::string*> names(multisample.samples.size(), nullptr);
+    std::vector<std::optional<std::size_t>> sampleFiles(multisample.samples.size());
     std::vector<std::size_t> parts;
     for (std::size_t i = 0; i < multisample.samples.size(); ++i) {
         const DependencyRecord& sample = multisample.samples[i];
@@ -441,13 +441,17 @@ std::optional<std::size_t> Planner::PlanMultisample(const DependencyRecord& mult
         if (IsRomReference(sample)) {
             continue;
         }
-        const auto index = PlanSample(sample, failure);
-        if (!index) {
+        sampleFiles[i] = PlanSample(sample, failure);
+        if (!sampleFiles[i]) {
             return std::nullopt;
         }
-        parts.push_back(*index);
-        if (plan_.files[*index].newName != sample.foundName) {
-            names[i] = &plan_.files[*index].newName;
+        parts.push_back(*sampleFiles[i]);
+    }
+    // Taken once every sample is planned: planning one may move the others' records.
+    std::vector<const std::string*> names(multisample.samples.size(), nullptr);
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        if (sampleFiles[i] && plan_.files[*sampleFiles[i]].newName != multisample.samples[i].foundName) {
+            names[i] = &plan_.files[*sampleFiles[i]].newName;
         }
     }
 

@@ -85,7 +85,7 @@ Tally TallyOf(const ExportPlan& plan) {
         tally.copyBytes += file.action == Action::kCopy ? file.size : 0;
         tally.writes += file.action == Action::kWrite ? 1 : 0;
         tally.reused += file.action == Action::kReuse ? 1 : 0;
-        tally.numbered += file.numbered.empty() ? 0 : 1;
+        tally.numbered += file.numbered.empty() || file.action == Action::kReuse ? 0 : 1;
         tally.missing += file.action == Action::kMissing ? 1 : 0;
     }
     return tally;

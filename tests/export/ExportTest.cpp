@@ -181,10 +181,11 @@ TEST_P(ClashNaming, CopyTakesTheFirstFreeNumberedNameAndIsReferencedByIt) {
         nameField = 80 + 424 + 12 + 32;
     } else if (c.site == Site::kSampleOfMultisample) {
         Put(src / "Samples/Drums" / (c.name + extension), demo::BuildSampleFile(50.0, 80));
-        Put(src / "Multisamples/Keys/Holder.afi", demo::BuildMultisampleFile({Disk("Keys", "Low"), Disk("Drums", c.name)}));
+        // The renamed sample first: planning the next one must not lose its new name.
+        Put(src / "Multisamples/Keys/Holder.afi", demo::BuildMultisampleFile({Disk("Drums", c.name), Disk("Keys", "Low")}));
         layout.oscillators[0] = {true, Disk("Keys", "Holder")};
         referencing = dst / "Multisamples/Out/Holder.afi";
-        nameField = kEntry[1] + 32;
+        nameField = kEntry[0] + 32;
     } else {
         Put(src / "Multisamples/Keys" / (c.name + extension), demo::BuildMultisampleFile({Disk("Keys", "Low")}));
         layout.oscillators[0] = {true, Disk("Keys", c.name)};
