@@ -59,19 +59,6 @@ TEST(FileTest, MissingFilesFoldersAndContentsCompared) {
     EXPECT_FALSE(MakeDirectory(dir({"x", "y"})));
 }
 
-TEST(FileTest, CopyResultsSayWhichSideFailedAndWhy) {
-    TempDir dir;
-    ASSERT_TRUE(demo::WriteText(dir({"empty"}), ""));
-    EXPECT_TRUE(CopyFileContents(dir({"empty"}), dir({"copy"})).ok());
-    EXPECT_TRUE(FileExists(dir({"copy"})));
-    EXPECT_EQ(FileSize(dir({"copy"})), 0);
-    const CopyStatus missing = CopyFileContents(dir({"missing"}), dir({"copy2"}));
-    EXPECT_TRUE(!missing.ok() && missing.sourceFailed);
-    const CopyStatus nowhere = CopyFileContents(dir({"empty"}), dir({"no-such-folder", "copy"}));
-    EXPECT_FALSE(nowhere.ok() || nowhere.sourceFailed);
-    EXPECT_EQ(nowhere.Reason(), "No such file or directory");
-}
-
 // Each way of writing a file, over a link planted at the final name and the old predictable
 // temporary names: the link's target outside is never written, the file lands in the folder.
 TEST(FileTest, WritesNeverGoThroughALink) {
@@ -98,23 +85,6 @@ TEST(FileTest, WritesNeverGoThroughALink) {
         EXPECT_FALSE(IsLink(target)) << i;
         EXPECT_EQ(testing::ReadText(target), "new") << i;
     }
-}
-
-TEST(FileTest, ExclusiveLockIsHeldByOneAtATimeAndLeavesNoFile) {
-    TempDir dir;
-    const std::string path = dir({"lock"});
-    {
-        ExclusiveLock first(path);
-        ASSERT_TRUE(first.held()) << first.status().Reason();
-        ExclusiveLock second(path);
-        EXPECT_FALSE(second.held());
-        EXPECT_TRUE(second.busy());
-    }
-    EXPECT_FALSE(std::filesystem::exists(path));
-    EXPECT_TRUE(ExclusiveLock(path).held());
-    ExclusiveLock nowhere(dir({"missing", "lock"}));
-    EXPECT_FALSE(nowhere.held() || nowhere.busy());
-    EXPECT_EQ(nowhere.status().Reason(), "No such file or directory");
 }
 
 // A write lands whole under its name or not at all, and leaves no temporary file behind.

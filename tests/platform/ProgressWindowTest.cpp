@@ -1,13 +1,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <array>
-#include <chrono>
-#include <condition_variable>
 #include <mutex>
 #include <sstream>
-#include <thread>
 
 #include "platform/ConsolePlatform.h"
 #include "platform/ScriptedPlatform.h"
@@ -31,7 +27,6 @@ public:
         options.progressObserver = [this](const ProgressState& state, ProgressMessage cause) {
             std::lock_guard lock(mutex_);
             seen_.push_back({state, cause});
-            changed_.notify_all();
         };
         return options;
     }
@@ -41,22 +36,8 @@ public:
         return seen_;
     }
 
-    // Waits (at most a generous deadline) until n timer ticks have been seen, and gives them.
-    std::vector<Seen> WaitForTicks(std::size_t n) {
-        std::unique_lock lock(mutex_);
-        std::vector<Seen> ticks;
-        changed_.wait_for(lock, std::chrono::seconds(20), [&] {
-            ticks.clear();
-            std::copy_if(seen_.begin(), seen_.end(), std::back_inserter(ticks),
-                         [](const Seen& s) { return s.cause == PROGRESS_TIMER; });
-            return ticks.size() >= n;
-        });
-        return ticks;
-    }
-
 private:
     std::mutex mutex_;
-    std::condition_variable changed_;
     std::vector<Seen> seen_;
 };
 
@@ -96,33 +77,6 @@ TEST(ProgressWindowTest, TheBarAndTextsStayWhereTheJobPutThem) {
         EXPECT_EQ(cut.All().back().state.position, shown) << range << "/" << position;
     }
 }
-
-TEST(ProgressWindowTest, CyclingWindowStepsZeroToTenWhateverTheJobSends) {
-    std::ostringstream err;
-    Watcher watcher;
-    ConsolePlatform platform(err, watcher.Options());
-    auto window = platform.StartProgressWindow(true);
-    window->SetRange(3);
-    window->SetPosition(2);
-    window->SetStatus("Scanning");
-    const auto ticks = watcher.WaitForTicks(13);
-    window->Close();
-
-    ASSERT_GE(ticks.size(), 13u);
-    for (std::size_t i = 0; i < 13; ++i) {
-        EXPECT_EQ(ticks[i].state.position, static_cast<std::int32_t>(i % 11)) << "tick " << i;
-        EXPECT_EQ(ticks[i].state.rangeHigh, 10);
-    }
-    EXPECT_EQ(watcher.All().back().cause, PROGRESS_CLOSE);
-    EXPECT_EQ(watcher.All().back().state.status, "Scanning");
-
-    // Closed means no more ticks.
-    const std::size_t count = watcher.All().size();
-    std::this_thread::sleep_for(std::chrono::milliseconds(250));
-    EXPECT_EQ(watcher.All().size(), count);
-}
-
-// ---- the console's line and boxes ----
 
 TEST(ConsolePlatformTest, ProgressLineIsRedrawnInPlaceAndWipedForBoxesAndAtClose) {
     std::ostringstream err;
