@@ -150,13 +150,20 @@ FileStatus CopyStream(std::FILE* in, std::FILE* out, bool& sourceFailed) {
 
 fs::path NativePath(std::string_view utf8) {
 #ifdef _WIN32
-    try {
-        return fs::path(std::u8string(utf8.begin(), utf8.end()));
-    } catch (const std::system_error&) {
-        // Not UTF-8: bytes of the instrument's own Windows-1252 text, as its files hold them.
-        const std::string text = Cp1252ToUtf8(utf8);
-        return fs::path(std::u8string(text.begin(), text.end()));
+    // A byte that starts no UTF-8 character is the instrument's own Windows-1252 text, as its
+    // files hold it; taken byte by byte, so a UTF-8 folder above such a name stays itself.
+    std::u8string text;
+    text.reserve(utf8.size());
+    for (std::size_t pos = 0; pos < utf8.size();) {
+        const std::size_t start = pos;
+        if (NextUtf8CodePoint(utf8, pos)) {
+            text.append(utf8.begin() + start, utf8.begin() + pos);
+        } else {
+            const std::string decoded = Cp1252ToUtf8(utf8.substr(pos++, 1));
+            text.append(decoded.begin(), decoded.end());
+        }
     }
+    return fs::path(text);
 #else
     return fs::path(std::u8string(utf8.begin(), utf8.end()));
 #endif
@@ -208,8 +215,8 @@ std::int64_t FileSize(const std::string& path) {
 
 std::string AbsolutePath(const std::string& path) {
     std::error_code ec;
-    const fs::path full = fs::absolute(fs::path(path), ec);
-    return ec ? path : full.lexically_normal().string();
+    const fs::path full = fs::absolute(NativePath(path), ec);
+    return ec ? path : PathText(full.lexically_normal());
 }
 
 FileStatus MakeDirectory(const std::string& path) {

@@ -42,6 +42,11 @@ bool HasExtension(const std::string& fileName, std::string_view extension) {
     return tail == wanted;
 }
 
+std::string Folded(std::string path) {
+    core::UpperCaseInPlace(path);
+    return path;
+}
+
 std::string StemOf(const std::string& fileName) {
     return fileName.substr(0, fileName.rfind('.'));
 }
@@ -191,6 +196,7 @@ private:
     std::string programs_;
     bool whole_ = true;
     std::map<std::string, VolumeFile> files_;  // every multisample and sample file, by path
+    std::map<std::string, std::string> byFoldedPath_;  // the same paths, by their letters in one case
     std::vector<SampleFacts> facts_;
     std::vector<std::string> factPaths_;
     std::map<std::string, Use> missing_;
@@ -227,6 +233,7 @@ void Checker::TakeInventory() {
                     continue;  // a folder or a dangling link with the extension
                 }
                 files_[path] = VolumeFile{sample, stamp->size, false, nullptr};
+                byFoldedPath_.emplace(Folded(path), path);
                 (sample ? report_.totals.samples : report_.totals.multisamples) += 1;
                 if (sample) {
                     report_.totals.sampleBytes += stamp->size;
@@ -283,6 +290,13 @@ FileNode Checker::FileFor(BankWalk& walk, const volume::DependencyRecord& depend
         node.state = FileState::kMissing;
         walk.uses.push_back({node.path, multisample, node.state, who, {}});
         return node;
+    }
+    // A file system that ignores letter case (Windows, a FAT disk) opens the file under the
+    // reference's spelling: the inventory knows the name it is stored under.
+    if (files_.count(node.path) == 0) {
+        if (const auto stored = byFoldedPath_.find(Folded(node.path)); stored != byFoldedPath_.end()) {
+            node.path = stored->second;
+        }
     }
     node.size = dependency.fileSize;
     // The lookup may have ignored letter case: compare what was found with what was asked for.

@@ -5,6 +5,7 @@
 
 #include "bank/Bank.h"
 #include "core/FileSource.h"
+#include "core/Path.h"
 #include "demo/VolumeBuilders.h"
 #include "support/TempDir.h"
 
@@ -47,17 +48,21 @@ class BadInputs : public ::testing::TestWithParam<BadInput> {};
 TEST_P(BadInputs, LoadWithAWarningOrAreRefused) {
     const BadInput& row = GetParam();
     core::MemoryFiles files;
-    const std::string root = "/Volume";
-    files.Add(root + "/Programs/Bank/P.afp", row.program);
-    if (row.multisample) files.Add(root + "/Multisamples/Keys/M.afi", *row.multisample);
-    if (row.sample) files.Add(root + "/Samples/Keys/S.afs", *row.sample);
+    // Full native paths, as the loaders make them.
+    const std::string root = core::AbsolutePath(std::string(1, core::kNativeSeparator) + "Volume");
+    const auto path = [&root](const char* top, const char* folder, const char* file) {
+        return core::JoinPath(core::JoinPath(core::JoinPath(root, top), folder), file);
+    };
+    files.Add(path("Programs", "Bank", "P.afp"), row.program);
+    if (row.multisample) files.Add(path("Multisamples", "Keys", "M.afi"), *row.multisample);
+    if (row.sample) files.Add(path("Samples", "Keys", "S.afs"), *row.sample);
     Bank bank;
     bank.files = &files;
-    const AddResult result = AddProgram(bank, -1, root + "/Programs/Bank/P.afp");
+    const AddResult result = AddProgram(bank, -1, path("Programs", "Bank", "P.afp"));
     EXPECT_EQ(result.placed(), row.loads) << AddResultNumber(result);
     ASSERT_TRUE(result.loadedSlot);
     const std::string& log = bank.slots[static_cast<std::size_t>(*result.loadedSlot)].log;
-    const std::size_t at = log.find("Warning: " + root + "/");
+    const std::size_t at = log.find("Warning: " + root + core::kNativeSeparator);
     ASSERT_NE(at, std::string::npos) << log;
     EXPECT_NE(log.find(row.name + ": ", at), std::string::npos) << log;
     EXPECT_NE(log.find(row.warning, at), std::string::npos) << log;

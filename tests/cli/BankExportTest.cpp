@@ -9,6 +9,7 @@
 #include <nlohmann/json.hpp>
 
 #include "core/Encoding.h"
+#include "core/File.h"
 #include "demo/VolumeBuilders.h"
 #include "support/CliRun.h"
 #include "support/TempDir.h"
@@ -128,7 +129,7 @@ TEST_F(BankExport, UsersFilesAreReplacedOnlyWithReplaceAndKeptAsBackups) {
 
     EXPECT_EQ(Run(kBase), 1);
     EXPECT_TRUE(err.starts_with("Question: These files already exist with other contents:\n" +
-                                (dest / "Programs/Out/Grand Piano.afp").string() + "\n"))
+                                (dest / "Programs/Out/Grand Piano.afp").make_preferred().string() + "\n"))
         << err;
     EXPECT_EQ(ReadText((dest / "Programs/Out/Grand Piano.afp").string()), "the user's own");
     EXPECT_FALSE(fs::exists(dest / "Samples"));
@@ -255,8 +256,8 @@ TEST(BankRoundTrip, NamesKeepTheirBytesThroughImportRenameExportAndCatalogue) {
     const std::string copy = dir({"Volume", "Programs", "B\xC3\xA4nk", "bank.txt"});
     EXPECT_TRUE(ReadText(copy).starts_with(bankText(names))) << ReadText(copy);
     for (const std::string& name : names) {
-        EXPECT_TRUE(fs::exists(dir({"Volume", "Programs", "B\xC3\xA4nk", core::Cp1252ToUtf8(name) + ".afp"})))
-            << core::Cp1252ToUtf8(name);
+        const std::string copied = dir({"Volume", "Programs", "B\xC3\xA4nk", core::Cp1252ToUtf8(name) + ".afp"});
+        EXPECT_TRUE(fs::exists(core::NativePath(copied))) << core::Cp1252ToUtf8(name);
     }
 
     const auto again = testing::RunVelmorantCli({"bank", "--json", "--import-bank", copy});

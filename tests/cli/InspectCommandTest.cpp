@@ -121,6 +121,9 @@ INSTANTIATE_TEST_SUITE_P(
 // Text output is the terminal's UTF-8: a name's code-page bytes are converted and its controls
 // escaped, never sent raw (0x9B is a quotation mark in the code page, not a control).
 TEST(InspectCommandTest, TextShowsNamesAsUtf8WithControlsEscaped) {
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows file names cannot hold control characters";
+#endif
     testing::ImportVolume volume;
     const std::string path = volume.AddProgram("Bytes", "Pad\x1b]0;owned\x07\x9b\xE9");
     for (const auto& args : {std::vector<std::string>{"inspect", path}, {"bank", "--import", path}}) {

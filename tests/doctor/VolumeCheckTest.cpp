@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <nlohmann/json.hpp>
@@ -57,6 +58,7 @@ std::vector<std::string> Lines(const Report& report, const std::string& root) {
         if (subject.rfind(root, 0) == 0) {
             subject = subject.substr(root.size() + 1);
         }
+        std::replace(subject.begin(), subject.end(), core::kNativeSeparator, '/');
         lines.push_back(std::string(SeverityName(finding.severity)) + " " + FindingKindName(finding.kind) + " " + subject);
     }
     return lines;
@@ -109,6 +111,14 @@ TEST(VolumeCheck, ReportsEachProblemOfAVolumeOnce) {
     EXPECT_EQ(testing::RunVelmorantCli({"check", v.path("nowhere")}).status, 2);
 }
 
+// A file named with the raw bytes of "été", as another tool may have written it; Windows
+// names files in Unicode, so there it is stored, and listed, as the UTF-8 name.
+#ifdef _WIN32
+const std::string kRawNameOnDisk = "\xC3\xA9t\xC3\xA9";
+#else
+const std::string kRawNameOnDisk = "\xE9t\xE9";
+#endif
+
 // Bad input: each volume finishes with its findings, and every writer's output stays well formed.
 struct BadVolume {
     const char* name;
@@ -119,6 +129,9 @@ struct BadVolume {
 class BadInput : public ::testing::TestWithParam<BadVolume> {};
 
 TEST_P(BadInput, FinishesWithItsFindings) {
+    if (std::string(GetParam().name) == "SymlinkLoops" && !testing::CanMakeSymbolicLinks()) {
+        GTEST_SKIP() << "no symbolic links here";
+    }
     Volume v;
     GetParam().build(v);
     const Report report = CheckVolume({v.dir.path(), {}, 2});
@@ -176,7 +189,7 @@ INSTANTIATE_TEST_SUITE_P(
                   },
                   {"failure refused-program K/Not", "failure malformed-file Multisamples/K/M.afi",
                    "failure malformed-file Samples/K/S.afs", "warning different-audio-same-name Samples/J/TWIN.afs",
-                   "warning orphan Samples/K/\xE9t\xE9.afs"}},
+                   "warning orphan Samples/K/" + kRawNameOnDisk + ".afs"}},
         BadVolume{"NotAVolume", [](Volume&) {}, {"failure bank-folder Programs"}}),
     [](const ::testing::TestParamInfo<BadVolume>& row) { return row.param.name; });
 

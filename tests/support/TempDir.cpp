@@ -37,6 +37,16 @@ std::string TempDir::operator()(std::initializer_list<std::string> parts) const 
     return path;
 }
 
+bool CanMakeSymbolicLinks() {
+    static const bool can = [] {
+        TempDir dir;
+        std::error_code ec;
+        fs::create_symlink(core::NativePath(dir({"target"})), core::NativePath(dir({"link"})), ec);
+        return !ec;
+    }();
+    return can;
+}
+
 DemoVolumeDir::DemoVolumeDir() : root_(dir_({"Volume"})) {
     std::string error;
     if (!demo::WriteDemoVolume(root_, error)) {

@@ -34,6 +34,10 @@ private:
     std::string root_;
 };
 
+// False where this process may not make symbolic links (Windows without the privilege, Wine):
+// tests that plant links skip there.
+bool CanMakeSymbolicLinks();
+
 std::vector<unsigned char> ReadBytes(const std::string& path);
 std::string ReadText(const std::string& path);
 
