@@ -19,7 +19,7 @@ if(WIN32)
   set(CPACK_GENERATOR ZIP)
   set(CPACK_PACKAGE_FILE_NAME velmorant-cli-${PROJECT_VERSION}-windows-x64)
   set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
-  # The .exe sits at the top of the archive, beside its manual.
+  # The manual at the top of the archive, the .exe in bin\ as the install rules place it.
   install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION .)
 else()
   set(CPACK_GENERATOR DEB)

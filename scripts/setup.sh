@@ -17,8 +17,8 @@ PACKAGES=(
   # audio in: decoding WAV/AIFF/FLAC, resampling, loudness
   libsndfile1-dev libsoxr-dev libebur128-dev
   # Windows: the mingw-w64 cross compiler and zlib for it (GoogleTest from the googletest sources
-  # above), Wine to run the Windows build's tests; dpkg-dev for the .deb package
-  g++-mingw-w64-x86-64-posix libz-mingw-w64-dev wine64 dpkg-dev
+  # above), Wine to run the Windows build's tests; dpkg-dev for the .deb package, unzip to check the .zip
+  g++-mingw-w64-x86-64-posix libz-mingw-w64-dev wine64 dpkg-dev unzip
   # (add packages for other features here, one line per feature)
 )
 
