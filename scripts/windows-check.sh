@@ -78,15 +78,7 @@ session() {  # session DIR CLI...: the same commands in DIR, each CLI given path
     "$@" demo-volume Volume >/dev/null
     local programs=() f
     for f in Volume/Programs/*/*.afp; do programs+=("$(native "$f")"); done
-    # What inspect prints, in one spelling: without the session's folder, with slashes, with
-    # the CR that Windows adds before each line feed taken out (the logs' own CR LF stay), and
-    # with runs of blanks as one, as the table's columns are as wide as its longest path.
     "$@" inspect "${programs[@]}" >inspect.out 2>&1 || echo "inspect: exit $?" >>inspect.out
-    if ((windows)); then
-      FOLDER="$(absolute "$dir")" perl -pi -e 's/\r$//; s/\Q$ENV{FOLDER}\E//g; tr{\\}{/}; tr/ //s' inspect.out
-    else
-      FOLDER="$dir" perl -pi -e 's/\Q$ENV{FOLDER}\E//g; tr/ //s' inspect.out
-    fi
     # Names outside ASCII: the program renamed "Café" is stored as 0xE9 in its bank.txt and as
     # UTF-8 (Linux) or a wide name (Windows) on disk, in a bank folder named "Bänke".
     # The demo bank holds a program whose multisample is missing: the export skips it and says
@@ -110,11 +102,22 @@ session() {  # session DIR CLI...: the same commands in DIR, each CLI given path
 session "$work/linux" "$linux_cli"
 session "$work/windows" "$root/scripts/wine-run.sh" "$cross/src/cli/velmorant-cli.exe"
 
+# What differs by nature, put in one spelling: the catalogue pages' date line; in what inspect
+# prints and in the export's manifest (which names its source files), the session's folder
+# (Z:\... on Windows) and the separators; in what inspect prints, the CR that the Windows console
+# adds before each line feed (the logs' own CR LF stay) and runs of blanks (the dependency
+# table's columns are as wide as its longest path).
 for dir in "$work/linux" "$work/windows"; do
   for page in "$dir"/*.htm "$dir"/Built/*.htm; do
     sed -i 's|<H2>Velmorant - [^<]*</H2>|<H2>Velmorant - DATE</H2>|' "$page"
   done
 done
+windows_folder="Z:${work//\//\\}\\windows"
+FOLDER="$work/linux" perl -pi -e 's/\Q$ENV{FOLDER}\E//g; tr/ //s' "$work/linux/inspect.out"
+FOLDER="$windows_folder" perl -pi -e 's/\r$//; s/\Q$ENV{FOLDER}\E//g; tr{\\}{/}; tr/ //s' "$work/windows/inspect.out"
+find "$work/linux" -name "*.export.json" -exec env FOLDER="$work/linux" perl -pi -e 's/\Q$ENV{FOLDER}\E//g' {} +
+find "$work/windows" -name "*.export.json" -exec env FOLDER="${windows_folder//\\/\\\\}" \
+  perl -pi -e 's/\Q$ENV{FOLDER}\E//g; s{\\\\}{/}g' {} +
 if ! diff -r "$work/linux" "$work/windows"; then
   echo "the Windows CLI wrote different files"
   exit 1
