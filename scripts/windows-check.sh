@@ -14,11 +14,6 @@ jobs="$(nproc)"
 step=$SECONDS
 took() { echo "   ($(($SECONDS - step)) s)"; step=$SECONDS; }
 
-echo "-- cross build: library, CLI and unit tests"
-cmake --preset windows-cross >/dev/null
-cmake --build --preset windows-cross -j"$jobs" >/dev/null
-took
-
 work="$(mktemp -d)"
 export WINEPREFIX="$work/wineprefix"
 wineserver=""
@@ -30,8 +25,19 @@ cleanup() {
   if [ -n "${KEEP_WORK:-}" ]; then rm -rf "$WINEPREFIX"; echo "kept $work"; else rm -rf "$work"; fi
 }
 trap cleanup EXIT
+
+echo "-- cross build: library, CLI and unit tests"
+cmake --preset windows-cross >/dev/null
+if ! cmake --build --preset windows-cross -j"$jobs" >"$work/build.log" 2>&1; then
+  tail -n 100 "$work/build.log"
+  exit 1
+fi
+took
+
 # One Wine server stays up for the whole stage, and the prefix is made once: each program then
-# starts in a fraction of a second instead of paying for Wine's start-up.
+# starts in a fraction of a second instead of paying for Wine's start-up. Wine's services,
+# started here, outlive the command and keep its output open: it goes to /dev/null, never to
+# a pipe that someone waits on.
 mkdir -p "$WINEPREFIX"
 if [ -n "$wineserver" ]; then "$wineserver" -p; fi
 scripts/wine-run.sh cmd /c exit 0 >/dev/null 2>&1 || true
