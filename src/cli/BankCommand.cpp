@@ -163,16 +163,7 @@ std::optional<Step> Decode(const BankCommand::Operation& operation, std::string&
     return std::nullopt;
 }
 
-struct ExportRequest {
-    std::string destination;
-    std::string bankName;
-    std::string folders;
-    std::string refs;
-    bool replace = false;
-    bool registerBank = false;
-    bool dryRun = false;
-    bool json = false;
-};
+using ExportRequest = BankCommand::ExportRequest;
 
 // Prints what the export would do; the exit status of the export it previews: 1 when it would
 // be refused or leave a program out.
@@ -290,33 +281,33 @@ void BankCommand::setup(CLI::App& subcommand) {
         ->trigger_on_parse()
         ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll)
         ->group("Export");
-    subcommand.add_option("--bank-name", bankName_, "Name of the exported bank: Programs/NAME of DEST")
+    subcommand.add_option("--bank-name", export_.bankName, "Name of the exported bank: Programs/NAME of DEST")
         ->type_name("NAME")
         ->group("Export");
     subcommand
-        .add_option("--folders", folders_,
+        .add_option("--folders", export_.folders,
                     "bank: copies go into Multisamples/NAME and Samples/NAME (default); source: into folders "
                     "named like their source folders, with absolute references")
         ->check(CLI::IsMember({"bank", "source"}).description(""))
         ->type_name("bank|source")
         ->group("Export");
     subcommand
-        .add_option("--refs", refs_,
+        .add_option("--refs", export_.refs,
                     "relative: references name no folder (default); absolute: they name the copy's folder")
         ->check(CLI::IsMember({"relative", "absolute"}).description(""))
         ->type_name("relative|absolute")
         ->group("Export");
     subcommand
-        .add_flag("--replace", replace_,
+        .add_flag("--replace", export_.replace,
                   "Replace program files and bank.txt that already exist with other contents, keeping the old "
                   "ones as NAME.bak; without it the export lists them and writes nothing")
         ->group("Export");
     subcommand
-        .add_flag("--register", register_,
+        .add_flag("--register", export_.registerBank,
                   "Add the bank to DEST's own list, Programs/bank.txt (the old list is kept as bank.txt.bak)")
         ->group("Export");
     subcommand
-        .add_flag("--dry-run", dryRun_,
+        .add_flag("--dry-run", export_.dryRun,
                   "Print what the export would do (each file copied, reused or numbered and why, each reference "
                   "rewritten, the bytes to write and the free space) and write nothing; --json prints it as JSON")
         ->group("Export");
@@ -353,15 +344,16 @@ int BankCommand::run(CommandIo& io) {
         steps.push_back(std::move(*step));
     }
     if (!exportDestination &&
-        (!bankName_.empty() || !folders_.empty() || !refs_.empty() || replace_ || register_ || dryRun_)) {
+        (!export_.bankName.empty() || !export_.folders.empty() || !export_.refs.empty() || export_.replace ||
+         export_.registerBank || export_.dryRun)) {
         io.err << "velmorant-cli bank: --bank-name, --folders, --refs, --replace, --register and --dry-run go with "
                   "--export\n";
         return kExitUsage;
     }
     std::string bankName;
-    if (!bankName_.empty()) {
+    if (!export_.bankName.empty()) {
         std::string refusal;
-        std::optional<std::string> typed = bank::TypedText(bankName_, refusal);
+        std::optional<std::string> typed = bank::TypedText(export_.bankName, refusal);
         if (!typed) {
             io.err << "velmorant-cli bank: --bank-name: " << refusal << "\n";
             return kExitUsage;
@@ -427,12 +419,15 @@ int BankCommand::run(CommandIo& io) {
 
     int exportStatus = kExitOk;
     if (exportDestination && !stopped) {
-        const ExportRequest request{*exportDestination, bankName, folders_, refs_, replace_, register_, dryRun_, json_};
+        ExportRequest request = export_;
+        request.destination = *exportDestination;
+        request.bankName = bankName;
+        request.json = json_;
         exportStatus = RunExport(platform, bank, request, io);
     }
 
     // A dry run prints its plan in the slot list's place.
-    if (stopped || !dryRun_) {
+    if (stopped || !export_.dryRun) {
         if (json_) {
             PrintSlotsJson(bank, io.out);
         } else {

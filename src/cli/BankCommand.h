@@ -22,6 +22,18 @@ public:
         std::string value;
     };
 
+    // The export that runs after the operations (--export DEST --bank-name NAME ...).
+    struct ExportRequest {
+        std::string destination;
+        std::string bankName;
+        std::string folders;
+        std::string refs;
+        bool replace = false;
+        bool registerBank = false;
+        bool dryRun = false;
+        bool json = false;
+    };
+
     std::string name() const override { return "bank"; }
     std::string description() const override;
     void setup(CLI::App& subcommand) override;
@@ -30,13 +42,7 @@ public:
 private:
     bool json_ = false;
     std::vector<Operation> operations_;
-    // The export that runs after the operations (--export DEST --bank-name NAME ...).
-    std::string bankName_;
-    std::string folders_;
-    std::string refs_;
-    bool replace_ = false;
-    bool register_ = false;
-    bool dryRun_ = false;
+    ExportRequest export_;
 };
 
 }  // namespace velmorant::cli
