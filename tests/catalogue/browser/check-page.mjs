@@ -6,11 +6,10 @@
 // Usage: node check-page.mjs PAGE.htm SCREENSHOT.png EXPECTATIONS.json
 // EXPECTATIONS: { "rows": n, "type": "FM", "typeRows": n, "nameText": "pad", "nameRows": n,
 //                 "literalTexts": ["<Lead", ...] (each found as typed, in exactly one row) }
-import { readFileSync, mkdtempSync, rmSync } from 'node:fs';
-import { tmpdir } from 'node:os';
+import { readFileSync } from 'node:fs';
 import { join, resolve } from 'node:path';
 import { pathToFileURL } from 'node:url';
-import { chromium } from 'playwright-core';
+import { launchBrowser } from './chromium.mjs';
 
 const [pagePath, screenshotPath, expectationsPath] = process.argv.slice(2);
 if (!pagePath || !screenshotPath || !expectationsPath) {
@@ -27,15 +26,7 @@ function check(condition, what) {
     }
 }
 
-const profile = mkdtempSync(join(tmpdir(), 'velmorant-chromium-'));
-const browser = await chromium.launchPersistentContext(profile, {
-    executablePath: process.env.VELMORANT_CHROMIUM || '/usr/bin/chromium',
-    headless: true,
-    args: ['--no-sandbox', '--disable-gpu', '--disable-background-networking', '--disable-component-update',
-        '--disable-sync', '--no-first-run'],
-    viewport: { width: 1280, height: 900 },
-    timeout: 60000,
-});
+const { browser, close } = await launchBrowser({ width: 1280, height: 900 });
 
 try {
     const page = browser.pages()[0] ?? await browser.newPage();
@@ -139,8 +130,7 @@ try {
     check(problems.length === 0, `no script error, console error or outside request${
         problems.length ? ': ' + problems.join('; ') : ''}`);
 } finally {
-    await browser.close();
-    rmSync(profile, { recursive: true, force: true });
+    await close();
 }
 
 console.log(`screenshot: ${resolve(screenshotPath)}`);
