@@ -82,8 +82,12 @@ int PublishCatalogue(platform::Platform& platform, CatalogueKind kind, const std
         std::unique_ptr<platform::ProgressWindow> progress = platform.StartProgressWindow(true);
         progress->SetTitle("Export Catalogue");
         progress->SetStatus("Please Wait while analysing directory...");
-        written = WriteDynamicCatalogue(volumeFolder, outputPath);
+        progress->OfferCancel();
+        written = WriteDynamicCatalogue(volumeFolder, outputPath, [&] { return progress->CancelRequested(); });
         progress->Close();
+        if (written == kPageCancelled) {
+            return kCatalogueCancelled;
+        }
     }
 
     if (written != kPageWritten) {

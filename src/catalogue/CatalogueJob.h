@@ -14,6 +14,7 @@ inline constexpr int kCatalogueDone = 1;          // written (and opened when as
 inline constexpr int kCatalogueNotVolume = -1;    // the folder is not named "Volume" (dynamic page)
 inline constexpr int kCatalogueNotWritten = -2;   // the page could not be created; nothing opened
 inline constexpr int kCatalogueNotOpened = -3;    // written, but no viewer would open it
+inline constexpr int kCatalogueCancelled = -4;    // stopped by Cancel in its progress window; nothing written
 
 // The save chooser's name with ".htm" appended, unless it already ends in ".htm" (any case).
 std::string CompleteOutputName(std::string_view chosen);
@@ -22,8 +23,8 @@ std::string CompleteOutputName(std::string_view chosen);
 bool IsVolumeFolder(std::string_view folder);
 
 // Everything after the choosers: the folder check (dynamic page), the page written under a
-// cycling progress window (dynamic page), an "Error" box when it cannot be created, and the
-// page opened in the default viewer when asked.
+// cycling progress window that offers Cancel (dynamic page), an "Error" box when it cannot be
+// created, and the page opened in the default viewer when asked.
 int PublishCatalogue(platform::Platform& platform, CatalogueKind kind, const std::string& volumeFolder,
                      const std::string& outputPath, bool open);
 

@@ -147,12 +147,16 @@ std::int32_t ProbeType(const std::string& bankFolder, const std::string& name) {
     return probe.type;
 }
 
-void AppendBankRows(std::vector<CatalogueRow>& rows, const std::string& programsFolder, const std::string& bankName,
-                    const bank::BankIndex& list) {
+// False when stopped.
+bool AppendBankRows(std::vector<CatalogueRow>& rows, const std::string& programsFolder, const std::string& bankName,
+                    const bank::BankIndex& list, const StopRequested& stop) {
     const std::string bankFolder = core::FindNamedFile(programsFolder, bankName, "");
     for (std::size_t entry = 0; entry < VisitedEntries(list); ++entry) {
         if (!IsListedName(list, entry)) {
             continue;  // the entry still takes its slot
+        }
+        if (stop && stop()) {
+            return false;
         }
         const bank::BankIndexEntry& item = list.entries[entry];
         const Categories categories = CategoriesOf(item.categories);
@@ -168,6 +172,7 @@ void AppendBankRows(std::vector<CatalogueRow>& rows, const std::string& programs
         row.path = core::IsSafePathComponent(item.name) ? core::FindNamedFile(bankFolder, item.name, ".afp") : "";
         rows.push_back(std::move(row));
     }
+    return true;
 }
 
 constexpr const char* kDynamicHead =
@@ -324,7 +329,7 @@ std::string BuildStaticPage(const std::string& volumeFolder, const PageTime& tim
     return page;
 }
 
-std::vector<CatalogueRow> DynamicCatalogueRows(const std::string& volumeFolder) {
+std::vector<CatalogueRow> DynamicCatalogueRows(const std::string& volumeFolder, const StopRequested& stop) {
     std::vector<CatalogueRow> rows;
     const std::string programs = ProgramsFolder(volumeFolder);
     bank::BankIndex banks;
@@ -332,15 +337,17 @@ std::vector<CatalogueRow> DynamicCatalogueRows(const std::string& volumeFolder) 
         for (std::size_t b = 0; b < VisitedEntries(banks); ++b) {
             const std::string& bankName = banks.entries[b].name;
             bank::BankIndex list;
-            if (ReadBankList(list, programs, bankName)) {
-                AppendBankRows(rows, programs, bankName, list);
+            if (ReadBankList(list, programs, bankName) && !AppendBankRows(rows, programs, bankName, list, stop)) {
+                break;
             }
         }
     }
     return rows;
 }
 
-std::string BuildDynamicPage(const std::string& volumeFolder, const PageTime& time, const std::locale& locale) {
+namespace {
+
+std::string DynamicPage(const std::vector<CatalogueRow>& rows, const PageTime& time, const std::locale& locale) {
     const std::string_view script = TableFilterScript();
     std::string page;
     page.reserve(script.size() + 64 * 1024);
@@ -348,7 +355,7 @@ std::string BuildDynamicPage(const std::string& volumeFolder, const PageTime& ti
     page += script;
     page += kDynamicTableStart;
 
-    for (const CatalogueRow& row : DynamicCatalogueRows(volumeFolder)) {
+    for (const CatalogueRow& row : rows) {
         page += "<TR><TD>";
         page += NameHtml(row.bank);
         page += "</TD><TD>";
@@ -371,12 +378,27 @@ std::string BuildDynamicPage(const std::string& volumeFolder, const PageTime& ti
     return page;
 }
 
+}  // namespace
+
+std::string BuildDynamicPage(const std::string& volumeFolder, const PageTime& time, const std::locale& locale) {
+    return DynamicPage(DynamicCatalogueRows(volumeFolder), time, locale);
+}
+
 int WriteStaticCatalogue(const std::string& volumeFolder, const std::string& outputPath) {
     return WritePage(outputPath, BuildStaticPage(volumeFolder, LocalPageTime(), UserLocale()));
 }
 
-int WriteDynamicCatalogue(const std::string& volumeFolder, const std::string& outputPath) {
-    return WritePage(outputPath, BuildDynamicPage(volumeFolder, LocalPageTime(), UserLocale()));
+int WriteDynamicCatalogue(const std::string& volumeFolder, const std::string& outputPath, const StopRequested& stop) {
+    bool stopped = false;
+    const std::vector<CatalogueRow> rows = DynamicCatalogueRows(volumeFolder, [&] {
+        stopped = stopped || (stop && stop());
+        return stopped;
+    });
+    // The page is written whole or not at all, so a cancelled one leaves no file behind.
+    if (stopped) {
+        return kPageCancelled;
+    }
+    return WritePage(outputPath, DynamicPage(rows, LocalPageTime(), UserLocale()));
 }
 
 }  // namespace velmorant::catalogue

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <locale>
 #include <string>
 #include <string_view>
@@ -38,7 +39,9 @@ struct CatalogueRow {
     std::string otherCategories;  // joined by ", "
     std::string path;             // the program file it names; empty when the name cannot name one
 };
-std::vector<CatalogueRow> DynamicCatalogueRows(const std::string& volumeFolder);
+// Asked between programs; true stops the listing, and nothing is written.
+using StopRequested = std::function<bool()>;
+std::vector<CatalogueRow> DynamicCatalogueRows(const std::string& volumeFolder, const StopRequested& stop = {});
 
 // The pages themselves, built from the volume's bank.txt files (the dynamic one also reads
 // the first 16 bytes of each listed program file).
@@ -50,10 +53,12 @@ std::string BuildDynamicPage(const std::string& volumeFolder, const PageTime& ti
 // Results of the writers.
 inline constexpr int kPageWritten = 1;
 inline constexpr int kPageNotCreated = -2;
+inline constexpr int kPageCancelled = 0;  // stopped before a byte was written
 
 // Write the page for the local time to outputPath; a failed write leaves any earlier file
 // there untouched.
 int WriteStaticCatalogue(const std::string& volumeFolder, const std::string& outputPath);
-int WriteDynamicCatalogue(const std::string& volumeFolder, const std::string& outputPath);
+int WriteDynamicCatalogue(const std::string& volumeFolder, const std::string& outputPath,
+                          const StopRequested& stop = {});
 
 }  // namespace velmorant::catalogue

@@ -18,6 +18,7 @@ public:
     void SetRange(std::uint32_t high) override { Send(Kind::kProgressRange, {}, high & 0xFFFFu); }
     void SetPosition(std::int32_t position) override { Send(Kind::kProgressPosition, {}, position); }
     void BringToFront() override { Send(Kind::kProgressToFront, {}, 0); }
+    bool CancelRequested() override { return !closed_ && platform_.ProgressCancelAsked(); }
     void Close() override {
         if (!closed_) {
             Send(Kind::kProgressClose, {}, 0);
@@ -61,6 +62,17 @@ void ScriptedPlatform::AnswerSaveFile(std::string path) {
 void ScriptedPlatform::AnswerFolder(std::string path) {
     std::lock_guard lock(mutex_);
     answers_.push_back({AnswerKind::kFolder, {std::move(path)}, false});
+}
+
+void ScriptedPlatform::CancelProgressAt(int ask) {
+    std::lock_guard lock(mutex_);
+    cancelAt_ = ask;
+    cancelAsks_ = 0;
+}
+
+bool ScriptedPlatform::ProgressCancelAsked() {
+    std::lock_guard lock(mutex_);
+    return cancelAt_ > 0 && ++cancelAsks_ >= cancelAt_;
 }
 
 void ScriptedPlatform::AnswerConfirm(bool ok) {

@@ -49,6 +49,11 @@ public:
     // The next chooser (of any kind) is cancelled.
     void AnswerCancel();
     void SetOpenDocumentResult(bool opened);
+    // Progress windows report Cancel from their `ask`-th question on (1: the first), as if
+    // pressed just before it.
+    void CancelProgressAt(int ask);
+    // What a progress window answers when its job asks about Cancel.
+    bool ProgressCancelAsked();
 
     std::optional<std::vector<std::string>> ChooseOpenFiles(const OpenFileRequest& request) override;
     std::optional<std::string> ChooseSaveFile(const SaveFileRequest& request) override;
@@ -81,6 +86,8 @@ private:
     std::vector<PlatformCall> calls_;
     std::vector<std::string> problems_;
     bool openDocumentResult_ = true;
+    int cancelAt_ = 0;  // 0: never
+    int cancelAsks_ = 0;
 };
 
 }  // namespace velmorant::platform

@@ -489,15 +489,15 @@ void MainWindow::createDynamicCatalogue() {
 
 void MainWindow::publishCatalogue(bool dynamic) {
     std::string written;
+    int result = catalogue::kCatalogueDone;
     runJob([&] {
-        if (dynamic) {
-            catalogue::CreateDynamicCatalogue(platform_, &written);
-        } else {
-            catalogue::CreateCatalogue(platform_, &written);
-        }
+        result = dynamic ? catalogue::CreateDynamicCatalogue(platform_, &written)
+                         : catalogue::CreateCatalogue(platform_, &written);
     });
-    statusBar()->showMessage(written.empty() ? QStringLiteral("No catalogue was written.")
-                                             : QStringLiteral("Catalogue written to %1").arg(QtPlatform::FromNativePath(written)));
+    statusBar()->showMessage(
+        result == catalogue::kCatalogueCancelled ? QStringLiteral("Catalogue cancelled: no page was written.")
+        : written.empty()                        ? QStringLiteral("No catalogue was written.")
+                          : QStringLiteral("Catalogue written to %1").arg(QtPlatform::FromNativePath(written)));
 }
 
 // ---------------------------------------------------------------- remembered banks

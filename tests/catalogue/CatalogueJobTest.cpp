@@ -7,6 +7,7 @@
 #include "catalogue/CatalogueJob.h"
 #include "core/File.h"
 #include "platform/ScriptedPlatform.h"
+#include "support/CreateFixtures.h"
 #include "support/ImportFixtures.h"
 #include "cli/Command.h"
 #include "support/CliRun.h"
@@ -106,6 +107,26 @@ TEST_F(CatalogueCommands, AnOutputThatCannotBeCreatedIsReportedAndNotOpened) {
             EXPECT_EQ(lines[lines.size() - 2], "close");
         }
     }
+}
+
+// Cancel is asked between programs: before the first, or after some were read. Nothing is
+// written, an earlier page under the name stays as it was, and nothing is opened.
+TEST_F(CatalogueCommands, CancelledDynamicPageWritesNothing) {
+    volume_.WriteProgram("Keys", "Upright", "mpsa");
+    volume_.WriteBankList("Keys", 2, {"Grand:A", "Upright"});
+    const std::string output = volume_.Path({"page.htm"});
+    for (const int ask : {1, 2}) {
+        platform::ScriptedPlatform platform;
+        platform.CancelProgressAt(ask);
+        EXPECT_EQ(PublishCatalogue(platform, CatalogueKind::kDynamic, volume_.root(), output, true), kCatalogueCancelled);
+        EXPECT_FALSE(core::FileExists(output));
+        EXPECT_EQ(CallLines(platform).back(), "close");
+        EXPECT_TRUE(platform.Boxes().empty() && CallsOf(platform, PlatformCall::Kind::kOpenDocument).empty());
+    }
+    testing::WriteTextFile(output, "earlier page");
+    platform_.CancelProgressAt(2);
+    EXPECT_EQ(PublishCatalogue(platform_, CatalogueKind::kDynamic, volume_.root(), output, false), kCatalogueCancelled);
+    EXPECT_EQ(testing::ReadText(output), "earlier page");
 }
 
 TEST_F(CatalogueCommands, AViewerThatRefusesThePageIsReported) {
