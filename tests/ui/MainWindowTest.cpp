@@ -177,6 +177,21 @@ private Q_SLOTS:
         QCOMPARE(QApplication::overrideCursor(), nullptr);
     }
 
+    // The offscreen platform ends a real drag at once, so the drop arrives as the drag would
+    // bring it: the slot's own data over another slot of another list.
+    void draggingASlotOntoAnotherSwitchesThem() {
+        place("A2", "Dragged");
+        place("C4", "Target");
+        ui::SlotListWidget* to = window().slotList(2);
+        QMimeData mime;
+        mime.setData(ui::SlotListWidget::kSlotMimeType, QByteArray::number(Slot("A2")));
+        DropOn(to->viewport(), to->visualItemRect(to->item(3)).center(), &mime, Qt::MoveAction);
+        QCOMPARE(ItemTexts(to).at(3), QStringLiteral("C4 - Dragged"));
+        QCOMPARE(ItemTexts(window().slotList(0)).at(1), QStringLiteral("A2 - Target"));
+        QCOMPARE(window().selectedSlot(), Slot("C4"));
+        QVERIFY(window().hasUnexportedPrograms());
+    }
+
     // The panel's rule (main first, alternates after) is the core's; here the boxes reach the record and back.
     void categoryBoxesReachTheRecordAndShowItBack() {
         place("C3", "Sorted");
