@@ -6,6 +6,7 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <vector>
 
 namespace velmorant::audio {
 
@@ -29,6 +30,8 @@ private:
     std::span<const std::uint8_t> bytes_;
 };
 
+// Reads through a buffer of its own: the decoder asks for a few kilobytes at a time, each
+// of which would otherwise be a seek and a read of the system.
 class FileSource final : public ByteSource {
 public:
     // nullptr when the path is no regular file or cannot be opened for reading.
@@ -38,8 +41,14 @@ public:
 
 private:
     FileSource(std::ifstream stream, std::uint64_t size) : stream_(std::move(stream)), size_(size) {}
+    // Reads at `offset` straight into `out`; answers the bytes read.
+    std::size_t fetch(std::uint64_t offset, std::span<std::uint8_t> out);
+
     std::ifstream stream_;
     std::uint64_t size_;
+    std::uint64_t streamAt_ = 0;  // where the stream stands, so that reading on needs no seek
+    std::vector<std::uint8_t> buffer_;
+    std::uint64_t bufferAt_ = 0;  // the offset of buffer_[0]
 };
 
 }  // namespace velmorant::audio

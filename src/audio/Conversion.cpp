@@ -15,7 +15,7 @@ namespace velmorant::audio {
 
 namespace {
 
-constexpr std::size_t kBlockFrames = 8192;
+constexpr std::size_t kBlockFrames = 32768;
 constexpr std::size_t kPitchFrames = 1u << 16;  // about 1.5 s at 44.1 kHz
 // A sample file stores its length field as payload + 40 in 32 bits.
 constexpr std::uint64_t kMaxPayloadBytes = 0xFFFFFFFFull - 40;
@@ -41,27 +41,44 @@ public:
     Quantizer(bool dither, std::uint64_t seed)
         : dither_(dither), counter_(static_cast<std::uint32_t>(seed ^ (seed >> 32))) {}
     void run(std::span<const float> in, std::span<std::int16_t> out) {
-        // Adding and taking away 1.5 * 2^23 rounds to the nearest step without a call into
-        // the maths library; the clamp first keeps every value where that trick holds.
-        constexpr float kRound = 12582912.0f;
-        const std::uint32_t base = counter_;
-        const float amount = dither_ ? 1.0f : 0.0f;
-        std::uint64_t clipped = 0;
-        for (std::size_t i = 0; i < in.size(); ++i) {
-            float v = in[i] * 32768.0f + amount * TriangularNoise(base + static_cast<std::uint32_t>(i));
-            v = std::min(std::max(v, -65536.0f), 65536.0f);
-            float r = (v + kRound) - kRound;
-            // Clipped, never wrapped round.
-            clipped += static_cast<std::uint64_t>(r > 32767.0f) + static_cast<std::uint64_t>(r < -32768.0f);
-            r = std::min(std::max(r, -32768.0f), 32767.0f);
-            out[i] = static_cast<std::int16_t>(static_cast<int>(r));
+        std::size_t i = 0;
+        for (; i + kChunk <= in.size(); i += kChunk) {
+            clipped_ += chunk<kChunk>(in.data() + i, out.data() + i);
         }
-        counter_ = base + static_cast<std::uint32_t>(in.size());
-        clipped_ += clipped;
+        for (; i < in.size(); ++i) {
+            clipped_ += chunk<1>(in.data() + i, out.data() + i);
+        }
     }
     std::uint64_t clipped() const { return clipped_; }
 
 private:
+    static constexpr std::size_t kChunk = 64;
+
+    // Three passes over a few samples, each simple enough for the compiler to turn into
+    // vector code at the usual optimisation level (one loop doing all of it is not).
+    template <std::size_t N>
+    std::uint32_t chunk(const float* __restrict in, std::int16_t* __restrict out) {
+        // Adding and taking away 1.5 * 2^23 rounds to the nearest step without a call into
+        // the maths library; the clamp first keeps every value where that trick holds.
+        constexpr float kRound = 12582912.0f;
+        const float amount = dither_ ? 1.0f : 0.0f;
+        const std::uint32_t base = counter_;
+        counter_ = base + static_cast<std::uint32_t>(N);
+        float v[N];
+        for (std::uint32_t k = 0; k < N; ++k) {
+            v[k] = std::min(std::max(in[k] * 32768.0f + amount * TriangularNoise(base + k), -65536.0f), 65536.0f);
+        }
+        std::int32_t r[N];
+        for (std::size_t k = 0; k < N; ++k) r[k] = static_cast<std::int32_t>((v[k] + kRound) - kRound);
+        // Clipped, never wrapped round.
+        std::uint32_t clipped = 0;
+        for (std::size_t k = 0; k < N; ++k) {
+            clipped += static_cast<std::uint32_t>(r[k] > 32767) + static_cast<std::uint32_t>(r[k] < -32768);
+            out[k] = static_cast<std::int16_t>(std::min(std::max(r[k], -32768), 32767));
+        }
+        return clipped;
+    }
+
     bool dither_;
     std::uint32_t counter_;
     std::uint64_t clipped_ = 0;

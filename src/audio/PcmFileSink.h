@@ -23,7 +23,7 @@ public:
 
 private:
     core::AtomicFileWriter out_;
-    std::vector<std::uint8_t> bytes_;
+    std::vector<std::uint16_t> words_;  // big-endian whatever the machine's order
     bool ok_ = false;
 };
 

@@ -120,5 +120,27 @@ INSTANTIATE_TEST_SUITE_P(
         BadCase{"six.wav", nullptr, "has 6 channels"}),
     [](const auto& row) { return std::string(row.param.file).replace(std::string(row.param.file).find('.'), 1, "_"); });
 
+// The file source answers from its own buffer: reads across its edge, longer than it, going
+// back, and past the end give exactly the bytes a buffer in memory gives.
+TEST(FileSourceTest, ReadsWhatMemoryHolds) {
+    TempDir dir;
+    std::vector<std::uint8_t> bytes(700001);
+    for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<std::uint8_t>(i * 2654435761u >> 13);
+    std::ofstream(dir({"f"}), std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), 700001);
+    auto file = FileSource::Open(dir({"f"}));
+    ASSERT_TRUE(file);
+    MemorySource memory(bytes);
+    const std::pair<std::uint64_t, std::size_t> reads[] = {
+        {0, 44}, {44, 8190}, {262100, 200}, {100, 300000}, {5, 10}, {699990, 100}, {700001, 4}, {1u << 30, 4}};
+    for (const auto& [offset, length] : reads) {
+        std::vector<std::uint8_t> a(length, 1), b(length, 2);
+        const std::size_t got = file->read(offset, a);
+        ASSERT_EQ(got, memory.read(offset, b)) << offset;
+        a.resize(got);
+        b.resize(got);
+        EXPECT_EQ(a, b) << offset;
+    }
+}
+
 }  // namespace
 }  // namespace velmorant::audio

@@ -55,6 +55,12 @@ TEST(AudioSetTest, PlansKeysAndGainThenConvertsEveryFile) {
               "lies an octave or more from the root key C4 (60)");
     EXPECT_EQ(outcomes[2].report, "bass-c5.wav: 16-bit 44100 Hz → 16-bit 44100 Hz, dithered, gain +5.0 dB");
     EXPECT_EQ(outcomes[3].result.error, set.files[3].error);
+
+    // Each file's dither starts from the seed, whichever thread converts it.
+    options.threads = 1;
+    std::vector<std::vector<std::int16_t>> alone(paths.size());
+    ConvertSet(set, options, [&](std::size_t i, const FilePlan&) { return std::make_unique<testing::MemorySink>(&alone[i]); });
+    EXPECT_EQ(alone, sounds);
 }
 
 // The file holds the caller's header and then every sample big-endian; a file whose sound fails
