@@ -82,6 +82,15 @@ std::optional<char32_t> NextCodePoint(std::string_view text, std::size_t& pos) {
     return cp;
 }
 
+// How many leading bytes are ASCII, the same in both encodings: names mostly are, whole.
+std::size_t AsciiPrefix(std::string_view text) {
+    std::size_t n = 0;
+    while (n < text.size() && static_cast<std::uint8_t>(text[n]) < 0x80) {
+        ++n;
+    }
+    return n;
+}
+
 }  // namespace
 
 std::optional<char32_t> NextUtf8CodePoint(std::string_view text, std::size_t& pos) {
@@ -89,9 +98,11 @@ std::optional<char32_t> NextUtf8CodePoint(std::string_view text, std::size_t& po
 }
 
 std::string Cp1252ToUtf8(std::string_view bytes) {
+    const std::size_t ascii = AsciiPrefix(bytes);
     std::string out;
-    out.reserve(bytes.size() + bytes.size() / 2);
-    for (const char c : bytes) {
+    out.reserve(bytes.size() + (bytes.size() - ascii) / 2);
+    out.append(bytes.substr(0, ascii));
+    for (const char c : bytes.substr(ascii)) {
         AppendUtf8(out, CodePoint(static_cast<std::uint8_t>(c)));
     }
     return out;
@@ -100,7 +111,8 @@ std::string Cp1252ToUtf8(std::string_view bytes) {
 std::optional<std::string> Utf8ToCp1252(std::string_view utf8, std::string* refused) {
     std::string out;
     out.reserve(utf8.size());
-    std::size_t pos = 0;
+    std::size_t pos = AsciiPrefix(utf8);
+    out.append(utf8.substr(0, pos));
     while (pos < utf8.size()) {
         const std::size_t start = pos;
         const auto cp = NextCodePoint(utf8, pos);
@@ -123,7 +135,7 @@ std::optional<std::string> Utf8ToCp1252(std::string_view utf8, std::string* refu
 }
 
 std::string PathToUtf8(std::string_view path) {
-    for (std::size_t pos = 0; pos < path.size();) {
+    for (std::size_t pos = AsciiPrefix(path); pos < path.size();) {
         if (!NextCodePoint(path, pos)) {
             return Cp1252ToUtf8(path);
         }

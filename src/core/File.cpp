@@ -52,14 +52,66 @@ std::string TemporaryNameFor(const std::string& path) {
     return PathText(NativePath(path).parent_path() / name);
 }
 
+#ifndef _WIN32
+// A regular file opened for reading, with its status, or -1. Opened first and looked at after:
+// one look at the file, and O_NONBLOCK keeps a FIFO or device under the name from holding
+// the open (it changes nothing for a regular file).
+int OpenRegular(const std::string& path, struct stat& st) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+        return -1;
+    }
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+// Reads until `size` bytes are in or the file ends; the count read, and `failed` on an error.
+std::size_t ReadFully(int fd, std::uint8_t* data, std::size_t size, bool& failed) {
+    std::size_t filled = 0;
+    while (filled < size) {
+        const ssize_t n = ::read(fd, data + filled, size - filled);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            failed = n < 0;
+            break;
+        }
+        filled += static_cast<std::size_t>(n);
+    }
+    return filled;
+}
+
+struct FdCloser {
+    int fd;
+    ~FdCloser() { ::close(fd); }
+};
+#endif
+
 }  // namespace
 
 FilePtr OpenRead(const std::string& path) {
+#ifndef _WIN32
+    struct stat st {};
+    const int fd = OpenRegular(path, st);
+    if (fd < 0) {
+        return nullptr;
+    }
+    std::FILE* file = ::fdopen(fd, "rb");
+    if (file == nullptr) {
+        ::close(fd);
+    }
+    return FilePtr(file);
+#else
     std::error_code ec;
     if (!fs::is_regular_file(NativePath(path), ec)) {
         return nullptr;
     }
     return FilePtr(OpenFile(path, "rb"));
+#endif
 }
 
 FileStatus LastError() {
@@ -200,7 +252,17 @@ std::vector<std::string> CommandLineArguments(int argc, char** argv) {
 }
 
 bool FileExists(const std::string& path) {
+#ifndef _WIN32
+    struct stat st {};
+    const int fd = OpenRegular(path, st);
+    if (fd < 0) {
+        return false;
+    }
+    ::close(fd);
+    return true;
+#else
     return OpenRead(path) != nullptr;
+#endif
 }
 
 bool DirectoryExists(const std::string& path) {
@@ -214,6 +276,20 @@ std::int64_t FileSize(const std::string& path) {
 }
 
 std::string AbsolutePath(const std::string& path) {
+#ifndef _WIN32
+    // Already absolute with no ".", ".." or empty step (as every path a volume walk builds):
+    // itself, without taking it apart.
+    bool normal = path.size() > 1 && path.front() == '/' && path.back() != '/';
+    for (std::size_t start = 1; normal && start <= path.size();) {
+        const std::size_t end = std::min(path.find('/', start), path.size());
+        const std::string_view step(path.data() + start, end - start);
+        normal = !step.empty() && step != "." && step != "..";
+        start = end + 1;
+    }
+    if (normal) {
+        return path;
+    }
+#endif
     std::error_code ec;
     const fs::path full = fs::absolute(NativePath(path), ec);
     return ec ? path : PathText(full.lexically_normal());
@@ -234,6 +310,18 @@ FileStatus RemoveFile(const std::string& path) {
 }
 
 std::optional<std::vector<std::uint8_t>> ReadFileHead(const std::string& path, std::size_t n) {
+#ifndef _WIN32
+    struct stat st {};
+    const int fd = OpenRegular(path, st);
+    if (fd < 0) {
+        return std::nullopt;
+    }
+    const FdCloser closer{fd};
+    std::vector<std::uint8_t> head(n);
+    bool failed = false;
+    head.resize(ReadFully(fd, head.data(), n, failed));
+    return head;
+#else
     FilePtr file = OpenRead(path);
     if (!file) {
         return std::nullopt;
@@ -243,9 +331,40 @@ std::optional<std::vector<std::uint8_t>> ReadFileHead(const std::string& path, s
     std::vector<std::uint8_t> head(n);
     head.resize(std::fread(head.data(), 1, n, file.get()));
     return head;
+#endif
 }
 
 std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path, std::uint64_t maxBytes) {
+#ifndef _WIN32
+    struct stat st {};
+    const int fd = OpenRegular(path, st);
+    if (fd < 0) {
+        return std::nullopt;
+    }
+    const FdCloser closer{fd};
+    const auto expected = static_cast<std::uint64_t>(st.st_size);
+    if (expected > maxBytes) {
+        return std::nullopt;  // refused before reading a byte of it
+    }
+    // Straight into a buffer of the expected size, one byte more to notice a file that grew
+    // meanwhile: one read for a small file, no copy on the way in.
+    const std::uint64_t limit = maxBytes == UINT64_MAX ? maxBytes : maxBytes + 1;
+    std::vector<std::uint8_t> data(static_cast<std::size_t>(expected + 1));
+    std::size_t filled = 0;
+    for (;;) {
+        bool failed = false;
+        filled += ReadFully(fd, data.data() + filled, data.size() - filled, failed);
+        if (failed || filled > maxBytes) {
+            return std::nullopt;
+        }
+        if (filled < data.size()) {
+            break;
+        }
+        data.resize(static_cast<std::size_t>(std::min<std::uint64_t>(data.size() * 2, limit)));
+    }
+    data.resize(filled);
+    return data;
+#else
     FilePtr file = OpenRead(path);
     if (!file) {
         return std::nullopt;
@@ -279,6 +398,7 @@ std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path, 
         return std::nullopt;
     }
     return data;
+#endif
 }
 
 bool IsLink(const std::string& path) {

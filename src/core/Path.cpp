@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <optional>
 
 namespace velmorant::core {
 
@@ -10,6 +11,19 @@ namespace {
 
 bool IsSeparator(char c, char separator) {
     return c == separator || (separator == '\\' && c == '/');
+}
+
+// Where the file name of `path` starts, once one trailing separator is dropped from `path`;
+// nullopt for a bare drive ("C:"), which is all folder.
+std::optional<std::size_t> FileNameStart(std::string_view& path, char separator) {
+    if (!path.empty() && IsSeparator(path.back(), separator)) {
+        path.remove_suffix(1);
+    }
+    if (separator == '\\' && !path.empty() && path.back() == ':') {
+        return std::nullopt;
+    }
+    const auto lastSep = separator == '\\' ? path.find_last_of("\\/") : path.rfind(separator);
+    return lastSep == std::string_view::npos ? 0 : lastSep + 1;
 }
 
 }  // namespace
@@ -53,8 +67,10 @@ PathParts SplitPath(std::string_view path, char separator) {
     return parts;
 }
 
+// Name and folder are asked for once per reference of a volume walk: cut without SplitPath's copies.
 std::string PathFileName(std::string_view path, char separator) {
-    return SplitPath(path, separator).fileName;
+    const auto start = FileNameStart(path, separator);
+    return start ? std::string(path.substr(*start)) : std::string();
 }
 
 std::string PathBaseName(std::string_view path, char separator) {
@@ -66,7 +82,11 @@ std::string PathExtension(std::string_view path, char separator) {
 }
 
 std::string PathDirectory(std::string_view path, char separator) {
-    return SplitPath(path, separator).directory;
+    const auto start = FileNameStart(path, separator);
+    if (!start) {
+        return std::string(path);
+    }
+    return *start == 0 ? std::string() : std::string(path.substr(0, *start - 1));
 }
 
 std::string JoinPath(std::string_view a, std::string_view b, char separator) {

@@ -7,12 +7,17 @@
 namespace velmorant::core {
 
 std::string FormatV(const char* format, std::va_list args) {
+    // Most texts (log lines) fit here: formatted once rather than measured first.
+    char small[512];
     std::va_list copy;
     va_copy(copy, args);
-    const int needed = std::vsnprintf(nullptr, 0, format, copy);
+    const int needed = std::vsnprintf(small, sizeof small, format, copy);
     va_end(copy);
     if (needed <= 0) {
         return {};
+    }
+    if (static_cast<std::size_t>(needed) < sizeof small) {
+        return std::string(small, static_cast<std::size_t>(needed));
     }
     std::string out(static_cast<std::size_t>(needed) + 1, '\0');
     std::vsnprintf(out.data(), out.size(), format, args);

@@ -160,10 +160,10 @@ std::string SummaryLine(const Report& report) {
 std::string ReportText(const Report& report) {
     std::string text;
     for (const Finding& finding : report.findings) {
-        text += std::string(SeverityName(finding.severity)) + " " + FindingKindName(finding.kind) + ": " +
-                Subject(finding) + ": " + finding.detail + "\n";
+        text.append(SeverityName(finding.severity)).append(" ").append(FindingKindName(finding.kind)).append(": ");
+        text.append(Subject(finding)).append(": ").append(finding.detail).append("\n");
         for (std::size_t i = finding.program.empty() ? 1 : 0; i < finding.paths.size(); ++i) {
-            text += "    " + Utf8(finding.paths[i]) + "\n";
+            text.append("    ").append(Utf8(finding.paths[i])).append("\n");
         }
         if (!finding.usedBy.empty()) {
             text += "    used by " + Joined(finding.usedBy, ", ") + "\n";

@@ -73,9 +73,9 @@ std::uint64_t SoundKeyUpdate(std::uint64_t key, std::span<const std::uint8_t> da
 
 }  // namespace
 
-SampleFacts ScanSampleFile(const std::string& path) {
+SampleFacts ScanSampleFile(const std::string& path, const core::FileStamp* known) {
     SampleFacts facts;
-    const auto stamp = core::StatFile(path);
+    const auto stamp = known != nullptr ? std::optional<core::FileStamp>(*known) : core::StatFile(path);
     if (!stamp) {
         facts.problem = "cannot be opened";
         return facts;
@@ -127,12 +127,13 @@ SampleFacts ScanSampleFile(const std::string& path) {
     return facts;
 }
 
-std::vector<SampleFacts> ScanSampleFiles(const std::vector<std::string>& paths, unsigned threads) {
+std::vector<SampleFacts> ScanSampleFiles(const std::vector<std::string>& paths, unsigned threads,
+                                         std::span<const core::FileStamp> stamps) {
     std::vector<SampleFacts> results(paths.size());
     std::atomic<std::size_t> next{0};
     const auto work = [&] {
         for (std::size_t i = next++; i < paths.size(); i = next++) {
-            results[i] = ScanSampleFile(paths[i]);
+            results[i] = ScanSampleFile(paths[i], i < stamps.size() ? &stamps[i] : nullptr);
         }
     };
     std::vector<std::thread> pool;

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -22,10 +23,13 @@ struct SampleFacts {
     bool notSample = false;       // too short or without the magic: no instrument reads it
 };
 
-SampleFacts ScanSampleFile(const std::string& path);
+// `stamp`, when given, is the file's stamp as just taken; otherwise the file is looked at first.
+SampleFacts ScanSampleFile(const std::string& path, const core::FileStamp* stamp = nullptr);
 
-// Scans every path on `threads` threads; results in the order of `paths`.
-std::vector<SampleFacts> ScanSampleFiles(const std::vector<std::string>& paths, unsigned threads);
+// Scans every path on `threads` threads; results in the order of `paths`. `stamps`, when not
+// empty, are the paths' stamps, in the same order.
+std::vector<SampleFacts> ScanSampleFiles(const std::vector<std::string>& paths, unsigned threads,
+                                         std::span<const core::FileStamp> stamps = {});
 
 // A checksum and a sound key over a file's bytes: the same sums ScanSampleFile computes
 // (also what an export manifest records, see docs/formats/export-manifest.md).

@@ -6,6 +6,8 @@
 #include <map>
 #include <memory>
 #include <set>
+#include <unordered_map>
+#include <unordered_set>
 
 #include "bank/Bank.h"
 #include "bank/BankIndex.h"
@@ -15,6 +17,7 @@
 #include "core/Path.h"
 #include "core/Text.h"
 #include "doctor/SampleScan.h"
+#include "doctor/VolumeSnapshot.h"
 #include "formats/MultisampleFile.h"
 #include "formats/ReferenceRecord.h"
 #include "volume/ProgramRecord.h"
@@ -124,9 +127,30 @@ std::string NameProblem(const std::string& fileName, std::size_t limit) {
 
 struct VolumeFile {
     bool sample = false;
-    std::int64_t size = 0;
+    core::FileStamp stamp;
     bool used = false;
     const SampleFacts* facts = nullptr;
+};
+
+// Why a multisample would not load, or empty.
+std::string MultisampleProblem(core::FileSource& files, const std::string& path) {
+    const auto bytes = files.ReadWhole(path, core::kMaxWholeFileBytes);
+    if (!bytes) {
+        return "cannot be read";
+    }
+    const formats::MultisampleContents contents = formats::ReadMultisample(*bytes);
+    if (contents.result != formats::MultisampleResult::kDone) {
+        return formats::MultisampleMessage(contents.result, path, contents.problemOffset);
+    }
+    return {};
+}
+
+// What one walking thread keeps from bank to bank.
+struct Walker {
+    explicit Walker(const Inventory& inventory) : files(inventory) { bank.files = &files; }
+    VolumeSnapshot files;
+    bank::Bank bank;
+    std::unordered_map<std::string, std::string> multisampleProblems;
 };
 
 // Programs that need one file, and how they name it.
@@ -148,10 +172,12 @@ struct UseEvent {
     FileState state = FileState::kFound;
     std::string who;
     std::string referencedAs;
+    std::string problem;  // of a multisample that was found: why it would not load
 };
 
 // What the walk of one bank yields; banks are walked side by side, then merged in order.
 struct BankWalk {
+    Walker* walker = nullptr;
     BankNode node;
     std::vector<Finding> findings;
     std::vector<UseEvent> uses;
@@ -179,15 +205,15 @@ private:
         report_.findings.push_back(std::move(finding));
     }
     void TakeInventory();
+    // The inventory in path order, which the report follows.
+    std::vector<std::pair<const std::string, VolumeFile>*> SortedFiles();
     void ScanSamples(const std::vector<std::string>& paths);
     void WalkBanks(const std::vector<std::string>& names);
-    void WalkBank(BankWalk& walk, bank::Bank& bank, const std::string& listedName) const;
-    ProgramNode LoadProgram(BankWalk& walk, bank::Bank& bank, const std::string& path, bool listed) const;
+    void WalkBank(BankWalk& walk, const std::string& listedName) const;
+    ProgramNode LoadProgram(BankWalk& walk, const std::string& path, bool listed) const;
     FileNode FileFor(BankWalk& walk, const volume::DependencyRecord& dependency, bool multisample,
                      const std::string& who) const;
-    bool Exists(const std::string& path) const;
     void Merge(BankWalk& walk);
-    void CheckMultisample(const std::string& path);
     void ReportFiles();
     void ReportSounds();
 
@@ -195,14 +221,15 @@ private:
     Report report_;
     std::string programs_;
     bool whole_ = true;
-    std::map<std::string, VolumeFile> files_;  // every multisample and sample file, by path
+    std::unordered_map<std::string, VolumeFile> files_;  // every multisample and sample file, by path
+    Inventory inventory_;  // their stamps, for the walks' snapshots
     std::map<std::string, std::string> byFoldedPath_;  // the same paths, by their letters in one case
     std::vector<SampleFacts> facts_;
     std::vector<std::string> factPaths_;
     std::map<std::string, Use> missing_;
     std::map<std::string, Use> caseOnly_;
     std::set<std::string> multisamplesChecked_;
-    std::set<std::string> usedSamples_;
+    std::unordered_set<std::string> usedSamples_;
 };
 
 void Checker::TakeInventory() {
@@ -232,7 +259,8 @@ void Checker::TakeInventory() {
                 if (!stamp) {
                     continue;  // a folder or a dangling link with the extension
                 }
-                files_[path] = VolumeFile{sample, stamp->size, false, nullptr};
+                files_[path] = VolumeFile{sample, *stamp, false, nullptr};
+                inventory_[path] = InventoryFile{*stamp, !sample};
                 byFoldedPath_.emplace(Folded(path), path);
                 (sample ? report_.totals.samples : report_.totals.multisamples) += 1;
                 if (sample) {
@@ -246,34 +274,34 @@ void Checker::TakeInventory() {
     }
 }
 
+std::vector<std::pair<const std::string, VolumeFile>*> Checker::SortedFiles() {
+    std::vector<std::pair<const std::string, VolumeFile>*> sorted;
+    sorted.reserve(files_.size());
+    for (auto& entry : files_) {
+        sorted.push_back(&entry);
+    }
+    std::sort(sorted.begin(), sorted.end(), [](const auto* a, const auto* b) { return a->first < b->first; });
+    return sorted;
+}
+
 void Checker::ScanSamples(const std::vector<std::string>& paths) {
     factPaths_ = paths;
-    facts_ = ScanSampleFiles(factPaths_, options_.threads);
+    // The inventory's stamps where it took them: a file is looked at once.
+    std::vector<core::FileStamp> stamps;
+    for (const std::string& path : factPaths_) {
+        const auto it = files_.find(path);
+        if (it == files_.end()) {
+            stamps.clear();
+            break;
+        }
+        stamps.push_back(it->second.stamp);
+    }
+    facts_ = ScanSampleFiles(factPaths_, options_.threads, stamps);
     for (std::size_t i = 0; i < factPaths_.size(); ++i) {
         const SampleFacts& facts = facts_[i];
         if (auto it = files_.find(factPaths_[i]); it != files_.end()) {
             it->second.facts = &facts;
         }
-    }
-}
-
-bool Checker::Exists(const std::string& path) const {
-    return files_.count(path) != 0 || core::FileExists(path);
-}
-
-void Checker::CheckMultisample(const std::string& path) {
-    if (!multisamplesChecked_.insert(path).second) {
-        return;
-    }
-    const auto bytes = core::ReadWholeFile(path);
-    if (!bytes) {
-        Add(FindingKind::kMalformedFile, Severity::kFailure, {}, {}, {path}, "cannot be read");
-        return;
-    }
-    const formats::MultisampleContents contents = formats::ReadMultisample(*bytes);
-    if (contents.result != formats::MultisampleResult::kDone) {
-        Add(FindingKind::kMalformedFile, Severity::kFailure, {}, {}, {path},
-             formats::MultisampleMessage(contents.result, path, contents.problemOffset));
     }
 }
 
@@ -286,9 +314,9 @@ FileNode Checker::FileFor(BankWalk& walk, const volume::DependencyRecord& depend
         node.state = FileState::kRom;
         return node;
     }
-    if (!Exists(node.path)) {
+    if (files_.count(node.path) == 0 && !walk.walker->files.IsReadable(node.path)) {
         node.state = FileState::kMissing;
-        walk.uses.push_back({node.path, multisample, node.state, who, {}});
+        walk.uses.push_back({node.path, multisample, node.state, who, {}, {}});
         return node;
     }
     // A file system that ignores letter case (Windows, a FAT disk) opens the file under the
@@ -309,11 +337,22 @@ FileNode Checker::FileFor(BankWalk& walk, const volume::DependencyRecord& depend
         node.state = FileState::kCaseOnly;
         referencedAs = core::Cp1252ToUtf8(wantedFolder + "/" + wantedName);
     }
-    walk.uses.push_back({node.path, multisample, node.state, who, std::move(referencedAs)});
+    std::string problem;
+    if (multisample) {
+        auto known = walk.walker->multisampleProblems.find(node.path);
+        if (known == walk.walker->multisampleProblems.end()) {
+            known = walk.walker->multisampleProblems
+                        .emplace(node.path, MultisampleProblem(walk.walker->files, node.path))
+                        .first;
+        }
+        problem = known->second;
+    }
+    walk.uses.push_back({node.path, multisample, node.state, who, std::move(referencedAs), std::move(problem)});
     return node;
 }
 
-ProgramNode Checker::LoadProgram(BankWalk& walk, bank::Bank& bank, const std::string& path, bool listed) const {
+ProgramNode Checker::LoadProgram(BankWalk& walk, const std::string& path, bool listed) const {
+    bank::Bank& bank = walk.walker->bank;
     ProgramNode node;
     node.path = path;
     node.listed = listed;
@@ -353,10 +392,12 @@ ProgramNode Checker::LoadProgram(BankWalk& walk, bank::Bank& bank, const std::st
 }
 
 // `listedName` is the name as bank.txt holds it (Windows-1252).
-void Checker::WalkBank(BankWalk& walk, bank::Bank& bank, const std::string& listedName) const {
+void Checker::WalkBank(BankWalk& walk, const std::string& listedName) const {
     BankNode& node = walk.node;
-    const std::string folder = core::FindNamedFile(programs_, listedName, "");
-    if (!core::IsSafePathComponent(listedName) || !core::DirectoryExists(folder)) {
+    bank::Bank& bank = walk.walker->bank;
+    VolumeSnapshot& files = walk.walker->files;
+    const std::string folder = core::FindNamedFile(programs_, listedName, "", files);
+    if (!core::IsSafePathComponent(listedName) || !files.IsDirectory(folder)) {
         node.present = false;
         walk.Add(FindingKind::kBankFolder, Severity::kFailure, node.name, {}, {folder},
              core::IsSafePathComponent(listedName) ? "no such bank folder" : "names no folder inside Programs");
@@ -381,8 +422,8 @@ void Checker::WalkBank(BankWalk& walk, bank::Bank& bank, const std::string& list
         }
         // As the import does: a name with a separator would reach into another folder.
         const bool inFolder = name.find_first_of("/\\") == std::string::npos && name.find('\0') == std::string::npos;
-        const std::string path = core::FindNamedFile(folder, name, ".afp");
-        ProgramNode program = inFolder ? LoadProgram(walk, bank, path, true) : ProgramNode{};
+        const std::string path = core::FindNamedFile(folder, name, ".afp", files);
+        ProgramNode program = inFolder ? LoadProgram(walk, path, true) : ProgramNode{};
         if (!inFolder) {
             program.name = core::Cp1252ToUtf8(name);
             program.path = path;
@@ -397,9 +438,9 @@ void Checker::WalkBank(BankWalk& walk, bank::Bank& bank, const std::string& list
     }
 
     for (const std::string& name : list.unread) {
-        mentioned.insert(core::FindNamedFile(folder, name, ".afp"));
+        mentioned.insert(core::FindNamedFile(folder, name, ".afp", files));
     }
-    auto names = core::ListDirectory(folder);
+    auto names = files.List(folder);
     if (!names) {
         return;
     }
@@ -407,7 +448,7 @@ void Checker::WalkBank(BankWalk& walk, bank::Bank& bank, const std::string& list
     std::size_t unlisted = 0;
     for (const std::string& name : *names) {
         const std::string path = core::JoinPath(folder, name);
-        if (!HasExtension(name, ".afp") || !core::StatFile(path)) {
+        if (!HasExtension(name, ".afp") || !files.Stat(path)) {
             continue;
         }
         if (const std::string problem = NameProblem(StemOf(name), volume::kMaxProgramNameLength); !problem.empty()) {
@@ -421,7 +462,7 @@ void Checker::WalkBank(BankWalk& walk, bank::Bank& bank, const std::string& list
         if (unlisted++ % bank::kSlotCount == 0) {
             bank::InitBank(bank);
         }
-        ProgramNode program = LoadProgram(walk, bank, path, false);
+        ProgramNode program = LoadProgram(walk, path, false);
         if (list.readable && mentioned.count(path) == 0) {
             walk.Add(FindingKind::kNotListed, Severity::kWarning, node.name, program.name, {path},
                  "not listed in the bank's bank.txt, so an import of the bank leaves it out");
@@ -454,8 +495,8 @@ void Checker::Merge(BankWalk& walk) {
             use.referencedAs = event.referencedAs;
             use.add(event.who);
         }
-        if (event.multisample) {
-            CheckMultisample(event.path);
+        if (event.multisample && multisamplesChecked_.insert(event.path).second && !event.problem.empty()) {
+            Add(FindingKind::kMalformedFile, Severity::kFailure, {}, {}, {event.path}, event.problem);
         }
     }
     report_.totals.banks += walk.node.present ? 1 : 0;
@@ -464,21 +505,23 @@ void Checker::Merge(BankWalk& walk) {
 }
 
 // Banks are walked on the worker threads, each with a bank of its own whose checksum cache
-// already holds every scanned sample, then merged in order so the report does not depend
-// on timing.
+// already holds every scanned sample and a snapshot of the volume, then merged in order so
+// the report does not depend on timing.
 void Checker::WalkBanks(const std::vector<std::string>& names) {
     std::vector<BankWalk> walks(names.size());
     std::atomic<std::size_t> next{0};
     const auto work = [&] {
-        auto bank = std::make_unique<bank::Bank>();
+        auto walker = std::make_unique<Walker>(inventory_);
         for (std::size_t i = 0; i < factPaths_.size(); ++i) {
             if (facts_[i].readable) {
-                bank->checksums.Remember(factPaths_[i], facts_[i].stamp, facts_[i].crc);
+                walker->bank.checksums.Remember(factPaths_[i], facts_[i].stamp, facts_[i].crc);
             }
         }
         for (std::size_t i = next++; i < names.size(); i = next++) {
+            walks[i].walker = walker.get();
             walks[i].node.name = core::Cp1252ToUtf8(names[i]);
-            WalkBank(walks[i], *bank, names[i]);
+            WalkBank(walks[i], names[i]);
+            walks[i].walker = nullptr;
         }
     };
     const unsigned threads = std::clamp<unsigned>(options_.threads, 1, 16);
@@ -506,7 +549,8 @@ void Checker::ReportFiles() {
         Add(FindingKind::kCaseOnly, Severity::kWarning, {}, {}, {path},
              "referenced as " + use.referencedAs + ": found only when letter case is ignored", use.usedBy);
     }
-    for (const auto& [path, file] : files_) {
+    for (const auto* entry : SortedFiles()) {
+        const auto& [path, file] = *entry;
         if (file.facts != nullptr && !file.facts->problem.empty()) {
             const bool fails = file.facts->notSample && usedSamples_.count(path) != 0;
             Add(FindingKind::kMalformedFile, fails ? Severity::kFailure : Severity::kWarning, {}, {}, {path},
@@ -514,9 +558,9 @@ void Checker::ReportFiles() {
         }
         if (whole_ && !file.used) {
             report_.totals.orphans += 1;
-            report_.totals.orphanBytes += file.size;
+            report_.totals.orphanBytes += file.stamp.size;
             Add(FindingKind::kOrphan, Severity::kWarning, {}, {}, {path},
-                 file.sample ? "sample no program uses" : "multisample no program uses", {}, file.size);
+                 file.sample ? "sample no program uses" : "multisample no program uses", {}, file.stamp.size);
         }
     }
     if (!whole_) {
@@ -601,7 +645,8 @@ Report Checker::Run() {
     if (whole_) {
         TakeInventory();
         std::vector<std::string> samples;
-        for (const auto& [path, file] : files_) {
+        for (const auto* entry : SortedFiles()) {
+            const auto& [path, file] = *entry;
             if (file.sample) {
                 samples.push_back(path);
             }
@@ -629,7 +674,9 @@ Report Checker::Run() {
         node.listed = listed.count(NameOf(node.name)) != 0;
     }
     if (!whole_) {
-        ScanSamples(std::vector<std::string>(usedSamples_.begin(), usedSamples_.end()));
+        std::vector<std::string> used(usedSamples_.begin(), usedSamples_.end());
+        std::sort(used.begin(), used.end());
+        ScanSamples(used);
     }
     ReportFiles();
     ReportSounds();
