@@ -21,6 +21,7 @@
 #include <windows.h>
 #include <shellapi.h>
 #else
+#include <dirent.h>
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/file.h>
@@ -470,6 +471,31 @@ ExclusiveLock::~ExclusiveLock() {
 }
 
 std::optional<std::vector<std::string>> ListDirectory(const std::string& path) {
+#ifndef _WIN32
+    // The names as the system gives them, with no path object built per entry.
+    DIR* dir = ::opendir(path.c_str());
+    if (dir == nullptr) {
+        return std::nullopt;
+    }
+    std::vector<std::string> names;
+    for (;;) {
+        errno = 0;
+        const dirent* entry = ::readdir(dir);
+        if (entry == nullptr) {
+            break;
+        }
+        const std::string_view name(entry->d_name);
+        if (name != "." && name != "..") {
+            names.emplace_back(name);
+        }
+    }
+    const bool failed = errno != 0;
+    ::closedir(dir);
+    if (failed) {
+        return std::nullopt;
+    }
+    return names;
+#else
     std::error_code ec;
     fs::directory_iterator it(NativePath(path), ec);
     if (ec) {
@@ -483,6 +509,7 @@ std::optional<std::vector<std::string>> ListDirectory(const std::string& path) {
         return std::nullopt;
     }
     return names;
+#endif
 }
 
 std::optional<FileStamp> StatFile(const std::string& path) {

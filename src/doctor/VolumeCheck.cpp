@@ -223,7 +223,7 @@ private:
     bool whole_ = true;
     std::unordered_map<std::string, VolumeFile> files_;  // every multisample and sample file, by path
     Inventory inventory_;  // their stamps, for the walks' snapshots
-    std::map<std::string, std::string> byFoldedPath_;  // the same paths, by their letters in one case
+    std::unordered_map<std::string, std::string> byFoldedPath_;  // the same paths, by their letters in one case
     std::vector<SampleFacts> facts_;
     std::vector<std::string> factPaths_;
     std::map<std::string, Use> missing_;
@@ -314,14 +314,15 @@ FileNode Checker::FileFor(BankWalk& walk, const volume::DependencyRecord& depend
         node.state = FileState::kRom;
         return node;
     }
-    if (files_.count(node.path) == 0 && !walk.walker->files.IsReadable(node.path)) {
+    const bool inInventory = files_.count(node.path) != 0;
+    if (!inInventory && !walk.walker->files.IsReadable(node.path)) {
         node.state = FileState::kMissing;
         walk.uses.push_back({node.path, multisample, node.state, who, {}, {}});
         return node;
     }
     // A file system that ignores letter case (Windows, a FAT disk) opens the file under the
     // reference's spelling: the inventory knows the name it is stored under.
-    if (files_.count(node.path) == 0) {
+    if (!inInventory) {
         if (const auto stored = byFoldedPath_.find(Folded(node.path)); stored != byFoldedPath_.end()) {
             node.path = stored->second;
         }
@@ -414,8 +415,8 @@ void Checker::WalkBank(BankWalk& walk, const std::string& listedName) const {
     }
 
     bank::InitBank(bank);
-    std::set<std::string> loaded;
-    std::set<std::string> mentioned;  // listed after the count: reported with the list
+    std::unordered_set<std::string> loaded;
+    std::unordered_set<std::string> mentioned;  // listed after the count: reported with the list
     for (const std::string& name : list.names) {
         if (core::TrimSpaces(name).empty()) {
             continue;  // reported with the list
