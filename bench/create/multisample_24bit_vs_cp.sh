@@ -1,13 +1,16 @@
 #!/usr/bin/env bash
 # Times `velmorant-cli multisample` resampling (very high quality) and dithering 64 stereo 24-bit
 # 48 kHz WAV files (at least 500 MiB in all) against `cp` of the same files, the two interleaved
-# run by run, and prints the median and the smallest ratio.
+# run by run, and prints the median and the smallest ratio with the machine's load at each run.
+# Then, when the tree was configured with -DVELMORANT_BUILD_BENCHMARKS=ON, bench_convert_stages
+# tells how much of a conversion is the resampler's own work.
 # Usage: bench/create/multisample_24bit_vs_cp.sh [path/to/velmorant-cli] [work folder]
+# VELMORANT_BENCH_RUNS (5) runs; VELMORANT_BENCH_FILES (64) files, fewer for a quick look.
 set -euo pipefail
 CLI="${1:-build/src/cli/velmorant-cli}"
 WORK="${2:-$(mktemp -d)}"
 RUNS="${VELMORANT_BENCH_RUNS:-5}"
-FILES=64
+FILES="${VELMORANT_BENCH_FILES:-64}"
 FRAMES=1400000  # 24-bit stereo: 8.4 MB of sound per file, 29 s at 48 kHz
 
 [ -x "$CLI" ] || { echo "no velmorant-cli at $CLI (build it first)" >&2; exit 2; }
@@ -52,7 +55,7 @@ for run in $(seq "$RUNS"); do
     cp_wall+=("$cw") cp_cpu+=("$cc") ms_wall+=("$mw") ms_cpu+=("$mc")
     wall_ratios+=("$(awk -v m="$mw" -v c="$cw" 'BEGIN { printf "%.3f", m / c }')")
     cpu_ratios+=("$(awk -v m="$mc" -v c="$cc" 'BEGIN { printf "%.3f", (c > 0 ? m / c : 0) }')")
-    echo "   run $run: cp $cw s (cpu $cc s), multisample $mw s (cpu $mc s), wall ratio ${wall_ratios[-1]}"
+    echo "   run $run: cp $cw s (cpu $cc s), multisample $mw s (cpu $mc s), wall ratio ${wall_ratios[-1]};$(uptime | sed 's/.*,  *load/ load/')"
 done
 median() { printf '%s\n' "$@" | sort -n | awk '{ v[NR] = $1 } END { print (NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2) }'; }
 minimum() { printf '%s\n' "$@" | sort -n | head -n 1; }
@@ -60,3 +63,9 @@ printf 'cp:          wall median %s s, best %s s; cpu median %s s\n' "$(median "
 printf 'multisample: wall median %s s, best %s s; cpu median %s s\n' "$(median "${ms_wall[@]}")" "$(minimum "${ms_wall[@]}")" "$(median "${ms_cpu[@]}")"
 printf 'ratio multisample / cp, wall: median %s, smallest %s (target: at most 3)\n' "$(median "${wall_ratios[@]}")" "$(minimum "${wall_ratios[@]}")"
 printf 'ratio multisample / cp, cpu:  median %s, smallest %s\n' "$(median "${cpu_ratios[@]}")" "$(minimum "${cpu_ratios[@]}")"
+
+STAGES="$(dirname "$CLI")/../../bench/bench_convert_stages"
+if [ -x "$STAGES" ]; then
+    echo "== the conversion's stages, one file on one thread, from memory"
+    "$STAGES" "$(awk -v f="$FRAMES" 'BEGIN { print f / 48000 }')" "$FILES" "$(nproc)"
+fi
