@@ -166,7 +166,7 @@ TEST(AutoMapTest, SplitsHalfwayBetweenRootKeys) {
     for (const auto& [rootsAndLocks, expected] : cases) {
         std::vector<SampleEntry> entries;
         for (const auto& [root, locked] : rootsAndLocks) {
-            entries.push_back({.rootKey = root, .leftKey = 200, .rightKey = 200, .locked = locked});
+            entries.push_back({.path = {}, .rootKey = root, .leftKey = 200, .rightKey = 200, .locked = locked});
         }
         AutoMapSamples(entries);
         Pairs zones;
