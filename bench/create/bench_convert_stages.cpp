@@ -96,10 +96,10 @@ int main(int argc, char** argv) {
     const double samples = static_cast<double>(frames) * 2;
 
     std::printf("one file of %.0f s (%zu stereo frames), processor time on one thread:\n", seconds, frames);
-    std::printf("  decoding                      %7.1f ms\n", decoding * 1e3);
-    std::printf("  decoding and dither (44.1 kHz) %6.1f ms\n", dithering * 1e3);
-    std::printf("  the whole conversion (48 kHz)  %6.1f ms\n", whole * 1e3);
-    std::printf("  the resampler alone            %6.1f ms, %.1f ns per input sample (%.0f %% of the whole)\n",
+    std::printf("  %-31s %6.1f ms\n", "decoding", decoding * 1e3);
+    std::printf("  %-31s %6.1f ms\n", "decoding and dither (44.1 kHz)", dithering * 1e3);
+    std::printf("  %-31s %6.1f ms\n", "the whole conversion (48 kHz)", whole * 1e3);
+    std::printf("  %-31s %6.1f ms, %.1f ns per input sample (%.0f %% of the whole)\n", "the resampler alone",
                 resampler * 1e3, resampler / samples * 1e9, 100 * resampler / whole);
     std::printf("%d files on %d threads: at least %.2f s of wall time, %.2f s of it the resampler's\n", files, threads,
                 whole * files / threads, resampler * files / threads);
