@@ -71,8 +71,7 @@ template <std::size_t N>
 #define VELMORANT_WIDER_VECTORS
 #endif
 
-VELMORANT_WIDER_VECTORS
-std::uint64_t Quantize(const float* in, std::int16_t* out, std::size_t n, std::uint32_t counter, float amount) {
+VELMORANT_WIDER_VECTORS inline std::uint64_t Quantize(const float* in, std::int16_t* out, std::size_t n, std::uint32_t counter, float amount) {
     constexpr std::size_t kChunk = 64;
     std::uint64_t clipped = 0;
     std::size_t i = 0;
@@ -103,7 +102,8 @@ private:
 
 // Weights from each input channel to left and right; each side sums to at most 1, so the
 // down-mix itself cannot clip.
-std::vector<std::array<float, 2>> DownmixWeights(const AudioInfo& info) {
+// Unused in a build without the resampler.
+[[maybe_unused]] std::vector<std::array<float, 2>> DownmixWeights(const AudioInfo& info) {
     const auto channels = static_cast<std::size_t>(info.channels);
     std::vector<std::array<float, 2>> weights(channels);
     for (std::size_t c = 0; c < channels; ++c) {
