@@ -91,6 +91,7 @@ struct Report {
     std::vector<BankNode> banks;
     std::vector<Finding> findings;
     Totals totals;
+    bool stopped = false;  // stopped on request before the end: incomplete
 
     bool WouldFailToLoad() const { return totals.failures > 0; }
 };

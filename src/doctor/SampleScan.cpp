@@ -128,12 +128,16 @@ SampleFacts ScanSampleFile(const std::string& path, const core::FileStamp* known
 }
 
 std::vector<SampleFacts> ScanSampleFiles(const std::vector<std::string>& paths, unsigned threads,
-                                         std::span<const core::FileStamp> stamps) {
+                                         std::span<const core::FileStamp> stamps, const std::function<bool()>& next) {
     std::vector<SampleFacts> results(paths.size());
-    std::atomic<std::size_t> next{0};
+    std::atomic<std::size_t> index{0};
+    std::atomic<bool> stop{false};
     const auto work = [&] {
-        for (std::size_t i = next++; i < paths.size(); i = next++) {
+        for (std::size_t i = index++; i < paths.size() && !stop; i = index++) {
             results[i] = ScanSampleFile(paths[i], i < stamps.size() ? &stamps[i] : nullptr);
+            if (next && !next()) {
+                stop = true;
+            }
         }
     };
     std::vector<std::thread> pool;

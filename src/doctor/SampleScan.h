@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -27,9 +28,11 @@ struct SampleFacts {
 SampleFacts ScanSampleFile(const std::string& path, const core::FileStamp* stamp = nullptr);
 
 // Scans every path on `threads` threads; results in the order of `paths`. `stamps`, when not
-// empty, are the paths' stamps, in the same order.
+// empty, are the paths' stamps, in the same order. `next`, when given, is called after each
+// file; once it returns false no further file is read.
 std::vector<SampleFacts> ScanSampleFiles(const std::vector<std::string>& paths, unsigned threads,
-                                         std::span<const core::FileStamp> stamps = {});
+                                         std::span<const core::FileStamp> stamps = {},
+                                         const std::function<bool()>& next = {});
 
 // A checksum and a sound key over a file's bytes: the same sums ScanSampleFile computes
 // (also what an export manifest records, see docs/formats/export-manifest.md).

@@ -5,6 +5,7 @@
 #include <thread>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <set>
 #include <unordered_map>
 #include <unordered_set>
@@ -204,6 +205,22 @@ private:
         (finding.severity == Severity::kFailure ? report_.totals.failures : report_.totals.warnings) += 1;
         report_.findings.push_back(std::move(finding));
     }
+    // One step of a phase done, told to the caller one call at a time; false once it asked to stop.
+    bool Stepped(std::string_view phase, std::size_t total) {
+        const std::lock_guard<std::mutex> lock(progressMutex_);
+        if (report_.stopped) {
+            return false;
+        }
+        if (phase != phase_) {
+            phase_ = phase;
+            done_ = 0;
+        }
+        ++done_;
+        if (options_.progress && !options_.progress(phase, done_, total)) {
+            report_.stopped = true;
+        }
+        return !report_.stopped;
+    }
     void TakeInventory();
     // The inventory in path order, which the report follows.
     std::vector<std::pair<const std::string, VolumeFile>*> SortedFiles();
@@ -230,6 +247,9 @@ private:
     std::map<std::string, Use> caseOnly_;
     std::set<std::string> multisamplesChecked_;
     std::unordered_set<std::string> usedSamples_;
+    std::mutex progressMutex_;
+    std::string_view phase_;
+    std::size_t done_ = 0;
 };
 
 void Checker::TakeInventory() {
@@ -296,7 +316,9 @@ void Checker::ScanSamples(const std::vector<std::string>& paths) {
         }
         stamps.push_back(it->second.stamp);
     }
-    facts_ = ScanSampleFiles(factPaths_, options_.threads, stamps);
+    const std::size_t total = factPaths_.size();
+    facts_ = ScanSampleFiles(factPaths_, options_.threads, stamps,
+                             [this, total] { return Stepped("Reading samples", total); });
     for (std::size_t i = 0; i < factPaths_.size(); ++i) {
         const SampleFacts& facts = facts_[i];
         if (auto it = files_.find(factPaths_[i]); it != files_.end()) {
@@ -523,6 +545,9 @@ void Checker::WalkBanks(const std::vector<std::string>& names) {
             walks[i].node.name = core::Cp1252ToUtf8(names[i]);
             WalkBank(walks[i], names[i]);
             walks[i].walker = nullptr;
+            if (!Stepped("Checking banks", names.size())) {
+                break;
+            }
         }
     };
     const unsigned threads = std::clamp<unsigned>(options_.threads, 1, 16);
@@ -653,6 +678,9 @@ Report Checker::Run() {
             }
         }
         ScanSamples(samples);
+        if (report_.stopped) {
+            return std::move(report_);
+        }
         if (auto folders = core::ListDirectory(programs_)) {
             std::sort(folders->begin(), folders->end());
             for (const std::string& folder : *folders) {
@@ -671,6 +699,9 @@ Report Checker::Run() {
     }
 
     WalkBanks(order);
+    if (report_.stopped) {
+        return std::move(report_);
+    }
     for (BankNode& node : report_.banks) {
         node.listed = listed.count(NameOf(node.name)) != 0;
     }
@@ -678,6 +709,9 @@ Report Checker::Run() {
         std::vector<std::string> used(usedSamples_.begin(), usedSamples_.end());
         std::sort(used.begin(), used.end());
         ScanSamples(used);
+        if (report_.stopped) {
+            return std::move(report_);
+        }
     }
     ReportFiles();
     ReportSounds();

@@ -334,6 +334,7 @@ int RunExportPlan(platform::Platform& platform, bank::Bank& bank, ExportOptions&
     const ExportCounts counts = writer.Counts();
     if (outcome != nullptr) {
         outcome->counts = counts;
+        outcome->listed = plan.listed;
     }
     const std::string message = CountsMessage(counts, plan.listed) + registered;
     if (failures > 0) {

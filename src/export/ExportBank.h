@@ -77,6 +77,7 @@ struct ExportOutcome {
     };
     std::vector<Program> programs;
     ExportCounts counts;
+    bool listed = false;  // the destination's Programs/bank.txt names the bank
 
     int failures() const;
 };

@@ -24,7 +24,9 @@
 #include "bank/SlotPanels.h"
 #include "catalogue/CatalogueJob.h"
 #include "core/Debug.h"
+#include "doctor/CheckJob.h"
 #include "ui/AboutDialog.h"
+#include "ui/CheckVolumeDialog.h"
 #include "ui/ExportDialog.h"
 #include "ui/GuiThread.h"
 #include "ui/JobRunner.h"
@@ -97,6 +99,7 @@ MainWindow::MainWindow(platform::Platform& platform, QWidget* parent)
     ui_->actionCreateDrumProgram->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
     ui_->actionCreateCatalogue->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_K));
     ui_->actionCreateDynamicCatalogue->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_K));
+    ui_->actionCheckVolume->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
 
     connectCommand(ui_->actionImportPrograms, &MainWindow::importPrograms);
     connectCommand(ui_->actionImportBank, &MainWindow::importBank);
@@ -109,6 +112,7 @@ MainWindow::MainWindow(platform::Platform& platform, QWidget* parent)
     connectCommand(ui_->actionLogs, &MainWindow::showLogs);
     connectCommand(ui_->actionCreateCatalogue, &MainWindow::createCatalogue);
     connectCommand(ui_->actionCreateDynamicCatalogue, &MainWindow::createDynamicCatalogue);
+    connectCommand(ui_->actionCheckVolume, &MainWindow::checkVolume);
     connectCommand(ui_->actionCreateDrumProgram, &MainWindow::createDrumProgram);
     connectCommand(ui_->actionCreateMultisample, &MainWindow::createMultisample);
     connectCommand(ui_->actionAbout, &MainWindow::showAbout);
@@ -128,7 +132,7 @@ MainWindow::MainWindow(platform::Platform& platform, QWidget* parent)
     // Start-up: an empty bank, the export options, and slot A1's (empty) information.
     bank::InitBank(bank_);
     FillSlotLists();
-    exportOptions_ = exporting::DefaultExportOptions(QtPlatform::ToNativePath(QCoreApplication::applicationDirPath()));
+    exportOptions_ = exporting::DefaultExportOptions(ExportDialog::StartingDestination());
     ui_->mainCategoryBox->addItem(QStringLiteral(" "));
     for (const char* label : bank::CategoryLabels()) {
         ui_->mainCategoryBox->addItem(QString::fromLatin1(label));
@@ -459,21 +463,22 @@ void MainWindow::importFiles(const QStringList& paths, int startSlot) {
 
 void MainWindow::exportBank() {
     exportOptions_.accepted = false;
-    ExportDialog dialog(exportOptions_, platform_, this);
+    ExportDialog dialog(exportOptions_, bank_, platform_, this);
     dialog.exec();
     if (!exportOptions_.accepted) {
         return;
     }
     int result = exporting::kExportFinished;
-    runJob([&] { result = exporting::ExportBank(platform_, bank_, exportOptions_); });
+    exporting::ExportOutcome outcome;
+    runJob([&] { result = exporting::ExportBank(platform_, bank_, exportOptions_, &outcome); });
     if (result == exporting::kExportFinished) {
         changedSinceExport_ = false;
-        int programs = 0;
-        for (int slot = 0; slot < bank::kSlotCount; ++slot) {
-            programs += bank::SlotOccupied(bank_, slot) ? 1 : 0;
-        }
-        statusBar()->showMessage(tr("Bank exported: %n program(s) with their multisamples and samples.", nullptr,
-                                    programs));
+    }
+    if (result == exporting::kExportFinished || result == exporting::kExportIncomplete) {
+        const QString counts = QString::fromStdString(exporting::CountsMessage(outcome.counts, outcome.listed));
+        statusBar()->showMessage((result == exporting::kExportIncomplete ? QStringLiteral("Export incomplete: ")
+                                                                         : QString()) +
+                                 QString(counts).replace(u'\n', u' '));
     } else {
         statusBar()->showMessage(QStringLiteral("The export did not finish; see the message for why."));
     }
@@ -498,6 +503,22 @@ void MainWindow::publishCatalogue(bool dynamic) {
         result == catalogue::kCatalogueCancelled ? QStringLiteral("Catalogue cancelled: no page was written.")
         : written.empty()                        ? QStringLiteral("No catalogue was written.")
                           : QStringLiteral("Catalogue written to %1").arg(QtPlatform::FromNativePath(written)));
+}
+
+void MainWindow::checkVolume() {
+    std::optional<doctor::Report> report;
+    runJob([&] { report = doctor::CheckVolumeJob(platform_); });
+    if (!report) {
+        return;
+    }
+    if (report->stopped) {
+        statusBar()->showMessage(QStringLiteral("Volume check cancelled."));
+        return;
+    }
+    // A window of its own, so the report stays open beside the bank while the user works.
+    auto* window = new CheckVolumeDialog(std::move(*report), platform_, this);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->show();
 }
 
 // ---------------------------------------------------------------- remembered banks

@@ -100,6 +100,7 @@ private:
     void createCatalogue();
     void createDynamicCatalogue();
     void publishCatalogue(bool dynamic);
+    void checkVolume();
     void createDrumProgram();
     void createMultisample();
     void showAbout();

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <functional>
+#include <set>
 #include <nlohmann/json.hpp>
 
 #include "core/Path.h"
@@ -109,6 +110,27 @@ TEST(VolumeCheck, ReportsEachProblemOfAVolumeOnce) {
     EXPECT_EQ(testing::RunVelmorantCli({"check", "--bank", "Keys", v.dir.path()}).status, 1);
     EXPECT_EQ(testing::RunVelmorantCli({"check", "--bank", "Grand Piano Collection", v.dir.path()}).status, 0);
     EXPECT_EQ(testing::RunVelmorantCli({"check", v.path("nowhere")}).status, 2);
+
+    // Each phase is told up to its total; a check told to stop stops at the next step and says so.
+    CheckOptions watched{v.dir.path(), {}, 2};
+    std::set<std::pair<std::string, std::size_t>> finished;
+    int calls = 0;
+    bool stop = false;
+    watched.progress = [&](std::string_view step, std::size_t done, std::size_t total) {
+        ++calls;
+        if (done == total) {
+            finished.insert({std::string(step), total});
+        }
+        return !stop;
+    };
+    EXPECT_FALSE(CheckVolume(watched).stopped);
+    EXPECT_EQ(finished, (std::set<std::pair<std::string, std::size_t>>{{"Reading samples", 4}, {"Checking banks", 3}}));
+    calls = 0;
+    stop = true;
+    const Report stopped = CheckVolume(watched);
+    EXPECT_TRUE(stopped.stopped);
+    EXPECT_EQ(calls, 1);
+    EXPECT_TRUE(stopped.banks.empty());
 }
 
 // A file named with the raw bytes of "été", as another tool may have written it; Windows

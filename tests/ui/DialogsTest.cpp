@@ -1,14 +1,19 @@
+#include <QCheckBox>
+#include <QDir>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QSplitter>
+#include <QStandardPaths>
 #include <QTest>
 #include <QTreeWidget>
 
 #include "UiTestSupport.h"
+#include "bank/Bank.h"
 #include "platform/ScriptedPlatform.h"
+#include "support/ImportFixtures.h"
 #include "ui/ExportDialog.h"
 #include "ui/PropertiesDialog.h"
 #include "ui/RenameDialog.h"
@@ -21,6 +26,11 @@ class DialogsTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
+    void initTestCase() {
+        // The export dialog remembers its destination in a settings file of the test's own.
+        QStandardPaths::setTestModeEnabled(true);
+    }
+
     void exportDialogLocksReferencesForSameAsSource_data() {
         QTest::addColumn<int>("folderOption");
         QTest::addColumn<int>("referenceOption");
@@ -30,6 +40,7 @@ private Q_SLOTS:
         QTest::newRow("initial options") << 1 << 0 << QString() << false << 1;
         QTest::newRow("same as source chosen") << 1 << 0 << "sameAsSourceRadio" << true << 10;
         QTest::newRow("back to a bank folder keeps absolute") << 0 << 1 << "bankFolderRadio" << false << 11;
+        QTest::newRow("bank list left alone") << 1 << 0 << "registerBox" << false << 1;
     }
 
     void exportDialogLocksReferencesForSameAsSource() {
@@ -39,13 +50,14 @@ private Q_SLOTS:
         QFETCH(bool, locked);
         QFETCH(int, mode);
         platform::ScriptedPlatform platform;
+        bank::Bank bank;
         exporting::ExportOptions options = exporting::DefaultExportOptions("/dest");
         options.folderOption = folderOption;
         options.referenceOption = referenceOption;
-        ui::ExportDialog dialog(options, platform, nullptr);
+        ui::ExportDialog dialog(options, bank, platform, nullptr);
         dialog.show();
         if (!click.isEmpty()) {
-            QTest::mouseClick(Child<QRadioButton>(dialog, click.toLatin1().constData()), Qt::LeftButton);
+            QTest::mouseClick(Child<QWidget>(dialog, click.toLatin1().constData()), Qt::LeftButton);
         }
         auto* relative = Child<QRadioButton>(dialog, "relativeRadio");
         auto* absolute = Child<QRadioButton>(dialog, "absoluteRadio");
@@ -58,6 +70,32 @@ private Q_SLOTS:
         QVERIFY(options.accepted);
         QCOMPARE(exporting::ExportModeOf(options), mode);
         QCOMPARE(options.destinationPath, std::string("/dest"));
+        QCOMPARE(options.registerBank, click != "registerBox");
+    }
+
+    // The preview shows the plan of the options on screen and writes nothing.
+    void exportPreviewShowsThePlanAndWritesNothing() {
+        testing::ImportVolume volume;
+        bank::Bank bank;
+        bank::InitBank(bank);
+        QVERIFY(bank::AddProgram(bank, 0, volume.AddProgram("Mine", "Lead")).slot.has_value());
+        testing::TempDir destination;
+        platform::ScriptedPlatform platform;
+        exporting::ExportOptions options = exporting::DefaultExportOptions(destination.path());
+        ui::ExportDialog dialog(options, bank, platform, nullptr);
+        dialog.show();
+        Child<QLineEdit>(dialog, "bankNameEdit")->setText(QStringLiteral("Live"));
+        QString plan;
+        testing::ModalHandler modals([&](QWidget* preview) {
+            plan = Child<QPlainTextEdit>(*preview, "planText")->toPlainText();
+            preview->close();
+        });
+        QTest::mouseClick(Child<QPushButton>(dialog, "previewButton"), Qt::LeftButton);
+        QCOMPARE(modals.seen, QStringList{"PreviewDialog"});
+        QVERIFY2(plan.contains(QStringLiteral("A1 Lead\n  write    Programs/Live/Lead.afp")), qPrintable(plan));
+        QVERIFY(QDir(QString::fromStdString(destination.path())).isEmpty());
+        QVERIFY(!options.accepted);
+        QVERIFY(platform.Calls().empty());
     }
 
     void renameDialogStoresWhatTheInstrumentCanHold_data() {

@@ -11,15 +11,20 @@
 #include <QStandardPaths>
 #include <QStatusBar>
 #include <QTest>
+#include <QTreeWidget>
 #include <QUrl>
 
 #include <memory>
 
 #include "UiTestSupport.h"
 #include "bank/SlotPanels.h"
+#include "core/Path.h"
+#include "demo/VolumeBuilders.h"
 #include "platform/ScriptedPlatform.h"
 #include "support/ImportFixtures.h"
 #include "support/TempDir.h"
+#include "ui/CheckVolumeDialog.h"
+#include "ui/ExportDialog.h"
 #include "ui/MainWindow.h"
 #include "ui/SlotListWidget.h"
 
@@ -294,6 +299,7 @@ private Q_SLOTS:
             dialog->findChild<QLineEdit*>(QStringLiteral("bankNameEdit"))->setText(QStringLiteral("Live"));
             dialog->findChild<QLineEdit*>(QStringLiteral("savePathEdit"))->setText(QString::fromStdString(destination.path()));
             QTest::mouseClick(dialog->findChild<QWidget*>(QStringLiteral("sameAsSourceRadio")), Qt::LeftButton);
+            QTest::mouseClick(dialog->findChild<QWidget*>(QStringLiteral("registerBox")), Qt::LeftButton);
             QTest::mouseClick(dialog->findChild<QWidget*>(QStringLiteral("okButton")), Qt::LeftButton);
         });
         action("actionExportBank")->trigger();
@@ -302,9 +308,53 @@ private Q_SLOTS:
         QCOMPARE(exporting::ExportModeOf(window().exportOptions()), 10);
         QVERIFY(QFile::exists(QString::fromStdString(destination({"Programs", "Live", "bank.txt"}))));
         QVERIFY(QFile::exists(QString::fromStdString(destination({"Programs", "Live", "Exported.afp"}))));
+        // Unticked, the bank stays out of the volume's list, and the counts say so.
+        QVERIFY(!QFile::exists(QString::fromStdString(destination({"Programs", "bank.txt"}))));
+        QCOMPARE(window().statusBar()->currentMessage(),
+                 QStringLiteral("Exported 1 of 1 programs: 1 files copied, 0 reused (already there with the same "
+                                "content). The bank is not listed in the destination's Programs/bank.txt."));
+        QCOMPARE(ui::ExportDialog::StartingDestination(), destination.path());
         const auto lines = testing::CallLines(*platform_);
         QVERIFY(std::find(lines.begin(), lines.end(), "close") != lines.end());
         QVERIFY(!window().hasUnexportedPrograms());
+    }
+
+    void checkVolumeShowsProblemsAndSavesEachFormat() {
+        volume_->AddProgram("Mine", "Fine");
+        volume_->AddProgramMissingDependency("Mine", "Broken");
+        volume_->WriteBankText("Mine", {"Number of items: 2", "Fine", "Broken"});
+        demo::WriteText(core::JoinPath(volume_->root(), "Programs/bank.txt"), "Number of items: 1\r\nMine\r\n");
+        demo::WriteFile(core::JoinPath(volume_->root(), "Samples/Extra/Unused.afs"), demo::BuildSampleFile(440, 400));
+        platform_->AnswerFolder(volume_->root());
+        action("actionCheckVolume")->trigger();
+        auto* dialog = window().findChild<ui::CheckVolumeDialog*>();
+        QVERIFY(dialog != nullptr && dialog->isVisible());
+        auto* tree = dialog->findChild<QTreeWidget*>(QStringLiteral("reportTree"));
+        QStringList top;
+        for (int i = 0; i < tree->topLevelItemCount(); ++i) {
+            top << tree->topLevelItem(i)->text(0);
+        }
+        QCOMPARE(top, (QStringList{"Mine", "Missing files (1)", "Orphans: files no program uses (1)",
+                                   "Malformed files (1)"}));
+        // Opened on the first problem: the program an import would refuse, above its missing file.
+        const QTreeWidgetItem* broken = tree->currentItem();
+        QCOMPARE(broken->text(0), QStringLiteral("Broken"));
+        QCOMPARE(broken->text(1), QStringLiteral("a multisample or sample it needs is missing"));
+        QCOMPARE(broken->child(0)->text(1), QStringLiteral("multisample missing"));
+        QVERIFY(tree->findItems(QStringLiteral("Samples/Extra/Unused.afs"), Qt::MatchRecursive).size() == 2);
+
+        // The writer follows the chosen name's ending; another ending is refused with a box.
+        testing::TempDir out;
+        const std::pair<const char*, const char*> saves[] = {
+            {"report.html", "<!DOCTYPE html>"}, {"report.csv", "severity,kind,"}, {"report.JSON", "{"}, {"report.txt", nullptr}};
+        for (const auto& [name, head] : saves) {
+            platform_->AnswerSaveFile(out({name}));
+            QTest::mouseClick(dialog->findChild<QWidget*>(QStringLiteral("saveButton")), Qt::LeftButton);
+            QFile file(QString::fromStdString(out({name})));
+            QCOMPARE(file.open(QIODevice::ReadOnly), head != nullptr);
+            QVERIFY(head == nullptr || file.read(20).startsWith(head));
+        }
+        QCOMPARE(platform_->Boxes().size(), std::size_t{1});
     }
 
     // Each shortcut reaches the selected program; the rename typed in its dialog refills the list.
