@@ -15,10 +15,12 @@
 #include <cstdio>
 
 #include "bank/ImportJobs.h"
+#include "doctor/VolumeCheck.h"
 #include "platform/ScriptedPlatform.h"
 #include "support/CreateFixtures.h"
 #include "support/TempDir.h"
 #include "ui/AboutDialog.h"
+#include "ui/CheckVolumeDialog.h"
 #include "ui/ExportDialog.h"
 #include "ui/LogDialog.h"
 #include "ui/PropertiesDialog.h"
@@ -181,11 +183,33 @@ int main(int argc, char** argv) {
     }
     {
         exporting::ExportOptions options = exporting::DefaultExportOptions(volume.toStdString());
-        ui::ExportDialog dialog(options, scripted, &window);
+        ui::ExportDialog dialog(options, window.bank(), scripted, &window);
         ShootDialog(dialog, QStringLiteral("09-export-options"));
         options.folderOption = exporting::kSameAsSource;
-        ui::ExportDialog locked(options, scripted, &window);
+        ui::ExportDialog locked(options, window.bank(), scripted, &window);
         ShootDialog(locked, QStringLiteral("10-export-options-same-as-source"));
+
+        // The preview is modal: pictured and closed once it is up.
+        testing::TempDir destination;
+        options = exporting::DefaultExportOptions(destination.path());
+        options.bankName = "Live";
+        ui::ExportDialog previewing(options, window.bank(), scripted, &window);
+        previewing.show();
+        QTimer::singleShot(500, &window, [] {
+            if (QWidget* preview = QApplication::activeModalWidget()) {
+                Shoot(preview, QStringLiteral("15-export-preview"));
+                preview->close();
+            }
+        });
+        previewing.preview();
+        previewing.hide();
+    }
+    {
+        doctor::CheckOptions options;
+        options.volume = volume.toStdString();
+        ui::CheckVolumeDialog dialog(doctor::CheckVolume(options), scripted, &window);
+        dialog.move(40, 40);
+        ShootDialog(dialog, QStringLiteral("14-check-volume"));
     }
     {
         platform::CycleCounter counter{0};
