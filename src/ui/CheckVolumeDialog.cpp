@@ -7,6 +7,7 @@
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
 
+#include <algorithm>
 #include <map>
 #include <utility>
 #include <vector>
@@ -24,8 +25,9 @@ namespace {
 using doctor::FindingKind;
 using doctor::Severity;
 
-// 0 nothing, 1 a warning, 2 a failure, here or below.
+// 0 nothing, 1 a warning, 2 a failure: here or below, and of the item's own problems.
 constexpr int kSeverityRole = Qt::UserRole;
+constexpr int kOwnSeverityRole = Qt::UserRole + 1;
 
 QString Shown(std::string_view text) {
     return QString::fromStdString(core::PathToUtf8(text));
@@ -55,11 +57,12 @@ const char* GroupTitle(FindingKind kind) {
 // Marks the item with the problem's text, and it and its ancestors with the worst severity
 // below them, so a collapsed bank still shows that something inside it is wrong.
 void Mark(QTreeWidgetItem* item, Severity severity, const QString& text) {
+    const int rank = severity == Severity::kFailure ? 2 : 1;
     if (!text.isEmpty()) {
         const QString before = item->text(1);
         item->setText(1, before.isEmpty() ? text : before + QStringLiteral("; ") + text);
+        item->setData(0, kOwnSeverityRole, std::max(rank, item->data(0, kOwnSeverityRole).toInt()));
     }
-    const int rank = severity == Severity::kFailure ? 2 : 1;
     const QIcon icon =
         QApplication::style()->standardIcon(rank == 2 ? QStyle::SP_MessageBoxCritical : QStyle::SP_MessageBoxWarning);
     const QBrush colour(rank == 2 ? QColor(0xb0, 0x00, 0x00) : QColor(0x8a, 0x55, 0x00));
@@ -184,15 +187,20 @@ void CheckVolumeDialog::fillTree() {
         }
     }
 
+    // Opened on the first thing that would fail to load, else on the first warning.
+    QTreeWidgetItem* first = nullptr;
     for (QTreeWidgetItemIterator it(tree); *it != nullptr; ++it) {
-        if (!(*it)->text(1).isEmpty()) {
-            for (QTreeWidgetItem* parent = (*it)->parent(); parent != nullptr; parent = parent->parent()) {
-                parent->setExpanded(true);
-            }
-            tree->setCurrentItem(*it);
-            tree->scrollToItem(*it);
-            break;
+        if ((*it)->data(0, kOwnSeverityRole).toInt() >
+            (first == nullptr ? 0 : first->data(0, kOwnSeverityRole).toInt())) {
+            first = *it;
         }
+    }
+    if (first != nullptr) {
+        for (QTreeWidgetItem* parent = first->parent(); parent != nullptr; parent = parent->parent()) {
+            parent->setExpanded(true);
+        }
+        tree->setCurrentItem(first);
+        tree->scrollToItem(first);
     }
 }
 
