@@ -207,6 +207,9 @@ private:
     }
     // One step of a phase done, told to the caller one call at a time; false once it asked to stop.
     bool Stepped(std::string_view phase, std::size_t total) {
+        if (!options_.progress) {
+            return true;
+        }
         const std::lock_guard<std::mutex> lock(progressMutex_);
         if (report_.stopped) {
             return false;
@@ -216,7 +219,7 @@ private:
             done_ = 0;
         }
         ++done_;
-        if (options_.progress && !options_.progress(phase, done_, total)) {
+        if (!options_.progress(phase, done_, total)) {
             report_.stopped = true;
         }
         return !report_.stopped;
