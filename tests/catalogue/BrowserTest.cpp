@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <iostream>
 
-#include "CatalogueFixtures.h"
+#include "support/ImportFixtures.h"
 #include "catalogue/CataloguePages.h"
 #include "core/Path.h"
 #include "demo/VolumeBuilders.h"
@@ -13,7 +13,7 @@ namespace velmorant::catalogue {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::CatalogueVolume;
+using testing::ImportVolume;
 
 // The written dynamic page, opened from disk in headless Chromium by
 // tests/catalogue/browser/check-page.mjs (needs scripts/setup.sh: chromium and npm packages).
@@ -25,17 +25,16 @@ TEST(DynamicPageInBrowser, FiltersSortsAndCountsOffline) {
     ASSERT_TRUE(fs::exists(fs::path(source) / "tests" / "catalogue" / "browser" / "node_modules" / "playwright-core"))
         << "run scripts/setup.sh to install the browser test's packages";
 
-    CatalogueVolume volume;
-    volume.WriteVolumeList({"Keys", "Kits"});
+    ImportVolume volume;
+    volume.WriteBankList("", 2, {"Keys", "Kits"});
     volume.WriteBankList("Keys", 7, {"Grand Piano:A", "Warm Pad:LF", "Glass Pad:L", "Bells:B",
                                      "<img src=x onerror=velmorantInjected=1>:M", "R&B <Lead>:K", "Solo >> Sync!:K"});
     volume.WriteBankList("Kits", 2, {"Studio Kit:O", "Brush Kit:OP"});
-    volume.WriteProgram("Keys", "Grand Piano", "mpsa");
-    volume.WriteProgram("Keys", "Warm Pad", "ogal");
-    volume.WriteProgram("Keys", "Glass Pad", "ogal");
-    volume.WriteProgram("Keys", "Bells", "  fm");
-    volume.WriteProgram("Kits", "Studio Kit", "umdr");
-    volume.WriteProgram("Kits", "Brush Kit", "umdr");
+    for (const auto& [bank, name, tag] : {std::tuple{"Keys", "Grand Piano", "mpsa"}, {"Keys", "Warm Pad", "ogal"},
+                                          {"Keys", "Glass Pad", "ogal"}, {"Keys", "Bells", "  fm"},
+                                          {"Kits", "Studio Kit", "umdr"}, {"Kits", "Brush Kit", "umdr"}}) {
+        volume.AddProgram(bank, name, tag);
+    }
 
     const fs::path output = fs::absolute("catalogue-browser");
     fs::create_directories(output);

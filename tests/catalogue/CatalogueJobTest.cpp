@@ -3,7 +3,6 @@
 #include <string>
 #include <vector>
 
-#include "CatalogueFixtures.h"
 #include "catalogue/CatalogueJob.h"
 #include "core/File.h"
 #include "platform/ScriptedPlatform.h"
@@ -18,7 +17,7 @@ namespace {
 using platform::PlatformCall;
 using testing::CallLines;
 using testing::CallsOf;
-using testing::CatalogueVolume;
+using testing::ImportVolume;
 using Lines = std::vector<std::string>;
 
 TEST(CatalogueNames, OutputGetsHtmWhenMissingAndOnlyAFolderNamedVolumeIsOne) {
@@ -39,12 +38,12 @@ TEST(CatalogueNames, OutputGetsHtmWhenMissingAndOnlyAFolderNamedVolumeIsOne) {
 class CatalogueCommands : public ::testing::Test {
 protected:
     void SetUp() override {
-        volume_.WriteVolumeList({"Keys"});
+        volume_.WriteBankList("", 1, {"Keys"});
         volume_.WriteBankList("Keys", 1, {"Grand:A"});
-        volume_.WriteProgram("Keys", "Grand", "mpsa");
+        volume_.AddProgram("Keys", "Grand", "mpsa");
     }
 
-    CatalogueVolume volume_;
+    ImportVolume volume_;
     platform::ScriptedPlatform platform_;
 };
 
@@ -138,37 +137,27 @@ TEST_F(CatalogueCommands, AViewerThatRefusesThePageIsReported) {
     EXPECT_EQ(CallLines(platform_), (Lines{"open " + output, "box Information: Cannot open file ! \n(" + output + ")"}));
 }
 
-TEST(CatalogueCommandTest, WritesExactlyTheGivenPathOrExitsSayingWhy) {
+TEST_F(CatalogueCommands, CliWritesExactlyTheGivenPathOrExitsSayingWhy) {
     const auto Cli = &testing::RunVelmorantCli;
-    testing::CatalogueVolume volume;
-    volume.WriteVolumeList({"Keys"});
-    volume.WriteBankList("Keys", 1, {"Grand:AF"});
-    volume.WriteProgram("Keys", "Grand", "mpsa");
-
-    const std::string staticPage = volume.Path({"page.html"});
-    const testing::CliRun run = Cli({"catalogue", volume.root(), staticPage});
+    const std::string staticPage = volume_.Path({"page.html"});
+    const testing::CliRun run = Cli({"catalogue", volume_.root(), staticPage});
     EXPECT_EQ(run.status, cli::kExitOk) << run.err;
     EXPECT_EQ(run.out, "Static catalogue written to " + staticPage + "\n");
     EXPECT_NE(testing::ReadText(staticPage).find("<TD>A1- Grand<br>"), std::string::npos);
     EXPECT_FALSE(core::FileExists(staticPage + ".htm"));
-    const std::string dynamicPage = volume.Path({"dynamic"});
-    EXPECT_EQ(Cli({"catalogue", "--dynamic", volume.root() + "/", dynamicPage}).status, cli::kExitOk);
-    EXPECT_NE(testing::ReadText(dynamicPage).find("<TD>Grand</TD><TD>Samples</TD><TD>A</TD><TD>1</TD><TD>Piano</TD>"
-                                                  "<TD>Strings</TD>"),
-              std::string::npos);
+    const std::string dynamicPage = volume_.Path({"dynamic"});
+    EXPECT_EQ(Cli({"catalogue", "--dynamic", volume_.root() + "/", dynamicPage}).status, cli::kExitOk);
+    EXPECT_NE(testing::ReadText(dynamicPage).find("<TD>Grand</TD><TD>Samples</TD>"), std::string::npos);
 
-    const std::string page = volume.Path({"other.htm"});
-    const testing::CliRun notVolume = Cli({"catalogue", "--dynamic", volume.Path({"Volume", "Programs"}), page});
+    const std::string page = volume_.Path({"other.htm"});
+    const testing::CliRun notVolume = Cli({"catalogue", "--dynamic", volume_.Path({"Volume", "Programs"}), page});
     EXPECT_EQ(notVolume.status, cli::kExitFailed);
     EXPECT_EQ(notVolume.err, "Information: Directory isn't a valid fusion Volume directory\n\n");
     EXPECT_FALSE(core::FileExists(page));
-    const std::string unwritable = volume.Path({"missing", "page.htm"});
-    const testing::CliRun cannotCreate = Cli({"catalogue", volume.root(), unwritable});
-    EXPECT_EQ(cannotCreate.status, cli::kExitFailed);
-    EXPECT_EQ(cannotCreate.err, "Error: Cannot create file ! \n(" + unwritable + ")\n");
-    EXPECT_EQ(cannotCreate.out, "");
-    EXPECT_EQ(Cli({"catalogue", volume.root()}).status, cli::kExitUsage);
-    EXPECT_EQ(Cli({"catalogue", volume.Path({"Nowhere", "Volume"}), volume.Path({"x.htm"})}).status, cli::kExitUsage);
+    const testing::CliRun cannotCreate = Cli({"catalogue", volume_.root(), volume_.Path({"missing", "page.htm"})});
+    EXPECT_EQ(std::tie(cannotCreate.status, cannotCreate.out), std::make_tuple(cli::kExitFailed, ""));
+    EXPECT_EQ(Cli({"catalogue", volume_.root()}).status, cli::kExitUsage);
+    EXPECT_EQ(Cli({"catalogue", volume_.Path({"Nowhere", "Volume"}), page}).status, cli::kExitUsage);
 }
 
 }  // namespace

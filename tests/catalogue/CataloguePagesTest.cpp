@@ -1,9 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
 #include <string>
 
-#include "CatalogueFixtures.h"
+#include "support/ImportFixtures.h"
 #include "catalogue/CataloguePages.h"
 #include "catalogue/TableFilterScript.h"
 #include "core/Text.h"
@@ -12,9 +13,11 @@
 namespace velmorant::catalogue {
 namespace {
 
-using testing::CatalogueVolume;
-using testing::kMarch5th;
-using testing::kMarch5thLine;
+using testing::ImportVolume;
+
+// A fixed moment, so whole pages compare exactly.
+constexpr PageTime kMarch5th{3, 5, 2024, 9, 7};
+constexpr const char* kMarch5thLine = "<H2>Velmorant - 2024-03-05 09:07</H2>";
 
 // The text between two markers of a page ("<missing>" when either is absent).
 std::string Between(const std::string& page, const std::string& from, const std::string& to) {
@@ -32,7 +35,7 @@ std::string Row(const char* bank, const char* name, const char* type, const char
 }
 
 TEST(Pages, DeclareTheirTextAndEndWithTheDate) {
-    CatalogueVolume volume;
+    ImportVolume volume;
     for (const std::string& page : {BuildStaticPage(volume.root(), kMarch5th), BuildDynamicPage(volume.root(), kMarch5th)}) {
         EXPECT_TRUE(page.starts_with("<!DOCTYPE html>\n<html><Head><meta charset=\"utf-8\"><title>Velmorant - ")) << page;
         EXPECT_NE(page.find(kMarch5thLine), std::string::npos);
@@ -43,8 +46,8 @@ TEST(Pages, DeclareTheirTextAndEndWithTheDate) {
 }
 
 TEST(StaticPage, NamesFillNumberedLinesAndEntriesPastTheSlotsFollowTheTable) {
-    CatalogueVolume volume;
-    volume.WriteVolumeList({"Gaps", "Big", "Lost", "Kept", ".."});
+    ImportVolume volume;
+    volume.WriteBankList("", 5, {"Gaps", "Big", "Lost", "Kept", ".."});
     // Blank lines are entries too, and the count line says how many entries are visited.
     volume.WriteBankList("Gaps", 4, {"One", "   ", "", "Four", "Five", "Six"});
     volume.WriteNumberedBank("Big", 130);
@@ -62,8 +65,8 @@ TEST(StaticPage, NamesFillNumberedLinesAndEntriesPastTheSlotsFollowTheTable) {
 }
 
 TEST(DynamicPage, RowsCarryTypeSlotAndCategories) {
-    CatalogueVolume volume;
-    volume.WriteVolumeList({"Mix", "Kits", "NoList", "Short", "../Programs", "Negative"});
+    ImportVolume volume;
+    volume.WriteBankList("", 6, {"Mix", "Kits", "NoList", "Short", "../Programs", "Negative"});
     // Nine entries are visited, as the count line says; the tenth name is not.
     volume.WriteBankList("Mix", 9,
                          {"Piano One:AFK", "Empty Cat", "", "Bells:BXm", "Pad:ZL", "Missing", "Stranger", "Odd", "Ninth:E",
@@ -71,13 +74,11 @@ TEST(DynamicPage, RowsCarryTypeSlotAndCategories) {
     volume.WriteBankList("Kits", 1, {"Studio:O"});
     volume.WriteBankList("Short", 5, {"A", "B"});  // fewer names than announced
     volume.WriteBankList("Negative", -5, {"A", "B"});
-    volume.WriteProgram("Mix", "Piano One", "mpsa");
-    volume.WriteProgram("Mix", "Empty Cat", "ogal");
-    volume.WriteProgram("Mix", "Bells", "  fm");
-    volume.WriteProgram("Mix", "Pad", "utfl");
-    volume.WriteProgram("Mix", "Odd", "FM  ");
-    volume.WriteProgram("Mix", "Ninth", "arcl");
-    volume.WriteProgram("Kits", "Studio", "umdr");
+    for (const auto& [name, tag] : {std::pair{"Piano One", "mpsa"}, {"Empty Cat", "ogal"}, {"Bells", "  fm"},
+                                    {"Pad", "utfl"}, {"Odd", "FM  "}, {"Ninth", "arcl"}}) {
+        volume.AddProgram("Mix", name, tag);
+    }
+    volume.AddProgram("Kits", "Studio", "umdr");
     ASSERT_TRUE(demo::WriteText(volume.Path({"Volume", "Programs", "Mix", "Stranger.afp"}), "S80p short"));
 
     // A program that cannot be probed is "Unknow", never the type of the one before.
@@ -88,10 +89,10 @@ TEST(DynamicPage, RowsCarryTypeSlotAndCategories) {
                   Row("Mix", "Odd", "Unknow", "A", 8) + Row("Mix", "Ninth", "Reed", "B", 1, "Bass") +
                   Row("Kits", "Studio", "Drums", "A", 1, "Drum/Perc"));
 
-    CatalogueVolume big;
-    big.WriteVolumeList({"Big"});
+    ImportVolume big;
+    big.WriteBankList("", 1, {"Big"});
     big.WriteNumberedBank("Big", 130);
-    big.WriteProgram("Big", "P129", "ogal");
+    big.AddProgram("Big", "P129", "ogal");
     EXPECT_TRUE(core::EndsWith(Rows(BuildDynamicPage(big.root(), kMarch5th)),
                                Row("Big", "P127", "Unknow", "P", 8) + Row("Big", "P128", "Unknow", "", 0) +
                                    Row("Big", "P129", "VA", "", 0)));
@@ -101,8 +102,8 @@ TEST(Pages, EscapeMarkupInNamesAndCategories) {
 #ifdef _WIN32
     GTEST_SKIP() << "Windows folder names cannot hold < or >";
 #endif
-    CatalogueVolume volume;
-    volume.WriteVolumeList({"A&B <1>"});
+    ImportVolume volume;
+    volume.WriteBankList("", 1, {"A&B <1>"});
     volume.WriteBankList("A&B <1>", 2, {"<script>alert('x')</script>:A", "Say \"hi\""});
     const std::string page = BuildStaticPage(volume.root(), kMarch5th);
     EXPECT_NE(page.find("<H1>A&amp;B &lt;1&gt;</H1><br>\n"), std::string::npos) << page;
@@ -121,15 +122,13 @@ TEST(DynamicPage, ScriptIsInlineAndCannotEndItsElementEarly) {
     EXPECT_TRUE(core::StartsWith(script, "/*! TableFilter ")) << script.substr(0, 80);
     EXPECT_NE(script.find("Copyright (c) 2015 Max Guglielmi"), std::string_view::npos);
     std::string lower(script);
-    for (char& c : lower) {
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
+    std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return std::tolower(c); });
     EXPECT_EQ(lower.find("</script"), std::string::npos);
     EXPECT_EQ(lower.find("<!--"), std::string::npos);
     // The library's stylesheet and images travel inside; nothing names a file beside the page.
     EXPECT_NE(script.find("data:image/png;base64,"), std::string_view::npos);
     EXPECT_EQ(script.find("url(\"themes/"), std::string_view::npos);
-    EXPECT_NE(BuildDynamicPage(CatalogueVolume().root(), kMarch5th).find(script), std::string::npos);
+    EXPECT_NE(BuildDynamicPage(ImportVolume().root(), kMarch5th).find(script), std::string::npos);
 }
 
 }  // namespace

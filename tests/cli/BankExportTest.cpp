@@ -141,17 +141,6 @@ TEST_F(BankExport, UsersFilesAreReplacedOnlyWithReplaceAndKeptAsBackups) {
     EXPECT_EQ(Run(kBase), 0) << "the same export again replaces nothing: " << err;
 }
 
-// Every file of the tree with its bytes.
-std::map<std::string, std::vector<std::uint8_t>> Tree(const fs::path& root) {
-    std::map<std::string, std::vector<std::uint8_t>> tree;
-    for (const auto& entry : fs::recursive_directory_iterator(root)) {
-        if (entry.is_regular_file()) {
-            tree[fs::relative(entry.path(), root).generic_string()] = ReadBytes(entry.path().string());
-        }
-    }
-    return tree;
-}
-
 // The dry run writes nothing and names exactly the files the export then writes: copies, a
 // numbered one, rewritten files, indexes, the manifest, the registered bank list and its backup.
 TEST_F(BankExport, DryRunListsExactlyTheFilesTheExportWrites) {
@@ -161,11 +150,11 @@ TEST_F(BankExport, DryRunListsExactlyTheFilesTheExportWrites) {
     std::ofstream(dest / "Samples/Out/Piano C4.afs") << "another sample under the name";
     const std::vector<std::string> args = {"--import", "@piano", "--import", "@kit", "--export", "@dest",
                                            "--bank-name", "Out", "--register"};
-    const auto before = Tree(dest);
+    const auto before = testing::FileTree(dest.string());
     std::vector<std::string> dryRun = args;
     dryRun.insert(dryRun.end(), {"--dry-run", "--json"});
     ASSERT_EQ(Run(dryRun), 0) << err;
-    EXPECT_EQ(Tree(dest), before);
+    EXPECT_EQ(testing::FileTree(dest.string()), before);
 
     std::set<std::string> planned;
     const nlohmann::json plan = nlohmann::json::parse(out);
@@ -181,7 +170,7 @@ TEST_F(BankExport, DryRunListsExactlyTheFilesTheExportWrites) {
     }
     ASSERT_EQ(Run(args), 0) << err;
     std::set<std::string> written;
-    for (const auto& [path, bytes] : Tree(dest)) {
+    for (const auto& [path, bytes] : testing::FileTree(dest.string())) {
         if (!before.count(path) || before.at(path) != bytes) {
             written.insert(path);
         }

@@ -23,6 +23,7 @@ namespace {
 namespace fs = std::filesystem;
 using Bytes = std::vector<unsigned char>;
 using testing::CallLines;
+using testing::ListFiles;
 using testing::PairSwapped;
 using testing::Slice;
 using testing::ReadBytes;
@@ -44,15 +45,6 @@ std::string EmptyLines(int n) {
     std::string lines;
     while (n-- > 0) lines += "\r\n";
     return lines;
-}
-
-std::vector<std::string> Files(const fs::path& folder) {
-    std::vector<std::string> files;
-    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
-        if (entry.is_regular_file()) files.push_back(fs::relative(entry.path(), folder).generic_string());
-    }
-    std::sort(files.begin(), files.end());
-    return files;
 }
 
 // Reference records of the fixture programs, from the file layout (S = 80 + 116 for Keys' one Mods chunk).
@@ -208,6 +200,12 @@ TEST_P(ClashNaming, CopyTakesTheFirstFreeNumberedNameAndIsReferencedByIt) {
 
 const std::string k32 = "ABCDEFGHIJKLMNOPQRSTUVWXYZ012345";
 const std::string k16 = "ABCDEFGHIJKLMNOP";
+// k16 and its numbered names 0..9, each cut to 16 characters.
+const std::vector<std::string> kTen = [] {
+    std::vector<std::string> taken{k16};
+    for (char n = '0'; n <= '9'; ++n) taken.push_back(n + k16.substr(0, 15));
+    return taken;
+}();
 
 INSTANTIATE_TEST_SUITE_P(
     Names, ClashNaming,
@@ -219,11 +217,7 @@ INSTANTIATE_TEST_SUITE_P(
                       ClashCase{"SampleNumberOtherCase", Site::kDrumSample, "Kick", {"Kick", "0kick"}, "1Kick"},
                       ClashCase{"SampleOfMultisample", Site::kSampleOfMultisample, "Tom", {"Tom"}, "0Tom"},
                       ClashCase{"MultisampleCutAt16", Site::kMultisample, k16, {k16}, "0ABCDEFGHIJKLMNO"},
-                      ClashCase{"MultisampleTenthCutAt16", Site::kMultisample, k16,
-                                {k16, "0ABCDEFGHIJKLMNO", "1ABCDEFGHIJKLMNO", "2ABCDEFGHIJKLMNO", "3ABCDEFGHIJKLMNO",
-                                 "4ABCDEFGHIJKLMNO", "5ABCDEFGHIJKLMNO", "6ABCDEFGHIJKLMNO", "7ABCDEFGHIJKLMNO",
-                                 "8ABCDEFGHIJKLMNO", "9ABCDEFGHIJKLMNO"},
-                                "10ABCDEFGHIJKLMN"}),
+                      ClashCase{"MultisampleTenthCutAt16", Site::kMultisample, k16, kTen, "10ABCDEFGHIJKLMN"}),
     [](const auto& row) { return std::string(row.param.label); });
 
 // ---------------------------------------------------------------------------------------------
@@ -242,7 +236,7 @@ TEST_F(ExportTest, SecondExportReusesEveryCopyAndKeepsADifferentProgram) {
     ASSERT_EQ(ExportProgram(program, "Out", root, 1), kProgramExported) << program.log;
 
     // Every copy the first export made is what the second would write: all are reused.
-    EXPECT_EQ(Files(dst), (std::vector<std::string>{"Multisamples/Out/Piano.afi", "Programs/Out/Twice.afp",
+    EXPECT_EQ(ListFiles(root), (std::vector<std::string>{"Multisamples/Out/Piano.afi", "Programs/Out/Twice.afp",
                                                     "Samples/Out/High.afs", "Samples/Out/Low.afs"}));
     EXPECT_NE(program.log.find("Copy dependance (" + (src / "Samples/Keys/Low.afs").make_preferred().string() + " to " +
                                (dst / "Samples/Out/Low.afs").make_preferred().string() + ") : destination file already exist\n\r\n"),
@@ -277,7 +271,7 @@ TEST_P(UnsafeNames, AreRefusedAndNothingLandsOutsideTheCopyFolders) {
     EXPECT_LT(ExportProgram(kit, c.bankName, root, c.mode), 0);
 
     EXPECT_NE(kit.log.find("unsafe destination name"), std::string::npos) << kit.log;
-    for (const std::string& file : Files(dir.path())) {
+    for (const std::string& file : ListFiles(dir.path())) {
         EXPECT_TRUE(file.starts_with("Source/") || file.starts_with("Dest/Samples/")) << file;
     }
 }
@@ -319,7 +313,7 @@ TEST_F(ExportTest, MissingAtLoadIsReportedAndACopyThatFailsKeepsTheProgramOut) {
     const std::string snare = (src / "Samples/Drums/Snare.afs").make_preferred().string();
     EXPECT_NE(kit.log.find("Error copy dependance (" + snare), std::string::npos) << kit.log;
     EXPECT_EQ(kit.log.find("Copy dependance (" + snare), std::string::npos) << "a failure logged as success";
-    EXPECT_EQ(Files(dst), (std::vector<std::string>{"Multisamples/Out/Gappy.afi", "Programs/Out/Gappy.afp",
+    EXPECT_EQ(ListFiles(root), (std::vector<std::string>{"Multisamples/Out/Gappy.afi", "Programs/Out/Gappy.afp",
                                                     "Samples/Out/Kick.afs", "Samples/Out/Low.afs"}))
         << "no partial or program file";
 
@@ -352,7 +346,7 @@ TEST_F(ExportBankTest, RepeatedExportReusesEveryCopyAndSaysSo) {
     Put(dst / "Samples/Out/Kick.afs", {1, 2, 3});  // the user's own, under the kit sample's name
     ExportOutcome first;
     ASSERT_EQ(ExportBank(platform, bank, options, &first), kExportFinished) << bank.slots[1].log;
-    const std::vector<std::string> files = Files(dst);
+    const std::vector<std::string> files = ListFiles(root);
     const std::string manifest = (dst / "Velmorant/Out.export.json").string();
     const std::string manifestText = ReadText(manifest);
 
@@ -364,7 +358,7 @@ TEST_F(ExportBankTest, RepeatedExportReusesEveryCopyAndSaysSo) {
     EXPECT_EQ(platform.Boxes().back(), "Information: Exported 2 of 2 programs: nothing copied, every file was already "
                                        "there (7 reused).\nThe bank is not listed in the destination's "
                                        "Programs/bank.txt.");
-    EXPECT_EQ(Files(dst), files) << "no numbered copy piles up";
+    EXPECT_EQ(ListFiles(root), files) << "no numbered copy piles up";
     EXPECT_TRUE(fs::exists(dst / "Samples/Out/0Kick.afs"));
     EXPECT_EQ(ReadText(manifest), manifestText);
     EXPECT_FALSE(doctor::VerifyManifest(root, manifest).WouldFailToLoad());
@@ -432,7 +426,7 @@ TEST_F(ExportBankTest, ProgressGoesBySlotAndTheIndexesListWhatWasExported) {
                                         "Programs/bank.txt."}));
     ASSERT_EQ(outcome.programs.size(), 3u);
     EXPECT_EQ(outcome.programs[2].result, kProgramNameTaken);
-    EXPECT_EQ(Files(dst / "Programs"), (std::vector<std::string>{"Out/Keys.afp", "Out/Kit.afp", "Out/bank.txt"}));
+    EXPECT_EQ(ListFiles((dst / "Programs").string()), (std::vector<std::string>{"Out/Keys.afp", "Out/Kit.afp", "Out/bank.txt"}));
     // The program left out keeps its slot empty in the index.
     EXPECT_EQ(ReadText((dst / "Programs/Out/bank.txt").string()),
               "Number of items: 2\r\n" + EmptyLines(3) + "Keys:AK\r\n" + EmptyLines(5) + "Kit\r\n" +
@@ -471,12 +465,7 @@ TEST_P(RefusedDestination, WritesNothingAndSaysWhy) {
     Load("Keys");
     Load("Kit");
     GetParam().plant(*this, options);
-    const auto snapshot = [this] {
-        std::map<std::string, Bytes> files;
-        for (const std::string& file : Files(dir.path())) files[file] = ReadBytes(dir({file}));
-        return files;
-    };
-    const auto before = snapshot();
+    const auto before = testing::FileTree(dir.path());
     std::unique_ptr<core::ExclusiveLock> other;
     if (std::string(GetParam().label) == "AnotherExportRuns") {
         other = std::make_unique<core::ExclusiveLock>((dst / kExportLockName).string());
@@ -498,7 +487,7 @@ TEST_P(RefusedDestination, WritesNothingAndSaysWhy) {
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_TRUE(boxes[0].starts_with(box)) << boxes[0];
     other.reset();
-    EXPECT_EQ(snapshot(), before);
+    EXPECT_EQ(testing::FileTree(dir.path()), before);
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -16,6 +16,7 @@ namespace {
 using create::ConversionResult;
 using create::ConvertWaveToSample;
 using testing::Hex;
+using testing::Slice;
 using testing::TempDir;
 using testing::WaveLayout;
 
@@ -76,53 +77,42 @@ std::function<std::vector<std::uint8_t>()> Built(const std::function<void(WaveLa
     };
 }
 
+using C = ConversionResult;
+constexpr const char* kPcm = "Only uncompressed PCM samples supported ! ";
+constexpr const char* kMonoStereo = "Samples must be mono or stereo !";
+constexpr const char* kShort = "File too short to be a WAV file : ";
+constexpr const char* kPastEnd = "The data chunk runs past the end of ";
+
 INSTANTIATE_TEST_SUITE_P(
     Cases, WaveRefusalTest,
     ::testing::Values(
-        RefusalCase{"Valid", Built([](WaveLayout&) {}), ConversionResult::kWritten, 0, ""},
-        RefusalCase{"FmtFourthByteNotExamined", Built([](WaveLayout& s) { s.fmt = "fmtX"; }),
-                    ConversionResult::kWritten, 0, ""},
-        RefusalCase{"NotRiff", Built([](WaveLayout& s) { s.riff = "RIFX"; }), ConversionResult::kNotRiff, 0,
-                    "Bad Riff Format !"},
-        RefusalCase{"NotWave", Built([](WaveLayout& s) { s.wave = "AVI "; }), ConversionResult::kNotWave, 8,
-                    "Bad Wave Format !"},
-        RefusalCase{"NotFmt", Built([](WaveLayout& s) { s.fmt = "LIST"; }), ConversionResult::kNotFmt, 12,
-                    "Bad fmt Format !"},
+        RefusalCase{"Valid", Built([](WaveLayout&) {}), C::kWritten, 0, ""},
+        RefusalCase{"FmtFourthByteNotExamined", Built([](WaveLayout& s) { s.fmt = "fmtX"; }), C::kWritten, 0, ""},
+        RefusalCase{"NotRiff", Built([](WaveLayout& s) { s.riff = "RIFX"; }), C::kNotRiff, 0, "Bad Riff Format !"},
+        RefusalCase{"NotWave", Built([](WaveLayout& s) { s.wave = "AVI "; }), C::kNotWave, 8, "Bad Wave Format !"},
+        RefusalCase{"NotFmt", Built([](WaveLayout& s) { s.fmt = "LIST"; }), C::kNotFmt, 12, "Bad fmt Format !"},
         // Compressed or float sound is refused naming its format, whatever its bits say.
-        RefusalCase{"ImaAdpcm", Built([](WaveLayout& s) { s.format = 0x11; s.bitsPerSample = 4; }),
-                    ConversionResult::kNotPcm, 20, "Only uncompressed PCM samples supported ! "},
-        RefusalCase{"SixteenBitAdpcm", Built([](WaveLayout& s) { s.format = 0x02; }), ConversionResult::kNotPcm, 20,
-                    "Only uncompressed PCM samples supported ! "},
-        RefusalCase{"ExtensiblePcm", Built([](WaveLayout& s) { s.subFormat = 1; }), ConversionResult::kWritten, 0, ""},
-        RefusalCase{"ExtensibleFloat", Built([](WaveLayout& s) { s.subFormat = 3; }), ConversionResult::kNotPcm, 44,
-                    "Only uncompressed PCM samples supported ! "},
+        RefusalCase{"ImaAdpcm", Built([](WaveLayout& s) { s.format = 0x11; s.bitsPerSample = 4; }), C::kNotPcm, 20, kPcm},
+        RefusalCase{"SixteenBitAdpcm", Built([](WaveLayout& s) { s.format = 0x02; }), C::kNotPcm, 20, kPcm},
+        RefusalCase{"ExtensiblePcm", Built([](WaveLayout& s) { s.subFormat = 1; }), C::kWritten, 0, ""},
+        RefusalCase{"ExtensibleFloat", Built([](WaveLayout& s) { s.subFormat = 3; }), C::kNotPcm, 44, kPcm},
         RefusalCase{"BitsTestedBeforeRate", Built([](WaveLayout& s) { s.bitsPerSample = 24; s.sampleRate = 48000; }),
-                    ConversionResult::kNotSixteenBits, 34, "Only 16 bits samples supported !"},
+                    C::kNotSixteenBits, 34, "Only 16 bits samples supported !"},
         RefusalCase{"RateTestedBeforeChannels", Built([](WaveLayout& s) { s.sampleRate = 48000; s.channels = 3; }),
-                    ConversionResult::kNot44100, 24, "Only 44.1 Khz samples supported !"},
-        RefusalCase{"FourChannels", Built([](WaveLayout& s) { s.channels = 4; }), ConversionResult::kTooManyChannels,
-                    22, "Samples must be mono or stereo !"},
-        RefusalCase{"NoChannels", Built([](WaveLayout& s) { s.channels = 0; }), ConversionResult::kNoChannels, 22,
-                    "Samples must be mono or stereo !"},
-        RefusalCase{"NegativeChannels", Built([](WaveLayout& s) { s.channels = -2; }), ConversionResult::kNoChannels,
-                    22, "Samples must be mono or stereo !"},
-        RefusalCase{"NoDataChunk", Built([](WaveLayout& s) { s.withData = false; }), ConversionResult::kNoDataChunk,
-                    12, "No data chunk in "},
+                    C::kNot44100, 24, "Only 44.1 Khz samples supported !"},
+        RefusalCase{"FourChannels", Built([](WaveLayout& s) { s.channels = 4; }), C::kTooManyChannels, 22, kMonoStereo},
+        RefusalCase{"NoChannels", Built([](WaveLayout& s) { s.channels = 0; }), C::kNoChannels, 22, kMonoStereo},
+        RefusalCase{"NegativeChannels", Built([](WaveLayout& s) { s.channels = -2; }), C::kNoChannels, 22, kMonoStereo},
+        RefusalCase{"NoDataChunk", Built([](WaveLayout& s) { s.withData = false; }), C::kNoDataChunk, 12, "No data chunk in "},
         RefusalCase{"DataPastEnd", Built([](WaveLayout& s) { s.declaredLength = 101; s.padOddPayload = false; }),
-                    ConversionResult::kDataPastEnd, 40, "The data chunk runs past the end of "},
-        RefusalCase{"HugeDataLength", Built([](WaveLayout& s) { s.declaredLength = 0xFFFFFFF0u; }),
-                    ConversionResult::kDataPastEnd, 40, "The data chunk runs past the end of "},
-        RefusalCase{"EndsInsideHeader",
-                    [] {
-                        auto bytes = testing::BuildWave(testing::CountingWave(100));
-                        bytes.resize(30);
-                        return bytes;
-                    },
-                    ConversionResult::kTooShort, 30, "File too short to be a WAV file : "},
-        RefusalCase{"BrokenChunkListIsSearched", [] { return WithBrokenChunkList(testing::BuildWave(testing::CountingWave(100))); },
-                    ConversionResult::kWritten, 0, ""},
-        RefusalCase{"EmptyFile", [] { return std::vector<std::uint8_t>{}; }, ConversionResult::kTooShort, 0,
-                    "File too short to be a WAV file : "}),
+                    C::kDataPastEnd, 40, kPastEnd},
+        RefusalCase{"HugeDataLength", Built([](WaveLayout& s) { s.declaredLength = 0xFFFFFFF0u; }), C::kDataPastEnd, 40,
+                    kPastEnd},
+        RefusalCase{"EndsInsideHeader", [] { return Slice(testing::BuildWave(testing::CountingWave(100)), 0, 30); },
+                    C::kTooShort, 30, kShort},
+        RefusalCase{"BrokenChunkListIsSearched",
+                    [] { return WithBrokenChunkList(testing::BuildWave(testing::CountingWave(100))); }, C::kWritten, 0, ""},
+        RefusalCase{"EmptyFile", [] { return std::vector<std::uint8_t>{}; }, C::kTooShort, 0, kShort}),
     [](const auto& row) { return std::string(row.param.name); });
 
 // The bytes "data" with a plausible length inside the sound, and a sampler chunk's tag too.

@@ -7,14 +7,16 @@
 namespace velmorant::testing {
 
 std::string ImportVolume::ProgramPath(const std::string& bank, const std::string& name) const {
-    return dir_({"Programs", bank, name + ".afp"});
+    return dir_({"Volume", "Programs", bank, name + ".afp"});
 }
 
-std::string ImportVolume::BankTextPath(const std::string& bank) const { return dir_({"Programs", bank, "bank.txt"}); }
+std::string ImportVolume::BankTextPath(const std::string& bank) const {
+    return bank.empty() ? dir_({"Volume", "Programs", "bank.txt"}) : dir_({"Volume", "Programs", bank, "bank.txt"});
+}
 
-std::string ImportVolume::AddProgram(const std::string& bank, const std::string& name) {
+std::string ImportVolume::AddProgram(const std::string& bank, const std::string& name, const std::string& tag) {
     demo::ProgramLayout layout;
-    layout.tag = "  fm";
+    layout.tag = tag;
     layout.mods = 1;
     const std::string path = ProgramPath(bank, name);
     EXPECT_TRUE(demo::WriteFile(path, demo::BuildProgramFile(layout))) << path;
@@ -43,6 +45,17 @@ std::string ImportVolume::WriteBankText(const std::string& bank, const std::vect
     const std::string path = BankTextPath(bank);
     EXPECT_TRUE(demo::WriteText(path, text)) << path;
     return path;
+}
+
+void ImportVolume::WriteBankList(const std::string& bank, int count, std::vector<std::string> lines) {
+    lines.insert(lines.begin(), "Number of items: " + std::to_string(count));
+    WriteBankText(bank, lines);
+}
+
+void ImportVolume::WriteNumberedBank(const std::string& bank, int count) {
+    std::vector<std::string> names;
+    for (int i = 0; i < count; ++i) names.push_back("P" + std::to_string(i));
+    WriteBankList(bank, count, names);
 }
 
 std::vector<platform::PlatformCall> CallsOf(const platform::ScriptedPlatform& platform,

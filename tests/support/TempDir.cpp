@@ -76,4 +76,20 @@ std::string ReadText(const std::string& path) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
+std::map<std::string, std::vector<unsigned char>> FileTree(const std::string& root) {
+    std::map<std::string, std::vector<unsigned char>> tree;
+    for (const auto& entry : fs::recursive_directory_iterator(core::NativePath(root))) {
+        if (entry.is_regular_file()) {
+            tree[fs::relative(entry.path(), core::NativePath(root)).generic_string()] = ReadBytes(core::PathText(entry.path()));
+        }
+    }
+    return tree;
+}
+
+std::vector<std::string> ListFiles(const std::string& root) {
+    std::vector<std::string> files;
+    for (const auto& [file, bytes] : FileTree(root)) files.push_back(file);
+    return files;
+}
+
 }  // namespace velmorant::testing

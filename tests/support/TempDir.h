@@ -1,5 +1,6 @@
 #pragma once
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -40,5 +41,9 @@ bool CanMakeSymbolicLinks();
 
 std::vector<unsigned char> ReadBytes(const std::string& path);
 std::string ReadText(const std::string& path);
+// Every file under root with its bytes, by its path relative to root with '/' separators.
+std::map<std::string, std::vector<unsigned char>> FileTree(const std::string& root);
+// The paths of FileTree(root), sorted.
+std::vector<std::string> ListFiles(const std::string& root);
 
 }  // namespace velmorant::testing
