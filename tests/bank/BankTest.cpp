@@ -4,6 +4,7 @@
 
 #include "bank/Bank.h"
 #include "demo/VolumeBuilders.h"
+#include "support/ImportFixtures.h"
 #include "support/TempDir.h"
 #include "bank/BankIndex.h"
 #include "volume/ProgramRecord.h"
@@ -15,21 +16,16 @@ using testing::DemoVolumeDir;
 using testing::ReadText;
 using testing::TempDir;
 
-// A volume of n playable FM programs, which need no other file.
-std::vector<std::string> FmPrograms(const TempDir& dir, int n) {
+// n playable FM programs, which need no other file.
+std::vector<std::string> FmPrograms(testing::ImportVolume& volume, int n) {
     std::vector<std::string> paths;
-    demo::ProgramLayout layout;
-    layout.tag = "  fm";
-    for (int i = 0; i < n; ++i) {
-        paths.push_back(dir({"Programs", "Bank", "P" + std::to_string(i) + ".afp"}));
-        EXPECT_TRUE(demo::WriteFile(paths.back(), demo::BuildProgramFile(layout)));
-    }
+    for (int i = 0; i < n; ++i) paths.push_back(volume.AddProgram("Bank", "P" + std::to_string(i)));
     return paths;
 }
 
 TEST(AddProgramTest, FreeSlotSearchGoesUpFromTheStartOnly) {
-    TempDir dir;
-    const auto paths = FmPrograms(dir, 4);
+    testing::ImportVolume volume;
+    const auto paths = FmPrograms(volume, 4);
     Bank bank;
     EXPECT_EQ(AddProgram(bank, -1, paths[0]).slot, 0);
     EXPECT_EQ(AddProgram(bank, -1, paths[1]).slot, 1);
@@ -41,7 +37,7 @@ TEST(AddProgramTest, FreeSlotSearchGoesUpFromTheStartOnly) {
     EXPECT_EQ(AddProgram(full, 127, paths[0]).failure, AddFailure::kNoFreeSlot);  // never wraps below the start
 
     // The same path in another letter case is another file.
-    const std::string upper = dir({"Programs", "Bank", "P0.AFP"});
+    const std::string upper = volume.Path({"Volume", "Programs", "Bank", "P0.AFP"});
     if (std::filesystem::exists(upper)) {
         GTEST_SKIP() << "the file system ignores letter case: P0.AFP is P0.afp";
     }
@@ -50,15 +46,14 @@ TEST(AddProgramTest, FreeSlotSearchGoesUpFromTheStartOnly) {
 }
 
 TEST(AddProgramTest, FailuresLeaveTheBankAsItWas) {
-    TempDir dir;
-    ASSERT_TRUE(demo::WriteText(dir({"junk.afp"}), "not a program at all"));
+    testing::ImportVolume volume;
     Bank bank;
-    EXPECT_EQ(AddProgram(bank, -1, dir({"missing.afp"})).failure, AddFailure::kCannotOpen);
-    EXPECT_EQ(AddProgram(bank, -1, dir({"junk.afp"})).failure, AddFailure::kNotAProgram);
-    EXPECT_EQ(AddProgram(bank, -1, dir.path()).failure, AddFailure::kCannotOpen);
+    EXPECT_EQ(AddProgram(bank, -1, volume.ProgramPath("Bank", "missing")).failure, AddFailure::kCannotOpen);
+    EXPECT_EQ(AddProgram(bank, -1, volume.AddNotAProgram("Bank", "junk")).failure, AddFailure::kNotAProgram);
+    EXPECT_EQ(AddProgram(bank, -1, volume.root()).failure, AddFailure::kCannotOpen);
     EXPECT_FALSE(bank.slots[0].defined);
 
-    const auto again = FmPrograms(dir, 1);
+    const auto again = FmPrograms(volume, 1);
     ASSERT_EQ(AddProgram(bank, -1, again[0]).slot, 0);
     EXPECT_EQ(AddProgram(bank, 5, again[0]).failure, AddFailure::kAlreadyInBank);
     EXPECT_TRUE(bank.slots[0].log.ends_with("Try to add again this Program (" + again[0] + ") \n\r\n"));
@@ -87,9 +82,9 @@ TEST(AddProgramTest, MissingDependencyEmptiesTheSlotButKeepsItsLog) {
 }
 
 TEST(SlotOperationsTest, SwapMovesEverythingButTheLabelsRemoveKeepsCategoriesRenameCleans) {
-    TempDir dir;
+    testing::ImportVolume volume;
     Bank bank;
-    ASSERT_EQ(AddProgram(bank, -1, FmPrograms(dir, 1)[0]).slot, 0);
+    ASSERT_EQ(AddProgram(bank, -1, FmPrograms(volume, 1)[0]).slot, 0);
     bank.slots[0].categories = "EM";
     const int c5 = SlotFromLabel("C5");
     SwapSlots(bank, 0, c5);
@@ -132,27 +127,22 @@ TEST(WriteFolderIndexTest, ListsMatchingExtensionsOfLongEnoughNames) {
     EXPECT_FALSE(WriteFolderIndex(dir({"nowhere"}), FolderKind::kSamples));
 }
 
+// The first line of the folder's bank.txt with the program's name, letter case counting.
 TEST(FindProgramCategoriesTest, FirstMatchingLineOfTheFoldersIndex) {
     TempDir dir;
     volume::ProgramRecord record;
     record.programName = "Lead";
     record.sourcePath = dir({"Bank", "Lead.afp"});
-
-    FindProgramCategories(record);
-    EXPECT_EQ(record.categories, "not defined");  // no bank.txt
-
-    ASSERT_TRUE(demo::WriteText(dir({"Bank", "bank.txt"}),
-                                "Number of items: 3\r\nlead:B\r\nLead:KM\r\nLead:C\r\n"));
-    FindProgramCategories(record);
-    EXPECT_EQ(record.categories, "KM");
-
-    ASSERT_TRUE(demo::WriteText(dir({"Bank", "bank.txt"}), "Number of items: 3\r\nLead:" + std::string(30, 'A') + "\r\n"));
-    FindProgramCategories(record);  // rejected index (too few names)
-    EXPECT_EQ(record.categories, "not defined");
-
-    ASSERT_TRUE(demo::WriteText(dir({"Bank", "bank.txt"}), "Number of items: 1\r\nLead:" + std::string(30, 'A') + "\r\n"));
-    FindProgramCategories(record);
-    EXPECT_EQ(record.categories, std::string(19, 'A'));
+    const std::pair<const char*, std::string> rows[] = {
+        {nullptr, "not defined"},
+        {"Number of items: 3\r\nlead:B\r\nLead:KM\r\nLead:C\r\n", "KM"},
+        {"Number of items: 3\r\nLead:AAAAAAAAAAAAAAAAAAAAAAAAAA\r\n", "not defined"},  // too few names
+        {"Number of items: 1\r\nLead:AAAAAAAAAAAAAAAAAAAAAAAAAA\r\n", std::string(19, 'A')}};
+    for (const auto& [text, categories] : rows) {
+        if (text) ASSERT_TRUE(demo::WriteText(dir({"Bank", "bank.txt"}), text));
+        FindProgramCategories(record);
+        EXPECT_EQ(record.categories, categories) << (text ? text : "no bank.txt");
+    }
 }
 
 }  // namespace

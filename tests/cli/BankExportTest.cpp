@@ -10,8 +10,8 @@
 
 #include "core/Encoding.h"
 #include "core/File.h"
-#include "demo/VolumeBuilders.h"
 #include "support/CliRun.h"
+#include "support/ImportFixtures.h"
 #include "support/TempDir.h"
 
 namespace velmorant::cli {
@@ -214,39 +214,29 @@ TEST_F(BankExport, AWriteThatFailsFailsTheExportNamingTheFileAndTheReason) {
 TEST(BankRoundTrip, NamesKeepTheirBytesThroughImportRenameExportAndCatalogue) {
     std::vector<std::string> names = {"Caf\xE9 cr\xE8me", "M\xFCller & Sons 'L\xE4nd'", "Plain"};
     for (int from = 0x80; from < 0x100; from += 16) {
-        std::string name = "x";
-        for (int b = from; b < from + 16; ++b) {
-            name += static_cast<char>(b);
-        }
-        names.push_back(name);
+        names.push_back("x");
+        for (int b = from; b < from + 16; ++b) names.back() += static_cast<char>(b);
     }
-    TempDir dir;
-    const auto bankText = [&](const std::vector<std::string>& list) {
-        std::string text = "Number of items: " + std::to_string(list.size()) + "\r\n";
-        for (const std::string& name : list) {
-            text += name + ":A\r\n";
-        }
-        return text;
+    const auto bankText = [](std::vector<std::string> lines) {
+        for (std::string& name : lines) name += ":A";
+        lines.insert(lines.begin(), "Number of items: " + std::to_string(lines.size()));
+        return lines;
     };
-    demo::ProgramLayout fm;
-    fm.tag = "  fm";
-    for (const std::string& name : names) {
-        ASSERT_TRUE(demo::WriteFile(dir({"Source", "Src", core::Cp1252ToUtf8(name) + ".afp"}), demo::BuildProgramFile(fm)));
-    }
-    ASSERT_TRUE(demo::WriteText(dir({"Source", "Src", "bank.txt"}), bankText(names)));
-    fs::create_directories(dir({"Volume", "Programs"}));
-    ASSERT_TRUE(demo::WriteText(dir({"Volume", "Programs", "bank.txt"}), "Number of items: 1\r\nB\xE4nk\r\n"));
+    testing::ImportVolume volume;  // the source bank and the export land on the same volume
+    for (const std::string& name : names) volume.AddProgram("Src", core::Cp1252ToUtf8(name));
+    volume.WriteBankList("", 1, {"B\xE4nk"});
 
-    const auto first = testing::RunVelmorantCli({"bank", "--import-bank", dir({"Source", "Src", "bank.txt"}), "--rename",
-                                                 "A3=Caf\xC3\xA9 Noir", "--export", dir({"Volume"}), "--bank-name",
-                                                 "B\xC3\xA4nk"});
+    const auto first = testing::RunVelmorantCli({"bank", "--import-bank", volume.WriteBankText("Src", bankText(names)),
+                                                 "--rename", "A3=Caf\xC3\xA9 Noir", "--export", volume.root(),
+                                                 "--bank-name", "B\xC3\xA4nk"});
     ASSERT_EQ(first.status, 0) << first.err;
     names[2] = "Caf\xE9 Noir";
-    const std::string copy = dir({"Volume", "Programs", "B\xC3\xA4nk", "bank.txt"});
-    EXPECT_TRUE(ReadText(copy).starts_with(bankText(names))) << ReadText(copy);
+    const std::string copy = volume.BankTextPath("B\xC3\xA4nk");
+    std::string expected;
+    for (const std::string& line : bankText(names)) expected += line + "\r\n";
+    EXPECT_TRUE(ReadText(copy).starts_with(expected)) << ReadText(copy);
     for (const std::string& name : names) {
-        const std::string copied = dir({"Volume", "Programs", "B\xC3\xA4nk", core::Cp1252ToUtf8(name) + ".afp"});
-        EXPECT_TRUE(fs::exists(core::NativePath(copied))) << core::Cp1252ToUtf8(name);
+        EXPECT_TRUE(fs::exists(core::NativePath(volume.ProgramPath("B\xC3\xA4nk", core::Cp1252ToUtf8(name))))) << name;
     }
 
     const auto again = testing::RunVelmorantCli({"bank", "--json", "--import-bank", copy});
@@ -257,16 +247,12 @@ TEST(BankRoundTrip, NamesKeepTheirBytesThroughImportRenameExportAndCatalogue) {
     }
 
     for (const bool dynamic : {false, true}) {
-        const std::string page = dir({dynamic ? "dynamic.htm" : "static.htm"});
-        std::vector<std::string> args = {"catalogue", dir({"Volume"}), page};
-        if (dynamic) {
-            args.insert(args.begin() + 1, "--dynamic");
-        }
-        const auto written = testing::RunVelmorantCli(args);
+        const std::string page = volume.Path({dynamic ? "dynamic.htm" : "static.htm"});
+        const auto written = testing::RunVelmorantCli(dynamic ? std::vector<std::string>{"catalogue", "--dynamic", volume.root(), page}
+                                                              : std::vector<std::string>{"catalogue", volume.root(), page});
         ASSERT_EQ(written.status, 0) << written.err;
         const std::string html = ReadText(page);
-        for (const char* shown : {"Caf\xC3\xA9 Noir", "M\xC3\xBCller &amp; Sons", "x\xE2\x82\xAC",
-                                  "\xC3\xBE\xC3\xBF"}) {
+        for (const char* shown : {"Caf\xC3\xA9 Noir", "M\xC3\xBCller &amp; Sons", "x\xE2\x82\xAC", "\xC3\xBE\xC3\xBF"}) {
             EXPECT_NE(html.find(shown), std::string::npos) << page << ": " << shown;
         }
     }
