@@ -34,34 +34,22 @@ TEST(SelectionRuleTest, NewlyClickedItemWins) {
 
 // Main item and ticked letters -> stored text -> what the panel shows back.
 TEST(CategoryPanelTest, StoresAndShowsBack) {
-    struct Case {
-        int mainItem;
-        std::vector<int> ticked;  // letters 0..15
-        std::string stored;
-        int shownMain;
-        std::vector<int> shownTicked;
-    };
-    const Case cases[] = {{5, {4, 12}, "EM", 5, {12}},
-                          {0, {1, 3}, "BD", 2, {3}},  // no main: the first ticked becomes main
-                          {0, {}, "", 0, {}},
-                          {16, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15}, "PABCDEFGHIJKLMNO", 16,
-                           {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14}}};
-    for (const Case& c : cases) {
+    const std::tuple<int, std::string, std::string, int, std::string> cases[] = {
+        {5, "EM", "EM", 5, "M"},
+        {0, "BD", "BD", 2, "D"},  // no main: the first ticked becomes main
+        {0, "", "", 0, ""},
+        {16, "ABCDEFGHIJKLMNOP", "PABCDEFGHIJKLMNO", 16, "ABCDEFGHIJKLMNO"}};
+    for (const auto& [mainItem, ticked, stored, shownMain, shownTicked] : cases) {
         CategoryPanel panel;
-        panel.mainItem = c.mainItem;
-        for (int letter : c.ticked) {
-            panel.checked[static_cast<std::size_t>(letter)] = true;
-        }
-        EXPECT_EQ(CategoriesFromPanel(panel), c.stored);
-        const CategoryPanel shown = CategoryPanelFor(c.stored);
-        std::vector<int> ticked;
+        panel.mainItem = mainItem;
+        for (char letter : ticked) panel.checked[static_cast<std::size_t>(letter - 'A')] = true;
+        EXPECT_EQ(CategoriesFromPanel(panel), stored);
+        const CategoryPanel shown = CategoryPanelFor(stored);
+        std::string letters;
         for (int letter = 0; letter < kGroupCount; ++letter) {
-            if (shown.checked[static_cast<std::size_t>(letter)]) {
-                ticked.push_back(letter);
-            }
+            if (shown.checked[static_cast<std::size_t>(letter)]) letters += static_cast<char>('A' + letter);
         }
-        EXPECT_EQ(shown.mainItem, c.shownMain) << c.stored;
-        EXPECT_EQ(ticked, c.shownTicked) << c.stored;
+        EXPECT_EQ(std::tie(shown.mainItem, letters), std::tie(shownMain, shownTicked)) << stored;
     }
     // Anything but the sixteen letters is ignored; a stray character in front makes no main.
     EXPECT_EQ(CategoryPanelFor("not defined").checked, (std::array<bool, kGroupCount>{}));

@@ -107,23 +107,21 @@ TEST_F(KitFileTest, APathThatTheFormatCannotHoldIsRefusedAndNothingWritten) {
               "Error: Cannot create the file " + dir({"missing", "kit.fdk"}) + ": No such file or directory");
 }
 
-TEST_F(KitFileTest, ReadsLineFeedFilesAndLeavesUnmentionedKeys) {
+// A line-feed file loads over the kit, leaving the keys it does not mention; another format
+// version is refused with the kit unchanged.
+TEST_F(KitFileTest, LoadsLineFeedFilesAndRefusesOtherFormats) {
     const std::string a = Wave("a.wav");
-    const DrumKit kit = Load("##|fdk|3 and anything\n12|1|1|-1|1|2|" + a + "|127||0||0||0|\n");
+    DrumKit kit = Load("##|fdk|3 and anything\n12|1|1|-1|1|2|" + a + "|127||0||0||0|\n");
     EXPECT_EQ(result, 1);
     EXPECT_EQ(testing::LayerPaths(kit, 12), std::vector<std::string>{a});
     EXPECT_EQ(kit.keys[12].preset, 2);
     EXPECT_EQ(testing::LayerPaths(kit, 40), std::vector<std::string>{"kept.wav"});
-}
 
-TEST_F(KitFileTest, RefusesOtherFormatsWithTheKitUnchanged) {
-    const DrumKit kit = Load("##|fdk|2|||\r\n1|0|0|-1|1|0||0||0||0||0|\r\n");
+    kit = Load("##|fdk|2|||\r\n1|0|0|-1|1|0||0||0||0||0|\r\n");
     EXPECT_EQ(result, 0);
     EXPECT_EQ(testing::LayerPaths(kit, 40), std::vector<std::string>{"kept.wav"});
     EXPECT_EQ(platform.Boxes(), std::vector<std::string>{"Information: Sorry, cannot open this file format."});
-
-    DrumKit other;
-    EXPECT_FALSE(create::OpenKitCommand(platform, other, dir({"nowhere.fdk"})));
+    EXPECT_FALSE(create::OpenKitCommand(platform, kit, dir({"nowhere.fdk"})));
     EXPECT_EQ(platform.Boxes(), (std::vector<std::string>{"Information: Sorry, cannot open this file format.",
                                                           "Information: Cannot open file !", "Error: No file loaded"}));
 }
