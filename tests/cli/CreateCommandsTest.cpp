@@ -111,14 +111,8 @@ TEST_F(CreateCommandsTest, DrumsLayersKitFileAndProgram) {
     // The saved kit loads back; saving over it is refused.
     const CliRun again = Cli({"drums", "--kit", dir({"kit.fdk"}), "--save-kit", dir({"kit.fdk"})});
     EXPECT_EQ(again.status, kExitFailed);
-    EXPECT_NE(again.err.find("Information: File already Exist !"), std::string::npos);
     EXPECT_NE(again.err.find("Error: File not saved"), std::string::npos);
     EXPECT_NE(again.out.find("2 Oscillators (3 samples, "), std::string::npos);
-
-    testing::WriteTextFile(dir({"gone.fdk"}), "##|fdk|3\r\n5|1|1|-1|1|0|" + dir({"gone.wav"}) + "|127||0||0||0|\r\n");
-    const CliRun gone = Cli({"drums", "--kit", dir({"gone.fdk"}), "--out", dir({"K.afp"})});
-    EXPECT_EQ(gone.status, kExitOk) << gone.err;
-    EXPECT_NE(gone.err.find("Cannot open sample " + dir({"gone.wav"})), std::string::npos);
 }
 
 TEST_F(CreateCommandsTest, RefusalsExitWithTheirStatusAndBuildNothing) {

@@ -27,6 +27,14 @@ TEST(FileTest, Crc32OfBlocksAndOfFiles) {
     ASSERT_TRUE(demo::WriteFile(dir({"big.bin"}), big));
     EXPECT_EQ(FileCrc32(dir({"big.bin"})), Crc32Update(0, big));
     EXPECT_EQ(FileSize(dir({"big.bin"})), 1'000'003);
+#ifdef __linux__
+    // A file whose size the system gives as 0 is still read to its end.
+    EXPECT_EQ(ReadWholeFile("/proc/self/cmdline")->size(), testing::ReadBytes("/proc/self/cmdline").size());
+#endif
+#ifndef _WIN32
+    EXPECT_TRUE(RunProgram("true", "x"));
+    EXPECT_FALSE(RunProgram("false", "x"));
+#endif
 }
 
 TEST(FileTest, MissingFilesFoldersAndContentsCompared) {
