@@ -64,12 +64,8 @@ TEST(InspectCommandTest, JsonOfEveryByteInANameParsesAndRoundTrips) {
     testing::ImportVolume volume;
     std::vector<std::string> names(1);
     for (int b = 1; b < 256; ++b) {
-        if (b == '/') {
-            continue;  // the only bytes besides NUL a file name cannot hold
-        }
-        if (names.back().size() == 40) {
-            names.emplace_back();
-        }
+        if (b == '/') continue;  // the only byte besides NUL a file name cannot hold
+        if (names.back().size() == 40) names.emplace_back();
         names.back() += static_cast<char>(b);
     }
     std::vector<std::string> inspect = {"inspect", "--json"};
@@ -95,28 +91,22 @@ TEST(InspectCommandTest, JsonOfEveryByteInANameParsesAndRoundTrips) {
 }
 
 // Paths typed relative to the working folder find the program's volume like full ones.
-struct RelativeRun {
-    std::string folder;  // below the volume root
-    std::vector<std::string> args;
-};
-class RelativePaths : public ::testing::TestWithParam<RelativeRun> {};
-
-TEST_P(RelativePaths, FindTheVolumeFromTheWorkingFolder) {
+TEST(InspectCommandTest, RelativePathsFindTheVolumeFromTheWorkingFolder) {
     DemoVolumeDir volume;
     const std::filesystem::path previous = std::filesystem::current_path();
-    std::filesystem::current_path(std::filesystem::path(volume.root()) / GetParam().folder);
-    const CliRun run = Cli(GetParam().args);
-    std::filesystem::current_path(previous);
-    EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.out.find("Cannot find"), std::string::npos) << run.out;
+    const std::pair<const char*, std::vector<std::string>> runs[] = {
+        {"Programs/Bank1", {"inspect", "Grand Piano.afp"}},
+        {"Programs/Bank2", {"inspect", "../Bank1/Grand Piano.afp", "./FM Bells.afp"}},
+        {"Programs/Bank2", {"bank", "--import", "../Bank1/Warm Pad.afp"}},
+        {"Programs/Drums", {"bank", "--import-bank", "bank.txt"}}};
+    for (const auto& [folder, args] : runs) {
+        std::filesystem::current_path(std::filesystem::path(volume.root()) / folder);
+        const CliRun run = Cli(args);
+        std::filesystem::current_path(previous);
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(run.out.find("Cannot find"), std::string::npos) << run.out;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    InspectCommandTest, RelativePaths,
-    ::testing::Values(RelativeRun{"Programs/Bank1", {"inspect", "Grand Piano.afp"}},
-                      RelativeRun{"Programs/Bank2", {"inspect", "../Bank1/Grand Piano.afp", "./FM Bells.afp"}},
-                      RelativeRun{"Programs/Bank2", {"bank", "--import", "../Bank1/Warm Pad.afp"}},
-                      RelativeRun{"Programs/Drums", {"bank", "--import-bank", "bank.txt"}}));
 
 // Text output is the terminal's UTF-8: a name's code-page bytes are converted and its controls
 // escaped, never sent raw (0x9B is a quotation mark in the code page, not a control).

@@ -316,11 +316,6 @@ TEST_F(ExportTest, MissingAtLoadIsReportedAndACopyThatFailsKeepsTheProgramOut) {
     EXPECT_EQ(ListFiles(root), (std::vector<std::string>{"Multisamples/Out/Gappy.afi", "Programs/Out/Gappy.afp",
                                                     "Samples/Out/Kick.afs", "Samples/Out/Low.afs"}))
         << "no partial or program file";
-
-    Put(dst / "Samples/Other", {1});  // a file where the folder must go
-    EXPECT_EQ(ExportProgram(kit, "Other", root, 1), kFolderNotCreated);
-    EXPECT_NE(kit.log.find("Error creation destination directory " + (dst / "Samples/Other").make_preferred().string()),
-              std::string::npos);
 }
 
 // ---------------------------------------------------------------------------------------------
