@@ -111,7 +111,7 @@ TEST_F(CatalogueCommands, AnOutputThatCannotBeCreatedIsReportedAndNotOpened) {
 // Cancel is asked between programs: before the first, or after some were read. Nothing is
 // written, an earlier page under the name stays as it was, and nothing is opened.
 TEST_F(CatalogueCommands, CancelledDynamicPageWritesNothing) {
-    volume_.WriteProgram("Keys", "Upright", "mpsa");
+    volume_.AddProgram("Keys", "Upright", "mpsa");
     volume_.WriteBankList("Keys", 2, {"Grand:A", "Upright"});
     const std::string output = volume_.Path({"page.htm"});
     for (const int ask : {1, 2}) {
