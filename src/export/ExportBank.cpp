@@ -265,7 +265,7 @@ int RunExportPlan(platform::Platform& platform, bank::Bank& bank, ExportOptions&
     core::DebugPrint("%i elements in the transfer table\n", defined + transfers);
     progress->SetRange(static_cast<std::uint32_t>(defined));
 
-    PlanWriter writer(plan, &bank.checksums);
+    PlanWriter writer(plan);
     int exported = 0;
     std::array<bool, bank::kSlotCount> written{};
     int failures = 0;

@@ -25,9 +25,8 @@ void Log(ProgramRecord& program, std::string_view lines) {
 
 }  // namespace
 
-PlanWriter::PlanWriter(ExportPlan& plan, volume::ChecksumCache* cache)
+PlanWriter::PlanWriter(ExportPlan& plan)
     : plan_(plan),
-      cache_(cache),
       states_(plan.files.size(), State::kPending),
       results_(plan.files.size(), kCopyDone),
       failures_(plan.files.size()),
@@ -204,7 +203,7 @@ int ExportProgram(ProgramRecord& program, std::string_view bankName, std::string
     Planner planner(std::string(destinationRoot), bankName, mode, cache);
     planner.AddProgram(program, -1);
     ExportPlan plan = planner.Take();
-    PlanWriter writer(plan, cache);
+    PlanWriter writer(plan);
     return writer.WriteProgram(0, program, replace);
 }
 

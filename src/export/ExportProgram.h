@@ -55,7 +55,7 @@ struct ExportCounts {
 // logs record what was done.
 class PlanWriter {
 public:
-    PlanWriter(ExportPlan& plan, volume::ChecksumCache* cache);
+    explicit PlanWriter(ExportPlan& plan);
 
     // The program's files, then the program itself (never when one of its files failed).
     // ExportProgram's result.
@@ -75,7 +75,6 @@ private:
     bool EnterFolder(const std::string& folder);
 
     ExportPlan& plan_;
-    volume::ChecksumCache* cache_;
     std::vector<State> states_;
     std::vector<int> results_;
     std::vector<std::string> failures_;  // the log lines of a failed file, for every program needing it
