@@ -70,7 +70,7 @@ AddResult AddProgram(Bank& bank, int preferredSlot, const std::string& givenPath
         return AddResult::Refused(AddFailure::kNotAProgram, chosen);
     }
     if (record.type == volume::kTypeSamples || record.type == volume::kTypeDrums) {
-        const int resolved = volume::ResolveDependencies(record, &bank.checksums, *bank.files);
+        const int resolved = volume::ResolveDependencies(record, &bank.checksums, *bank.files, bank.multisamples);
         if (resolved < 0) {
             record.defined = false;
             return AddResult::Refused(

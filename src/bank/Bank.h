@@ -52,6 +52,7 @@ struct Bank {
     volume::ProgramRecord bankLog;
     volume::ChecksumCache checksums;
     core::FileSource* files = &core::DiskFiles();  // where programs are loaded from
+    volume::MultisampleMemo* multisamples = nullptr;  // only where `files` cannot change meanwhile
 };
 
 int InitBank(Bank& bank);

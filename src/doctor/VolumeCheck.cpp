@@ -21,6 +21,7 @@
 #include "doctor/VolumeSnapshot.h"
 #include "formats/MultisampleFile.h"
 #include "formats/ReferenceRecord.h"
+#include "volume/Dependencies.h"
 #include "volume/ProgramRecord.h"
 
 namespace velmorant::doctor {
@@ -148,8 +149,12 @@ std::string MultisampleProblem(core::FileSource& files, const std::string& path)
 
 // What one walking thread keeps from bank to bank.
 struct Walker {
-    explicit Walker(const Inventory& inventory) : files(inventory) { bank.files = &files; }
+    explicit Walker(const Inventory& inventory) : files(inventory) {
+        bank.files = &files;
+        bank.multisamples = &multisamples;
+    }
     VolumeSnapshot files;
+    volume::MultisampleMemo multisamples;
     bank::Bank bank;
     std::unordered_map<std::string, std::string> multisampleProblems;
 };

@@ -205,7 +205,7 @@ void ChecksumCache::Clear() {
     entries_.clear();
 }
 
-int ResolveDependencies(ProgramRecord& record, ChecksumCache* cache, core::FileSource& files) {
+int ResolveDependencies(ProgramRecord& record, ChecksumCache* cache, core::FileSource& files, MultisampleMemo* memo) {
     core::DebugPrint("Search_Dependencies %s\n", record.sourcePath.c_str());
     if (record.type != kTypeSamples && record.type != kTypeDrums) {
         return -1;
@@ -271,46 +271,43 @@ int ResolveDependencies(ProgramRecord& record, ChecksumCache* cache, core::FileS
         bool appended = false;
         missing |= !ResolveReference(record, record.dependencies, site, cache, files, appended);
         if (appended && samples) {
-            ResolveMultisampleSamples(record, record.dependencies.size() - 1, cache, files);
+            ResolveMultisampleSamples(record, record.dependencies.size() - 1, cache, files, memo);
         }
     }
     return missing ? -10 : 1;
 }
 
-int ResolveMultisampleSamples(ProgramRecord& record, std::size_t index, ChecksumCache* cache,
-                              core::FileSource& files) {
-    if (index >= record.dependencies.size()) {
-        return 0;
-    }
-    DependencyRecord& multisample = record.dependencies[index];
+namespace {
+
+// Resolves the samples `multisample` names, logging to `logTo`; `samples` is set where the
+// program's record takes them.
+int ResolveSamplesOf(ProgramRecord& logTo, const DependencyRecord& multisample,
+                     std::optional<std::vector<DependencyRecord>>& samples, ChecksumCache* cache,
+                     core::FileSource& files) {
     core::DebugPrint("Search Multisample Dependencies %s\n", multisample.sourcePath.c_str());
-    if (multisample.volumeNumber < 1 || multisample.kind != DependencyKind::kMultisample) {
-        return 0;
-    }
     const auto file = files.ReadWhole(multisample.sourcePath, core::kMaxWholeFileBytes);
     if (!file) {
         return 1;
     }
     const formats::MultisampleContents contents = formats::ReadMultisample(*file);
     if (file->size() < 4 || std::memcmp(file->data(), formats::kMultisampleMagic, 4) != 0) {
-        Warn(record, core::Format("%s: offset 0 (magic): not \"%s\"", multisample.sourcePath.c_str(),
-                                  formats::kMultisampleMagic));
+        Warn(logTo, core::Format("%s: offset 0 (magic): not \"%s\"", multisample.sourcePath.c_str(),
+                                 formats::kMultisampleMagic));
     }
     if (contents.result != formats::MultisampleResult::kDone) {
-        Warn(record, formats::MultisampleMessage(contents.result, multisample.sourcePath, contents.problemOffset));
+        Warn(logTo, formats::MultisampleMessage(contents.result, multisample.sourcePath, contents.problemOffset));
         core::DebugPrint("%s\n", formats::MultisampleMessage(contents.result, multisample.sourcePath,
                                                               contents.problemOffset).c_str());
     }
     const std::size_t n = contents.declaredCount;
-    AppendLog(record, core::Format("Found %i samples dependances\n", static_cast<int>(n)));
+    AppendLog(logTo, core::Format("Found %i samples dependances\n", static_cast<int>(n)));
     if (n == 0) {
         return 1;
     }
     const std::string directory = core::PathDirectory(multisample.sourcePath);
     const std::int32_t parentVolume = multisample.volumeNumber;
     bool missing = false;
-    // Resolve into a local list: appending to the program's list could move `multisample`.
-    std::vector<DependencyRecord> samples;
+    std::vector<DependencyRecord> resolved;
     for (const formats::MultisampleEntryView& entry : contents.entries) {
         ReferenceSite site{Level::kMultisample,
                            DependencyKind::kSample,
@@ -320,10 +317,60 @@ int ResolveMultisampleSamples(ProgramRecord& record, std::size_t index, Checksum
                            static_cast<std::int32_t>(entry.offset),
                            directory};
         bool appended = false;
-        missing |= !ResolveReference(record, samples, site, cache, files, appended);
+        missing |= !ResolveReference(logTo, resolved, site, cache, files, appended);
     }
-    record.dependencies[index].samples = std::move(samples);
+    samples = std::move(resolved);
     return missing ? -10 : 1;
+}
+
+// A resolution's log replayed whole is the same as entry by entry only while nothing is
+// dropped; after a drop AppendLog leaves at least this much, so a shorter log had none.
+constexpr std::size_t kLogAfterDrop = kMaxLogLength - 1 - kLogDropLength;
+
+}  // namespace
+
+const MultisampleMemo::Entry* MultisampleMemo::Find(const std::string& path, std::int32_t volume) const {
+    const auto it = entries_.find(path + '\n' + std::to_string(volume));
+    return it == entries_.end() ? nullptr : &it->second;
+}
+
+const MultisampleMemo::Entry& MultisampleMemo::Keep(const std::string& path, std::int32_t volume, Entry entry) {
+    return entries_.insert_or_assign(path + '\n' + std::to_string(volume), std::move(entry)).first->second;
+}
+
+int ResolveMultisampleSamples(ProgramRecord& record, std::size_t index, ChecksumCache* cache,
+                              core::FileSource& files, MultisampleMemo* memo) {
+    if (index >= record.dependencies.size()) {
+        return 0;
+    }
+    // Resolved apart from the program's list: appending to it could move `multisample`.
+    const DependencyRecord& multisample = record.dependencies[index];
+    if (multisample.volumeNumber < 1 || multisample.kind != DependencyKind::kMultisample) {
+        return 0;
+    }
+    const MultisampleMemo::Entry* known = memo != nullptr ? memo->Find(multisample.sourcePath, multisample.volumeNumber) : nullptr;
+    if (memo != nullptr && known == nullptr) {
+        ProgramRecord scratch;
+        MultisampleMemo::Entry entry;
+        entry.result = ResolveSamplesOf(scratch, multisample, entry.samples, cache, files);
+        entry.log = std::move(scratch.log);
+        if (entry.log.size() < kLogAfterDrop) {
+            known = &memo->Keep(multisample.sourcePath, multisample.volumeNumber, std::move(entry));
+        }
+    }
+    if (known != nullptr && record.log.size() + known->log.size() <= kMaxLogLength - 1) {
+        record.log += known->log;
+        if (known->samples) {
+            record.dependencies[index].samples = *known->samples;
+        }
+        return known->result;
+    }
+    std::optional<std::vector<DependencyRecord>> samples;
+    const int result = ResolveSamplesOf(record, multisample, samples, cache, files);
+    if (samples) {
+        record.dependencies[index].samples = std::move(*samples);
+    }
+    return result;
 }
 
 }  // namespace velmorant::volume

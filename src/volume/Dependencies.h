@@ -6,6 +6,7 @@
 #include <span>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 #include "core/File.h"
 #include "core/FileSource.h"
@@ -40,16 +41,34 @@ std::uint32_t FileChecksum(const std::string& path, ChecksumCache* cache,
 // The dependency's checksum, read now when loading left it pending.
 std::uint32_t DependencyChecksum(const DependencyRecord& dependency, ChecksumCache* cache = nullptr);
 
+// The samples of multisamples already resolved, taken again for every program that plays the
+// same multisample. Only for callers whose volume does not change while the memo lives (the
+// check's snapshot): an import must see each file as it is at that moment.
+class MultisampleMemo {
+public:
+    struct Entry {
+        std::optional<std::vector<DependencyRecord>> samples;  // unset when the resolution left them alone
+        std::string log;  // what the resolution logged, CR LF after each entry
+        int result = 0;
+    };
+    // The entry for the multisample named by `path` with volume number `volume`, or null.
+    const Entry* Find(const std::string& path, std::int32_t volume) const;
+    const Entry& Keep(const std::string& path, std::int32_t volume, Entry entry);
+
+private:
+    std::unordered_map<std::string, Entry> entries_;
+};
+
 inline constexpr int kUnusableProgram = -4;
 
 // 1 when every level-1 file was found (or the program file cannot be opened),
 // -10 when one is missing, -1 when the type is neither 1 nor 2, kUnusableProgram when the
 // file is too large to be read (its log says why).
 int ResolveDependencies(ProgramRecord& record, ChecksumCache* cache = nullptr,
-                        core::FileSource& files = core::DiskFiles());
+                        core::FileSource& files = core::DiskFiles(), MultisampleMemo* memo = nullptr);
 
 // 0 when the record is not a multisample to search, else 1 or -10.
 int ResolveMultisampleSamples(ProgramRecord& record, std::size_t index, ChecksumCache* cache = nullptr,
-                              core::FileSource& files = core::DiskFiles());
+                              core::FileSource& files = core::DiskFiles(), MultisampleMemo* memo = nullptr);
 
 }  // namespace velmorant::volume
