@@ -7,6 +7,7 @@
 #include "core/Encoding.h"
 #include "core/File.h"
 #include "core/FileNames.h"
+#include "core/Text.h"
 #include "demo/VolumeBuilders.h"
 #include "support/TempDir.h"
 #include "volume/Dependencies.h"
@@ -106,6 +107,40 @@ TEST(ResolveDependenciesTest, DemoProgramsListEachFileTheyPlay) {
     ASSERT_EQ(gap.dependencies[0].samples.size(), 3u);
     EXPECT_EQ(gap.dependencies[0].samples[1].kind, DependencyKind::kSample);
     EXPECT_NE(gap.log.find("120 : Cannot find dependencies (levl 2) "), std::string::npos);
+}
+
+// Samples replayed from the memo are what a fresh resolution finds, log included, also when
+// the program's log is too full to take them whole.
+TEST(MultisampleMemoTest, GivesWhatAFreshResolutionGives) {
+    DemoVolumeDir volume;
+    const auto line = [](const DependencyRecord& d) {
+        return core::Format("|%s %s %s %d %lld %u %d %d %d %d", d.sourcePath.c_str(), d.foundName.c_str(),
+                            d.folderName.c_str(), static_cast<int>(d.kind), static_cast<long long>(d.fileSize),
+                            d.crc, d.crcPending, d.missing, d.duplicate, d.referenceOffset);
+    };
+    const auto flat = [&](const ProgramRecord& record) {
+        std::string text = record.log;
+        for (const DependencyRecord& multisample : record.dependencies) {
+            text += line(multisample);
+            for (const DependencyRecord& sample : multisample.samples) {
+                text += line(sample);
+            }
+        }
+        return text;
+    };
+    MultisampleMemo memo;
+    for (const std::string& filled : {std::string(), std::string(kMaxLogLength - 100, 'x')}) {
+        for (const char* name : {"Grand Piano", "Choir Lead", "Warm Pad", "Lost Strings", "Grand Piano"}) {
+            ProgramRecord fresh;
+            fresh.sourcePath = volume.program("Bank1", name);
+            fresh.type = kTypeSamples;
+            fresh.log = filled;
+            ProgramRecord memoised = fresh;
+            const int expected = ResolveDependencies(fresh);
+            EXPECT_EQ(ResolveDependencies(memoised, nullptr, core::DiskFiles(), &memo), expected) << name;
+            EXPECT_EQ(flat(memoised), flat(fresh)) << name;
+        }
+    }
 }
 
 TEST(ResolveDependenciesTest, FullKitsEmptyNamesAndNamesLeavingTheVolume) {
