@@ -110,13 +110,12 @@ std::string ChannelsText(int channels) {
     return channels == 1 ? "mono" : channels == 2 ? "stereo" : core::Format("%d channels", channels);
 }
 
-// The plan as the report line will give it, without the file name.
+}  // namespace
+
 std::string PlanText(const FilePlan& f) {
     const std::string line = ReportLine(f.info, f.plan, {});
     return line.substr(f.info.name.size() + 2);
 }
-
-}  // namespace
 
 std::string DescribeSetText(const SetPlan& set, MiddleC middleC) {
     std::string text;

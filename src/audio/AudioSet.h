@@ -60,6 +60,10 @@ public:
 std::vector<FileOutcome> ConvertSet(const SetPlan& set, const SetOptions& options,
                                     const std::function<std::unique_ptr<FinishingSink>(std::size_t, const FilePlan&)>& sinkFor);
 
+// The plan as the report line gives it, without the file name: "24-bit 48000 Hz → 16-bit 44100 Hz,
+// dithered".
+std::string PlanText(const FilePlan& file);
+
 // What probe-audio prints for each file: a text block, or one JSON document for the set.
 std::string DescribeSetText(const SetPlan& set, MiddleC middleC);
 std::string DescribeSetJson(const SetPlan& set, MiddleC middleC);

@@ -31,14 +31,18 @@ formats::SampleHeader HeaderFor(const audio::FilePlan& file, std::uint32_t rootK
 
 }  // namespace
 
+bool TakesExactPath(const std::string& path, const AudioIn& in) {
+    const bool oneGain = in.set.loudness.mode != audio::LoudnessMode::kNone;
+    return in.strict || !core::FileExists(path) || (!oneGain && NeedsNoConversion(path));
+}
+
 std::vector<SampleOutcome> ConvertSampleFiles(const std::vector<ConversionJob>& jobs, const AudioIn& in) {
     std::vector<SampleOutcome> outcomes(jobs.size());
     std::vector<ConversionJob> exact;
     std::vector<std::size_t> exactAt;
     std::vector<std::size_t> audioAt;
-    const bool oneGain = in.set.loudness.mode != audio::LoudnessMode::kNone;
     for (std::size_t i = 0; i < jobs.size(); ++i) {
-        if (in.strict || !core::FileExists(jobs[i].wave) || (!oneGain && NeedsNoConversion(jobs[i].wave))) {
+        if (TakesExactPath(jobs[i].wave, in)) {
             exact.push_back(jobs[i]);
             exactAt.push_back(i);
         } else {

@@ -18,6 +18,10 @@ struct AudioIn {
     audio::SetOptions set;
 };
 
+// True when the file goes through the exact path as it always did: strict, a missing file, or a
+// 16-bit 44.1 kHz WAV file unless a loudness target wants one gain over the whole set.
+bool TakesExactPath(const std::string& path, const AudioIn& in);
+
 // Converts every job. A 16-bit 44.1 kHz WAV file takes the exact path (its sample file is byte
 // for byte what it always was) unless a loudness target wants one gain over the whole set;
 // every other file, unless strict, is read, resampled and dithered with the others as one set.

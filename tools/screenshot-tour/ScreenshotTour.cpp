@@ -5,18 +5,25 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QListWidget>
 #include <QMenu>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QScreen>
 #include <QTest>
 #include <QTimer>
 
+#include <cmath>
 #include <cstdio>
+
+#include <sndfile.h>
 
 #include "bank/ImportJobs.h"
 #include "doctor/VolumeCheck.h"
 #include "platform/ScriptedPlatform.h"
+#include "support/AudioFixtures.h"
 #include "support/CreateFixtures.h"
 #include "support/TempDir.h"
 #include "ui/AboutDialog.h"
@@ -92,6 +99,22 @@ std::string Wave(const testing::TempDir& dir, const std::string& name, int frame
     return testing::WriteWave(dir({name}), layout);
 }
 
+// A 24-bit 48 kHz recording, as most material comes, so the editors show a conversion.
+std::string DeepWave(const testing::TempDir& dir, const std::string& name, int frames, std::optional<std::uint32_t> root,
+                     double hertz) {
+    const std::string path = dir({name});
+    testing::WriteSound(path, {SF_FORMAT_WAV | SF_FORMAT_PCM_24, 48000, 1, static_cast<std::size_t>(frames),
+                               [=](std::size_t i, int) {
+                                   return 0.6 * std::sin(2 * M_PI * hertz * static_cast<double>(i) / 48000.0) *
+                                          (1.0 - 0.8 * static_cast<double>(i) / frames);
+                               }});
+    if (root) {
+        const auto half = static_cast<std::uint32_t>(frames / 2);
+        testing::AppendChunk(path, "smpl", testing::SamplerBody(*root, 0, std::pair{half, static_cast<std::uint32_t>(frames - 1)}));
+    }
+    return path;
+}
+
 void ShootEditors(QWidget* owner) {
     testing::TempDir dir;
     platform::ScriptedPlatform platform;
@@ -103,7 +126,7 @@ void ShootEditors(QWidget* owner) {
     platform.AnswerConfirm(true);
     multisample.autoMap();
     // A second sample on C4 overlaps the mapped zones there: that key shows red.
-    platform.AnswerOpenFiles({Wave(dir, "Piano C4 soft.wav", 9000, 60, 261.6)});
+    platform.AnswerOpenFiles({DeepWave(dir, "Piano C4 soft.wav", 9800, 60, 261.6)});
     multisample.AddSamples();
     multisample.FillSampleList(2);
     ShootDialog(multisample, QStringLiteral("20-editor-multisample"));
@@ -111,7 +134,7 @@ void ShootEditors(QWidget* owner) {
     velmorant::ui::CreateDrumProgramDialog drums(platform, owner);
     drums.move(40, 40);
     drums.addLayerFiles(31, {QString::fromStdString(Wave(dir, "Kick soft.wav", 4000, std::nullopt, 60.0)),
-                             QString::fromStdString(Wave(dir, "Kick hard.wav", 4000, std::nullopt, 60.0))});
+                             QString::fromStdString(DeepWave(dir, "Kick hard.wav", 4400, std::nullopt, 60.0))});
     drums.addLayerFiles(33, {QString::fromStdString(Wave(dir, "Snare.wav", 6000, std::nullopt, 180.0))});
     drums.addLayerFiles(37, {QString::fromStdString(Wave(dir, "Hat.wav", 2000, std::nullopt, 900.0))});
     drums.addLayerFiles(97, {QString::fromStdString(Wave(dir, "Agogo.wav", 2000, std::nullopt, 700.0))});
@@ -231,6 +254,26 @@ int main(int argc, char** argv) {
         window.resize(window.minimumSizeHint());
         Shoot(&window, QStringLiteral("13-main-window-smallest"));
         window.resize(960, 860);
+    }
+    {
+        // A1 dragged onto B3: the drop as a drag brings it.
+        ui::SlotListWidget* target = window.slotList(1);
+        QMimeData mime;
+        mime.setData(ui::SlotListWidget::kSlotMimeType, "0");
+        const QPoint at = target->visualItemRect(target->item(2)).center();
+        QDragEnterEvent enter(at, Qt::MoveAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target->viewport(), &enter);
+        QDropEvent drop(at, Qt::MoveAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target->viewport(), &drop);
+        Shoot(&window, QStringLiteral("14-main-window-slot-switched"));
+    }
+    {
+        platform::CycleCounter counter{0};
+        ui::ProgressDialog progress(true, counter, &window);
+        progress.setWindowTitle(QStringLiteral("Export Catalogue"));
+        progress.setStatus(QStringLiteral("Please Wait while analysing directory..."));
+        progress.offerCancel();
+        ShootDialog(progress, QStringLiteral("15-progress-catalogue"));
     }
     ShootEditors(&window);
     return 0;

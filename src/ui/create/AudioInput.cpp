@@ -1,5 +1,9 @@
 #include "ui/create/AudioInput.h"
 
+#include <QLabel>
+
+#include <algorithm>
+
 #include "audio/AudioSet.h"
 #include "ui/NoteNaming.h"
 
@@ -22,6 +26,16 @@ std::vector<platform::FileFilter> AudioFileFilters(bool strict) {
             {"FLAC files (.flac)", "*.flac"}};
 }
 
+void PreparePlanLine(QLabel* label) {
+    label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    label->setFixedHeight(label->fontMetrics().height() + 4);
+}
+
+void SetPlanLine(QLabel* label, const QString& text) {
+    label->setText(text);
+    label->setToolTip(text);
+}
+
 QString AudioNotes::forFile(const std::string& path) {
     if (const auto found = notes_.find(path); found != notes_.end()) {
         return found->second;
@@ -35,10 +49,51 @@ QString AudioNotes::forFile(const std::string& path) {
     return text;
 }
 
-void AudioNotes::setOutcome(const std::string& path, const create::SampleOutcome& outcome) {
-    const std::string& said = outcome.status == create::ConversionResult::kWritten ? outcome.report
-                                                                                    : create::SampleOutcomeText(outcome);
-    notes_[path] = said.empty() ? QStringLiteral("Built unchanged") : QString::fromStdString(said);
+void AudioNotes::plan(const std::vector<std::string>& paths) {
+    std::vector<std::string> fresh;
+    for (const std::string& path : paths) {
+        if (!plans_.contains(path) && std::find(fresh.begin(), fresh.end(), path) == fresh.end()) {
+            fresh.push_back(path);
+        }
+    }
+    const std::vector<create::SamplePlan> planned = create::PlanSamples(fresh, in_);
+    for (std::size_t i = 0; i < fresh.size(); ++i) {
+        plans_.emplace(fresh[i], planned[i]);
+    }
+}
+
+QStringList AudioNotes::conversions(const std::vector<std::string>& paths) {
+    plan(paths);
+    QStringList texts;
+    for (const std::string& path : paths) {
+        const auto built = built_.find(path);
+        texts << (built != built_.end() ? built->second : QString::fromStdString(plans_.at(path).text));
+    }
+    return texts;
+}
+
+QString AudioNotes::summary(const std::vector<std::string>& paths) {
+    if (paths == builtPaths_ && !buildSummary_.isEmpty()) {
+        return buildSummary_;
+    }
+    plan(paths);
+    std::vector<create::SamplePlan> plans;
+    for (const std::string& path : paths) {
+        plans.push_back(plans_.at(path));
+    }
+    return QString::fromStdString(create::PlanSummary(plans));
+}
+
+void AudioNotes::setBuild(const std::vector<std::string>& paths, const std::vector<create::SampleOutcome>& outcomes) {
+    for (std::size_t i = 0; i < paths.size() && i < outcomes.size(); ++i) {
+        const create::SampleOutcome& outcome = outcomes[i];
+        const std::string& said =
+            outcome.status == create::ConversionResult::kWritten ? outcome.report : create::SampleOutcomeText(outcome);
+        notes_[paths[i]] = said.empty() ? QStringLiteral("Built unchanged") : QString::fromStdString(said);
+        built_[paths[i]] = QString::fromStdString(create::OutcomeText(paths[i], outcome));
+    }
+    builtPaths_ = paths;
+    buildSummary_ = QString::fromStdString(create::BuildSummary(outcomes));
 }
 
 }  // namespace velmorant::ui

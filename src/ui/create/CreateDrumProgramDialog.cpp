@@ -3,6 +3,7 @@
 #include <QDropEvent>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QScrollBar>
 #include <QShortcut>
 #include <QSignalBlocker>
 #include <QStyle>
@@ -44,6 +45,15 @@ void SetColumnWidths(QTreeWidget* tree, std::initializer_list<int> widths) {
     tree->header()->setStretchLastSection(false);
 }
 
+// The audio files a build of the kit takes, in the order it takes them.
+std::vector<std::string> KitSamplePaths(const create::DrumKit& kit) {
+    std::vector<std::string> paths;
+    for (const create::DrumProgramPlan::Sample& sample : create::PlanDrumProgram(kit, "Kit").samples) {
+        paths.push_back(kit.keys[static_cast<std::size_t>(sample.key)].layers[static_cast<std::size_t>(sample.layer)].path);
+    }
+    return paths;
+}
+
 // The up-downs change the value; the text itself is not typed into.
 void ReadOnlyText(QSpinBox* spin) {
     if (auto* edit = spin->findChild<QLineEdit*>()) {
@@ -61,6 +71,7 @@ CreateDrumProgramDialog::CreateDrumProgramDialog(platform::Platform& platform, Q
     ui_->setupUi(this);
     create::ResetKit(kit_);
     preview_ = new SamplePreview(this);
+    connect(preview_, &SamplePreview::failed, this, &CreateDrumProgramDialog::showStatus);
     ui_->keyboard->setKit(&kit_);
 
     ui_->newKitButton->setIcon(style()->standardIcon(QStyle::SP_FileIcon));
@@ -74,7 +85,13 @@ CreateDrumProgramDialog::CreateDrumProgramDialog(platform::Platform& platform, Q
     ui_->defineOscillatorButton->setEnabled(false);
     // "No" is wider than 40 so the number still shows beside the state icon.
     SetColumnWidths(ui_->keyList, {62, 48, 190});
-    SetColumnWidths(ui_->layerList, {170, 44, 44, 20});
+    ui_->keyList->setMinimumWidth(ui_->keyList->header()->length() + ui_->keyList->verticalScrollBar()->sizeHint().width() +
+                                  2 * ui_->keyList->frameWidth());
+    const int conversion = ui_->layerList->fontMetrics().horizontalAdvance(QString::fromUtf8(kWidestConversion)) + 16;
+    SetColumnWidths(ui_->layerList, {150, 44, 44, conversion});
+    ui_->layerList->header()->setStretchLastSection(true);
+    ui_->layerList->setMinimumWidth(ui_->layerList->header()->length() + 4);
+    PreparePlanLine(ui_->planLabel);
     // The panels keep their place while hidden, so no button moves under the mouse when a
     // key is chosen or a layer selected.
     for (QWidget* panel : {ui_->keyDetails, ui_->velocityControls, ui_->layerControls, ui_->copyControls}) {
@@ -306,10 +323,10 @@ void CreateDrumProgramDialog::build() {
         return;
     }
     const create::DrumBuildResult result = create::BuildDrumProgram(platform_, kit_, *chosen, audioIn_);
-    for (std::size_t i = 0; i < result.conversions.size() && i < result.sampleSources.size(); ++i) {
-        notes_.setOutcome(result.sampleSources[i], result.conversions[i]);
-    }
-    fillLayerList();    if (result.written) {
+    notes_.setBuild(result.sampleSources, result.conversions);
+    fillLayerList();
+    showPlan();
+    if (result.written) {
         unbuilt_ = false;
     }
     if (!result.written) {
@@ -360,6 +377,7 @@ void CreateDrumProgramDialog::refreshAllRows() {
 
 void CreateDrumProgramDialog::showKeyDetails() {
     core::DebugPrint("key list click %i\n", currentKey_);
+    showPlan();
     if (currentKey_ < 0) {
         ui_->keyDetails->hide();
         return;
@@ -397,11 +415,18 @@ void CreateDrumProgramDialog::fillLayerList() {
     }
     const create::DrumKey& key = kit_.keys[static_cast<std::size_t>(currentKey_)];
     const std::vector<create::DrumLayerRow> rows = create::MakeDrumLayerRows(key);
+    std::vector<std::string> paths;
+    for (const create::DrumLayer& layer : key.layers) {
+        paths.push_back(layer.path);
+    }
+    const QStringList conversions = notes_.conversions(paths);
     for (std::size_t i = 0; i < rows.size(); ++i) {
         auto* item = new QTreeWidgetItem(ui_->layerList, {Text(rows[i].name), QString::fromStdString(rows[i].from),
                                                           QString::fromStdString(rows[i].to)});
         if (i < key.layers.size()) {
             item->setToolTip(0, notes_.forFile(key.layers[i].path));
+            item->setText(3, conversions[static_cast<int>(i)]);
+            item->setToolTip(3, conversions[static_cast<int>(i)]);
         }
     }
     if (currentLayer_ >= 0) {
@@ -466,5 +491,7 @@ bool CreateDrumProgramDialog::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void CreateDrumProgramDialog::showStatus(const QString& text) { ui_->statusLabel->setText(text); }
+
+void CreateDrumProgramDialog::showPlan() { SetPlanLine(ui_->planLabel, notes_.summary(KitSamplePaths(kit_))); }
 
 }  // namespace velmorant::ui

@@ -63,6 +63,8 @@ private:
     void showVelocityControls();
     void setUpperBoundFromSpin(int layer, int bound);
     void showStatus(const QString& text);
+    // The plan over every sample the kit's build takes.
+    void showPlan();
 
     std::unique_ptr<Ui::CreateDrumProgramDialog> ui_;
     audio::MiddleC middleC_;  // how note names number octaves, read once per editor

@@ -24,6 +24,14 @@ namespace {
 
 QString Text(const std::string& path) { return FromPathText(path); }
 
+std::vector<std::string> PathsOf(const std::vector<create::SampleEntry>& entries) {
+    std::vector<std::string> paths;
+    for (const create::SampleEntry& entry : entries) {
+        paths.push_back(entry.path);
+    }
+    return paths;
+}
+
 }  // namespace
 
 CreateMultisampleDialog::CreateMultisampleDialog(platform::Platform& platform, QWidget* parent)
@@ -32,6 +40,7 @@ CreateMultisampleDialog::CreateMultisampleDialog(platform::Platform& platform, Q
     ui_->setupUi(this);
     entries_.reserve(create::kMaxSampleEntries);
     preview_ = new SamplePreview(this);
+    connect(preview_, &SamplePreview::failed, this, &CreateMultisampleDialog::showStatus);
     ui_->zoneIndexEdit->hide();
     ui_->autoMapButton->setIcon(AutoMapIcon());
     ui_->playButton->setIcon(PlayIcon());
@@ -41,12 +50,14 @@ CreateMultisampleDialog::CreateMultisampleDialog(platform::Platform& platform, Q
     QHeaderView* header = ui_->sampleList->header();
     const QFontMetrics metrics(ui_->sampleList->font());
     const char* widest[] = {"Piano C4 soft velocity", "99999Kb", "C#-1 (127)", "C#-1 - C#-1 (127-127)",
-                            "127-127"};
-    for (int column = 0; column < 5; ++column) {
-        header->resizeSection(column, metrics.horizontalAdvance(QString::fromLatin1(widest[column])) + 24);
+                            "127-127", kWidestConversion};
+    for (int column = 0; column < 6; ++column) {
+        header->resizeSection(column, metrics.horizontalAdvance(QString::fromUtf8(widest[column])) + 24);
     }
+    // A longer conversion (loop points, clipping) is whole in the cell's tooltip.
     header->setStretchLastSection(true);
     ui_->sampleList->setMinimumWidth(header->length() + 4);
+    PreparePlanLine(ui_->planLabel);
     // The zone box keeps its place while no sample is selected, so nothing moves under the mouse.
     QSizePolicy zonePolicy = ui_->zoneGroup->sizePolicy();
     zonePolicy.setRetainSizeWhenHidden(true);
@@ -109,6 +120,8 @@ void CreateMultisampleDialog::addSampleFiles(const QStringList& paths) {
 
 void CreateMultisampleDialog::FillSampleList(int select) {
     core::DebugPrint("filling the sample list (%i)\n", static_cast<int>(entries_.size()));
+    const std::vector<std::string> paths = PathsOf(entries_);
+    const QStringList conversions = notes_.conversions(paths);
     {
         const QSignalBlocker blocker(ui_->sampleList);
         ui_->sampleList->clear();
@@ -118,7 +131,9 @@ void CreateMultisampleDialog::FillSampleList(int select) {
             auto* item = new QTreeWidgetItem(ui_->sampleList, {Text(row.name), QString::fromStdString(row.size),
                                                                 QString::fromStdString(row.root),
                                                                 QString::fromStdString(row.notes),
-                                                                QString::fromStdString(row.velocity)});
+                                                                QString::fromStdString(row.velocity),
+                                                                conversions[static_cast<int>(i)]});
+            item->setToolTip(5, conversions[static_cast<int>(i)]);
             item->setIcon(0, LockIcon(row.image == 1));
             const QString notes = notes_.forFile(entries_[i].path);
             item->setToolTip(0, notes.isEmpty() ? Text(entries_[i].path) : Text(entries_[i].path) + '\n' + notes);
@@ -129,6 +144,7 @@ void CreateMultisampleDialog::FillSampleList(int select) {
             ui_->sampleList->scrollToItem(item);
         }
     }
+    SetPlanLine(ui_->planLabel, notes_.summary(paths));
     ShowZone(selectedRow());
 }
 
@@ -203,9 +219,7 @@ void CreateMultisampleDialog::build() {
         return;
     }
     const create::MultisampleBuildResult result = create::BuildMultisample(platform_, entries_, *chosen, audioIn_);
-    for (std::size_t i = 0; i < result.conversions.size() && i < entries_.size(); ++i) {
-        notes_.setOutcome(entries_[i].path, result.conversions[i]);
-    }
+    notes_.setBuild(PathsOf(entries_), result.conversions);
     FillSampleList(selectedRow());
     if (result.code == create::BuildResult::kDone) {
         unbuilt_ = false;

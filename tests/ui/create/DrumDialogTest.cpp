@@ -1,6 +1,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QDropEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
@@ -12,9 +13,12 @@
 #include <QTreeWidget>
 #include <QUrl>
 
+#include <sndfile.h>
+
 #include "../UiTestSupport.h"
 #include "create/DrumKit.h"
 #include "platform/ScriptedPlatform.h"
+#include "support/AudioFixtures.h"
 #include "support/CreateFixtures.h"
 #include "support/TempDir.h"
 #include "ui/MainWindow.h"
@@ -177,6 +181,44 @@ private Q_SLOTS:
         QTest::mouseClick(Child<QPushButton>(dialog, "removeLayerButton"), Qt::LeftButton);
         QCOMPARE(RowTexts(layers, 0), QStringList({"soft.wav", "0", "127"}));
         QVERIFY(platform.Problems().empty());
+    }
+
+    // Each layer's Conversion cell and the line over the buttons tell, before the build, what it
+    // will do to the kit's files: strict refuses what the exact path refuses.
+    void conversionPlanFollowsTheKit_data() {
+        QTest::addColumn<bool>("strict");
+        QTest::addColumn<QString>("planned");
+        QTest::addColumn<QString>("summary");
+        QTest::newRow("converting") << false << QStringLiteral("24-bit 48000 Hz \u2192 16-bit 44100 Hz, dithered")
+                                    << QStringLiteral("1 of 2 samples will be converted: resampled 48000 \u2192 44100 Hz, dithered");
+        QTest::newRow("strict") << true << QStringLiteral("refused: only 16-bit samples are supported")
+                                << QStringLiteral("1 of 2 samples will be refused and stop the build");
+    }
+
+    void conversionPlanFollowsTheKit() {
+        QFETCH(bool, strict);
+        QFETCH(QString, planned);
+        QFETCH(QString, summary);
+        ui::SetStrictAudioSetting(strict);
+        testing::TempDir dir;
+        testing::WaveLayout layout;
+        layout.payload = testing::CountingPayload(400);
+        const QString plain = QString::fromStdString(testing::WriteWave(dir({"plain.wav"}), layout));
+        const std::string deep = dir({"deep.wav"});
+        testing::WriteSound(deep, {SF_FORMAT_WAV | SF_FORMAT_PCM_24, 48000, 1, 4800, testing::Sine(440, 48000, 0.5)});
+        platform::ScriptedPlatform platform;
+        ui::CreateDrumProgramDialog dialog(platform);
+        auto* plan = Child<QLabel>(dialog, "planLabel");
+        QCOMPARE(plan->text(), QString());
+        dialog.addLayerFiles(36, {plain, QString::fromStdString(deep)});
+        auto* layers = Child<QTreeWidget>(dialog, "layerList");
+        QCOMPARE(layers->topLevelItem(0)->text(3), QStringLiteral("as is"));
+        QCOMPARE(layers->topLevelItem(1)->text(3), planned);
+        QCOMPARE(plan->text(), summary);
+        dialog.selectLayer(1);
+        QTest::mouseClick(Child<QPushButton>(dialog, "removeLayerButton"), Qt::LeftButton);
+        QCOMPARE(plan->text(), QStringLiteral("The sample will be built as it is."));
+        ui::SetStrictAudioSetting(false);
     }
 
     void wavesDroppedOnAKeyBecomeItsLayers() {

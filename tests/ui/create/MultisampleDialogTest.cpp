@@ -1,6 +1,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QLabel>
 #include <QDropEvent>
 #include <QMimeData>
 #include <QUrl>
@@ -23,6 +24,7 @@
 #include "ui/NoteNaming.h"
 #include "ui/create/CreateMultisampleDialog.h"
 #include "ui/create/KeyboardWidgets.h"
+#include "ui/create/SamplePreview.h"
 #include "ui/create/WaveformWidget.h"
 
 using namespace velmorant;
@@ -73,7 +75,7 @@ private Q_SLOTS:
 
         auto* list = Child<QTreeWidget>(dialog, "sampleList");
         QCOMPARE(list->topLevelItemCount(), 2);
-        QCOMPARE(RowTexts(list, 0), QStringList({"Small", "1Kb", "C  5 (72)", "C  5 - C  5 (72-72)", "0-127"}));
+        QCOMPARE(RowTexts(list, 0), QStringList({"Small", "1Kb", "C  5 (72)", "C  5 - C  5 (72-72)", "0-127", "as is"}));
         QCOMPARE(RowTexts(list, 1).mid(2, 2), QStringList({"C  4 (60)", "C  4 - C  4 (60-60)"}));
         QCOMPARE(platform.Boxes().size(), std::size_t{1});
         QVERIFY(platform.Problems().empty());
@@ -181,6 +183,44 @@ private Q_SLOTS:
         QVERIFY(platform.Problems().empty());
     }
 
+    // A preview plays what the library reads, converted as a build would, so AIFF and FLAC play
+    // whatever decoders Qt has; a long file plays its beginning, a file that is no audio says why.
+    void previewDecodesAnyAudioFile_data() {
+        QTest::addColumn<int>("format");
+        QTest::addColumn<int>("rate");
+        QTest::addColumn<int>("channels");
+        QTest::addColumn<int>("frames");
+        QTest::addColumn<int>("heard");  // frames at 44.1 kHz; -1 cannot be played
+        QTest::newRow("AIFF 24-bit 48 kHz") << int{SF_FORMAT_AIFF | SF_FORMAT_PCM_24} << 48000 << 1 << 4800 << 4410;
+        QTest::newRow("FLAC stereo") << int{SF_FORMAT_FLAC | SF_FORMAT_PCM_16} << 44100 << 2 << 3000 << 3000;
+        QTest::newRow("longer than a preview")
+            << int{SF_FORMAT_WAV | SF_FORMAT_PCM_16} << 22050 << 1 << (ui::SamplePreview::kMaxSeconds + 1) * 22050
+            << ui::SamplePreview::kMaxSeconds * 44100;
+        QTest::newRow("no audio") << 0 << 0 << 0 << 0 << -1;
+    }
+
+    void previewDecodesAnyAudioFile() {
+        QFETCH(int, format);
+        QFETCH(int, rate);
+        QFETCH(int, channels);
+        QFETCH(int, frames);
+        QFETCH(int, heard);
+        testing::TempDir dir;
+        const std::string path = dir({"sound"});
+        if (format == 0) {
+            testing::WriteTextFile(path, "not a sound, but long enough to be looked at as one");
+        } else {
+            testing::WriteSound(path, {format, rate, channels, static_cast<std::size_t>(frames), testing::Sine(440, rate, 0.5)});
+        }
+        const ui::SamplePreview::Sound sound = ui::SamplePreview::Decode(QString::fromStdString(path));
+        QCOMPARE(sound.error.isEmpty(), heard >= 0);
+        if (heard >= 0) {
+            QCOMPARE(sound.channels, channels);
+            QCOMPARE(sound.samples.size(), qsizetype{heard} * channels * 2);
+            QCOMPARE(sound.cut, frames > ui::SamplePreview::kMaxSeconds * rate);
+        }
+    }
+
     // Strict keeps to WAV files; otherwise an AIFF file is taken too, its row telling what the
     // build will do to it in the command line's words.
     void droppedAudioFilesAreAddedAndOthersIgnored_data() {
@@ -214,14 +254,23 @@ private Q_SLOTS:
         QVERIFY(drop.isAccepted());
         QCOMPARE(list->topLevelItem(0)->text(0), QStringLiteral("Dropped"));
         QCOMPARE(list->topLevelItemCount(), strict ? 1 : 2);
-        if (!strict) {
+        auto* plan = Child<QLabel>(dialog, "planLabel");
+        QCOMPARE(list->topLevelItem(0)->text(5), QStringLiteral("as is"));
+        if (strict) {
+            QCOMPARE(plan->text(), QStringLiteral("The sample will be built as it is."));
+        } else {
             QVERIFY2(list->topLevelItem(1)->toolTip(0).contains("AIFF, 24-bit, 48000 Hz"), qPrintable(list->topLevelItem(1)->toolTip(0)));
             QVERIFY(list->topLevelItem(1)->toolTip(0).contains("conversion: "));
-            // After the build, the report line the command line prints.
+            // Before the build, the plan; after it, the report line the command line prints.
+            QCOMPARE(list->topLevelItem(1)->text(5), QStringLiteral("24-bit 48000 Hz \u2192 16-bit 44100 Hz, dithered"));
+            QCOMPARE(plan->text(),
+                     QStringLiteral("1 of 2 samples will be converted: resampled 48000 \u2192 44100 Hz, dithered"));
             platform.AnswerSaveFile(dir({"Piano.afp"}));
             dialog.build();
             QVERIFY2(list->topLevelItem(1)->toolTip(0).contains("24-bit 48000 Hz \u2192 16-bit 44100 Hz"),
                      qPrintable(list->topLevelItem(1)->toolTip(0)));
+            QVERIFY(list->topLevelItem(1)->text(5).startsWith("24-bit 48000 Hz \u2192 16-bit 44100 Hz, dithered"));
+            QVERIFY2(plan->text().startsWith("Built: 1 of 2 samples converted"), qPrintable(plan->text()));
         }
 
         QMimeData none;
