@@ -1,5 +1,6 @@
 #include "create/SamplePlan.h"
 
+#include <algorithm>
 #include <set>
 
 #include "audio/AudioSet.h"
@@ -47,6 +48,41 @@ SamplePlan AudioPlan(const audio::FilePlan& file) {
 
 std::string Samples(int count) { return count == 1 ? "sample" : "samples"; }
 
+std::string Count(int count, int total) {
+    return core::Format("%d of %d %s", count, total, Samples(total).c_str());
+}
+
+// What the converted files have in common: "resampled 48000 → 44100 Hz, dithered".
+std::string Changes(const std::vector<SamplePlan>& plans) {
+    std::set<int> rates;
+    bool downmix = false;
+    bool dithered = false;
+    bool rounded = false;
+    for (const SamplePlan& plan : plans) {
+        if (plan.kind != SamplePlan::Kind::kConverted) continue;
+        if (plan.fromRate > 0) rates.insert(plan.fromRate);
+        downmix = downmix || plan.downmix;
+        dithered = dithered || (plan.requantize && plan.dither);
+        rounded = rounded || (plan.requantize && !plan.dither);
+    }
+    std::vector<std::string> changes;
+    if (!rates.empty()) {
+        std::string from;
+        for (const int rate : rates) from += (from.empty() ? "" : ", ") + std::to_string(rate);
+        changes.push_back(core::Format("resampled %s \u2192 %d Hz", from.c_str(), audio::kTargetRate));
+    }
+    if (downmix) changes.push_back("down-mixed to stereo");
+    if (dithered) changes.push_back("dithered");
+    if (rounded) changes.push_back("rounded without dither");
+    std::string text;
+    for (const std::string& change : changes) text += (text.empty() ? ": " : ", ") + change;
+    return text;
+}
+
+int CountOf(const std::vector<SamplePlan>& plans, SamplePlan::Kind kind) {
+    return static_cast<int>(std::count_if(plans.begin(), plans.end(), [kind](const SamplePlan& p) { return p.kind == kind; }));
+}
+
 }  // namespace
 
 std::vector<SamplePlan> PlanSamples(const std::vector<std::string>& paths, const AudioIn& in) {
@@ -73,25 +109,8 @@ std::vector<SamplePlan> PlanSamples(const std::vector<std::string>& paths, const
 
 std::string PlanSummary(const std::vector<SamplePlan>& plans) {
     const int total = static_cast<int>(plans.size());
-    int converted = 0;
-    int refused = 0;
-    std::set<int> rates;
-    bool downmix = false;
-    bool dithered = false;
-    bool rounded = false;
-    for (const SamplePlan& plan : plans) {
-        refused += plan.kind == SamplePlan::Kind::kRefused ? 1 : 0;
-        if (plan.kind != SamplePlan::Kind::kConverted) {
-            continue;
-        }
-        ++converted;
-        if (plan.fromRate > 0) {
-            rates.insert(plan.fromRate);
-        }
-        downmix = downmix || plan.downmix;
-        dithered = dithered || (plan.requantize && plan.dither);
-        rounded = rounded || (plan.requantize && !plan.dither);
-    }
+    const int converted = CountOf(plans, SamplePlan::Kind::kConverted);
+    const int refused = CountOf(plans, SamplePlan::Kind::kRefused);
     if (total == 0) {
         return {};
     }
@@ -101,25 +120,10 @@ std::string PlanSummary(const std::vector<SamplePlan>& plans) {
     }
     std::string text;
     if (converted > 0) {
-        text = core::Format("%d of %d %s will be converted", converted, total, Samples(total).c_str());
-        std::vector<std::string> changes;
-        if (!rates.empty()) {
-            std::string from;
-            for (const int rate : rates) {
-                from += (from.empty() ? "" : ", ") + std::to_string(rate);
-            }
-            changes.push_back(core::Format("resampled %s \u2192 %d Hz", from.c_str(), audio::kTargetRate));
-        }
-        if (downmix) changes.push_back("down-mixed to stereo");
-        if (dithered) changes.push_back("dithered");
-        if (rounded) changes.push_back("rounded without dither");
-        for (std::size_t i = 0; i < changes.size(); ++i) {
-            text += (i == 0 ? ": " : ", ") + changes[i];
-        }
+        text = Count(converted, total) + " will be converted" + Changes(plans);
     }
     if (refused > 0) {
-        text += text.empty() ? core::Format("%d of %d %s will be refused", refused, total, Samples(total).c_str())
-                             : core::Format("; %d will be refused", refused);
+        text += text.empty() ? Count(refused, total) + " will be refused" : core::Format("; %d will be refused", refused);
         text += " and stop the build";
     }
     return text;
@@ -133,28 +137,27 @@ std::string OutcomeText(const std::string& path, const SampleOutcome& outcome) {
     return outcome.report.empty() ? "as is" : WithoutName(path, outcome.report);
 }
 
-std::string BuildSummary(const std::vector<SampleOutcome>& outcomes) {
+std::string BuildSummary(const std::vector<SamplePlan>& plans, const std::vector<SampleOutcome>& outcomes) {
     const int total = static_cast<int>(outcomes.size());
     int failed = 0;
-    int reported = 0;
-    for (const SampleOutcome& outcome : outcomes) {
-        failed += outcome.status != ConversionResult::kWritten ? 1 : 0;
-        reported += outcome.status == ConversionResult::kWritten && !outcome.report.empty() ? 1 : 0;
+    int noted = 0;  // built unchanged, yet with something to say (a pitch far from its key, clipping)
+    for (std::size_t i = 0; i < outcomes.size(); ++i) {
+        const bool converted = i < plans.size() && plans[i].kind == SamplePlan::Kind::kConverted;
+        failed += outcomes[i].status != ConversionResult::kWritten ? 1 : 0;
+        noted += outcomes[i].status == ConversionResult::kWritten && !converted && !outcomes[i].report.empty() ? 1 : 0;
     }
     if (total == 0) {
         return {};
     }
     if (failed > 0) {
-        return core::Format("Nothing was built: %d of %d %s could not be converted.", failed, total,
-                            Samples(total).c_str());
+        return "Nothing was built: " + Count(failed, total) + " could not be converted.";
     }
-    if (reported == 0) {
-        return total == 1 ? "Built: the sample as it was." : core::Format("Built: all %d samples as they were.", total);
-    }
-    std::string text = core::Format("Built: %d of %d %s converted or noted (see the Conversion column)", reported, total,
-                                    Samples(total).c_str());
-    if (reported < total) {
-        text += core::Format(", %d as %s", total - reported, total - reported == 1 ? "it was" : "they were");
+    const int converted = CountOf(plans, SamplePlan::Kind::kConverted);
+    std::string text = converted > 0     ? "Built: " + Count(converted, total) + " converted" + Changes(plans)
+                       : total == 1      ? "Built: the sample as it was"
+                                         : core::Format("Built: all %d samples as they were", total);
+    if (noted > 0) {
+        text += core::Format("; %d with a note in the Conversion column", noted);
     }
     return text + ".";
 }

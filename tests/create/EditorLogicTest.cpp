@@ -3,6 +3,7 @@
 #include "create/DrumEditor.h"
 #include "create/DrumKit.h"
 #include "create/MultisampleEditor.h"
+#include "create/SamplePlan.h"
 #include "platform/ScriptedPlatform.h"
 #include "support/CreateFixtures.h"
 
@@ -150,6 +151,40 @@ TEST(DrumKitEditing, CopyKeysAndTheDefineSwitch) {
     SetDefineOscillator(kit, 7, true);
     ResetKit(kit);
     EXPECT_EQ(kit.keys[7].defineOscillator, 1);
+}
+
+// The plan's line sums up files that differ: each rate once, refusals after conversions.
+TEST(ConversionSummary, CountsAndNamesWhatChanges) {
+    using K = SamplePlan::Kind;
+    const SamplePlan asIs{K::kAsIs, "as is"};
+    const SamplePlan from48{K::kConverted, "", 48000, false, true, true};
+    const SamplePlan from96{K::kConverted, "", 96000, true, false, false};
+    const SamplePlan rounded{K::kConverted, "", 0, false, true, false};
+    const SamplePlan refused{K::kRefused, "refused: why"};
+    const struct {
+        std::vector<SamplePlan> plans;
+        const char* summary;
+    } rows[] = {
+        {{}, ""},
+        {{asIs, asIs}, "All 2 samples will be built as they are."},
+        {{from96, asIs, from48, from48}, "3 of 4 samples will be converted: resampled 48000, 96000 \u2192 44100 Hz, "
+                                         "down-mixed to stereo, dithered"},
+        {{rounded}, "1 of 1 sample will be converted: rounded without dither"},
+        {{from48, refused}, "1 of 2 samples will be converted: resampled 48000 \u2192 44100 Hz, dithered; 1 will be "
+                            "refused and stop the build"},
+        {{refused, asIs}, "1 of 2 samples will be refused and stop the build"},
+    };
+    for (const auto& row : rows) EXPECT_EQ(PlanSummary(row.plans), row.summary);
+
+    const SampleOutcome plain;
+    const SampleOutcome noted{ConversionResult::kWritten, "", "a.wav: 16-bit 44100 Hz, pitch 880 Hz, an octave above C4"};
+    const SampleOutcome failed{ConversionResult::kAudioRefused, "a.wav: 5 channels", ""};
+    EXPECT_EQ(BuildSummary({from48, asIs}, {noted, plain}),
+              "Built: 1 of 2 samples converted: resampled 48000 \u2192 44100 Hz, dithered.");
+    EXPECT_EQ(BuildSummary({asIs, asIs}, {noted, plain}), "Built: all 2 samples as they were; 1 with a note in the Conversion column.");
+    EXPECT_EQ(BuildSummary({asIs, asIs}, {failed, plain}), "Nothing was built: 1 of 2 samples could not be converted.");
+    EXPECT_EQ(OutcomeText("/x/a.wav", noted), "16-bit 44100 Hz, pitch 880 Hz, an octave above C4");
+    EXPECT_EQ(OutcomeText("/x/a.wav", failed), "failed: 5 channels");
 }
 
 }  // namespace

@@ -76,16 +76,22 @@ QString AudioNotes::summary(const std::vector<std::string>& paths) {
     if (paths == builtPaths_ && !buildSummary_.isEmpty()) {
         return buildSummary_;
     }
+    return QString::fromStdString(create::PlanSummary(plansOf(paths)));
+}
+
+std::vector<create::SamplePlan> AudioNotes::plansOf(const std::vector<std::string>& paths) {
     plan(paths);
     std::vector<create::SamplePlan> plans;
     for (const std::string& path : paths) {
         plans.push_back(plans_.at(path));
     }
-    return QString::fromStdString(create::PlanSummary(plans));
+    return plans;
 }
 
-void AudioNotes::setBuild(const std::vector<std::string>& paths, const std::vector<create::SampleOutcome>& outcomes) {
-    for (std::size_t i = 0; i < paths.size() && i < outcomes.size(); ++i) {
+void AudioNotes::setBuild(std::vector<std::string> paths, const std::vector<create::SampleOutcome>& outcomes) {
+    // A build stopped before converting has no outcomes: its files keep their plan.
+    paths.resize(std::min(paths.size(), outcomes.size()));
+    for (std::size_t i = 0; i < paths.size(); ++i) {
         const create::SampleOutcome& outcome = outcomes[i];
         const std::string& said =
             outcome.status == create::ConversionResult::kWritten ? outcome.report : create::SampleOutcomeText(outcome);
@@ -93,7 +99,7 @@ void AudioNotes::setBuild(const std::vector<std::string>& paths, const std::vect
         built_[paths[i]] = QString::fromStdString(create::OutcomeText(paths[i], outcome));
     }
     builtPaths_ = paths;
-    buildSummary_ = QString::fromStdString(create::BuildSummary(outcomes));
+    buildSummary_ = QString::fromStdString(create::BuildSummary(plansOf(paths), outcomes));
 }
 
 }  // namespace velmorant::ui

@@ -45,10 +45,11 @@ public:
     // built, the plan over them otherwise.
     QString summary(const std::vector<std::string>& paths);
     // A build's outcome for each file it took.
-    void setBuild(const std::vector<std::string>& paths, const std::vector<create::SampleOutcome>& outcomes);
+    void setBuild(std::vector<std::string> paths, const std::vector<create::SampleOutcome>& outcomes);
 
 private:
     void plan(const std::vector<std::string>& paths);
+    std::vector<create::SamplePlan> plansOf(const std::vector<std::string>& paths);
 
     const create::AudioIn& in_;
     std::map<std::string, QString> notes_;

@@ -270,7 +270,7 @@ private Q_SLOTS:
             QVERIFY2(list->topLevelItem(1)->toolTip(0).contains("24-bit 48000 Hz \u2192 16-bit 44100 Hz"),
                      qPrintable(list->topLevelItem(1)->toolTip(0)));
             QVERIFY(list->topLevelItem(1)->text(5).startsWith("24-bit 48000 Hz \u2192 16-bit 44100 Hz, dithered"));
-            QVERIFY2(plan->text().startsWith("Built: 1 of 2 samples converted"), qPrintable(plan->text()));
+            QCOMPARE(plan->text(), QStringLiteral("Built: 1 of 2 samples converted: resampled 48000 \u2192 44100 Hz, dithered."));
         }
 
         QMimeData none;
