@@ -265,7 +265,7 @@ int main(int argc, char** argv) {
         QApplication::sendEvent(target->viewport(), &enter);
         QDropEvent drop(at, Qt::MoveAction, &mime, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(target->viewport(), &drop);
-        Shoot(&window, QStringLiteral("14-main-window-slot-switched"));
+        Shoot(&window, QStringLiteral("16-main-window-slot-switched"));
     }
     {
         platform::CycleCounter counter{0};
@@ -273,7 +273,7 @@ int main(int argc, char** argv) {
         progress.setWindowTitle(QStringLiteral("Export Catalogue"));
         progress.setStatus(QStringLiteral("Please Wait while analysing directory..."));
         progress.offerCancel();
-        ShootDialog(progress, QStringLiteral("15-progress-catalogue"));
+        ShootDialog(progress, QStringLiteral("17-progress-catalogue"));
     }
     ShootEditors(&window);
     return 0;
