@@ -119,6 +119,13 @@ QString SamplePreview::play(const QString& path) {
     buffer_->setData(sound.samples);
     buffer_->open(QIODevice::ReadOnly);
     sink_ = new QAudioSink(device, format, this);
+    // An output that fails once playing (unplugged, taken by another program) says so.
+    connect(sink_, &QAudioSink::stateChanged, this, [this, name](QAudio::State state) {
+        const QAudio::Error error = sink_ != nullptr ? sink_->error() : QAudio::NoError;
+        if (state == QAudio::StoppedState && (error == QAudio::IOError || error == QAudio::FatalError)) {
+            Q_EMIT failed(tr("The audio output stopped while playing %1.").arg(name));
+        }
+    });
     sink_->start(buffer_);
     if (sink_->error() != QAudio::NoError) {
         return tr("The audio output refused %1.").arg(name);
@@ -135,6 +142,7 @@ void SamplePreview::stop() {
         player_->stop();
     }
     if (sink_ != nullptr) {
+        sink_->disconnect(this);  // stopped on purpose: nothing to report
         sink_->stop();
         delete sink_;
         sink_ = nullptr;
