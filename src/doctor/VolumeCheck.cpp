@@ -147,18 +147,6 @@ std::string MultisampleProblem(core::FileSource& files, const std::string& path)
     return {};
 }
 
-// What one walking thread keeps from bank to bank.
-struct Walker {
-    explicit Walker(const Inventory& inventory) : files(inventory) {
-        bank.files = &files;
-        bank.multisamples = &multisamples;
-    }
-    VolumeSnapshot files;
-    volume::MultisampleMemo multisamples;
-    bank::Bank bank;
-    std::unordered_map<std::string, std::string> multisampleProblems;
-};
-
 // Programs that need one file, and how they name it.
 struct Use {
     bool multisample = false;
@@ -179,6 +167,28 @@ struct UseEvent {
     std::string who;
     std::string referencedAs;
     std::string problem;  // of a multisample that was found: why it would not load
+};
+
+// What one walking thread keeps from bank to bank.
+struct Walker {
+    explicit Walker(const Inventory& inventory) : files(inventory) {
+        bank.files = &files;
+        bank.multisamples = &multisamples;
+    }
+    VolumeSnapshot files;
+    volume::MultisampleMemo multisamples;
+    bank::Bank bank;
+    std::unordered_map<std::string, std::string> multisampleProblems;
+    // A file as an earlier program named it, and what was found: a file is looked at once
+    // per walk however many programs play it.
+    struct Seen {
+        std::string folderName;
+        std::string foundName;
+        FileNode node;
+        UseEvent use;  // who left empty
+        bool told = false;  // a plain find is told to the merge once
+    };
+    std::unordered_map<std::string, Seen> seen;
 };
 
 // What the walk of one bank yields; banks are walked side by side, then merged in order.
@@ -238,6 +248,8 @@ private:
     ProgramNode LoadProgram(BankWalk& walk, const std::string& path, bool listed) const;
     FileNode FileFor(BankWalk& walk, const volume::DependencyRecord& dependency, bool multisample,
                      const std::string& who) const;
+    // How the walk finds the file: its node's path and state, and what the merge is told.
+    UseEvent FileFor(BankWalk& walk, const volume::DependencyRecord& dependency, bool multisample) const;
     void Merge(BankWalk& walk);
     void ReportFiles();
     void ReportSounds();
@@ -337,49 +349,64 @@ void Checker::ScanSamples(const std::vector<std::string>& paths) {
 
 FileNode Checker::FileFor(BankWalk& walk, const volume::DependencyRecord& dependency, bool multisample,
                           const std::string& who) const {
-    FileNode node;
-    node.path = dependency.sourcePath;
-    node.multisample = multisample;
     if (dependency.kind == volume::DependencyKind::kRom) {
-        node.state = FileState::kRom;
-        return node;
+        return FileNode{dependency.sourcePath, multisample, FileState::kRom, 0, {}};
     }
-    const bool inInventory = files_.count(node.path) != 0;
-    if (!inInventory && !walk.walker->files.IsReadable(node.path)) {
-        node.state = FileState::kMissing;
-        walk.uses.push_back({node.path, multisample, node.state, who, {}, {}});
-        return node;
+    auto& seen = walk.walker->seen;
+    auto known = seen.find(dependency.sourcePath);
+    if (known == seen.end() || known->second.node.multisample != multisample ||
+        known->second.node.size != dependency.fileSize || known->second.folderName != dependency.folderName ||
+        known->second.foundName != dependency.foundName) {
+        UseEvent use = FileFor(walk, dependency, multisample);
+        FileNode node{use.path, multisample, use.state, use.state == FileState::kMissing ? 0 : dependency.fileSize, {}};
+        Walker::Seen fresh{dependency.folderName, dependency.foundName, std::move(node), std::move(use), false};
+        known = seen.insert_or_assign(dependency.sourcePath, std::move(fresh)).first;
+    }
+    Walker::Seen& file = known->second;
+    // Missing and case-only files list every program that needs them; a plain find only
+    // marks the file used.
+    if (file.node.state != FileState::kFound || !file.told) {
+        UseEvent event = file.use;
+        event.who = who;
+        walk.uses.push_back(std::move(event));
+        file.told = true;
+    }
+    return file.node;
+}
+
+UseEvent Checker::FileFor(BankWalk& walk, const volume::DependencyRecord& dependency, bool multisample) const {
+    UseEvent use{dependency.sourcePath, multisample, FileState::kFound, {}, {}, {}};
+    const bool inInventory = files_.count(use.path) != 0;
+    if (!inInventory && !walk.walker->files.IsReadable(use.path)) {
+        use.state = FileState::kMissing;
+        return use;
     }
     // A file system that ignores letter case (Windows, a FAT disk) opens the file under the
     // reference's spelling: the inventory knows the name it is stored under.
     if (!inInventory) {
-        if (const auto stored = byFoldedPath_.find(Folded(node.path)); stored != byFoldedPath_.end()) {
-            node.path = stored->second;
+        if (const auto stored = byFoldedPath_.find(Folded(use.path)); stored != byFoldedPath_.end()) {
+            use.path = stored->second;
         }
     }
-    node.size = dependency.fileSize;
     // The lookup may have ignored letter case: compare what was found with what was asked for.
     const std::string wantedFolder(core::TrimSpaces(dependency.folderName));
     const std::string wantedName = std::string(core::TrimSpaces(dependency.foundName)) + (multisample ? ".afi" : ".afs");
-    const std::string folder = NameOf(core::PathFileName(core::PathDirectory(node.path)));
-    const std::string name = NameOf(core::PathFileName(node.path));
-    std::string referencedAs;
+    const std::string folder = NameOf(core::PathFileName(core::PathDirectory(use.path)));
+    const std::string name = NameOf(core::PathFileName(use.path));
     if (folder != wantedFolder || name != wantedName) {
-        node.state = FileState::kCaseOnly;
-        referencedAs = core::Cp1252ToUtf8(wantedFolder + "/" + wantedName);
+        use.state = FileState::kCaseOnly;
+        use.referencedAs = core::Cp1252ToUtf8(wantedFolder + "/" + wantedName);
     }
-    std::string problem;
     if (multisample) {
-        auto known = walk.walker->multisampleProblems.find(node.path);
-        if (known == walk.walker->multisampleProblems.end()) {
-            known = walk.walker->multisampleProblems
-                        .emplace(node.path, MultisampleProblem(walk.walker->files, node.path))
-                        .first;
+        auto problem = walk.walker->multisampleProblems.find(use.path);
+        if (problem == walk.walker->multisampleProblems.end()) {
+            problem = walk.walker->multisampleProblems
+                          .emplace(use.path, MultisampleProblem(walk.walker->files, use.path))
+                          .first;
         }
-        problem = known->second;
+        use.problem = problem->second;
     }
-    walk.uses.push_back({node.path, multisample, node.state, who, std::move(referencedAs), std::move(problem)});
-    return node;
+    return use;
 }
 
 ProgramNode Checker::LoadProgram(BankWalk& walk, const std::string& path, bool listed) const {
@@ -536,18 +563,20 @@ void Checker::Merge(BankWalk& walk) {
 }
 
 // Banks are walked on the worker threads, each with a bank of its own whose checksum cache
-// already holds every scanned sample and a snapshot of the volume, then merged in order so
+// consults the scanned samples' and a snapshot of the volume, then merged in order so
 // the report does not depend on timing.
 void Checker::WalkBanks(const std::vector<std::string>& names) {
     std::vector<BankWalk> walks(names.size());
     std::atomic<std::size_t> next{0};
+    volume::ChecksumCache scanned;
+    for (std::size_t i = 0; i < factPaths_.size(); ++i) {
+        if (facts_[i].readable) {
+            scanned.Remember(factPaths_[i], facts_[i].stamp, facts_[i].crc);
+        }
+    }
     const auto work = [&] {
         auto walker = std::make_unique<Walker>(inventory_);
-        for (std::size_t i = 0; i < factPaths_.size(); ++i) {
-            if (facts_[i].readable) {
-                walker->bank.checksums.Remember(factPaths_[i], facts_[i].stamp, facts_[i].crc);
-            }
-        }
+        walker->bank.checksums.Consult(&scanned);
         for (std::size_t i = next++; i < names.size(); i = next++) {
             walks[i].walker = walker.get();
             walks[i].node.name = core::Cp1252ToUtf8(names[i]);

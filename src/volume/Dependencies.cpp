@@ -187,6 +187,11 @@ std::uint32_t ChecksumCache::FileCrc32(const std::string& path, core::FileSource
 }
 
 std::optional<std::uint32_t> ChecksumCache::Known(const std::string& path, const core::FileStamp& stamp) {
+    if (shared_ != nullptr) {
+        if (const auto it = shared_->entries_.find(path); it != shared_->entries_.end() && it->second.stamp == stamp) {
+            return it->second.crc;
+        }
+    }
     std::lock_guard<std::mutex> lock(mutex_);
     const auto it = entries_.find(path);
     if (it != entries_.end() && it->second.stamp == stamp) {

@@ -24,6 +24,9 @@ public:
     // A checksum already computed from a read that began with the file at `stamp`.
     void Remember(const std::string& path, const core::FileStamp& stamp, std::uint32_t crc);
     void Clear();
+    // Known also looks in `shared`, which must not change while this cache consults it:
+    // threads each with a cache of their own share one filled before they start.
+    void Consult(const ChecksumCache* shared) { shared_ = shared; }
 
 private:
     struct Entry {
@@ -32,6 +35,7 @@ private:
     };
     std::mutex mutex_;
     std::unordered_map<std::string, Entry> entries_;
+    const ChecksumCache* shared_ = nullptr;
 };
 
 // The file's CRC-32, through the cache when one is given.

@@ -74,7 +74,7 @@ TEST(VolumeCheck, ReportsEachProblemOfAVolumeOnce) {
     v.sample("Samples/Keys/Piano C4.afs", 440);
     // Copied from a disk that ignores letter case.
     v.sampleProgram("Programs/Keys/Strings.afp", "Keys", "Strings");
-    v.multisample("Multisamples/Keys/STRINGS.afi", {{"", "Keys", "Piano Copy"}});
+    v.multisample("Multisamples/Keys/STRINGS.afi", {{"", "Keys", "Piano Copy"}, {"", "Keys", "Piano C5"}});
     v.sample("Samples/Keys/Piano Copy.afs", 440);
     v.sample("Samples/Keys/Unused.afs", 660);
     // A folder-less reference finds a folder named after the bank, longer than the instrument's 16.
@@ -100,7 +100,7 @@ TEST(VolumeCheck, ReportsEachProblemOfAVolumeOnce) {
     EXPECT_EQ(report.totals.programs, 5);
     EXPECT_EQ(report.totals.orphanBytes, static_cast<std::int64_t>(fs::file_size(v.path("Samples/Keys/Unused.afs"))));
     EXPECT_EQ(report.banks.at(0).programs.at(0).files.at(0).samples.at(1).state, FileState::kMissing);
-    EXPECT_EQ(report.findings.at(2).usedBy, std::vector<std::string>{"Keys/Piano"});
+    EXPECT_EQ(report.findings.at(2).usedBy, (std::vector<std::string>{"Keys/Piano", "Keys/Strings"}));
 
     const testing::CliRun run = testing::RunVelmorantCli({"check", "--json", v.dir.path()});
     EXPECT_EQ(run.status, 1);
