@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 #include <sndfile.h>
 
-#include <fstream>
-
-#include "support/AudioFixtures.h"
 #include "audio/Conversion.h"
+#include "audio/Peaks.h"
 #include "core/Bytes.h"
+#include "support/AudioFixtures.h"
+#include "support/CreateFixtures.h"
 #include "support/TempDir.h"
 
 namespace velmorant::audio {
@@ -17,108 +17,79 @@ std::vector<std::uint8_t> InstBody(int note, int fine) {
     return {static_cast<std::uint8_t>(note), static_cast<std::uint8_t>(static_cast<std::int8_t>(fine)), 0, 0, 127, 1, 127};
 }
 
-// The metadata as read from chunks appended to a file that libsndfile wrote.
-struct MetadataCase {
-    const char* name;
-    int format;
-    std::vector<std::pair<std::string, std::vector<std::uint8_t>>> chunks;
-    std::optional<int> samplerKey;
-    double samplerCents;
-    std::optional<int> instrumentKey;
-    std::optional<LoopPoints> loop;
-};
-
-class MetadataTest : public ::testing::TestWithParam<MetadataCase> {};
-
-TEST_P(MetadataTest, ReadsKeysFineTuneAndLoop) {
-    const MetadataCase& c = GetParam();
-    TempDir dir;
-    const std::string path = dir({std::string(c.name) + ((c.format & SF_FORMAT_TYPEMASK) == SF_FORMAT_AIFF ? ".aiff" : ".wav")});
-    testing::WriteSound(path, {c.format, 44100, 1, 2000, testing::Sine(440, 44100, 0.2)});
-    for (const auto& [id, body] : c.chunks) testing::AppendChunk(path, id, body);
-    const auto opened = AudioReader::Open(path);
-    ASSERT_TRUE(opened.reader) << opened.error;
-    const ContainerFacts& facts = opened.reader->info().facts;
-    EXPECT_EQ(facts.samplerKey, c.samplerKey);
-    EXPECT_NEAR(facts.samplerFineCents, c.samplerCents, 0.01);
-    EXPECT_EQ(facts.instrumentKey, c.instrumentKey);
-    EXPECT_EQ(facts.loop, c.loop);
-}
-
 constexpr int kWav = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
 
-INSTANTIATE_TEST_SUITE_P(
-    Chunks, MetadataTest,
-    ::testing::Values(
-        MetadataCase{"none", kWav, {}, std::nullopt, 0, std::nullopt, std::nullopt},
-        MetadataCase{"unity", kWav, {{"smpl", testing::SamplerBody(60, 0, std::nullopt)}}, 60, 0, std::nullopt, std::nullopt},
-        // -10 cents on 60 is stored as 59 plus 90 cents.
-        MetadataCase{"flat", kWav, {{"smpl", testing::SamplerBody(59, 0xE6666666u, std::nullopt)}}, 60, -10, std::nullopt,
-                     std::nullopt},
-        MetadataCase{"sharp", kWav, {{"smpl", testing::SamplerBody(60, 0x40000000u, std::nullopt)}}, 60, 25, std::nullopt,
-                     std::nullopt},
-        MetadataCase{"outside", kWav, {{"smpl", testing::SamplerBody(200, 0, std::nullopt)}}, std::nullopt, 0,
-                     std::nullopt, std::nullopt},
-        MetadataCase{"loop", kWav, {{"smpl", testing::SamplerBody(48, 0, {{100, 1999}})}}, 48, 0, std::nullopt,
-                     LoopPoints{100, 1999}},
-        MetadataCase{"inst", kWav, {{"inst", InstBody(62, -5)}}, std::nullopt, 0, 62, std::nullopt},
-        MetadataCase{"both", kWav, {{"inst", InstBody(62, 0)}, {"smpl", testing::SamplerBody(64, 0, std::nullopt)}}, 64, 0,
-                     62, std::nullopt}),
-    [](const auto& row) { return std::string(row.param.name); });
-
-// Broken files: each refused with a message that names the file, before or while reading.
-struct BadCase {
-    const char* file;
-    std::function<void(std::vector<std::uint8_t>&)> spoil;  // applied to a sound 16-bit mono WAV
-    const char* says;
-};
-
-// Offsets in the canonical 44-byte head libsndfile writes for a plain PCM WAV.
-void PatchLe32(std::vector<std::uint8_t>& b, std::size_t at, std::uint32_t v) { core::ByteWriter(b).u32le(at, v); }
-void PatchLe16(std::vector<std::uint8_t>& b, std::size_t at, std::uint16_t v) { core::ByteWriter(b).u16le(at, v); }
-
-class BadInputTest : public ::testing::TestWithParam<BadCase> {};
-
-TEST_P(BadInputTest, RefusesWithTheFileNamed) {
-    const BadCase& c = GetParam();
-    TempDir dir;
-    const std::string path = dir({c.file});
-    const std::string name(c.file);
-    const bool aiff = name.ends_with(".aiff");
-    const bool flac = name.ends_with(".flac");
-    const int format = aiff ? SF_FORMAT_AIFF | SF_FORMAT_PCM_16 : flac ? SF_FORMAT_FLAC | SF_FORMAT_PCM_16 : kWav;
-    testing::WriteSound(path, {format, 48000, name.starts_with("six") ? 6 : 1, 20000, testing::Sine(440, 48000, 0.3)});
-    auto bytes = testing::ReadBytes(path);
-    std::vector<std::uint8_t> spoilt(bytes.begin(), bytes.end());
-    if (c.spoil) c.spoil(spoilt);
-    std::ofstream(path, std::ios::binary | std::ios::trunc)
-        .write(reinterpret_cast<const char*>(spoilt.data()), static_cast<std::streamsize>(spoilt.size()));
-
-    std::string error;
-    if (auto opened = AudioReader::Open(path); !opened.reader) {
-        error = opened.error;
-    } else {
-        testing::MemorySink sink;
-        error = Convert(*opened.reader, PlanConversion(opened.reader->info(), {}), sink).error;
+// The metadata as read from chunks appended to a file that libsndfile wrote.
+TEST(AudioFileTest, ReadsKeysFineTuneAndLoopFromTheChunks) {
+    const std::nullopt_t none = std::nullopt;
+    const struct {
+        std::vector<std::pair<std::string, std::vector<std::uint8_t>>> chunks;
+        std::optional<int> samplerKey;
+        double samplerCents;
+        std::optional<int> instrumentKey;
+        std::optional<LoopPoints> loop;
+    } rows[] = {
+        {{}, none, 0, none, none},
+        {{{"smpl", testing::SamplerBody(60, 0, none)}}, 60, 0, none, none},
+        {{{"smpl", testing::SamplerBody(59, 0xE6666666u, none)}}, 60, -10, none, none},  // 59 plus 90 cents
+        {{{"smpl", testing::SamplerBody(60, 0x40000000u, none)}}, 60, 25, none, none},
+        {{{"smpl", testing::SamplerBody(200, 0, none)}}, none, 0, none, none},  // outside the keys
+        {{{"smpl", testing::SamplerBody(48, 0, {{100, 1999}})}}, 48, 0, none, LoopPoints{100, 1999}},
+        {{{"inst", InstBody(62, -5)}}, none, 0, 62, none},
+        {{{"inst", InstBody(62, 0)}, {"smpl", testing::SamplerBody(64, 0, none)}}, 64, 0, 62, none}};
+    for (const auto& c : rows) {
+        TempDir dir;
+        const std::string path = dir({"in.wav"});
+        testing::WriteSound(path, {kWav, 44100, 1, 2000, testing::Sine(440, 44100, 0.2)});
+        for (const auto& [id, body] : c.chunks) testing::AppendChunk(path, id, body);
+        const auto opened = AudioReader::Open(path);
+        ASSERT_TRUE(opened.reader) << opened.error;
+        const ContainerFacts& facts = opened.reader->info().facts;
+        EXPECT_EQ(std::tie(facts.samplerKey, facts.instrumentKey, facts.loop), std::tie(c.samplerKey, c.instrumentKey, c.loop))
+            << c.chunks.size();
+        EXPECT_NEAR(facts.samplerFineCents, c.samplerCents, 0.01);
     }
-    EXPECT_TRUE(error.starts_with(name + ": ")) << error;
-    EXPECT_NE(error.find(c.says), std::string::npos) << error;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Files, BadInputTest,
-    ::testing::Values(
-        BadCase{"cut.wav", [](auto& b) { b.resize(b.size() / 2); }, "\"data\" chunk declares 40000 bytes"},
-        BadCase{"liar.wav", [](auto& b) { PatchLe32(b, 40, 40100); }, "declares 40100 bytes but only 40000"},
-        BadCase{"huge.wav", [](auto& b) { PatchLe32(b, 40, 0xFFFFFFF0u); }, "declares 4294967280 bytes"},
-        BadCase{"silent.wav", [](auto& b) { PatchLe16(b, 22, 0); }, "declares 0 channels"},
-        BadCase{"zero.wav", [](auto& b) { PatchLe32(b, 24, 0); }, "a sample rate of 0 Hz"},
-        BadCase{"text.wav", [](auto& b) { b.assign({'h', 'e', 'l', 'l', 'o', '\n'}); }, "not a WAV, AIFF or FLAC file"},
-        BadCase{"empty.wav", [](auto& b) { b.clear(); }, "not a WAV, AIFF or FLAC file"},
-        BadCase{"cut.aiff", [](auto& b) { b.resize(b.size() - 1000); }, "\"SSND\" chunk declares"},
-        BadCase{"cut.flac", [](auto& b) { b.resize(b.size() / 2); }, "of its 20000 frames"},
-        BadCase{"six.wav", nullptr, "has 6 channels"}),
-    [](const auto& row) { return std::string(row.param.file).replace(std::string(row.param.file).find('.'), 1, "_"); });
+// Broken files: each refused with a message that names the file, before or while reading.
+void PatchLe32(std::vector<std::uint8_t>& b, std::size_t at, std::uint32_t v) { core::ByteWriter(b).u32le(at, v); }
+
+TEST(AudioFileTest, BrokenFilesAreRefusedWithTheFileNamed) {
+    // Offsets in the canonical 44-byte head libsndfile writes for a plain PCM WAV.
+    const std::tuple<const char*, std::function<void(std::vector<std::uint8_t>&)>, const char*> rows[] = {
+        {"cut.wav", [](auto& b) { b.resize(b.size() / 2); }, "\"data\" chunk declares 40000 bytes"},
+        {"liar.wav", [](auto& b) { PatchLe32(b, 40, 40100); }, "declares 40100 bytes but only 40000"},
+        {"huge.wav", [](auto& b) { PatchLe32(b, 40, 0xFFFFFFF0u); }, "declares 4294967280 bytes"},
+        {"silent.wav", [](auto& b) { core::ByteWriter(b).u16le(22, 0); }, "declares 0 channels"},
+        {"zero.wav", [](auto& b) { PatchLe32(b, 24, 0); }, "a sample rate of 0 Hz"},
+        {"text.wav", [](auto& b) { b.assign({'h', 'e', 'l', 'l', 'o', '\n'}); }, "not a WAV, AIFF or FLAC file"},
+        {"empty.wav", [](auto& b) { b.clear(); }, "not a WAV, AIFF or FLAC file"},
+        {"cut.aiff", [](auto& b) { b.resize(b.size() - 1000); }, "\"SSND\" chunk declares"},
+        {"cut.flac", [](auto& b) { b.resize(b.size() / 2); }, "of its 20000 frames"},
+        {"six.wav", nullptr, "has 6 channels"}};
+    for (const auto& [file, spoil, says] : rows) {
+        TempDir dir;
+        const std::string path = dir({file});
+        const std::string name(file);
+        const int format = name.ends_with(".aiff")   ? SF_FORMAT_AIFF | SF_FORMAT_PCM_16
+                           : name.ends_with(".flac") ? SF_FORMAT_FLAC | SF_FORMAT_PCM_16
+                                                     : kWav;
+        testing::WriteSound(path, {format, 48000, name.starts_with("six") ? 6 : 1, 20000, testing::Sine(440, 48000, 0.3)});
+        auto bytes = testing::ReadBytes(path);
+        if (spoil) spoil(bytes);
+        testing::WriteBytes(path, bytes);
+
+        std::string error;
+        if (auto opened = AudioReader::Open(path); !opened.reader) {
+            error = opened.error;
+        } else {
+            testing::MemorySink sink;
+            error = Convert(*opened.reader, PlanConversion(opened.reader->info(), {}), sink).error;
+        }
+        EXPECT_TRUE(error.starts_with(name + ": ")) << error;
+        EXPECT_NE(error.find(says), std::string::npos) << error;
+    }
+}
 
 // The file source answers from its own buffer: reads across its edge, longer than it, going
 // back, and past the end give exactly the bytes a buffer in memory gives.
@@ -126,7 +97,7 @@ TEST(FileSourceTest, ReadsWhatMemoryHolds) {
     TempDir dir;
     std::vector<std::uint8_t> bytes(700001);
     for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<std::uint8_t>(i * 2654435761u >> 13);
-    std::ofstream(dir({"f"}), std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), 700001);
+    testing::WriteBytes(dir({"f"}), bytes);
     auto file = FileSource::Open(dir({"f"}));
     ASSERT_TRUE(file);
     MemorySource memory(bytes);
@@ -140,6 +111,35 @@ TEST(FileSourceTest, ReadsWhatMemoryHolds) {
         b.resize(got);
         EXPECT_EQ(a, b) << offset;
     }
+}
+
+// A step per bucket on the left channel, silence on the right: each bucket's range spans the
+// step and zero, whatever the container.
+TEST(PeaksTest, BucketRangesAndLoopPlaces) {
+    for (const int format : {kWav, SF_FORMAT_AIFF | SF_FORMAT_PCM_24, SF_FORMAT_FLAC | SF_FORMAT_PCM_16}) {
+        TempDir dir;
+        const std::string path = dir({"steps.snd"});
+        testing::WriteSound(path, {format, 44100, 2, 1000, [](std::size_t frame, int channel) {
+                                       return channel == 0 ? (static_cast<double>(frame / 100) - 5) / 10 : 0.0;
+                                   }});
+        const bool wav = format == kWav;
+        if (wav) testing::AppendChunk(path, "smpl", testing::SamplerBody(60, 0, std::pair{150u, 949u}));
+        const Peaks peaks = ComputePeaks(path, 10);
+        ASSERT_TRUE(peaks.error.empty()) << peaks.error;
+        ASSERT_EQ(peaks.low.size(), 10u);
+        for (std::size_t b = 0; b < 10; ++b) {
+            const double step = (static_cast<double>(b) - 5) / 10;
+            EXPECT_NEAR(peaks.low[b], std::min(step, 0.0), 1e-3) << format << " bucket " << b;
+            EXPECT_NEAR(peaks.high[b], std::max(step, 0.0), 1e-3) << format << " bucket " << b;
+        }
+        if (wav) {
+            ASSERT_TRUE(peaks.loop);
+            EXPECT_EQ(std::make_pair(peaks.loopStartBucket, peaks.loopEndBucket), std::make_pair(std::size_t{1}, std::size_t{9}));
+        }
+    }
+    // A frame past the end (a loop a file declares beyond its sound) lands in the last bucket.
+    EXPECT_EQ(PeakBucket(999, 1000, 10), 9u);
+    EXPECT_EQ(PeakBucket(5000, 1000, 10), 9u);
 }
 
 }  // namespace

@@ -1,12 +1,16 @@
 #include <gtest/gtest.h>
 #include <sndfile.h>
 
-#include <fstream>
+#include <atomic>
+#include <stdexcept>
 
-#include "support/AudioFixtures.h"
 #include "audio/AudioSet.h"
+#include "audio/ConversionPool.h"
+#include "audio/Loudness.h"
 #include "audio/PcmFileSink.h"
 #include "core/File.h"
+#include "support/AudioFixtures.h"
+#include "support/CreateFixtures.h"
 #include "support/TempDir.h"
 
 namespace velmorant::audio {
@@ -25,7 +29,7 @@ TEST(AudioSetTest, PlansKeysAndGainThenConvertsEveryFile) {
     testing::WriteSound(paths[1], {SF_FORMAT_WAV | SF_FORMAT_PCM_24, 44100, 1, 44100, testing::Sine(130.81, 44100, 0.25)});
     testing::WriteSound(paths[2], {SF_FORMAT_WAV | SF_FORMAT_PCM_16, 44100, 1, 44100, testing::Sine(523.25, 44100, 0.25)});
     for (std::size_t i = 0; i < 3; ++i) testing::AppendChunk(paths[i], "smpl", testing::SamplerBody(60, 0, std::nullopt));
-    std::ofstream(paths[3]) << "not audio";
+    testing::WriteTextFile(paths[3], "not audio");
 
     SetOptions options;
     options.conversion.detectPitch = true;
@@ -71,10 +75,8 @@ TEST(PcmFileSinkTest, WritesHeaderThenBigEndianSamplesOnlyWhenFinished) {
     testing::WriteSound(paths[0], {SF_FORMAT_AIFF | SF_FORMAT_PCM_16, 44100, 2, 3,
                                    [](std::size_t f, int c) { return (c == 0 ? 1.0 : -1.0) * static_cast<double>(f + 1); }, true});
     testing::WriteSound(paths[1], {SF_FORMAT_FLAC | SF_FORMAT_PCM_16, 44100, 1, 50000, testing::Sine(440, 44100, 0.5)});
-    auto flac = testing::ReadBytes(paths[1]);
-    flac.resize(flac.size() / 2);
-    std::ofstream(paths[1], std::ios::binary | std::ios::trunc)
-        .write(reinterpret_cast<const char*>(flac.data()), static_cast<std::streamsize>(flac.size()));
+    const auto flac = testing::ReadBytes(paths[1]);
+    testing::WriteBytes(paths[1], {flac.begin(), flac.begin() + static_cast<std::ptrdiff_t>(flac.size() / 2)});
 
     SetOptions options;
     const SetPlan set = PlanSet(paths, options);
@@ -88,6 +90,70 @@ TEST(PcmFileSinkTest, WritesHeaderThenBigEndianSamplesOnlyWhenFinished) {
     EXPECT_NE(outcomes[1].result.error.find("cut.flac: the file ends after"), std::string::npos) << outcomes[1].result.error;
     EXPECT_FALSE(core::FileExists(dir({"out1"})));
     EXPECT_EQ(core::ListDirectory(dir.path())->size(), 3u) << "a temporary file was left";
+}
+
+// Texts that name a target, and ones refused naming themselves (mode kNone).
+TEST(LoudnessTest, TargetsParseOrSayWhy) {
+    const std::tuple<const char*, LoudnessMode, double> rows[] = {
+        {"peak:-1dBFS", LoudnessMode::kPeak, -1}, {"peak:-0.5", LoudnessMode::kPeak, -0.5}, {"lufs:-14", LoudnessMode::kLufs, -14},
+        {"LUFS:-23LUFS", LoudnessMode::kLufs, -23}, {"peak:+3dBFS", LoudnessMode::kNone, 0}, {"lufs:-90", LoudnessMode::kNone, 0},
+        {"rms:-10", LoudnessMode::kNone, 0}, {"lufs:", LoudnessMode::kNone, 0}, {"peak:-1dB", LoudnessMode::kNone, 0}};
+    for (const auto& [text, mode, level] : rows) {
+        std::string error;
+        const auto target = ParseLoudnessTarget(text, error);
+        ASSERT_EQ(target.has_value(), mode != LoudnessMode::kNone) << text;
+        if (target) {
+            EXPECT_EQ(target->mode, mode);
+            EXPECT_DOUBLE_EQ(target->level, level);
+        } else {
+            EXPECT_NE(error.find(text), std::string::npos) << error;
+        }
+    }
+}
+
+Measured MeasureFile(const std::string& path, LoudnessMode mode) {
+    auto opened = AudioReader::Open(path);
+    if (!opened.reader) return {std::nullopt, opened.error};
+    return MeasureLoudness(*opened.reader, mode);
+}
+
+// One gain for the whole set: the loudest file meets the target and the others keep their
+// distance from it.
+TEST(SetGainTest, BringsTheLoudestFileToTheTarget) {
+    TempDir dir;
+    const std::vector<double> amplitudes{0.5, 0.125, 0.0};
+    std::vector<std::string> paths;
+    for (std::size_t i = 0; i < amplitudes.size(); ++i) {
+        paths.push_back(dir({"layer" + std::to_string(i) + ".wav"}));
+        testing::WriteSound(paths.back(), {SF_FORMAT_WAV | SF_FORMAT_PCM_24, 48000, 2, 96000,
+                                           testing::Sine(997, 48000, amplitudes[i])});
+    }
+    for (const auto& [mode, text] : {std::pair{LoudnessMode::kPeak, "peak:-1dBFS"}, std::pair{LoudnessMode::kLufs, "lufs:-14"}}) {
+        std::vector<LoudnessMeasure> measures;
+        for (const std::string& p : paths) {
+            const Measured m = MeasureFile(p, mode);
+            ASSERT_TRUE(m.measure) << m.error;
+            measures.push_back(*m.measure);
+        }
+        std::string error;
+        const LoudnessTarget target = *ParseLoudnessTarget(text, error);
+        const double gain = SetGainDb(measures, target);
+        const double loudest = mode == LoudnessMode::kPeak ? measures[0].truePeakDb : measures[0].lufs;
+        EXPECT_NEAR(loudest + gain, target.level, 1e-9) << text;
+        // 0.5 is -6.02 dBFS; a 1 kHz sine on both channels measures as many LUFS as its peak has dBFS.
+        EXPECT_NEAR(loudest, -6.02, 0.1) << text;
+        const double second = mode == LoudnessMode::kPeak ? measures[1].truePeakDb : measures[1].lufs;
+        EXPECT_NEAR(loudest - second, 12.04, 0.1) << text;
+    }
+    EXPECT_EQ(SetGainDb(std::vector<LoudnessMeasure>{LoudnessMeasure{}}, {LoudnessMode::kLufs, -14}), 0.0);
+}
+
+TEST(ConversionPoolTest, RunsEveryJobOnceAndPassesOnAFailure) {
+    std::vector<std::atomic<int>> runs(200);
+    RunInParallel(runs.size(), 3, [&](std::size_t i) { ++runs[i]; });
+    for (const auto& r : runs) EXPECT_EQ(r.load(), 1);
+    EXPECT_THROW(RunInParallel(50, 2, [](std::size_t i) { if (i == 7) throw std::runtime_error("x"); }),
+                 std::runtime_error);
 }
 
 }  // namespace
