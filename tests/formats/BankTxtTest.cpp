@@ -13,50 +13,38 @@ constexpr BankTxtResult V = BankTxtResult::kValid;
 constexpr BankTxtResult F = BankTxtResult::kTooFewNames;
 constexpr BankTxtResult N = BankTxtResult::kNoCountLine;
 
-struct ParseCase {
-    const char* label;
-    std::string text;
-    BankTxtResult result;
-    std::int32_t itemCount;
-    std::vector<std::pair<std::string, std::string>> entries;  // the first entries expected
-};
-
-class ParseBankTxtTest : public ::testing::TestWithParam<ParseCase> {};
-
-TEST_P(ParseBankTxtTest, ResultCountAndEntries) {
-    const ParseCase& c = GetParam();
-    BankTxt index;
-    EXPECT_EQ(ParseBankTxt(index, c.text), c.result);
-    EXPECT_EQ(index.itemCount, c.itemCount);
-    ASSERT_GE(index.entries.size(), c.entries.size());
-    ASSERT_LE(index.itemCount, index.lineCount);
-    for (std::size_t i = 0; i < c.entries.size(); ++i) {
-        EXPECT_EQ(index.entries[i].name, c.entries[i].first) << i;
-        EXPECT_EQ(index.entries[i].categories, c.entries[i].second) << i;
+// Each text: the result, the count and the first entries expected (name, categories).
+TEST(ParseBankTxtTest, ResultCountAndEntries) {
+    const std::tuple<const char*, std::string, BankTxtResult, std::int32_t, std::vector<std::pair<std::string, std::string>>> rows[] = {
+        {"Valid", "Number of items: 2\r\nLead1:KB\r\nPad2:\r\n", V, 2, {{"Lead1", "KB"}, {"Pad2", ""}}},
+        {"LineFeedsOnly", "Number of items: 2\nLead1:KB\nPad2\n", V, 2, {{"Lead1", "KB"}, {"Pad2", ""}}},
+        {"TooFewNames", "Number of items: 5\r\nLead1:KB\r\nPad2:\r\n", F, 2, {{"Lead1", "KB"}}},
+        {"FewerAnnounced", "Number of items: 1\r\nLead1:KB\r\nPad2:\r\n", V, 1, {{"Lead1", "KB"}}},
+        {"EmptyLineBeforeCount", "\r\nNumber of items: 1\r\nLead1\r\n", N, 0, {}},
+        {"Empty", "", N, 0, {}},
+        {"ColonsAfterTheFirst", "Number of items: 1\r\nA:B:C\r\n", V, 1, {{"A", "BC"}}},
+        {"LongFieldsAreCut", "Number of items: 1\r\n" + std::string(60, 'n') + ":" + std::string(50, 'c') + "\r\n", V, 1,
+         {{std::string(47, 'n'), std::string(47, 'c')}}},
+        {"TrailingSpacesGo", "Number of items: 1\r\n  Piano   \r\n", V, 1, {{"  Piano", ""}}},
+        {"BlankLinesAreEntriesButNotNames", "Number of items: 2\r\n   \r\nX\r\n", F, 1, {{"", ""}, {"X", ""}}},
+        {"ControlDroppedHighBytesKept", "Number of items: 1\r\nPi\tan\xE9o\x01\x1F \x7F:\x80\r\n", V, 1,
+         {{"Pian\xE9o \x7F", "\x80"}}},
+        {"LastLineWithoutLineEnd", "Number of items: 2\r\nA\r\nB", V, 2, {{"A", ""}, {"B", ""}}},
+        {"NegativeCountMeansNone", "Number of items: -4\r\nA\r\n", V, 0, {{"A", ""}}},
+        {"HugeCountIsLowered", "Number of items: 99999999999999999999\r\nA\r\n", F, 1, {{"A", ""}}},
+        {"NoDigits", "Number of items\r\nA\r\n", V, 0, {{"A", ""}}}};
+    for (const auto& [label, text, result, itemCount, entries] : rows) {
+        BankTxt index;
+        EXPECT_EQ(ParseBankTxt(index, text), result) << label;
+        EXPECT_EQ(index.itemCount, itemCount) << label;
+        ASSERT_GE(index.entries.size(), entries.size()) << label;
+        ASSERT_LE(index.itemCount, index.lineCount) << label;
+        for (std::size_t i = 0; i < entries.size(); ++i) {
+            EXPECT_EQ(std::tie(index.entries[i].name, index.entries[i].categories), std::tie(entries[i].first, entries[i].second))
+                << label << " " << i;
+        }
     }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, ParseBankTxtTest,
-    ::testing::Values(
-        ParseCase{"Valid", "Number of items: 2\r\nLead1:KB\r\nPad2:\r\n", V, 2, {{"Lead1", "KB"}, {"Pad2", ""}}},
-        ParseCase{"LineFeedsOnly", "Number of items: 2\nLead1:KB\nPad2\n", V, 2, {{"Lead1", "KB"}, {"Pad2", ""}}},
-        ParseCase{"TooFewNames", "Number of items: 5\r\nLead1:KB\r\nPad2:\r\n", F, 2, {{"Lead1", "KB"}}},
-        ParseCase{"FewerAnnounced", "Number of items: 1\r\nLead1:KB\r\nPad2:\r\n", V, 1, {{"Lead1", "KB"}}},
-        ParseCase{"EmptyLineBeforeCount", "\r\nNumber of items: 1\r\nLead1\r\n", N, 0, {}},
-        ParseCase{"Empty", "", N, 0, {}},
-        ParseCase{"ColonsAfterTheFirst", "Number of items: 1\r\nA:B:C\r\n", V, 1, {{"A", "BC"}}},
-        ParseCase{"LongFieldsAreCut", "Number of items: 1\r\n" + std::string(60, 'n') + ":" + std::string(50, 'c') + "\r\n",
-                  V, 1, {{std::string(47, 'n'), std::string(47, 'c')}}},
-        ParseCase{"TrailingSpacesGo", "Number of items: 1\r\n  Piano   \r\n", V, 1, {{"  Piano", ""}}},
-        ParseCase{"BlankLinesAreEntriesButNotNames", "Number of items: 2\r\n   \r\nX\r\n", F, 1, {{"", ""}, {"X", ""}}},
-        ParseCase{"ControlDroppedHighBytesKept", "Number of items: 1\r\nPi\tan\xE9o\x01\x1F \x7F:\x80\r\n", V, 1,
-                  {{"Pian\xE9o \x7F", "\x80"}}},
-        ParseCase{"LastLineWithoutLineEnd", "Number of items: 2\r\nA\r\nB", V, 2, {{"A", ""}, {"B", ""}}},
-        ParseCase{"NegativeCountMeansNone", "Number of items: -4\r\nA\r\n", V, 0, {{"A", ""}}},
-        ParseCase{"HugeCountIsLowered", "Number of items: 99999999999999999999\r\nA\r\n", F, 1, {{"A", ""}}},
-        ParseCase{"NoDigits", "Number of items\r\nA\r\n", V, 0, {{"A", ""}}}),
-    [](const auto& info) { return info.param.label; });
 
 TEST(ParseBankTxtTest, KeepsAtMost513Entries) {
     std::string text = "Number of items: 600\r\n";

@@ -158,19 +158,16 @@ TEST(KitTextTest, LinesPastTheLimitAreIgnored) {
     EXPECT_EQ(read.lines[0].number, 2000u);
 }
 
-struct BadLine {
-    const char* line;
-    const char* field;  // the first field found wrong
-};
-
-class MalformedKitLineTest : public KitFileTest, public ::testing::WithParamInterface<BadLine> {};
+// A line and the first field found wrong in it.
+class MalformedKitLineTest : public KitFileTest, public ::testing::WithParamInterface<std::pair<const char*, const char*>> {};
 
 TEST_P(MalformedKitLineTest, IsSkippedWithOneMessageNamingTheLine) {
-    const std::string text = std::string("##|fdk|3\r\n\r\n") + GetParam().line + "\r\n";
+    const auto [line, field] = GetParam();
+    const std::string text = std::string("##|fdk|3\r\n\r\n") + line + "\r\n";
     const KitText read = ParseKitText(text);
     ASSERT_EQ(read.lines.size(), 1u);
     EXPECT_EQ(read.lines[0].index, -1);
-    EXPECT_STREQ(read.lines[0].badField, GetParam().field);
+    EXPECT_STREQ(read.lines[0].badField, field);
 
     const DrumKit kit = Load(text);
     EXPECT_EQ(result, 1);
@@ -184,17 +181,17 @@ TEST_P(MalformedKitLineTest, IsSkippedWithOneMessageNamingTheLine) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Lines, MalformedKitLineTest,
-                         ::testing::Values(BadLine{"98|0|0|-1|1|0||0||0||0||0|", "key index"},
-                                           BadLine{"-1|0|0|-1|1|0||0||0||0||0|", "key index"},
-                                           BadLine{"40|5|1|-1|1|0|a|1|b|2|c|3|d|4|e|5|", "layer count"},
-                                           BadLine{"40|-1|1|-1|1|0||0|", "layer count"},
-                                           BadLine{"40|2|1|-1|1|0|a.wav|63|", "field count"},
-                                           BadLine{"40|1|1|-1|1|0||127||0||0||0|", "layer path"},
-                                           BadLine{"40|0|7|-1|1|0||0||0||0||0|", "state"},
-                                           BadLine{"40|0|0|98|1|0||0||0||0||0|", "copy source"},
-                                           BadLine{"40|0|0|-1|2|0||0||0||0||0|", "define oscillator"},
-                                           BadLine{"40|0|0|-1|1|9||0||0||0||0|", "preset"},
-                                           BadLine{"40|1|1", "field count"}));
+                         ::testing::Values(std::pair{"98|0|0|-1|1|0||0||0||0||0|", "key index"},
+                                           std::pair{"-1|0|0|-1|1|0||0||0||0||0|", "key index"},
+                                           std::pair{"40|5|1|-1|1|0|a|1|b|2|c|3|d|4|e|5|", "layer count"},
+                                           std::pair{"40|-1|1|-1|1|0||0|", "layer count"},
+                                           std::pair{"40|2|1|-1|1|0|a.wav|63|", "field count"},
+                                           std::pair{"40|1|1|-1|1|0||127||0||0||0|", "layer path"},
+                                           std::pair{"40|0|7|-1|1|0||0||0||0||0|", "state"},
+                                           std::pair{"40|0|0|98|1|0||0||0||0||0|", "copy source"},
+                                           std::pair{"40|0|0|-1|2|0||0||0||0||0|", "define oscillator"},
+                                           std::pair{"40|0|0|-1|1|9||0||0||0||0|", "preset"},
+                                           std::pair{"40|1|1", "field count"}));
 
 }  // namespace
 }  // namespace velmorant::formats

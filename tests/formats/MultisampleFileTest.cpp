@@ -17,48 +17,36 @@ std::vector<std::uint8_t> Built(std::size_t zones) {
     return file;
 }
 
-struct ReadCase {
-    const char* label;
-    std::size_t zones;
-    std::size_t cutTo;       // the file's length after the build, 0 keeps it whole
-    int countByte;           // written over byte 17 when >= 0
-    MultisampleResult result;
-    std::size_t entries;
-    std::size_t problemOffset;
-};
-
-class ReadMultisampleTest : public ::testing::TestWithParam<ReadCase> {};
-
-TEST_P(ReadMultisampleTest, ListsTheEntriesInsideTheFileAndNamesWhatIsMissing) {
-    const ReadCase& c = GetParam();
-    auto file = Built(c.zones);
-    if (c.countByte >= 0) {
-        file[kMultisampleCountOffset] = static_cast<std::uint8_t>(c.countByte);
-    }
-    if (c.cutTo != 0) {
-        file.resize(c.cutTo);
-    }
-    const MultisampleContents contents = ReadMultisample(file);
-    EXPECT_EQ(contents.result, c.result);
-    ASSERT_EQ(contents.entries.size(), c.entries);
-    EXPECT_EQ(contents.problemOffset, c.problemOffset);
-    for (std::size_t i = 0; i < contents.entries.size(); ++i) {
-        EXPECT_EQ(contents.entries[i].offset, 20 + 100 * i);
-        EXPECT_EQ(DecodeReference(contents.entries[i].reference, VolumeRule::kMultisample, 1).name,
-                  "S" + std::to_string(i));
+// The entries inside the file are listed; the first one missing is named by its offset.
+TEST(ReadMultisampleTest, ListsTheEntriesInsideTheFileAndNamesWhatIsMissing) {
+    const struct {
+        std::size_t zones;
+        std::size_t cutTo;  // the file's length after the build, 0 keeps it whole
+        int countByte;      // written over byte 17 when >= 0
+        MultisampleResult result;
+        std::size_t entries;
+        std::size_t problemOffset;
+    } rows[] = {{3, 0, -1, MultisampleResult::kDone, 3, 0},
+                {0, 0, -1, MultisampleResult::kDone, 0, 0},
+                {1, 17, -1, MultisampleResult::kNoCount, 0, 17},
+                // The last entry's reference ends at 20 + 100 + 72: one byte less cuts it.
+                {2, 191, -1, MultisampleResult::kEntryPastEnd, 1, 120},
+                {2, 192, -1, MultisampleResult::kDone, 2, 0},
+                {2, 0, 200, MultisampleResult::kEntryPastEnd, 2, 220}};
+    for (const auto& c : rows) {
+        auto file = Built(c.zones);
+        if (c.countByte >= 0) file[kMultisampleCountOffset] = static_cast<std::uint8_t>(c.countByte);
+        if (c.cutTo != 0) file.resize(c.cutTo);
+        const MultisampleContents contents = ReadMultisample(file);
+        EXPECT_EQ(contents.result, c.result) << c.cutTo;
+        ASSERT_EQ(contents.entries.size(), c.entries) << c.cutTo;
+        EXPECT_EQ(contents.problemOffset, c.problemOffset) << c.cutTo;
+        for (std::size_t i = 0; i < contents.entries.size(); ++i) {
+            EXPECT_EQ(contents.entries[i].offset, 20 + 100 * i);
+            EXPECT_EQ(DecodeReference(contents.entries[i].reference, VolumeRule::kMultisample, 1).name, "S" + std::to_string(i));
+        }
     }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Files, ReadMultisampleTest,
-    ::testing::Values(ReadCase{"Whole", 3, 0, -1, MultisampleResult::kDone, 3, 0},
-                      ReadCase{"Empty", 0, 0, -1, MultisampleResult::kDone, 0, 0},
-                      ReadCase{"ShorterThanTheCount", 1, 17, -1, MultisampleResult::kNoCount, 0, 17},
-                      // The last entry's reference ends at 20 + 100 + 72: one byte less cuts it.
-                      ReadCase{"LastReferenceCut", 2, 191, -1, MultisampleResult::kEntryPastEnd, 1, 120},
-                      ReadCase{"ReferenceEndsTheFile", 2, 192, -1, MultisampleResult::kDone, 2, 0},
-                      ReadCase{"CountPastEnd", 2, 0, 200, MultisampleResult::kEntryPastEnd, 2, 220}),
-    [](const auto& info) { return info.param.label; });
 
 TEST(BuildMultisampleTest, HeaderCountsTheZonesAndEntriesKeepTheirKeys) {
     const auto file = Built(2);

@@ -6,79 +6,46 @@
 namespace velmorant::formats {
 namespace {
 
-struct DecodeCase {
-    const char* label;
-    std::string location;
-    char pad;
-    VolumeRule rule;
-    std::int32_t parentVolume;
-    std::int32_t expectedVolume;
-};
+constexpr auto kProgram = VolumeRule::kProgram;
+constexpr auto kMultisample = VolumeRule::kMultisample;
 
-class DecodeReferenceTest : public ::testing::TestWithParam<DecodeCase> {};
-
-TEST_P(DecodeReferenceTest, VolumeNumberFollowsTheRule) {
-    const DecodeCase& c = GetParam();
+// The volume number follows the rule of the file that holds the record; the rest is kept as stored.
+TEST(ReferenceRecordTest, DecodesTheVolumeByItsRule) {
+    const std::tuple<const char*, char, VolumeRule, std::int32_t, std::int32_t> rows[] = {  // location, pad, rule, parent, volume
+        {"Local 1", ' ', kProgram, 9, 1}, {"Local 1", '\0', kProgram, 9, 1},  // zero padding reads as blanks
+        {"ROM", ' ', kProgram, 9, 0}, {"Disk  X", ' ', kProgram, 9, 0},        // no digit, a letter: ROM
+        {"", ' ', kProgram, 9, 3},                                              // blank: the same volume
+        {"Local 1", ' ', kMultisample, 5, 5}, {"Local 1", '\0', kMultisample, 5, 5},  // a sample takes its parent's
+        {"Local 12", ' ', kMultisample, 5, 2}, {"Local 1x", ' ', kMultisample, 5, 0}, {"", ' ', kMultisample, 0, 3}};
     const std::string name = "Caf\xE9 \x80\xFF";
-    const auto stored = EncodeReference(c.location, "Keys", name, c.pad);
-    const Reference decoded = DecodeReference(stored, c.rule, c.parentVolume);
-    EXPECT_EQ(decoded.volumeNumber, c.expectedVolume);
-    EXPECT_EQ(decoded.location, c.location);
-    EXPECT_EQ(decoded.folder, "Keys");
-    EXPECT_EQ(decoded.name, name);  // bytes of the code page kept as they are
+    for (const auto& [location, pad, rule, parent, volume] : rows) {
+        const Reference decoded = DecodeReference(EncodeReference(location, "Keys", name, pad), rule, parent);
+        EXPECT_EQ(decoded.volumeNumber, volume) << location << "/" << parent;
+        EXPECT_EQ(std::tie(decoded.location, decoded.folder, decoded.name), std::tie(location, "Keys", name));
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rules, DecodeReferenceTest,
-    ::testing::Values(DecodeCase{"ProgramDigit", "Local 1", ' ', VolumeRule::kProgram, 9, 1},
-                      DecodeCase{"ZeroPaddingReadsAsBlanks", "Local 1", '\0', VolumeRule::kProgram, 9, 1},
-                      DecodeCase{"ProgramNoDigitIsRom", "ROM", ' ', VolumeRule::kProgram, 9, 0},
-                      DecodeCase{"ProgramLetterIsRom", "Disk  X", ' ', VolumeRule::kProgram, 9, 0},
-                      DecodeCase{"ProgramBlankIsSameVolume", "", ' ', VolumeRule::kProgram, 9, 3},
-                      DecodeCase{"SampleSpaceTakesParent", "Local 1", ' ', VolumeRule::kMultisample, 5, 5},
-                      DecodeCase{"SampleZeroTakesParent", "Local 1", '\0', VolumeRule::kMultisample, 5, 5},
-                      DecodeCase{"SampleDigit", "Local 12", ' ', VolumeRule::kMultisample, 5, 2},
-                      DecodeCase{"SampleLetter", "Local 1x", ' ', VolumeRule::kMultisample, 5, 0},
-                      DecodeCase{"SampleBlankIsSameVolume", "", ' ', VolumeRule::kMultisample, 0, 3}),
-    [](const auto& info) { return info.param.label; });
-
-struct RewriteCase {
-    const char* label;
-    std::optional<std::string> folder;
-    std::optional<std::string> name;
-    std::string expectedFolder;
-    std::string expectedName;
-};
-
-class RewriteReferenceTest : public ::testing::TestWithParam<RewriteCase> {};
-
-TEST_P(RewriteReferenceTest, LocationClearedFolderAndNameAsAsked) {
-    const RewriteCase& c = GetParam();
-    std::vector<std::uint8_t> file(4, 0xAA);
-    const auto original = EncodeReference("Local 1", "Old Folder", "Old Name");
-    file.insert(file.end(), original.begin(), original.end());
-    file.push_back(0xBB);
-    core::ByteWriter writer(file);
-    ASSERT_EQ(RewriteReference(writer, 4, ReferenceRewrite{c.folder, c.name}), ReferenceResult::kDone);
-
-    const Reference decoded = DecodeReference(StoredReference(file.data() + 4, kReferenceSize), VolumeRule::kProgram, 0);
-    EXPECT_EQ(decoded.location, "");
-    EXPECT_EQ(decoded.volumeNumber, kSameVolume);
-    EXPECT_EQ(decoded.folder, c.expectedFolder);
-    EXPECT_EQ(decoded.name, c.expectedName);
-    // Padding is zero bytes, and nothing around the record is touched.
-    EXPECT_EQ(file[4 + kReferenceLocationWidth - 1], 0);
-    EXPECT_EQ(file[3], 0xAA);
-    EXPECT_EQ(file.back(), 0xBB);
+// The location is cleared, folder and name set as asked (cut to their fields), zero padded, and
+// nothing around the record touched.
+TEST(ReferenceRecordTest, RewriteSetsTheFieldsAndTouchesNothingElse) {
+    const std::tuple<std::optional<std::string>, std::optional<std::string>, std::string, std::string> rows[] = {
+        {std::nullopt, std::nullopt, "", "Old Name"},
+        {"Bank", "0New", "Bank", "0New"},
+        {std::string(20, 'F'), std::string(40, 'N'), std::string(16, 'F'), std::string(32, 'N')}};
+    for (const auto& [folder, name, expectedFolder, expectedName] : rows) {
+        std::vector<std::uint8_t> file(4, 0xAA);
+        const auto original = EncodeReference("Local 1", "Old Folder", "Old Name");
+        file.insert(file.end(), original.begin(), original.end());
+        file.push_back(0xBB);
+        core::ByteWriter writer(file);
+        ASSERT_EQ(RewriteReference(writer, 4, ReferenceRewrite{folder, name}), ReferenceResult::kDone);
+        const Reference decoded = DecodeReference(StoredReference(file.data() + 4, kReferenceSize), kProgram, 0);
+        EXPECT_EQ(std::tie(decoded.location, decoded.volumeNumber, decoded.folder, decoded.name),
+                  std::make_tuple("", kSameVolume, expectedFolder, expectedName));
+        EXPECT_EQ(file[4 + kReferenceLocationWidth - 1], 0);
+        EXPECT_EQ(std::make_pair(file[3], file.back()), std::make_pair(std::uint8_t{0xAA}, std::uint8_t{0xBB}));
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Fields, RewriteReferenceTest,
-    ::testing::Values(RewriteCase{"FolderClearedNameKept", std::nullopt, std::nullopt, "", "Old Name"},
-                      RewriteCase{"FolderAndName", "Bank", "0New", "Bank", "0New"},
-                      RewriteCase{"LongTextsCut", std::string(20, 'F'), std::string(40, 'N'), std::string(16, 'F'),
-                                  std::string(32, 'N')}),
-    [](const auto& info) { return info.param.label; });
 
 TEST(RewriteReferenceTest, RecordPastTheEndIsRefusedAndNamed) {
     std::vector<std::uint8_t> file(kReferenceSize + 3, 0x11);

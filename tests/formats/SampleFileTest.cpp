@@ -87,45 +87,29 @@ INSTANTIATE_TEST_SUITE_P(
                    "00000000 00000000"}),
     [](const auto& row) { return std::string(row.param.name); });
 
-struct BadSampleCase {
-    const char* name;
-    std::size_t keep;    // bytes of a good 1001-byte sample file kept
-    std::size_t at;      // a byte changed, or 0
-    std::uint8_t value;
-    SampleResult result;
-    std::size_t offset;
-};
-
-class BadSampleTest : public ::testing::TestWithParam<BadSampleCase> {};
-
-TEST_P(BadSampleTest, IsRefusedNamingTheOffset) {
-    const BadSampleCase& c = GetParam();
+// A good 1001-byte sample file cut to `keep` bytes, or with one byte changed: refused naming the offset.
+TEST(SampleFile, ABrokenHeaderIsRefusedNamingTheOffset) {
     TempDir dir;
     ASSERT_EQ(ConvertWaveToSample(testing::WriteWave(dir({"in.wav"}), testing::CountingWave(1001)), dir({"good.afs"})),
               ConversionResult::kWritten);
-    auto bytes = testing::ReadBytes(dir({"good.afs"}));
-    bytes.resize(std::min(bytes.size(), c.keep));
-    if (c.at != 0) {
-        bytes[c.at] = c.value;
-    }
-    const SampleRead read = ReadSampleHeader(std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
-    EXPECT_EQ(read.result, c.result);
-    EXPECT_EQ(read.problemOffset, c.offset);
-    if (c.result != SampleResult::kOk) {
-        EXPECT_EQ(DescribeSampleProblem("x.afs", read),
-                  "x.afs: offset " + std::to_string(c.offset) + ", " + read.field + ": " + SampleResultText(c.result));
+    const auto good = testing::ReadBytes(dir({"good.afs"}));
+    const std::tuple<std::size_t, std::size_t, std::uint8_t, SampleResult, std::size_t> rows[] = {  // keep, at, value
+        {1050, 0, 0, SampleResult::kOk, 0},          {1049, 0, 0, SampleResult::kSoundPastEnd, 4},  // no pad byte
+        {47, 0, 0, SampleResult::kTooShort, 47},     {1050, 3, 'i', SampleResult::kNotSample, 0},
+        {1050, 6, 0, SampleResult::kBadLength, 4},  // below the length's bias
+        {1050, 5, 0x10, SampleResult::kSoundPastEnd, 4}};
+    for (const auto& [keep, at, value, result, offset] : rows) {
+        std::vector<std::uint8_t> bytes(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(std::min(good.size(), keep)));
+        if (at != 0) bytes[at] = value;
+        const SampleRead read = ReadSampleHeader(bytes);
+        EXPECT_EQ(read.result, result) << keep << " " << at;
+        EXPECT_EQ(read.problemOffset, offset) << keep << " " << at;
+        if (result != SampleResult::kOk) {
+            EXPECT_EQ(DescribeSampleProblem("x.afs", read),
+                      "x.afs: offset " + std::to_string(offset) + ", " + read.field + ": " + SampleResultText(result));
+        }
     }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, BadSampleTest,
-    ::testing::Values(BadSampleCase{"Whole", 1050, 0, 0, SampleResult::kOk, 0},
-                      BadSampleCase{"PadByteMissing", 1049, 0, 0, SampleResult::kSoundPastEnd, 4},
-                      BadSampleCase{"HeaderCut", 47, 0, 0, SampleResult::kTooShort, 47},
-                      BadSampleCase{"NotMagic", 1050, 3, 'i', SampleResult::kNotSample, 0},
-                      BadSampleCase{"LengthBelowBias", 1050, 6, 0, SampleResult::kBadLength, 4},
-                      BadSampleCase{"LengthTooLarge", 1050, 5, 0x10, SampleResult::kSoundPastEnd, 4}),
-    [](const auto& row) { return std::string(row.param.name); });
 
 // A root key the caller gives wins over the sampler chunk's when it is a key (0 is no key).
 TEST(SampleFile, CallerRootKeyFrom1To128WinsOverTheSamplerChunk) {
