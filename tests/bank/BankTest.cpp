@@ -1,12 +1,16 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <optional>
 
 #include "bank/Bank.h"
+#include "bank/BankIndex.h"
+#include "bank/SlotPanels.h"
+#include "core/FileSource.h"
+#include "core/Path.h"
 #include "demo/VolumeBuilders.h"
 #include "support/ImportFixtures.h"
 #include "support/TempDir.h"
-#include "bank/BankIndex.h"
 #include "volume/ProgramRecord.h"
 
 namespace velmorant::bank {
@@ -142,6 +146,147 @@ TEST(FindProgramCategoriesTest, FirstMatchingLineOfTheFoldersIndex) {
         if (text) ASSERT_TRUE(demo::WriteText(dir({"Bank", "bank.txt"}), text));
         FindProgramCategories(record);
         EXPECT_EQ(record.categories, categories) << (text ? text : "no bank.txt");
+    }
+}
+
+using Bytes = std::vector<std::uint8_t>;
+
+Bytes Program(const char* tag, std::size_t cut = 0, std::size_t hugeMods = 0) {
+    demo::ProgramLayout layout;
+    layout.tag = tag;
+    if (std::string(tag) == "umdr") {
+        layout.zones.push_back({0, 0, true, {demo::kDiskLocation, "Keys", "S"}});
+    } else {
+        layout.oscillators[0] = {true, {demo::kDiskLocation, "Keys", "M"}};  // its one sample is Keys/S
+    }
+    Bytes bytes = demo::BuildProgramFile(layout);
+    if (cut != 0) bytes.resize(cut);
+    if (hugeMods != 0) bytes[34] = bytes[35] = 0xFF;  // the Mods count
+    return bytes;
+}
+
+const Bytes kSample = demo::BuildSampleFile(440.0, 8);
+const Bytes kMultisample = demo::BuildMultisampleFile({{"", "", "S"}});
+const Bytes kCountPastEnd = [] { Bytes b = kMultisample; b[17] = 200; return b; }();  // more entries than it holds
+
+// Damaged files of a volume held in memory: what loaded before still loads, with a warning in
+// the program's log naming the file and the problem; what cannot be used is refused.
+TEST(BankTest, BadInputLoadsWithAWarningOrIsRefused) {
+    const struct {
+        std::string name;                  // the damaged file
+        bool loads;                        // the program still takes a slot
+        std::string warning;               // part of the log's warning line
+        Bytes program;                     // Programs/Bank/P.afp
+        std::optional<Bytes> multisample;  // Multisamples/Keys/M.afi
+        std::optional<Bytes> sample;       // Samples/Keys/S.afs
+    } rows[] = {
+        {"P.afp", true, "(chunk counts): the file ends", Program("mpsa", 16)},
+        {"P.afp", true, "(voice area): the chunk counts (65535, 0, 0, 0)", Program("mpsa", 0, 1)},
+        {"P.afp", true, "(voice area)", Program("umdr", 2000), std::nullopt, kSample},
+        {"M.afi", true, "(magic): not \"S80i\"", Program("mpsa"), Bytes{}, kSample},
+        {"M.afi", true, "(magic): not \"S80i\"", Program("mpsa"), Bytes(300, 0xAB), kSample},
+        {"M.afi", true, "(sample entry): the file ends", Program("mpsa"), kCountPastEnd, kSample},
+        {"S.afs", true, "offset", Program("mpsa"), kMultisample, Bytes{}},
+        {"S.afs", true, "offset", Program("mpsa"), kMultisample, Bytes(100, 'A')},
+        {"P.afp", false, "unknown program type \"zzzz\"", Program("zzzz")}};
+    // Full native paths, as the loaders make them.
+    const std::string root = core::AbsolutePath(std::string(1, core::kNativeSeparator) + "Volume");
+    const auto path = [&root](const char* top, const char* folder, const char* file) {
+        return core::JoinPath(core::JoinPath(core::JoinPath(root, top), folder), file);
+    };
+    for (const auto& row : rows) {
+        core::MemoryFiles files;
+        files.Add(path("Programs", "Bank", "P.afp"), row.program);
+        if (row.multisample) files.Add(path("Multisamples", "Keys", "M.afi"), *row.multisample);
+        if (row.sample) files.Add(path("Samples", "Keys", "S.afs"), *row.sample);
+        Bank bank;
+        bank.files = &files;
+        const AddResult result = AddProgram(bank, -1, path("Programs", "Bank", "P.afp"));
+        EXPECT_EQ(result.placed(), row.loads) << AddResultNumber(result);
+        ASSERT_TRUE(result.loadedSlot);
+        const std::string& log = bank.slots[static_cast<std::size_t>(*result.loadedSlot)].log;
+        const std::size_t at = log.find("Warning: " + root + core::kNativeSeparator);
+        ASSERT_NE(at, std::string::npos) << log;
+        EXPECT_NE(log.find(row.name + ": ", at), std::string::npos) << log;
+        EXPECT_NE(log.find(row.warning, at), std::string::npos) << log;
+    }
+}
+
+// A program file too large to read is refused with its size, before any of it is read.
+TEST(BankTest, ProgramOver256MiBIsRefusedNamingItsSize) {
+    testing::TempDir dir;
+    const std::string path = dir({"Programs", "Bank", "Huge.afp"});
+    demo::ProgramLayout layout;
+    ASSERT_TRUE(demo::WriteFile(path, demo::BuildProgramFile(layout)));
+    std::filesystem::resize_file(path, (256u << 20) + 1);  // sparse: nothing is written
+    Bank bank;
+    const AddResult result = AddProgram(bank, -1, path);
+    EXPECT_EQ(result.failure, AddFailure::kNotAProgram);
+    ASSERT_TRUE(result.loadedSlot);
+    EXPECT_NE(bank.slots[static_cast<std::size_t>(*result.loadedSlot)].log.find("Warning: " + path + ": 268435457 bytes"),
+              std::string::npos);
+}
+
+using Rows = std::array<std::vector<int>, kGroupCount>;
+
+Rows Selected(std::initializer_list<std::pair<int, std::vector<int>>> groups) {
+    Rows rows;
+    for (const auto& [group, selected] : groups) {
+        rows[static_cast<std::size_t>(group)] = selected;
+    }
+    return rows;
+}
+
+// The newly clicked item wins over the one selected before (current), over all sixteen lists.
+TEST(SelectionRuleTest, NewlyClickedItemWins) {
+    const std::tuple<Rows, int, int> cases[] = {
+        {Selected({}), 5, -1},
+        {Selected({{2, {4}}}), -1, 20},
+        {Selected({{0, {2}}, {2, {4}}}), 2, 20},         // a later list clicked
+        {Selected({{0, {0}}, {2, {4}}}), 20, 0},         // an earlier list clicked
+        {Selected({{0, {0, 2}}}), 2, 0},                 // the same list, an earlier row
+        {Selected({{0, {0, 2}}}), 0, 2},                 // the same list, a later row
+        {Selected({{1, {6, 3, 6}}}), 11, 14},            // rows out of order and repeated
+        {Selected({{0, {1, 2, 3}}}), 2, 1},              // a third row of a list is ignored
+        {Selected({{0, {-1, 8, 3}}}), -1, 3}};           // rows outside the list are ignored
+    for (const auto& [rows, current, expected] : cases) {
+        EXPECT_EQ(ChooseSelectedSlot(GatherSelectedSlots(rows), current), expected) << current;
+    }
+}
+
+// Main item and ticked letters -> stored text -> what the panel shows back.
+TEST(CategoryPanelTest, StoresAndShowsBack) {
+    const std::tuple<int, std::string, std::string, int, std::string> cases[] = {
+        {5, "EM", "EM", 5, "M"},
+        {0, "BD", "BD", 2, "D"},  // no main: the first ticked becomes main
+        {0, "", "", 0, ""},
+        {16, "ABCDEFGHIJKLMNOP", "PABCDEFGHIJKLMNO", 16, "ABCDEFGHIJKLMNO"}};
+    for (const auto& [mainItem, ticked, stored, shownMain, shownTicked] : cases) {
+        CategoryPanel panel;
+        panel.mainItem = mainItem;
+        for (char letter : ticked) panel.checked[static_cast<std::size_t>(letter - 'A')] = true;
+        EXPECT_EQ(CategoriesFromPanel(panel), stored);
+        const CategoryPanel shown = CategoryPanelFor(stored);
+        std::string letters;
+        for (int letter = 0; letter < kGroupCount; ++letter) {
+            if (shown.checked[static_cast<std::size_t>(letter)]) letters += static_cast<char>('A' + letter);
+        }
+        EXPECT_EQ(std::tie(shown.mainItem, letters), std::tie(shownMain, shownTicked)) << stored;
+    }
+    // Anything but the sixteen letters is ignored; a stray character in front makes no main.
+    EXPECT_EQ(CategoryPanelFor("not defined").checked, (std::array<bool, kGroupCount>{}));
+    EXPECT_EQ(CategoryPanelFor("xAQz").mainItem, 0);
+    EXPECT_TRUE(CategoryPanelFor("xAQz").checked[0]);
+}
+
+// Letters typed on the command line are stored as the panel stores them: main first, the
+// others once each in letter order.
+TEST(CategoryLetters, AreStoredAsThePanelStoresThem) {
+    const std::pair<const char*, std::optional<std::string>> cases[] = {
+        {"EM", "EM"}, {"mbe", "MBE"}, {"EME", "EM"}, {"BDB", "BD"}, {"", ""}, {"PONMLKJIHGFEDCBA", "PABCDEFGHIJKLMNO"},
+        {"EQ", std::nullopt}, {"E M", std::nullopt}, {"not defined", std::nullopt}};
+    for (const auto& [typed, stored] : cases) {
+        EXPECT_EQ(NormaliseCategoryLetters(typed), stored) << typed;
     }
 }
 

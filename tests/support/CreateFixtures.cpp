@@ -56,9 +56,7 @@ std::vector<std::uint8_t> BuildWave(const WaveLayout& layout) {
 
 std::vector<std::uint8_t> CountingPayload(std::size_t n) {
     std::vector<std::uint8_t> payload(n);
-    for (std::size_t i = 0; i < n; ++i) {
-        payload[i] = static_cast<std::uint8_t>(i % 250 + 1);
-    }
+    for (std::size_t i = 0; i < n; ++i) payload[i] = static_cast<std::uint8_t>(i % 250 + 1);
     return payload;
 }
 
@@ -71,17 +69,13 @@ WaveLayout CountingWave(std::size_t n, std::int16_t channels) {
 
 std::vector<std::string> LayerPaths(const formats::DrumKit& kit, int key) {
     std::vector<std::string> paths;
-    for (const formats::DrumLayer& layer : kit.keys[static_cast<std::size_t>(key)].layers) {
-        paths.push_back(layer.path);
-    }
+    for (const auto& layer : kit.keys[static_cast<std::size_t>(key)].layers) paths.push_back(layer.path);
     return paths;
 }
 
 std::vector<int> LayerBounds(const formats::DrumKit& kit, int key) {
     std::vector<int> bounds;
-    for (const formats::DrumLayer& layer : kit.keys[static_cast<std::size_t>(key)].layers) {
-        bounds.push_back(layer.upperBound);
-    }
+    for (const auto& layer : kit.keys[static_cast<std::size_t>(key)].layers) bounds.push_back(layer.upperBound);
     return bounds;
 }
 
@@ -95,13 +89,11 @@ std::vector<std::uint8_t> TonePayload(int frames, double hz) {
 }
 
 void WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes) {
-    std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    WriteTextFile(path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }
 
 void WriteTextFile(const std::string& path, std::string_view text) {
-    std::ofstream out(path, std::ios::binary);
-    out.write(text.data(), static_cast<std::streamsize>(text.size()));
+    std::ofstream(path, std::ios::binary).write(text.data(), static_cast<std::streamsize>(text.size()));
 }
 
 std::string WriteWave(const std::string& path, const WaveLayout& layout) {

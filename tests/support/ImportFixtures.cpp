@@ -14,21 +14,24 @@ std::string ImportVolume::BankTextPath(const std::string& bank) const {
     return bank.empty() ? dir_({"Volume", "Programs", "bank.txt"}) : dir_({"Volume", "Programs", bank, "bank.txt"});
 }
 
+namespace {
+std::string WriteProgram(const std::string& path, const demo::ProgramLayout& layout) {
+    EXPECT_TRUE(demo::WriteFile(path, demo::BuildProgramFile(layout))) << path;
+    return path;
+}
+}  // namespace
+
 std::string ImportVolume::AddProgram(const std::string& bank, const std::string& name, const std::string& tag) {
     demo::ProgramLayout layout;
     layout.tag = tag;
     layout.mods = 1;
-    const std::string path = ProgramPath(bank, name);
-    EXPECT_TRUE(demo::WriteFile(path, demo::BuildProgramFile(layout))) << path;
-    return path;
+    return WriteProgram(ProgramPath(bank, name), layout);
 }
 
 std::string ImportVolume::AddProgramMissingDependency(const std::string& bank, const std::string& name) {
     demo::ProgramLayout layout;
     layout.oscillators[0] = {true, demo::Reference{demo::kDiskLocation, "Nowhere", "Missing Multisample"}};
-    const std::string path = ProgramPath(bank, name);
-    EXPECT_TRUE(demo::WriteFile(path, demo::BuildProgramFile(layout))) << path;
-    return path;
+    return WriteProgram(ProgramPath(bank, name), layout);
 }
 
 std::string ImportVolume::AddNotAProgram(const std::string& bank, const std::string& name) {
@@ -39,9 +42,7 @@ std::string ImportVolume::AddNotAProgram(const std::string& bank, const std::str
 
 std::string ImportVolume::WriteBankText(const std::string& bank, const std::vector<std::string>& lines) {
     std::string text;
-    for (const std::string& line : lines) {
-        text += line + "\r\n";
-    }
+    for (const std::string& line : lines) text += line + "\r\n";
     const std::string path = BankTextPath(bank);
     EXPECT_TRUE(demo::WriteText(path, text)) << path;
     return path;
@@ -62,9 +63,7 @@ std::vector<platform::PlatformCall> CallsOf(const platform::ScriptedPlatform& pl
                                             platform::PlatformCall::Kind kind) {
     std::vector<platform::PlatformCall> calls;
     for (const auto& call : platform.Calls()) {
-        if (call.kind == kind) {
-            calls.push_back(call);
-        }
+        if (call.kind == kind) calls.push_back(call);
     }
     return calls;
 }

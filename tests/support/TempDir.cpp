@@ -29,13 +29,14 @@ TempDir::~TempDir() {
     fs::remove_all(core::NativePath(path_), ec);
 }
 
-std::string TempDir::operator()(std::initializer_list<std::string> parts) const {
-    std::string path = path_;
-    for (const auto& part : parts) {
-        path = core::JoinPath(path, part);
-    }
+namespace {
+std::string Join(std::string path, std::initializer_list<std::string> parts) {
+    for (const auto& part : parts) path = core::JoinPath(path, part);
     return path;
 }
+}  // namespace
+
+std::string TempDir::operator()(std::initializer_list<std::string> parts) const { return Join(path_, parts); }
 
 bool CanMakeSymbolicLinks() {
     static const bool can = [] {
@@ -58,13 +59,7 @@ std::string DemoVolumeDir::program(const std::string& bank, const std::string& n
     return (*this)({"Programs", bank, name + ".afp"});
 }
 
-std::string DemoVolumeDir::operator()(std::initializer_list<std::string> parts) const {
-    std::string path = root_;
-    for (const auto& part : parts) {
-        path = core::JoinPath(path, part);
-    }
-    return path;
-}
+std::string DemoVolumeDir::operator()(std::initializer_list<std::string> parts) const { return Join(root_, parts); }
 
 std::vector<unsigned char> ReadBytes(const std::string& path) {
     std::ifstream in(core::NativePath(path), std::ios::binary);
@@ -72,8 +67,8 @@ std::vector<unsigned char> ReadBytes(const std::string& path) {
 }
 
 std::string ReadText(const std::string& path) {
-    std::ifstream in(core::NativePath(path), std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    const auto bytes = ReadBytes(path);
+    return {bytes.begin(), bytes.end()};
 }
 
 std::map<std::string, std::vector<unsigned char>> FileTree(const std::string& root) {
