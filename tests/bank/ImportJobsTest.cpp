@@ -99,20 +99,18 @@ TEST(ImportProgramsTest, ASkippedProgramShowsItsBoxThenTheJobGoesOn) {
                                     : code == ResultBox::kCannotOpen  ? volume.ProgramPath("New", "Absent")
                                     : code == ResultBox::kNotAProgram ? volume.AddNotAProgram("New", "Text")
                                                                       : volume.AddProgramMissingDependency("New", "Lost");
-        if (code == ResultBox::kAlreadyInBank) ASSERT_EQ(AddProgram(bank, -1, failing).slot, 0);
+        if (code == ResultBox::kAlreadyInBank) {
+            ASSERT_EQ(AddProgram(bank, -1, failing).slot, 0);
+        }
         ScriptedPlatform platform;
         platform.AnswerOpenFiles({first, failing, volume.AddProgram("New", "Third")});
         ImportOutcome outcome;
         ImportProgramsCommand(platform, bank, -1, &outcome);
-        EXPECT_FALSE(outcome.stopped);
-        EXPECT_EQ(outcome.skipped, 1);
-        EXPECT_EQ(outcome.placed.size(), 2u);
+        EXPECT_EQ(std::make_tuple(outcome.stopped, outcome.skipped, outcome.placed.size()), std::make_tuple(false, 1, 2u));
         const auto lines = CallLines(platform);
         const auto at = std::find(lines.begin(), lines.end(), "box Information: " + text + " - Skip it \n(" + failing + ")");
         ASSERT_NE(at, lines.end()) << ::testing::PrintToString(lines);
-        EXPECT_EQ(*(at + 1), "front");
-        EXPECT_EQ(*(at + 2), "pos 2");
-        EXPECT_EQ(lines.back(), "close");
+        EXPECT_EQ(std::make_tuple(*(at + 1), *(at + 2), lines.back()), std::make_tuple("front", "pos 2", "close"));
         EXPECT_EQ(platform.Boxes().size(), 1u);
     }
 }
@@ -121,9 +119,7 @@ TEST(ImportProgramsTest, NoRoomStopsTheJobAndKeepsWhatWasPlaced) {
     ImportVolume volume;
     Bank bank;
     Names paths;
-    for (const char* name : {"One", "Two", "Three", "Four"}) {
-        paths.push_back(volume.AddProgram("New", name));
-    }
+    for (const char* name : {"One", "Two", "Three", "Four"}) paths.push_back(volume.AddProgram("New", name));
     ScriptedPlatform platform;
     platform.AnswerOpenFiles(paths);
     ImportOutcome outcome;
@@ -165,9 +161,7 @@ TEST(ImportBankTest, BankTextProblemsAreReportedAndWhatCanBeLoadedIs) {
                         {{"Number of items: -4", "X"}, 0, "Information: Bad number of items in bank.txt \n (", {}}};
     for (const Row& row : rows) {
         ImportVolume volume;
-        for (const char* name : {"X", "Y", "Z"}) {
-            volume.AddProgram("Bank", name);
-        }
+        for (const char* name : {"X", "Y", "Z"}) volume.AddProgram("Bank", name);
         const std::string path = row.lines.empty() ? volume.BankTextPath("Bank") : volume.WriteBankText("Bank", row.lines);
         Bank bank;
         ScriptedPlatform platform;

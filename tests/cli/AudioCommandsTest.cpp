@@ -75,12 +75,9 @@ TEST(AudioCommandsTest, MultisampleTakesKeysFromNamesAndReportsEachConversion) {
     testing::TempDir dir;
     std::filesystem::create_directory(dir({"out"}));
     std::vector<std::string> files;
-    for (const char* name : {"str c2.wav", "str c4.aiff", "str c6.flac"}) {
+    for (const auto& [name, format] : {std::pair{"str c2.wav", SF_FORMAT_WAV}, {"str c4.aiff", SF_FORMAT_AIFF}, {"str c6.flac", SF_FORMAT_FLAC}}) {
         files.push_back(dir({name}));
-        const int format = files.back().ends_with(".wav")    ? SF_FORMAT_WAV | SF_FORMAT_PCM_24
-                           : files.back().ends_with(".aiff") ? SF_FORMAT_AIFF | SF_FORMAT_PCM_24
-                                                             : SF_FORMAT_FLAC | SF_FORMAT_PCM_24;
-        testing::WriteSound(files.back(), {format, 48000, 1, 4800, nullptr});
+        testing::WriteSound(files.back(), {format | SF_FORMAT_PCM_24, 48000, 1, 4800, nullptr});
     }
     for (const auto& [middleC, keys] : {std::pair{"C4", std::vector<int>{36, 60, 84}}, std::pair{"C3", std::vector<int>{48, 72, 96}}}) {
         std::vector<std::string> args{"multisample", "--out", dir({"out", "Str.afp"}), "--auto-map", "--middle-c", middleC};
@@ -99,10 +96,8 @@ TEST(AudioCommandsTest, MultisampleTakesKeysFromNamesAndReportsEachConversion) {
 
 TEST(AudioCommandsTest, DrumsPlacesFilesByTheirKeys) {
     testing::TempDir dir;
-    const std::string kick = dir({"kick_036.wav"});
-    const std::string noise = dir({"noise.wav"});
-    testing::WriteSound(kick, {SF_FORMAT_WAV | SF_FORMAT_FLOAT, 48000, 1, 4800, nullptr});
-    testing::WriteSound(noise, {SF_FORMAT_WAV | SF_FORMAT_FLOAT, 48000, 1, 4800, nullptr});
+    const std::string kick = dir({"kick_036.wav"}), noise = dir({"noise.wav"});
+    for (const std::string& path : {kick, noise}) testing::WriteSound(path, {SF_FORMAT_WAV | SF_FORMAT_FLOAT, 48000, 1, 4800, nullptr});
     const CliRun run = Cli({"drums", "--auto-map", kick, "--out", dir({"Kit.afp"})});
     ASSERT_EQ(run.status, kExitOk) << run.err;
     EXPECT_NE(run.out.find("kick_036.wav: 32-bit float 48000 Hz → 16-bit 44100 Hz, dithered\n"), std::string::npos)
