@@ -28,17 +28,9 @@ using ::testing::ElementsAreArray;
 using velmorant::testing::ImportVolume;
 namespace fs = std::filesystem;
 
-struct Row {
-    const char* label;
-    std::vector<std::string> args;  // "@piano", "@kit": demo programs; "@dest": the destination volume
-    int status;
-    std::string err;                // start of standard error
-    const char* copies = "";        // folder of Piano's sample copies
-    std::string folderField = {};   // Grand Piano's first reference in the copy, folder characters
-};
-
-class BankExport : public ::testing::TestWithParam<Row> {
+class BankExport : public ::testing::Test {
 protected:
+    // "@piano", "@kit": demo programs; "@dest": the destination volume.
     int Run(std::vector<std::string> args) {
         for (std::string& arg : args) {
             if (arg == "@piano" || arg == "@kit") {
@@ -61,25 +53,6 @@ protected:
     std::string out;
 };
 
-TEST_P(BankExport, OptionsAndRefusals) {
-    const Row& row = GetParam();
-    fs::create_directories(dest);
-    EXPECT_EQ(Run(row.args), row.status) << err;
-    EXPECT_TRUE(err.starts_with(row.err)) << err;
-    if (row.status != 0) {
-        EXPECT_TRUE(fs::is_empty(dest));
-        return;
-    }
-    EXPECT_TRUE(fs::exists(dest / "Samples" / row.copies / "Piano C4.afs"));
-    // Two Mods, three Enveloppes and one LFO chunk: S = 80 + 232 + 168 + 44; folder field at S + 4 + 16.
-    const auto program = ReadBytes((dest / "Programs/Out/Grand Piano.afp").string());
-    std::string field;
-    for (std::size_t i = 0; i < 16 && program.size() >= 544; ++i) {
-        field.push_back(static_cast<char>(program[524 + 4 + 16 + (i ^ 1u)]));
-    }
-    EXPECT_EQ(field, row.folderField);
-}
-
 const std::vector<std::string> kBase = {"--import", "@piano", "--export", "@dest", "--bank-name", "Out"};
 
 std::vector<std::string> With(std::vector<std::string> extra) {
@@ -88,23 +61,46 @@ std::vector<std::string> With(std::vector<std::string> extra) {
     return args;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cli, BankExport,
-    ::testing::Values(
-        Row{"Defaults", kBase, 0, "", "Out", std::string(16, '\0')},
-        Row{"SourceFolders", With({"--folders", "source"}), 0, "", "Keys", "Keys" + std::string(12, '\0')},
-        Row{"SourceForcesAbsolute", With({"--folders", "source", "--refs", "relative"}), 0, "", "Keys",
-            "Keys" + std::string(12, '\0')},
-        Row{"BankFoldersAbsolute", With({"--refs", "absolute"}), 0, "", "Out", "Out" + std::string(13, '\0')},
-        Row{"NoBankName", {"--import", "@piano", "--export", "@dest"}, 1,
-            "Information: You must define a Bank Name to export\n"},
-        Row{"MissingDestination", {"--import", "@piano", "--export", "@dest/Nowhere", "--bank-name", "Out"}, 1,
-            "Information: You must define an existing Path to export\n"},
-        Row{"UnknownFolders", With({"--folders", "other"}), 2, "velmorant-cli"},
-        Row{"NameWithoutExport", {"--import", "@piano", "--bank-name", "Out"}, 2,
-            "velmorant-cli bank: --bank-name, --folders, --refs, --replace, --register and --dry-run go with --export\n"},
-        Row{"TwoDestinations", With({"--export", "@dest"}), 2, "velmorant-cli bank: --export: give one destination"}),
-    [](const auto& row) { return std::string(row.param.label); });
+TEST_F(BankExport, OptionsAndRefusals) {
+    const struct {
+        const char* label;
+        std::vector<std::string> args;
+        int status;
+        std::string err;               // start of standard error
+        const char* copies = "";       // folder of Piano's sample copies
+        std::string folderField = {};  // Grand Piano's first reference in the copy, folder characters
+    } rows[] = {
+        {"Defaults", kBase, 0, "", "Out", std::string(16, '\0')},
+        {"SourceFolders", With({"--folders", "source"}), 0, "", "Keys", "Keys" + std::string(12, '\0')},
+        {"SourceForcesAbsolute", With({"--folders", "source", "--refs", "relative"}), 0, "", "Keys", "Keys" + std::string(12, '\0')},
+        {"BankFoldersAbsolute", With({"--refs", "absolute"}), 0, "", "Out", "Out" + std::string(13, '\0')},
+        {"NoBankName", {"--import", "@piano", "--export", "@dest"}, 1, "Information: You must define a Bank Name to export\n"},
+        {"MissingDestination", {"--import", "@piano", "--export", "@dest/Nowhere", "--bank-name", "Out"}, 1,
+         "Information: You must define an existing Path to export\n"},
+        {"UnknownFolders", With({"--folders", "other"}), 2, "velmorant-cli"},
+        {"NameWithoutExport", {"--import", "@piano", "--bank-name", "Out"}, 2,
+         "velmorant-cli bank: --bank-name, --folders, --refs, --replace, --register and --dry-run go with --export\n"},
+        {"TwoDestinations", With({"--export", "@dest"}), 2, "velmorant-cli bank: --export: give one destination"}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.label);
+        dest = scratch({row.label});
+        fs::create_directories(dest);
+        EXPECT_EQ(Run(row.args), row.status) << err;
+        EXPECT_TRUE(err.starts_with(row.err)) << err;
+        if (row.status != 0) {
+            EXPECT_TRUE(fs::is_empty(dest));
+            continue;
+        }
+        EXPECT_TRUE(fs::exists(dest / "Samples" / row.copies / "Piano C4.afs"));
+        // Two Mods, three Enveloppes and one LFO chunk: S = 80 + 232 + 168 + 44; folder field at S + 4 + 16.
+        const auto program = ReadBytes((dest / "Programs/Out/Grand Piano.afp").string());
+        std::string field;
+        for (std::size_t i = 0; i < 16 && program.size() >= 544; ++i) {
+            field.push_back(static_cast<char>(program[524 + 4 + 16 + (i ^ 1u)]));
+        }
+        EXPECT_EQ(field, row.folderField);
+    }
+}
 
 TEST_F(BankExport, RunsAfterEveryOperationAndFailsWhenAProgramIsLeftOut) {
     fs::create_directories(dest / "Samples");
@@ -172,6 +168,7 @@ TEST_F(BankExport, DryRunListsExactlyTheFilesTheExportWrites) {
             planned.insert(file["path"].get<std::string>() + ".bak");
         }
         EXPECT_TRUE(file["path"] != "Samples/Out/Piano C4.afs" || file["numbered"].is_string()) << file;
+        EXPECT_TRUE(file["path"] != "Programs/Out/Grand Piano.afp" || file["program"] == "A1") << file;
     }
     ASSERT_EQ(Run(args), 0) << err;
     std::set<std::string> written;
@@ -263,68 +260,57 @@ TEST(BankRoundTrip, NamesKeepTheirBytesThroughImportRenameExportAndCatalogue) {
     }
 }
 
-struct RunCase {
-    const char* name;
-    // "@a": program a; "@missing": a path that is no file; "@nobank": a bank.txt that is not there
-    std::vector<std::string> args;
-    int status;
-    std::vector<std::string> occupied;  // the printed lines of occupied slots; nothing is printed for status 2
-};
-
-class BankCommand : public ::testing::TestWithParam<RunCase> {};
-
 // Operations run in command-line order; the status tells how the run ended.
-TEST_P(BankCommand, RunsTheOperationsInOrderAndTellsHowTheRunEnded) {
-    const RunCase& c = GetParam();
-    ImportVolume volume;
-    std::vector<std::string> args{"bank"};
-    for (const std::string& arg : c.args) {
-        args.push_back(arg == "@missing" ? volume.ProgramPath("Bank", "Missing")
-                       : arg == "@nobank" ? volume.BankTextPath("Nowhere")
-                       : arg.starts_with("@") ? volume.AddProgram("Bank", arg.substr(1))
-                                              : arg);
+TEST(BankCommandTest, RunsTheOperationsInOrderAndTellsHowTheRunEnded) {
+    const struct {
+        const char* name;
+        // "@a": program a; "@missing": a path that is no file; "@nobank": a bank.txt that is not there
+        std::vector<std::string> args;
+        int status;
+        std::vector<std::string> occupied;  // the printed lines of occupied slots; nothing is printed for status 2
+    } rows[] = {
+        {"StartAppliesToLaterImportsOnly", {"--import", "@a", "--start", "C1", "--import", "@b"}, 0, {"A1 - a", "C1 - b"}},
+        {"StartNoneGoesBackToA1", {"--start", "c1", "--import", "@a", "--start", "none", "--import", "@b"}, 0, {"A1 - b", "C1 - a"}},
+        {"ArrangeAfterImport", {"--import", "@a", "--import", "@b", "--swap", "A1=A2", "--rename", "A2=New/Name:1", "--remove", "A1"},
+         0, {"A2 - New_Name_1"}},
+        {"RemoveThenImportRefillsTheSlot", {"--import", "@a", "--remove", "A1", "--import", "@b"}, 0, {"A1 - b"}},
+        {"SwapWithAnEmptySlotMovesTheProgram", {"--import", "@a", "--swap", "A1=P8"}, 0, {"P8 - a"}},
+        {"Skipped", {"--import", "@missing", "--import", "@a"}, 1, {"A1 - a"}},
+        {"NoRoomStopsAndLaterOperationsDoNotRun", {"--start", "P8", "--import", "@a", "--import", "@b", "--remove", "P8"}, 3, {"P8 - a"}},
+        {"UnreadableBankTextStops", {"--import", "@a", "--import-bank", "@nobank", "--remove", "A1"}, 3, {"A1 - a"}},
+        {"NoOperation", {}, 2, {}},
+        {"BadStartSlot", {"--start", "Q1", "--import", "@a"}, 2, {}},
+        {"NotACategoryLetter", {"--import", "@a", "--categories", "A1=EQ"}, 2, {}},
+        {"RenameOfAnEmptySlot", {"--import", "@a", "--rename", "B3=x"}, 2, {}},
+        {"ExportWithoutDestination", {"--import", "@a", "--export"}, 2, {}},
+        {"MissingValue", {"--import"}, 2, {}}};
+    for (const auto& c : rows) {
+        SCOPED_TRACE(c.name);
+        ImportVolume volume;
+        std::vector<std::string> args{"bank"};
+        for (const std::string& arg : c.args) {
+            args.push_back(arg == "@missing" ? volume.ProgramPath("Bank", "Missing")
+                           : arg == "@nobank" ? volume.BankTextPath("Nowhere")
+                           : arg.starts_with("@") ? volume.AddProgram("Bank", arg.substr(1))
+                                                  : arg);
+        }
+        const testing::CliRun run = testing::RunVelmorantCli(args);
+        EXPECT_EQ(run.status, c.status) << run.err;
+        if (c.status == kExitUsage) {
+            EXPECT_EQ(run.out, "");
+            EXPECT_TRUE(run.err.starts_with("velmorant-cli")) << run.err;
+            continue;
+        }
+        std::vector<std::string> lines, occupied;
+        std::istringstream in(run.out);
+        for (std::string line; std::getline(in, line);) {
+            lines.push_back(line);
+            if (line.find(" - ") != std::string::npos) occupied.push_back(line);
+        }
+        EXPECT_EQ(lines.size(), 128u);
+        EXPECT_THAT(occupied, ElementsAreArray(c.occupied));
     }
-    const testing::CliRun run = testing::RunVelmorantCli(args);
-    EXPECT_EQ(run.status, c.status) << run.err;
-    if (c.status == kExitUsage) {
-        EXPECT_EQ(run.out, "");
-        EXPECT_TRUE(run.err.starts_with("velmorant-cli")) << run.err;
-        return;
-    }
-    std::vector<std::string> lines, occupied;
-    std::istringstream in(run.out);
-    for (std::string line; std::getline(in, line);) {
-        lines.push_back(line);
-        if (line.find(" - ") != std::string::npos) occupied.push_back(line);
-    }
-    EXPECT_EQ(lines.size(), 128u);
-    EXPECT_THAT(occupied, ElementsAreArray(c.occupied));
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Runs, BankCommand,
-    ::testing::Values(
-        RunCase{"StartAppliesToLaterImportsOnly", {"--import", "@a", "--start", "C1", "--import", "@b"}, 0,
-                {"A1 - a", "C1 - b"}},
-        RunCase{"StartNoneGoesBackToA1", {"--start", "c1", "--import", "@a", "--start", "none", "--import", "@b"}, 0,
-                {"A1 - b", "C1 - a"}},
-        RunCase{"ArrangeAfterImport",
-                {"--import", "@a", "--import", "@b", "--swap", "A1=A2", "--rename", "A2=New/Name:1", "--remove", "A1"},
-                0, {"A2 - New_Name_1"}},
-        RunCase{"RemoveThenImportRefillsTheSlot", {"--import", "@a", "--remove", "A1", "--import", "@b"}, 0, {"A1 - b"}},
-        RunCase{"SwapWithAnEmptySlotMovesTheProgram", {"--import", "@a", "--swap", "A1=P8"}, 0, {"P8 - a"}},
-        RunCase{"Skipped", {"--import", "@missing", "--import", "@a"}, 1, {"A1 - a"}},
-        RunCase{"NoRoomStopsAndLaterOperationsDoNotRun",
-                {"--start", "P8", "--import", "@a", "--import", "@b", "--remove", "P8"}, 3, {"P8 - a"}},
-        RunCase{"UnreadableBankTextStops", {"--import", "@a", "--import-bank", "@nobank", "--remove", "A1"}, 3,
-                {"A1 - a"}},
-        RunCase{"NoOperation", {}, 2, {}},
-        RunCase{"BadStartSlot", {"--start", "Q1", "--import", "@a"}, 2, {}},
-        RunCase{"NotACategoryLetter", {"--import", "@a", "--categories", "A1=EQ"}, 2, {}},
-        RunCase{"RenameOfAnEmptySlot", {"--import", "@a", "--rename", "B3=x"}, 2, {}},
-        RunCase{"ExportWithoutDestination", {"--import", "@a", "--export"}, 2, {}},
-        RunCase{"MissingValue", {"--import"}, 2, {}}),
-    [](const auto& row) { return std::string(row.param.name); });
 
 TEST(BankCommandTest, JsonListsEverySlotWithItsRecord) {
     ImportVolume volume;

@@ -260,7 +260,6 @@ TEST_F(ExportTest, UnsafeNamesAreRefusedAndNothingLandsOutsideTheCopyFolders) {
         // Names Windows cannot hold: a device, a trailing dot.
         {"NUL", "Kick", 10, "Out"}, {"Drums", "Kick", 1, "Out."}};
     for (const auto& [folder, name, mode, bankName] : rows) {
-        bank = bank::Bank{};
         volume::ProgramRecord& kit = Load("Kit");
         kit.dependencies[0].folderName = folder;
         kit.dependencies[0].foundName = name;
@@ -269,6 +268,7 @@ TEST_F(ExportTest, UnsafeNamesAreRefusedAndNothingLandsOutsideTheCopyFolders) {
         for (const std::string& file : ListFiles(dir.path())) {
             EXPECT_TRUE(file.starts_with("Source/") || file.starts_with("Dest/Samples/")) << file;
         }
+        bank::RemoveProgram(bank, 0);
     }
 }
 
@@ -353,6 +353,7 @@ TEST_F(ExportBankTest, AnExportThatDoesNotFitIsRefusedUpFront) {
     ExportPlan plan;
     ASSERT_EQ(PreviewExport(platform, bank, options, plan), kExportFinished);
     ASSERT_GT(plan.BytesToWrite(), 1000u);
+    for (const PlannedFile& file : plan.files) EXPECT_EQ(file.destination.find("Sine"), std::string::npos) << "a ROM sample";
     plan.freeBytes = 1000;
 
     EXPECT_EQ(RunExportPlan(platform, bank, options, plan), kExportRefused);
@@ -361,6 +362,7 @@ TEST_F(ExportBankTest, AnExportThatDoesNotFitIsRefusedUpFront) {
                                                             ": the export writes " + ByteSize(plan.BytesToWrite()) +
                                                             " and 1000 bytes are free"});
     EXPECT_TRUE(fs::is_empty(dst));
+    EXPECT_EQ(ByteSize(std::uint64_t{3} << 50), "3072 TiB");  // the largest unit, however large
 }
 
 TEST_F(ExportBankTest, RefusedInputWritesNothingAndOpensNoWindow) {

@@ -12,7 +12,7 @@ import { pathToFileURL } from 'node:url';
 import { launchBrowser } from './chromium.mjs';
 
 const [pagePath, screenshotPath, expectationsPath] = process.argv.slice(2);
-if (!pagePath || !screenshotPath || !expectationsPath) {
+if (!expectationsPath) {
     console.error('usage: node check-page.mjs PAGE.htm SCREENSHOT.png EXPECTATIONS.json');
     process.exit(2);
 }
@@ -21,9 +21,7 @@ const pageUrl = pathToFileURL(resolve(pagePath)).href;
 const failures = [];
 function check(condition, what) {
     console.log(`${condition ? 'ok  ' : 'FAIL'} ${what}`);
-    if (!condition) {
-        failures.push(what);
-    }
+    if (!condition) failures.push(what);
 }
 
 const { browser, close } = await launchBrowser({ width: 1280, height: 900 });
@@ -32,16 +30,10 @@ try {
     const page = browser.pages()[0] ?? await browser.newPage();
     const problems = [];
     page.on('pageerror', (error) => problems.push(`script error: ${error.message}`));
-    page.on('console', (message) => {
-        if (message.type() === 'error') {
-            problems.push(`console error: ${message.text()}`);
-        }
-    });
+    page.on('console', (message) => message.type() === 'error' && problems.push(`console error: ${message.text()}`));
     page.on('request', (request) => {
         const url = request.url();
-        if (url !== pageUrl && !url.startsWith('data:')) {
-            problems.push(`request for ${url}`);
-        }
+        if (url !== pageUrl && !url.startsWith('data:')) problems.push(`request for ${url}`);
     });
     page.on('requestfailed', (request) => problems.push(`failed request for ${request.url().slice(0, 80)}`));
 
@@ -53,10 +45,7 @@ try {
     const visibleRows = () => page.evaluate(() =>
         [...document.querySelectorAll('#idMyTable tbody tr')].filter((row) => row.style.display !== 'none')
             .map((row) => [...row.cells].map((cell) => cell.textContent)));
-    const counter = () => page.evaluate(() => {
-        const element = document.querySelector('.tot');
-        return element ? element.textContent : '';
-    });
+    const counter = () => page.evaluate(() => document.querySelector('.tot')?.textContent ?? '');
 
     // Filter row: drop-downs on Bank, Type, Letter, Nb and Main Categories, text on the others.
     const kinds = await page.evaluate(() => {
@@ -85,23 +74,22 @@ try {
 
     // Typing in the Name filter narrows the rows.
     const nameInput = page.locator('#idMyTable tr:nth-child(2) th:nth-child(2) input');
-    await nameInput.fill(expected.nameText);
-    await nameInput.press('Enter');
-    rows = await visibleRows();
+    const filterNames = async (text) => {
+        await nameInput.fill(text);
+        await nameInput.press('Enter');
+        return visibleRows();
+    };
+    rows = await filterNames(expected.nameText);
     check(rows.length === expected.nameRows &&
         rows.every((row) => row[1].toLowerCase().includes(expected.nameText.toLowerCase())),
         `Name "${expected.nameText}" leaves ${rows.length} rows, expected ${expected.nameRows}`);
     // Characters the library could take for operators are matched as text.
     for (const text of expected.literalTexts ?? []) {
-        await nameInput.fill(text);
-        await nameInput.press('Enter');
-        rows = await visibleRows();
+        rows = await filterNames(text);
         check(rows.length === 1 && rows[0][1].includes(text),
             `Name "${text}" leaves ${rows.length} rows: ${rows.map((row) => row[1]).join(', ')}`);
     }
-    await nameInput.fill('');
-    await nameInput.press('Enter');
-    rows = await visibleRows();
+    rows = await filterNames('');
     check(rows.length === expected.rows, `${rows.length} rows once the Name filter is cleared`);
 
     // Clicking a header sorts by that column, and again the other way.
