@@ -72,8 +72,7 @@ TEST(AudioFileTest, BrokenFilesAreRefusedWithTheFileNamed) {
         const std::string path = dir({file});
         const std::string name(file);
         const int format = name.ends_with(".aiff")   ? SF_FORMAT_AIFF | SF_FORMAT_PCM_16
-                           : name.ends_with(".flac") ? SF_FORMAT_FLAC | SF_FORMAT_PCM_16
-                                                     : kWav;
+                           : name.ends_with(".flac") ? SF_FORMAT_FLAC | SF_FORMAT_PCM_16 : kWav;
         testing::WriteSound(path, {format, 48000, name.starts_with("six") ? 6 : 1, 20000, testing::Sine(440, 48000, 0.3)});
         auto bytes = testing::ReadBytes(path);
         if (spoil) spoil(bytes);

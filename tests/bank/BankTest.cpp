@@ -233,9 +233,7 @@ using Rows = std::array<std::vector<int>, kGroupCount>;
 
 Rows Selected(std::initializer_list<std::pair<int, std::vector<int>>> groups) {
     Rows rows;
-    for (const auto& [group, selected] : groups) {
-        rows[static_cast<std::size_t>(group)] = selected;
-    }
+    for (const auto& [group, selected] : groups) rows[static_cast<std::size_t>(group)] = selected;
     return rows;
 }
 

@@ -70,9 +70,7 @@ TEST_F(CatalogueCommands, CancellingEitherChooserOrNamingNoVolumeWritesNothing) 
     for (const bool dynamic : {false, true}) {
         for (const bool atFolder : {true, false}) {
             platform::ScriptedPlatform platform;
-            if (!atFolder) {
-                platform.AnswerFolder(volume_.root());
-            }
+            if (!atFolder) platform.AnswerFolder(volume_.root());
             platform.AnswerCancel();
             EXPECT_EQ(dynamic ? CreateDynamicCatalogue(platform) : CreateCatalogue(platform), kCatalogueDone);
             EXPECT_EQ(CallLines(platform).size(), atFolder ? 1u : 2u);

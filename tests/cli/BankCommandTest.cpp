@@ -115,8 +115,7 @@ TEST_F(BankExport, RunsAfterEveryOperationAndFailsWhenAProgramIsLeftOut) {
     EXPECT_NE(err.find("velmorant-cli bank: --export: A2 Grand Piano was not exported:\n"
                        "Error creation destination directory " +
                        (dest / "Samples/Keys").make_preferred().string()),
-              std::string::npos)
-        << err;
+              std::string::npos) << err;
     EXPECT_FALSE(fs::exists(dest / "Programs/Out/Grand Piano.afp"));
     // The index names only what was written; the program left out keeps its slot empty.
     EXPECT_TRUE(ReadText((dest / "Programs/Out/bank.txt").string())
@@ -130,8 +129,7 @@ TEST_F(BankExport, UsersFilesAreReplacedOnlyWithReplaceAndKeptAsBackups) {
 
     EXPECT_EQ(Run(kBase), 1);
     EXPECT_TRUE(err.starts_with("Question: These files already exist with other contents:\n" +
-                                (dest / "Programs/Out/Grand Piano.afp").make_preferred().string() + "\n"))
-        << err;
+                                (dest / "Programs/Out/Grand Piano.afp").make_preferred().string() + "\n")) << err;
     EXPECT_EQ(ReadText((dest / "Programs/Out/Grand Piano.afp").string()), "the user's own");
     EXPECT_FALSE(fs::exists(dest / "Samples"));
 
@@ -164,18 +162,14 @@ TEST_F(BankExport, DryRunListsExactlyTheFilesTheExportWrites) {
         if (action == "copy" || action == "write" || action == "replace") {
             planned.insert(file["path"].get<std::string>());
         }
-        if (file["replaces"].get<bool>()) {
-            planned.insert(file["path"].get<std::string>() + ".bak");
-        }
+        if (file["replaces"].get<bool>()) planned.insert(file["path"].get<std::string>() + ".bak");
         EXPECT_TRUE(file["path"] != "Samples/Out/Piano C4.afs" || file["numbered"].is_string()) << file;
         EXPECT_TRUE(file["path"] != "Programs/Out/Grand Piano.afp" || file["program"] == "A1") << file;
     }
     ASSERT_EQ(Run(args), 0) << err;
     std::set<std::string> written;
     for (const auto& [path, bytes] : testing::FileTree(dest.string())) {
-        if (!before.count(path) || before.at(path) != bytes) {
-            written.insert(path);
-        }
+        if (!before.count(path) || before.at(path) != bytes) written.insert(path);
     }
     EXPECT_EQ(written, planned);
     EXPECT_TRUE(written.count("Samples/Out/0Piano C4.afs"));
@@ -291,8 +285,7 @@ TEST(BankCommandTest, RunsTheOperationsInOrderAndTellsHowTheRunEnded) {
         for (const std::string& arg : c.args) {
             args.push_back(arg == "@missing" ? volume.ProgramPath("Bank", "Missing")
                            : arg == "@nobank" ? volume.BankTextPath("Nowhere")
-                           : arg.starts_with("@") ? volume.AddProgram("Bank", arg.substr(1))
-                                                  : arg);
+                           : arg.starts_with("@") ? volume.AddProgram("Bank", arg.substr(1)) : arg);
         }
         const testing::CliRun run = testing::RunVelmorantCli(args);
         EXPECT_EQ(run.status, c.status) << run.err;

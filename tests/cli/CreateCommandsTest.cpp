@@ -74,8 +74,7 @@ TEST_F(CreateCommandsTest, ASampleThatCannotBeWrittenFailsTheBuildBeforeTheProgr
     EXPECT_NE(printed.find("Error: " + out + " was not written: 1 of 2 samples could not be converted.\n" + bigWave +
                            ": status 1006, the sample file cannot be created (" + dir({"out", "K310.afs"}) +
                            ": File too large)\n"),
-              std::string::npos)
-        << printed;
+              std::string::npos) << printed;
     EXPECT_TRUE(printed.ends_with("status 1\n")) << printed;
     EXPECT_EQ(printed.find("Wrote"), std::string::npos) << printed;
     EXPECT_EQ(core::ListDirectory(dir({"out"})), std::vector<std::string>{});

@@ -184,9 +184,7 @@ TEST_P(ClashNaming, CopyTakesTheFirstFreeNumberedNameAndIsReferencedByIt) {
         layout.oscillators[0] = {true, Disk("Keys", c.name)};
     }
     Put(src / "Programs/Bank1/Clash.afp", demo::BuildProgramFile(layout));
-    for (const std::string& taken : c.taken) {
-        Put(copies / (taken + extension), {1, 2, 3});
-    }
+    for (const std::string& taken : c.taken) Put(copies / (taken + extension), {1, 2, 3});
     volume::ProgramRecord& program = Load("Clash");
 
     ASSERT_EQ(ExportProgram(program, "Out", root, 1), kProgramExported) << program.log;
@@ -240,8 +238,7 @@ TEST_F(ExportTest, SecondExportReusesEveryCopyAndKeepsADifferentProgram) {
                                                     "Samples/Out/High.afs", "Samples/Out/Low.afs"}));
     EXPECT_NE(program.log.find("Copy dependance (" + (src / "Samples/Keys/Low.afs").make_preferred().string() + " to " +
                                (dst / "Samples/Out/Low.afs").make_preferred().string() + ") : destination file already exist\n\r\n"),
-              std::string::npos)
-        << program.log;
+              std::string::npos) << program.log;
     const Bytes copy = ReadBytes((dst / "Programs/Out/Twice.afp").string());
     EXPECT_EQ(Slice(copy, kKeysOsc[0] + 32, 32), PairSwapped("Piano", 32));
     EXPECT_EQ(Slice(copy, kKeysOsc[3] + 32, 32), PairSwapped("Piano", 32)) << "the duplicate names the copy";
@@ -285,8 +282,7 @@ TEST_F(ExportTest, MissingAtLoadIsReportedAndACopyThatFailsKeepsTheProgramOut) {
 
     ASSERT_EQ(ExportProgram(program, "Out", root, 1), kProgramExported) << program.log;
     EXPECT_NE(program.log.find("Skip dependance (" + gone + ") : missing on the source volume, not copied"),
-              std::string::npos)
-        << program.log;
+              std::string::npos) << program.log;
     EXPECT_EQ(program.log.find("Copy dependance (" + gone), std::string::npos) << "never reported as copied";
     const Bytes copy = ReadBytes((dst / "Multisamples/Out/Gappy.afi").string());
     EXPECT_EQ(Slice(copy, kEntry[1], 64),
@@ -411,8 +407,7 @@ TEST_F(ExportBankTest, ProgressGoesBySlotAndTheIndexesListWhatWasExported) {
     EXPECT_EQ(ListFiles((dst / "Programs").string()), (std::vector<std::string>{"Out/Keys.afp", "Out/Kit.afp", "Out/bank.txt"}));
     // The program left out keeps its slot empty in the index.
     EXPECT_EQ(ReadText((dst / "Programs/Out/bank.txt").string()),
-              "Number of items: 2\r\n" + EmptyLines(3) + "Keys:AK\r\n" + EmptyLines(5) + "Kit\r\n" +
-                  EmptyLines(118));
+              "Number of items: 2\r\n" + EmptyLines(3) + "Keys:AK\r\n" + EmptyLines(5) + "Kit\r\n" + EmptyLines(118));
     EXPECT_EQ(ReadText((dst / "Multisamples/Out/bank.txt").string()), "Number of items: 1\r\nPiano\r\n");
     EXPECT_EQ(ReadText((dst / "Samples/Out/bank.txt").string()).substr(0, 20), "Number of items: 4\r\n");
 }
@@ -462,9 +457,7 @@ TEST_P(RefusedDestination, WritesNothingAndSaysWhy) {
     EXPECT_EQ(Export(), kExportRefused);
 
     std::replace(box.begin(), box.end(), '/', core::kNativeSeparator);
-    if (const auto at = box.find('@'); at != std::string::npos) {
-        box.replace(at, 1, root);
-    }
+    if (const auto at = box.find('@'); at != std::string::npos) box.replace(at, 1, root);
     const std::vector<std::string> boxes = platform.Boxes();
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_TRUE(boxes[0].starts_with(box)) << boxes[0];

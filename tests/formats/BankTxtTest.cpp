@@ -48,9 +48,7 @@ TEST(ParseBankTxtTest, ResultCountAndEntries) {
 
 TEST(ParseBankTxtTest, KeepsAtMost513Entries) {
     std::string text = "Number of items: 600\r\n";
-    for (int i = 0; i < 600; ++i) {
-        text += "P" + std::to_string(i) + "\r\n";
-    }
+    for (int i = 0; i < 600; ++i) text += "P" + std::to_string(i) + "\r\n";
     BankTxt index;
     EXPECT_EQ(ParseBankTxt(index, text), F);
     EXPECT_EQ(index.lineCount, 513);
@@ -61,9 +59,7 @@ TEST(ParseBankTxtTest, KeepsAtMost513Entries) {
 TEST(BankTxtTest, EveryHighByteSurvivesWriteAndRead) {
     TempDir dir;
     std::string high;
-    for (int b = 0x80; b <= 0xFF; ++b) {
-        high.push_back(static_cast<char>(b));
-    }
+    for (int b = 0x80; b <= 0xFF; ++b) high.push_back(static_cast<char>(b));
     // Names are cut at 47 bytes: the 128 high bytes go over three names.
     const std::vector<std::optional<BankTxtEntry>> lines = {
         BankTxtEntry{"Caf\xE9", "AB"}, std::nullopt, BankTxtEntry{high.substr(0, 47), high.substr(47, 47)},

@@ -21,11 +21,7 @@ using testing::TempDir;
 
 class KitFileTest : public ::testing::Test {
 protected:
-    std::string Wave(const std::string& name) {
-        testing::WaveLayout layout;
-        layout.payload = testing::CountingPayload(100);
-        return testing::WriteWave(dir({name}), layout);
-    }
+    std::string Wave(const std::string& name) { return testing::WriteWave(dir({name}), testing::CountingWave(100)); }
     DrumKit Load(const std::string& text) {
         testing::WriteTextFile(dir({"in.fdk"}), text);
         DrumKit kit;
@@ -43,9 +39,7 @@ TEST_F(KitFileTest, AnEmptyKitIsTheHeaderAnd98EmptyLines) {
     ASSERT_EQ(SaveDrumKit(platform, DrumKit{}, dir({"kit.txt"})), 1);
     const std::string text = testing::ReadText(dir({"kit.fdk"}));
     std::string expected = "##|fdk|3|||||||||||||\r\n";
-    for (int k = 0; k < 98; ++k) {
-        expected += std::to_string(k) + "|0|0|-1|1|0||0||0||0||0|\r\n";
-    }
+    for (int k = 0; k < 98; ++k) expected += std::to_string(k) + "|0|0|-1|1|0||0||0||0||0|\r\n";
     EXPECT_EQ(text, expected);
     EXPECT_FALSE(core::FileExists(dir({"kit.txt"})));
 }
@@ -55,9 +49,7 @@ TEST_F(KitFileTest, SaveThenLoadGivesTheSameKitAndAnExistingFileIsKept) {
     const std::string a = Wave("a.wav"), b = Wave("b.wav"), c = Wave("c.wav");
     AddLayer(platform, kit, 31, a);
     AddLayer(platform, kit, 31, b);
-    for (const auto& path : {a, b, c}) {
-        AddLayer(platform, kit, 97, path);
-    }
+    for (const auto& path : {a, b, c}) AddLayer(platform, kit, 97, path);
     SetUpperBound(kit, 97, 0, 20);
     SetPreset(kit, 97, 1);
     SetDefineOscillator(kit, 3, false);
@@ -74,8 +66,7 @@ TEST_F(KitFileTest, SaveThenLoadGivesTheSameKitAndAnExistingFileIsKept) {
         const DrumKey& x = kit.keys[static_cast<std::size_t>(k)];
         const DrumKey& y = loaded.keys[static_cast<std::size_t>(k)];
         EXPECT_EQ(std::tie(x.state, x.copySource, x.defineOscillator, x.preset),
-                  std::tie(y.state, y.copySource, y.defineOscillator, y.preset))
-            << k;
+                  std::tie(y.state, y.copySource, y.defineOscillator, y.preset)) << k;
         EXPECT_EQ(testing::LayerPaths(kit, k), testing::LayerPaths(loaded, k)) << k;
         EXPECT_EQ(testing::LayerBounds(kit, k), testing::LayerBounds(loaded, k)) << k;
     }

@@ -46,9 +46,7 @@ TEST(ProgressWindowTest, TheBarAndTextsStayWhereTheJobPutThem) {
     window->SetTitle(buffer);
     buffer.assign(buffer.size(), 'x');  // the job reuses its buffer at once
     window->SetRange(3);
-    for (int p = 0; p < 3; ++p) {
-        window->SetPosition(p);
-    }
+    for (int p = 0; p < 3; ++p) window->SetPosition(p);
     window->Close();  // waits for the window's thread: what it saw is all there
     std::vector<ProgressMessage> causes;
     for (const Seen& s : watcher.seen) causes.push_back(s.cause);
@@ -89,8 +87,7 @@ TEST(ConsolePlatformTest, ProgressLineIsRedrawnInPlaceAndWipedForBoxesAndAtClose
 
     platform.ShowMessage("File already in the bank - Skip it \n(x.afp)", "Information", Icon::kInformation);
     const std::string wipe = "\r" + std::string(line.size(), ' ') + "\r";
-    EXPECT_TRUE(err.str().ends_with(wipe + "Information: File already in the bank - Skip it \n(x.afp)\n"))
-        << err.str();
+    EXPECT_TRUE(err.str().ends_with(wipe + "Information: File already in the bank - Skip it \n(x.afp)\n")) << err.str();
     window->SetPosition(2);
     window->Close();
     EXPECT_TRUE(err.str().ends_with("\r")) << err.str();

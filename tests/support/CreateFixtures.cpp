@@ -30,9 +30,7 @@ std::vector<std::uint8_t> BuildWave(const WaveLayout& layout) {
         body.text("data");
         body.u32le(layout.declaredLength.value_or(static_cast<std::uint32_t>(layout.payload.size())));
         body.bytes(layout.payload);
-        if (layout.payload.size() % 2 != 0 && layout.padOddPayload) {
-            body.u8(0xEE);
-        }
+        if (layout.payload.size() % 2 != 0 && layout.padOddPayload) body.u8(0xEE);
     }
     if (layout.unityNote) {
         body.text("smpl");
@@ -102,17 +100,13 @@ std::string WriteWave(const std::string& path, const WaveLayout& layout) {
 }
 
 std::vector<std::uint8_t> Slice(const std::vector<std::uint8_t>& bytes, std::size_t offset, std::size_t n) {
-    if (offset > bytes.size() || bytes.size() - offset < n) {
-        return {};
-    }
+    if (offset > bytes.size() || bytes.size() - offset < n) return {};
     return {bytes.begin() + static_cast<std::ptrdiff_t>(offset), bytes.begin() + static_cast<std::ptrdiff_t>(offset + n)};
 }
 
 std::vector<std::uint8_t> PairSwapped(std::string_view text, std::size_t width) {
     std::vector<std::uint8_t> bytes(width, 0);
-    for (std::size_t i = 0; i < width && i < text.size(); ++i) {
-        bytes[i ^ 1u] = static_cast<std::uint8_t>(text[i]);
-    }
+    for (std::size_t i = 0; i < width && i < text.size(); ++i) bytes[i ^ 1u] = static_cast<std::uint8_t>(text[i]);
     return bytes;
 }
 

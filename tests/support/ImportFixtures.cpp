@@ -73,20 +73,15 @@ std::vector<std::string> CallLines(const platform::ScriptedPlatform& platform) {
     std::vector<std::string> lines;
     for (const auto& call : platform.Calls()) {
         switch (call.kind) {
-            case Kind::kMessage:
-                lines.push_back("box " + call.title + ": " + call.text);
+            case Kind::kMessage: lines.push_back("box " + call.title + ": " + call.text);
                 break;
-            case Kind::kConfirm:
-                lines.push_back("confirm " + call.title + ": " + call.text);
+            case Kind::kConfirm: lines.push_back("confirm " + call.title + ": " + call.text);
                 break;
-            case Kind::kProgressStart:
-                lines.push_back(call.value != 0 ? "start cycling" : "start");
+            case Kind::kProgressStart: lines.push_back(call.value != 0 ? "start cycling" : "start");
                 break;
-            case Kind::kProgressRange:
-                lines.push_back("range " + std::to_string(call.value));
+            case Kind::kProgressRange: lines.push_back("range " + std::to_string(call.value));
                 break;
-            case Kind::kProgressPosition:
-                lines.push_back("pos " + std::to_string(call.value));
+            case Kind::kProgressPosition: lines.push_back("pos " + std::to_string(call.value));
                 break;
             default: {
                 static const char* const kWords[] = {"choose", "save",  "folder", "",      "",      "open", "",

@@ -50,9 +50,7 @@ bool CanMakeSymbolicLinks() {
 
 DemoVolumeDir::DemoVolumeDir() : root_(dir_({"Volume"})) {
     std::string error;
-    if (!demo::WriteDemoVolume(root_, error)) {
-        ADD_FAILURE() << "demo volume: " << error;
-    }
+    if (!demo::WriteDemoVolume(root_, error)) ADD_FAILURE() << "demo volume: " << error;
 }
 
 std::string DemoVolumeDir::program(const std::string& bank, const std::string& name) const {
