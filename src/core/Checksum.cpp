@@ -70,6 +70,27 @@ std::uint32_t FileCrc32(const std::string& path) {
     std::setvbuf(file.get(), nullptr, _IONBF, 0);
     return StreamCrc32(file.get());
 }
+std::optional<StampedCrc32> FileCrc32Stamped(const std::string& path) {
+    std::optional<FileStamp> before;
+    FilePtr file = OpenRead(path, before);
+    if (!file) {
+        return std::nullopt;
+    }
+    const auto stampNow = [&] {
+        const auto stamp = StreamStamp(file.get());
+        return stamp ? stamp : StatFile(path);
+    };
+    if (!before) {
+        before = stampNow();
+    }
+    if (!before) {
+        return std::nullopt;
+    }
+    std::setvbuf(file.get(), nullptr, _IONBF, 0);
+    StampedCrc32 result{*before, StreamCrc32(file.get()), false};
+    result.steady = stampNow() == before;
+    return result;
+}
 int FilesEqual(const std::string& a, const std::string& b) {
     if (FileSize(a) != FileSize(b)) {
         return 0;

@@ -57,6 +57,11 @@ std::string TemporaryNameFor(const std::string& path) {
 // A regular file opened for reading, with its status, or -1. Opened first and looked at after:
 // one look at the file, and O_NONBLOCK keeps a FIFO or device under the name from holding
 // the open (it changes nothing for a regular file).
+FileStamp StampOf(const struct stat& st) {
+    return FileStamp{static_cast<std::int64_t>(st.st_size),
+                     static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
+}
+
 int OpenRegular(const std::string& path, struct stat& st) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
@@ -95,6 +100,12 @@ struct FdCloser {
 }  // namespace
 
 FilePtr OpenRead(const std::string& path) {
+    std::optional<FileStamp> stamp;
+    return OpenRead(path, stamp);
+}
+
+FilePtr OpenRead(const std::string& path, std::optional<FileStamp>& stamp) {
+    stamp.reset();
 #ifndef _WIN32
     struct stat st {};
     const int fd = OpenRegular(path, st);
@@ -104,7 +115,9 @@ FilePtr OpenRead(const std::string& path) {
     std::FILE* file = ::fdopen(fd, "rb");
     if (file == nullptr) {
         ::close(fd);
+        return nullptr;
     }
+    stamp = StampOf(st);
     return FilePtr(file);
 #else
     std::error_code ec;
@@ -112,6 +125,19 @@ FilePtr OpenRead(const std::string& path) {
         return nullptr;
     }
     return FilePtr(OpenFile(path, "rb"));
+#endif
+}
+
+std::optional<FileStamp> StreamStamp(std::FILE* stream) {
+#ifndef _WIN32
+    struct stat st {};
+    if (::fstat(fileno(stream), &st) != 0 || !S_ISREG(st.st_mode)) {
+        return std::nullopt;
+    }
+    return StampOf(st);
+#else
+    (void)stream;
+    return std::nullopt;  // its stamps would not compare with StatFile's
 #endif
 }
 
@@ -519,8 +545,7 @@ std::optional<FileStamp> StatFile(const std::string& path) {
     if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
         return std::nullopt;
     }
-    return FileStamp{static_cast<std::int64_t>(st.st_size),
-                     static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
+    return StampOf(st);
 #else
     std::error_code ec;
     const fs::path p = NativePath(path);

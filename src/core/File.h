@@ -109,6 +109,10 @@ std::optional<FileStamp> StatFile(const std::string& path);
 // A regular file opened for binary reading; null for anything else (a directory opens
 // with some C libraries).
 FilePtr OpenRead(const std::string& path);
+// The same, with the file's stamp as it was opened in `stamp` where the system tells it.
+FilePtr OpenRead(const std::string& path, std::optional<FileStamp>& stamp);
+// The open file's stamp, as StatFile gives it; nullopt where the system cannot say.
+std::optional<FileStamp> StreamStamp(std::FILE* stream);
 
 // errno as a status; a failing call that left errno unset still reads as a failure.
 FileStatus LastError();

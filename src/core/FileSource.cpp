@@ -27,9 +27,20 @@ public:
         return ReadWholeFile(path, maxBytes);
     }
     std::uint32_t Crc32(const std::string& path) override { return FileCrc32(path); }
+    std::optional<StampedCrc32> Crc32WithStamp(const std::string& path) override { return FileCrc32Stamped(path); }
 };
 
 }  // namespace
+
+std::optional<StampedCrc32> FileSource::Crc32WithStamp(const std::string& path) {
+    const auto before = Stat(path);
+    if (!before) {
+        return std::nullopt;
+    }
+    StampedCrc32 result{*before, Crc32(path), false};
+    result.steady = Stat(path) == before;
+    return result;
+}
 
 FileSource& DiskFiles() {
     static Disk disk;

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "core/Checksum.h"
 #include "core/File.h"
 
 namespace velmorant::core {
@@ -31,6 +32,9 @@ public:
     virtual std::optional<std::vector<std::uint8_t>> ReadWhole(const std::string& path, std::uint64_t maxBytes) = 0;
     // CRC-32 of the whole file, or 0xFFFFFFFF when it cannot be read.
     virtual std::uint32_t Crc32(const std::string& path) = 0;
+    // The CRC-32 with the file's stamp, which a cache keeps it under; nullopt when the file
+    // is not there.
+    virtual std::optional<StampedCrc32> Crc32WithStamp(const std::string& path);
 };
 
 // The real file system.

@@ -36,6 +36,9 @@ public:
     std::optional<std::vector<std::uint8_t>> ReadHead(const std::string& path, std::size_t n) override;
     std::optional<std::vector<std::uint8_t>> ReadWhole(const std::string& path, std::uint64_t maxBytes) override;
     std::uint32_t Crc32(const std::string& path) override { return disk_.Crc32(path); }
+    std::optional<core::StampedCrc32> Crc32WithStamp(const std::string& path) override {
+        return disk_.Crc32WithStamp(path);
+    }
 
 private:
     using Bytes = std::shared_ptr<const std::vector<std::uint8_t>>;

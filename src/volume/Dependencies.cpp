@@ -26,12 +26,9 @@ void Warn(ProgramRecord& program, const std::string& problem) {
 }
 
 // A sample file whose head is not a sample's, or whose sound runs past its end.
-void CheckSampleFile(ProgramRecord& program, const std::string& path, std::int64_t size, core::FileSource& files) {
-    const auto head = files.ReadHead(path, formats::kSampleHeaderSize);
-    if (!head) {
-        return;
-    }
-    formats::SampleRead read = formats::ReadSampleHeader(*head);
+void CheckSampleFile(ProgramRecord& program, const std::string& path, std::int64_t size,
+                     const std::vector<std::uint8_t>& head) {
+    formats::SampleRead read = formats::ReadSampleHeader(head);
     if (read.result == formats::SampleResult::kSoundPastEnd &&
         formats::kSampleHeaderSize + formats::StoredSoundBytes(read.header.soundLength) <= static_cast<std::uint64_t>(size)) {
         return;  // only the head was read; the sound is there
@@ -116,14 +113,17 @@ bool ResolveReference(ProgramRecord& program, std::vector<DependencyRecord>& lis
         }
         record.sourcePath = path;
         const auto known = stamp && cache != nullptr ? cache->Known(path, *stamp) : std::nullopt;
-        if (stamp && (known || files.IsReadable(path))) {
+        // A sample read before at this stamp was checked then; reading the head of one that
+        // was not also shows that it opens.
+        const auto head = stamp && !known && !multisample ? files.ReadHead(path, formats::kSampleHeaderSize)
+                                                          : std::nullopt;
+        if (stamp && (known || head || files.IsReadable(path))) {
             record.kind = site.wanted;
             record.fileSize = stamp->size;
             record.crc = known ? *known : 0;
             record.crcPending = !known;
-            // A sample read before at this stamp was checked then.
-            if (!multisample && !known) {
-                CheckSampleFile(program, path, stamp->size, files);
+            if (head) {
+                CheckSampleFile(program, path, stamp->size, *head);
             }
             const char* format = level2        ? "%i : Found Sample dependence (levl 2) : %s"
                                  : multisample ? "%i : Found Multisample dependence %s"
@@ -169,21 +169,33 @@ std::uint32_t DependencyChecksum(const DependencyRecord& dependency, ChecksumCac
 }
 
 std::uint32_t ChecksumCache::FileCrc32(const std::string& path, core::FileSource& files) {
-    const auto stamp = files.Stat(path);
-    if (!stamp) {
-        return files.Crc32(path);
+    // A file met before is looked at to see whether its checksum still holds; any other is
+    // read once for its checksum and its stamp.
+    if (Remembers(path)) {
+        if (const auto stamp = files.Stat(path)) {
+            if (const auto known = Known(path, *stamp)) {
+                return *known;
+            }
+        }
     }
-    if (const auto known = Known(path, *stamp)) {
-        return *known;
+    const auto read = files.Crc32WithStamp(path);
+    if (!read) {
+        return 0xFFFFFFFFu;
     }
-    const std::uint32_t crc = files.Crc32(path);
-    const auto after = files.Stat(path);
     // Only a file that did not change while it was read is remembered.
-    if (after && *after == *stamp && crc != 0xFFFFFFFFu) {
+    if (read->steady && read->crc != 0xFFFFFFFFu) {
         std::lock_guard<std::mutex> lock(mutex_);
-        entries_[path] = Entry{*stamp, crc};
+        entries_[path] = Entry{read->stamp, read->crc};
     }
-    return crc;
+    return read->crc;
+}
+
+bool ChecksumCache::Remembers(const std::string& path) {
+    if (shared_ != nullptr && shared_->entries_.count(path) != 0) {
+        return true;
+    }
+    std::lock_guard<std::mutex> lock(mutex_);
+    return entries_.count(path) != 0;
 }
 
 std::optional<std::uint32_t> ChecksumCache::Known(const std::string& path, const core::FileStamp& stamp) {

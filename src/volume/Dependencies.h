@@ -33,6 +33,8 @@ private:
         core::FileStamp stamp;
         std::uint32_t crc = 0;
     };
+    bool Remembers(const std::string& path);
+
     std::mutex mutex_;
     std::unordered_map<std::string, Entry> entries_;
     const ChecksumCache* shared_ = nullptr;
