@@ -1,5 +1,6 @@
 #include "core/Encoding.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 
@@ -158,26 +159,32 @@ std::string TerminalText(std::string_view text) {
     for (std::size_t start = 0; start <= text.size();) {
         std::size_t end = text.find('\n', start);
         end = end == std::string_view::npos ? text.size() : end;
-        const std::string line = PathToUtf8(text.substr(start, end - start));
-        for (std::size_t pos = 0; pos < line.size();) {
-            const std::size_t at = pos;
-            const auto point = NextCodePoint(line, pos);
-            if (!point) {  // PathToUtf8 leaves none; never loop on one
-                out += '?';
-                pos = at + 1;
-                continue;
-            }
-            const char32_t c = *point;
-            if ((c < 0x20 && c != '\t' && c != '\r') || c == 0x7F) {
-                out += "\\x";
-                out += "0123456789ABCDEF"[c >> 4];
-                out += "0123456789ABCDEF"[c & 15];
-            } else if (c >= 0x80 && c < 0xA0) {
-                out += "\\u00";
-                out += "0123456789ABCDEF"[c >> 4];
-                out += "0123456789ABCDEF"[c & 15];
-            } else {
-                out.append(line, at, pos - at);
+        const std::string_view raw = text.substr(start, end - start);
+        // Most lines are plain printable ASCII, which passes as it is.
+        if (std::all_of(raw.begin(), raw.end(), [](char c) { return (c >= 0x20 && c < 0x7F) || c == '\t' || c == '\r'; })) {
+            out.append(raw);
+        } else {
+            const std::string line = PathToUtf8(raw);
+            for (std::size_t pos = 0; pos < line.size();) {
+                const std::size_t at = pos;
+                const auto point = NextCodePoint(line, pos);
+                if (!point) {  // PathToUtf8 leaves none; never loop on one
+                    out += '?';
+                    pos = at + 1;
+                    continue;
+                }
+                const char32_t c = *point;
+                if ((c < 0x20 && c != '\t' && c != '\r') || c == 0x7F) {
+                    out += "\\x";
+                    out += "0123456789ABCDEF"[c >> 4];
+                    out += "0123456789ABCDEF"[c & 15];
+                } else if (c >= 0x80 && c < 0xA0) {
+                    out += "\\u00";
+                    out += "0123456789ABCDEF"[c >> 4];
+                    out += "0123456789ABCDEF"[c & 15];
+                } else {
+                    out.append(line, at, pos - at);
+                }
             }
         }
         if (end < text.size()) {
