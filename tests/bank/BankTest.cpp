@@ -179,8 +179,8 @@ TEST(BankTest, BadInputLoadsWithAWarningOrIsRefused) {
         bool loads;                        // the program still takes a slot
         std::string warning;               // part of the log's warning line
         Bytes program;                     // Programs/Bank/P.afp
-        std::optional<Bytes> multisample;  // Multisamples/Keys/M.afi
-        std::optional<Bytes> sample;       // Samples/Keys/S.afs
+        std::optional<Bytes> multisample = {};  // Multisamples/Keys/M.afi
+        std::optional<Bytes> sample = {};       // Samples/Keys/S.afs
     } rows[] = {
         {"P.afp", true, "(chunk counts): the file ends", Program("mpsa", 16)},
         {"P.afp", true, "(voice area): the chunk counts (65535, 0, 0, 0)", Program("mpsa", 0, 1)},
