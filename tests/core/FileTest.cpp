@@ -17,7 +17,7 @@ namespace {
 using testing::TempDir;
 
 // The standard check value, in chained blocks, and over a file larger than one read block.
-TEST(FileTest, Crc32OfBlocksAndOfFiles) {
+TEST(FileTest, Crc32SizesAndContentsOfFilesAndOfWhatIsNoFile) {
     const std::string check = "123456789";
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(check.data());
     EXPECT_EQ(Crc32Update(Crc32Update(0, std::span(bytes, 4)), std::span(bytes + 4, 5)), 0xCBF43926u);
@@ -35,10 +35,7 @@ TEST(FileTest, Crc32OfBlocksAndOfFiles) {
     EXPECT_TRUE(RunProgram("true", "x"));
     EXPECT_FALSE(RunProgram("false", "x"));
 #endif
-}
-
-TEST(FileTest, MissingFilesFoldersAndContentsCompared) {
-    TempDir dir;
+    // Missing files and folders, and contents compared.
     EXPECT_FALSE(FileExists(dir({"missing"})));
     EXPECT_EQ(FileSize(dir({"missing"})), 0);
     EXPECT_EQ(FileCrc32(dir({"missing"})), 0xFFFFFFFFu);

@@ -123,13 +123,10 @@ TEST(ScriptedPlatformTest, UnexpectedQuestionsAndLeftoverAnswersAreProblems) {
     platform.AnswerFolder("/out");
     platform.AnswerCancel();
 
-    const auto problems = platform.Problems();
-    ASSERT_EQ(problems.size(), 5u);
-    EXPECT_EQ(problems[0], "unexpected folder question: Destination");
-    EXPECT_EQ(problems[1], "asked for open files (Open) while the script holds confirmation");
-    EXPECT_EQ(problems[2], "unused confirmation answer");
-    EXPECT_EQ(problems[3], "unused folder answer");
-    EXPECT_EQ(problems[4], "unused cancel answer");
+    EXPECT_EQ(platform.Problems(),
+              (std::vector<std::string>{"unexpected folder question: Destination",
+                                        "asked for open files (Open) while the script holds confirmation",
+                                        "unused confirmation answer", "unused folder answer", "unused cancel answer"}));
 }
 
 }  // namespace
