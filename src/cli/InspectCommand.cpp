@@ -34,6 +34,8 @@ void InspectCommand::setup(CLI::App& subcommand) {
 
 int InspectCommand::run(CommandIo& io) {
     bank::Bank bank;
+    // Every checksum is shown, so each sample is read once, at loading.
+    bank.checksums.ChecksumAtLoad(true);
     nlohmann::json programs = nlohmann::json::array();
     bool anyFailed = false;
 
@@ -51,6 +53,8 @@ int InspectCommand::run(CommandIo& io) {
                 record = &bank.slots[static_cast<std::size_t>(*result.loadedSlot)];
             }
         }
+        // A shown program's checksums are known to the next program as they were before.
+        bank.checksums.SettleLoaded(record != nullptr);
 
         if (json_) {
             nlohmann::json json = record != nullptr ? ProgramToJson(*record, &bank.checksums) : nlohmann::json::object();

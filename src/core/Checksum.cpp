@@ -40,7 +40,9 @@ std::uint32_t Crc32Update(std::uint32_t crc, std::span<const std::uint8_t> data)
     return crc;
 #endif
 }
-std::uint32_t StreamCrc32(std::FILE* stream) {
+namespace {
+// CRC-32 of the rest of the stream; its first headBytes bytes are also copied to `head`.
+std::uint32_t StreamCrc32(std::FILE* stream, std::vector<std::uint8_t>* head, std::size_t headBytes) {
     if (stream == nullptr) {
         return 0xFFFFFFFFu;
     }
@@ -53,6 +55,9 @@ std::uint32_t StreamCrc32(std::FILE* stream) {
         if (n == 0) {
             break;
         }
+        if (head != nullptr && head->size() < headBytes) {
+            head->insert(head->end(), block.get(), block.get() + std::min(n, headBytes - head->size()));
+        }
         crc = Crc32Update(crc, std::span<const std::uint8_t>(block.get(), n));
     }
     if (std::ferror(stream) != 0) {
@@ -61,6 +66,9 @@ std::uint32_t StreamCrc32(std::FILE* stream) {
     }
     return crc;
 }
+}  // namespace
+
+std::uint32_t StreamCrc32(std::FILE* stream) { return StreamCrc32(stream, nullptr, 0); }
 std::uint32_t FileCrc32(const std::string& path) {
     FilePtr file = OpenRead(path);
     if (!file) {
@@ -70,7 +78,7 @@ std::uint32_t FileCrc32(const std::string& path) {
     std::setvbuf(file.get(), nullptr, _IONBF, 0);
     return StreamCrc32(file.get());
 }
-std::optional<StampedCrc32> FileCrc32Stamped(const std::string& path) {
+std::optional<HeadAndCrc32> FileHeadAndCrc32(const std::string& path, std::size_t n) {
     std::optional<FileStamp> before;
     FilePtr file = OpenRead(path, before);
     if (!file) {
@@ -87,9 +95,14 @@ std::optional<StampedCrc32> FileCrc32Stamped(const std::string& path) {
         return std::nullopt;
     }
     std::setvbuf(file.get(), nullptr, _IONBF, 0);
-    StampedCrc32 result{*before, StreamCrc32(file.get()), false};
-    result.steady = stampNow() == before;
+    HeadAndCrc32 result;
+    result.checksum = StampedCrc32{*before, StreamCrc32(file.get(), &result.head, n), false};
+    result.checksum.steady = stampNow() == before;
     return result;
+}
+std::optional<StampedCrc32> FileCrc32Stamped(const std::string& path) {
+    auto read = FileHeadAndCrc32(path, 0);
+    return read ? std::optional<StampedCrc32>(read->checksum) : std::nullopt;
 }
 int FilesEqual(const std::string& a, const std::string& b) {
     if (FileSize(a) != FileSize(b)) {

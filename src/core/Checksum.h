@@ -5,6 +5,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "core/File.h"
 
@@ -25,6 +26,13 @@ struct StampedCrc32 {
 };
 // One open for both; nullopt when the file cannot be opened.
 std::optional<StampedCrc32> FileCrc32Stamped(const std::string& path);
+// The first n bytes (fewer when the file is shorter) and the checksum of the whole file, from
+// one open and one pass: a caller that checks a file's head and shows its checksum reads it once.
+struct HeadAndCrc32 {
+    std::vector<std::uint8_t> head;
+    StampedCrc32 checksum;
+};
+std::optional<HeadAndCrc32> FileHeadAndCrc32(const std::string& path, std::size_t n);
 // 1 when both files have the same size and the same CRC-32, else 0.
 int FilesEqual(const std::string& a, const std::string& b);
 

@@ -28,6 +28,9 @@ public:
     }
     std::uint32_t Crc32(const std::string& path) override { return FileCrc32(path); }
     std::optional<StampedCrc32> Crc32WithStamp(const std::string& path) override { return FileCrc32Stamped(path); }
+    std::optional<HeadAndCrc32> ReadHeadAndCrc32(const std::string& path, std::size_t n) override {
+        return FileHeadAndCrc32(path, n);
+    }
 };
 
 }  // namespace
@@ -40,6 +43,18 @@ std::optional<StampedCrc32> FileSource::Crc32WithStamp(const std::string& path) 
     StampedCrc32 result{*before, Crc32(path), false};
     result.steady = Stat(path) == before;
     return result;
+}
+
+std::optional<HeadAndCrc32> FileSource::ReadHeadAndCrc32(const std::string& path, std::size_t n) {
+    const auto before = Stat(path);
+    auto head = before ? ReadHead(path, n) : std::nullopt;
+    auto checksum = head ? Crc32WithStamp(path) : std::nullopt;
+    if (!checksum) {
+        return std::nullopt;
+    }
+    // The head belongs to the checksummed file only when nothing changed since before it.
+    checksum->steady = checksum->steady && checksum->stamp == *before;
+    return HeadAndCrc32{std::move(*head), *checksum};
 }
 
 FileSource& DiskFiles() {

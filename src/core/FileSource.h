@@ -35,6 +35,8 @@ public:
     // The CRC-32 with the file's stamp, which a cache keeps it under; nullopt when the file
     // is not there.
     virtual std::optional<StampedCrc32> Crc32WithStamp(const std::string& path);
+    // The first n bytes with the stamped CRC-32 of the whole file; nullopt when it is not there.
+    virtual std::optional<HeadAndCrc32> ReadHeadAndCrc32(const std::string& path, std::size_t n);
 };
 
 // The real file system.

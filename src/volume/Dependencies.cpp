@@ -115,13 +115,28 @@ bool ResolveReference(ProgramRecord& program, std::vector<DependencyRecord>& lis
         const auto known = stamp && cache != nullptr ? cache->Known(path, *stamp) : std::nullopt;
         // A sample read before at this stamp was checked then; reading the head of one that
         // was not also shows that it opens.
-        const auto head = stamp && !known && !multisample ? files.ReadHead(path, formats::kSampleHeaderSize)
-                                                          : std::nullopt;
+        const bool readHead = stamp && !known && !multisample;
+        auto loaded = readHead && cache != nullptr && cache->checksumsAtLoad() ? cache->LoadedNow(path, *stamp)
+                                                                                : std::nullopt;
+        std::optional<std::vector<std::uint8_t>> head;
+        if (readHead && cache != nullptr && cache->checksumsAtLoad() && !loaded) {
+            if (auto read = files.ReadHeadAndCrc32(path, formats::kSampleHeaderSize)) {
+                head = std::move(read->head);
+                // Only a checksum of the file as it was looked up is the one its size belongs to.
+                if (read->checksum.steady && read->checksum.stamp == *stamp && read->checksum.crc != 0xFFFFFFFFu) {
+                    cache->HoldLoaded(path, *stamp, read->checksum.crc);
+                    loaded = read->checksum.crc;
+                }
+            }
+        } else if (readHead) {
+            head = files.ReadHead(path, formats::kSampleHeaderSize);
+        }
         if (stamp && (known || head || files.IsReadable(path))) {
             record.kind = site.wanted;
             record.fileSize = stamp->size;
-            record.crc = known ? *known : 0;
-            record.crcPending = !known;
+            const auto crc = known ? known : loaded;
+            record.crc = crc ? *crc : 0;
+            record.crcPending = !crc;
             if (head) {
                 CheckSampleFile(program, path, stamp->size, *head);
             }
@@ -220,6 +235,28 @@ void ChecksumCache::Remember(const std::string& path, const core::FileStamp& sta
 void ChecksumCache::Clear() {
     std::lock_guard<std::mutex> lock(mutex_);
     entries_.clear();
+    loaded_.clear();
+}
+
+std::optional<std::uint32_t> ChecksumCache::LoadedNow(const std::string& path, const core::FileStamp& stamp) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    const auto it = loaded_.find(path);
+    return it != loaded_.end() && it->second.stamp == stamp ? std::optional<std::uint32_t>(it->second.crc) : std::nullopt;
+}
+
+void ChecksumCache::HoldLoaded(const std::string& path, const core::FileStamp& stamp, std::uint32_t crc) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    loaded_[path] = Entry{stamp, crc};
+}
+
+void ChecksumCache::SettleLoaded(bool keep) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (keep) {
+        for (auto& [path, entry] : loaded_) {
+            entries_[path] = entry;
+        }
+    }
+    loaded_.clear();
 }
 
 int ResolveDependencies(ProgramRecord& record, ChecksumCache* cache, core::FileSource& files, MultisampleMemo* memo) {

@@ -28,6 +28,16 @@ public:
     // threads each with a cache of their own share one filled before they start.
     void Consult(const ChecksumCache* shared) { shared_ = shared; }
 
+    // When on, a sample met while loading is checksummed by the read that checks its head
+    // (one open instead of two, for callers that show every checksum). What a load reads is
+    // held apart until SettleLoaded(), so a load sees the cache as it was before it began.
+    void ChecksumAtLoad(bool on) { atLoad_ = on; }
+    bool checksumsAtLoad() const { return atLoad_; }
+    std::optional<std::uint32_t> LoadedNow(const std::string& path, const core::FileStamp& stamp);
+    void HoldLoaded(const std::string& path, const core::FileStamp& stamp, std::uint32_t crc);
+    // The checksums held since the last call join the cache when `keep`, else are dropped.
+    void SettleLoaded(bool keep);
+
 private:
     struct Entry {
         core::FileStamp stamp;
@@ -37,7 +47,9 @@ private:
 
     std::mutex mutex_;
     std::unordered_map<std::string, Entry> entries_;
+    std::unordered_map<std::string, Entry> loaded_;
     const ChecksumCache* shared_ = nullptr;
+    bool atLoad_ = false;
 };
 
 // The file's CRC-32, through the cache when one is given.
