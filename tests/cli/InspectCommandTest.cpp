@@ -44,6 +44,7 @@ TEST(InspectCommandTest, JsonDescribesEachProgramInItsSlot) {
     EXPECT_EQ(multisample["folderGiven"], 0);
     EXPECT_EQ(multisample["crc"], core::FileCrc32(volume({"Multisamples", "Bank1", "Pad.afi"})));
     EXPECT_EQ(multisample["samples"].size(), 2u);
+    EXPECT_EQ(multisample["samples"][1]["crc"], core::FileCrc32(multisample["samples"][1]["sourcePath"]));
     EXPECT_EQ(pad["dependencies"][1]["sourcePath"], "FUSION ROM / Sine Wave");
 
     const auto& lost = programs[1];
