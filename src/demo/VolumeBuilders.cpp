@@ -63,10 +63,12 @@ std::vector<std::uint8_t> BuildMultisampleFile(const std::vector<Reference>& sam
 }
 
 std::vector<std::uint8_t> BuildSampleFile(double frequencyHz, int frames) {
+    formats::SampleHeader header;
+    header.soundLength = static_cast<std::uint32_t>(frames) * 2;
+    header.frames = static_cast<std::uint32_t>(frames);
     core::ByteBuilder builder;
-    // The magic alone: the demo's readers never look at the other header fields.
-    builder.text(formats::kSampleMagic);
-    builder.zeros(formats::kSampleHeaderSize - 4);
+    const auto head = formats::EncodeSampleHeader(header);
+    builder.bytes(head);
     const double rate = 44100.0;
     for (int i = 0; i < frames; ++i) {
         const double fade = 1.0 - static_cast<double>(i) / frames;

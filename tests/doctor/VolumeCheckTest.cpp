@@ -44,10 +44,7 @@ struct Volume {
         bytes(relative, demo::BuildMultisampleFile(samples));
     }
     void sample(const std::string& relative, double frequency) {
-        std::vector<std::uint8_t> file = demo::BuildSampleFile(frequency, 400);
-        file[6] = 0x03;  // the length field: 800 bytes of sound + 40
-        file[7] = 0x48;
-        bytes(relative, file);
+        bytes(relative, demo::BuildSampleFile(frequency, 400));
     }
 };
 

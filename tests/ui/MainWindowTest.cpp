@@ -324,7 +324,9 @@ private Q_SLOTS:
         volume_->AddProgramMissingDependency("Mine", "Broken");
         volume_->WriteBankText("Mine", {"Number of items: 2", "Fine", "Broken"});
         demo::WriteText(core::JoinPath(volume_->root(), "Programs/bank.txt"), "Number of items: 1\r\nMine\r\n");
-        demo::WriteFile(core::JoinPath(volume_->root(), "Samples/Extra/Unused.afs"), demo::BuildSampleFile(440, 400));
+        std::vector<std::uint8_t> unused = demo::BuildSampleFile(440, 400);
+        std::fill_n(unused.begin() + 4, 4, 0);  // a length below its bias: also malformed
+        demo::WriteFile(core::JoinPath(volume_->root(), "Samples/Extra/Unused.afs"), unused);
         platform_->AnswerFolder(volume_->root());
         action("actionCheckVolume")->trigger();
         auto* dialog = window().findChild<ui::CheckVolumeDialog*>();
