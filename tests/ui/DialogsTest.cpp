@@ -56,16 +56,12 @@ private Q_SLOTS:
         options.referenceOption = referenceOption;
         ui::ExportDialog dialog(options, bank, platform, nullptr);
         dialog.show();
-        if (!click.isEmpty()) {
-            QTest::mouseClick(Child<QWidget>(dialog, click.toLatin1().constData()), Qt::LeftButton);
-        }
+        if (!click.isEmpty()) QTest::mouseClick(Child<QWidget>(dialog, click.toLatin1().constData()), Qt::LeftButton);
         auto* relative = Child<QRadioButton>(dialog, "relativeRadio");
         auto* absolute = Child<QRadioButton>(dialog, "absoluteRadio");
         QCOMPARE(relative->isEnabled(), !locked);
         QCOMPARE(absolute->isEnabled(), !locked);
-        if (locked) {
-            QVERIFY(absolute->isChecked());
-        }
+        QVERIFY(!locked || absolute->isChecked());
         QTest::mouseClick(Child<QPushButton>(dialog, "okButton"), Qt::LeftButton);
         QVERIFY(options.accepted);
         QCOMPARE(exporting::ExportModeOf(options), mode);
@@ -116,9 +112,7 @@ private Q_SLOTS:
         QFETCH(bool, accepted);
         QFETCH(QByteArray, stored);
         platform::ScriptedPlatform platform;
-        if (confirm >= 0) {
-            platform.AnswerConfirm(confirm == 1);
-        }
+        if (confirm >= 0) platform.AnswerConfirm(confirm == 1);
         ui::RenameDialog dialog(QStringLiteral("Old Name"), platform, nullptr);
         QCOMPARE(dialog.windowTitle(), QStringLiteral("Set new program name for Old Name"));
         auto* edit = Child<QLineEdit>(dialog, "nameEdit");

@@ -35,15 +35,11 @@ using velmorant::testing::ModalHandler;
 
 namespace {
 
-int Slot(const char* label) {
-    return bank::SlotFromLabel(label);
-}
+int Slot(const char* label) { return bank::SlotFromLabel(label); }
 
 int SelectedItemCount(ui::MainWindow& window) {
     int count = 0;
-    for (int group = 0; group < 16; ++group) {
-        count += static_cast<int>(window.slotList(group)->selectedItems().size());
-    }
+    for (int group = 0; group < 16; ++group) count += static_cast<int>(window.slotList(group)->selectedItems().size());
     return count;
 }
 
@@ -148,9 +144,7 @@ private Q_SLOTS:
     void slotCommandsNeedAnOccupiedSelection() {
         QFETCH(QString, selection);
         place("A1", "Kept");
-        if (!selection.isEmpty()) {
-            click(selection.toLatin1().constData());
-        }
+        if (!selection.isEmpty()) click(selection.toLatin1().constData());
         ModalHandler modals;
         for (const char* name : {"actionRename", "actionRemove", "actionProperties", "actionLogs"}) {
             action(name)->trigger();
@@ -245,9 +239,7 @@ private Q_SLOTS:
         };
         const std::vector<std::vector<std::string>> files = {{one, two}, {index}, {bytes}};
         QList<QUrl> urls;
-        for (const std::string& path : files[static_cast<std::size_t>(dropped)]) {
-            urls << url(path);
-        }
+        for (const std::string& path : files[static_cast<std::size_t>(dropped)]) urls << url(path);
         mime->setUrls(urls);
         if (onWindow) {
             click("E5");
@@ -333,9 +325,7 @@ private Q_SLOTS:
         QVERIFY(dialog != nullptr && dialog->isVisible());
         auto* tree = dialog->findChild<QTreeWidget*>(QStringLiteral("reportTree"));
         QStringList top;
-        for (int i = 0; i < tree->topLevelItemCount(); ++i) {
-            top << tree->topLevelItem(i)->text(0);
-        }
+        for (int i = 0; i < tree->topLevelItemCount(); ++i) top << tree->topLevelItem(i)->text(0);
         QCOMPARE(top, (QStringList{"Mine", "Missing files (1)", "Orphans: files no program uses (1)",
                                    "Malformed files (1)"}));
         // Opened on the first problem: the program an import would refuse, above its missing file.
@@ -392,9 +382,7 @@ private Q_SLOTS:
         QCOMPARE(modals.seen, dialog.isEmpty() ? QStringList{} : QStringList{dialog});
         QCOMPARE(window().slotList(3)->item(1)->text(), shown);
         QCOMPARE(window().bank().slots[Slot("D2")].defined, !dialog.isEmpty());
-        if (!title.isEmpty()) {
-            QCOMPARE(title, QStringLiteral("Set new program name for Keyed"));
-        }
+        QVERIFY(title.isEmpty() || title == QStringLiteral("Set new program name for Keyed"));
     }
 };
 

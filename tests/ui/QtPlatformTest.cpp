@@ -67,9 +67,7 @@ private Q_SLOTS:
                 window->SetTitle("Importing Bank.txt");
                 window->SetStatus(" 0/3 - Open Program : X");
                 window->SetRange(3);
-                for (int p = 0; p < 3; ++p) {
-                    window->SetPosition(p);
-                }
+                for (int p = 0; p < 3; ++p) window->SetPosition(p);
                 seen.push_back(LookAtProgress());
                 window->SetRange(65536 + 70);  // the bar keeps the low 16 bits
                 window->SetPosition(100);       // and clamps into its range
