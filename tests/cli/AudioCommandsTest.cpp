@@ -124,7 +124,8 @@ TEST(AudioCommandsTest, ProbeNamesEveryFileAndFailsOnABrokenOne) {
     EXPECT_EQ(json["files"][1]["error"], "bad.wav: not a WAV, AIFF or FLAC file");
     EXPECT_EQ(Cli({"probe-audio", good}).out,
               "bass-a1.aiff: AIFF, 24-bit, 96000 Hz, stereo, 960 frames (0.010 s)\n"
-              "  root key A1 (33) from the file name\n" "  conversion: 24-bit 96000 Hz → 16-bit 44100 Hz, dithered\n");
+              "  root key A1 (33) from the file name\n"
+              "  conversion: 24-bit 96000 Hz → 16-bit 44100 Hz, dithered\n");
     EXPECT_EQ(Cli({"probe-audio", "--normalize", "loud", good}).status, kExitUsage);
 }
 

@@ -53,9 +53,7 @@ std::vector<std::string> Lines(const Report& report, const std::string& root) {
     std::vector<std::string> lines;
     for (const Finding& finding : report.findings) {
         std::string subject = finding.program.empty() ? finding.paths.at(0) : finding.bank + "/" + finding.program;
-        if (subject.rfind(root, 0) == 0) {
-            subject = subject.substr(root.size() + 1);
-        }
+        if (subject.rfind(root, 0) == 0) subject = subject.substr(root.size() + 1);
         std::replace(subject.begin(), subject.end(), core::kNativeSeparator, '/');
         lines.push_back(std::string(SeverityName(finding.severity)) + " " + FindingKindName(finding.kind) + " " + subject);
     }
@@ -115,9 +113,7 @@ TEST(VolumeCheck, ReportsEachProblemOfAVolumeOnce) {
     bool stop = false;
     watched.progress = [&](std::string_view step, std::size_t done, std::size_t total) {
         ++calls;
-        if (done == total) {
-            finished.insert({std::string(step), total});
-        }
+        if (done == total) finished.insert({std::string(step), total});
         return !stop;
     };
     EXPECT_FALSE(CheckVolume(watched).stopped);

@@ -25,9 +25,7 @@ ProgramRecord Resolve(const std::string& path, std::int32_t type, int* result = 
     record.sourcePath = path;
     record.type = type;
     const int r = ResolveDependencies(record);
-    if (result != nullptr) {
-        *result = r;
-    }
+    if (result != nullptr) *result = r;
     return record;
 }
 
@@ -122,9 +120,7 @@ TEST(MultisampleMemoTest, GivesWhatAFreshResolutionGives) {
         std::string text = record.log;
         for (const DependencyRecord& multisample : record.dependencies) {
             text += line(multisample);
-            for (const DependencyRecord& sample : multisample.samples) {
-                text += line(sample);
-            }
+            for (const DependencyRecord& sample : multisample.samples) text += line(sample);
         }
         return text;
     };
