@@ -145,7 +145,9 @@ TEST(FindProgramCategoriesTest, FirstMatchingLineOfTheFoldersIndex) {
         {"Number of items: 3\r\nLead:AAAAAAAAAAAAAAAAAAAAAAAAAA\r\n", "not defined"},  // too few names
         {"Number of items: 1\r\nLead:AAAAAAAAAAAAAAAAAAAAAAAAAA\r\n", std::string(19, 'A')}};
     for (const auto& [text, categories] : rows) {
-        if (text) ASSERT_TRUE(demo::WriteText(dir({"Bank", "bank.txt"}), text));
+        if (text) {
+            ASSERT_TRUE(demo::WriteText(dir({"Bank", "bank.txt"}), text));
+        }
         FindProgramCategories(record);
         EXPECT_EQ(record.categories, categories) << (text ? text : "no bank.txt");
     }

@@ -81,7 +81,7 @@ TEST(VolumeCheck, ReportsEachProblemOfAVolumeOnce) {
     v.synthProgram("Programs/Broken/Synth.afp");
     v.synthProgram("Programs/Broken/Pad.afp");
 
-    const Report report = CheckVolume({v.dir.path(), {}, 2});
+    const Report report = CheckVolume({v.dir.path(), {}, 2, {}});
     EXPECT_EQ(Lines(report, v.dir.path()),
               (std::vector<std::string>{
                   "warning name-not-shown Multisamples/Grand Piano Collection",
@@ -107,7 +107,7 @@ TEST(VolumeCheck, ReportsEachProblemOfAVolumeOnce) {
     EXPECT_EQ(testing::RunVelmorantCli({"check", v.path("nowhere")}).status, 2);
 
     // Each phase is told up to its total; a check told to stop stops at the next step and says so.
-    CheckOptions watched{v.dir.path(), {}, 2};
+    CheckOptions watched{v.dir.path(), {}, 2, {}};
     std::set<std::pair<std::string, std::size_t>> finished;
     int calls = 0;
     bool stop = false;
@@ -149,7 +149,7 @@ TEST_P(BadInput, FinishesWithItsFindings) {
     }
     Volume v;
     GetParam().build(v);
-    const Report report = CheckVolume({v.dir.path(), {}, 2});
+    const Report report = CheckVolume({v.dir.path(), {}, 2, {}});
     const std::vector<std::string> lines = Lines(report, v.dir.path());
     for (const std::string& line : GetParam().expected) {
         EXPECT_EQ(std::count(lines.begin(), lines.end(), line), 1) << line;

@@ -471,11 +471,11 @@ INSTANTIATE_TEST_SUITE_P(
         DestinationCase{"AnotherExportRuns", [](ExportTest&, ExportOptions&) {},
                         "Information: Another export is writing into @; try again when it has finished"},
         DestinationCase{"UsersBankIndex",
-                        [](ExportTest& t, ExportOptions&) { Put(t.dst / "Programs/Out/bank.txt", {'m', 'i', 'n', 'e'}); },
+                        [](ExportTest& test, ExportOptions&) { Put(test.dst / "Programs/Out/bank.txt", {'m', 'i', 'n', 'e'}); },
                         "Question: These files already exist with other contents:\n@/Programs/Out/bank.txt\n"},
         DestinationCase{"LongSourceFolder",
-                        [](ExportTest& t, ExportOptions& o) {
-                            t.bank.slots[1].dependencies[0].folderName = "KeysWithAVeryLongFolderName";
+                        [](ExportTest& test, ExportOptions& o) {
+                            test.bank.slots[1].dependencies[0].folderName = "KeysWithAVeryLongFolderName";
                             o.folderOption = kSameAsSource;
                         },
                         "Information: The folder KeysWithAVeryLongFolderName (program Kit) is longer than the 16 "
