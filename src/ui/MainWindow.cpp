@@ -243,8 +243,9 @@ void MainWindow::onListSelectionChanged() {
     }
     if (switchSource_ >= 0) {
         // A click that leaves nothing selected swaps nothing but still ends Switch mode.
+        const int from = switchSource_;
         if (slot >= 0) {
-            bank::SwapSlots(bank_, slot, switchSource_);
+            bank::SwapSlots(bank_, slot, from);
             changedSinceExport_ = true;
         }
         FillSlotLists();
@@ -252,7 +253,16 @@ void MainWindow::onListSelectionChanged() {
         selectOnly(-1);
         ShowSlotInfo(-1);
         CancelSwitch();
+        if (slot >= 0) {
+            ShowSwitched(from, slot);
+        }
     }
+}
+
+void MainWindow::ShowSwitched(int from, int to) {
+    statusBar()->showMessage(QStringLiteral("Switched %1 and %2.")
+                                 .arg(QString::fromStdString(bank::SlotLabel(from)),
+                                      QString::fromStdString(bank::SlotLabel(to))));
 }
 
 void MainWindow::onSlotDropped(int fromSlot, int toSlot) {
@@ -269,6 +279,7 @@ void MainWindow::onSlotDropped(int fromSlot, int toSlot) {
     selectedSlot_ = toSlot;
     selectOnly(toSlot);
     ShowSlotInfo(toSlot);
+    ShowSwitched(fromSlot, toSlot);
 }
 
 bool MainWindow::occupiedSelection(int& slot) {

@@ -55,6 +55,7 @@ public:
     void StoreCategories();
     void BeginSwitch(int slot);
     void CancelSwitch();
+    void ShowSwitched(int from, int to);
 
     // Imports files picked elsewhere (dropped, or named on the command line): one
     // bank.txt as a bank, anything else as programs, from startSlot (-1: A1).

@@ -171,6 +171,7 @@ private Q_SLOTS:
         QVERIFY(!window().bank().slots[Slot("B2")].defined);
         QCOMPARE(window().slotList(3)->item(6)->text(), QStringLiteral("D7 - Mover"));
         QCOMPARE(window().slotList(1)->item(1)->text(), QStringLiteral("B2 -"));
+        QCOMPARE(window().statusBar()->currentMessage(), QStringLiteral("Switched B2 and D7."));
         QCOMPARE(SelectedItemCount(window()), 0);
         QCOMPARE(window().switchSource(), -1);
         QCOMPARE(QApplication::overrideCursor(), nullptr);
@@ -188,6 +189,7 @@ private Q_SLOTS:
         QCOMPARE(ItemTexts(to).at(3), QStringLiteral("C4 - Dragged"));
         QCOMPARE(ItemTexts(window().slotList(0)).at(1), QStringLiteral("A2 - Target"));
         QCOMPARE(window().selectedSlot(), Slot("C4"));
+        QCOMPARE(window().statusBar()->currentMessage(), QStringLiteral("Switched A2 and C4."));
         QVERIFY(window().hasUnexportedPrograms());
     }
 
