@@ -77,11 +77,11 @@ void Drums(Bytes& in) {
         }
     }
     std::string name = in.name(create::kMaxDrumProgramName);
-    if (core::TrimSpaces(name).empty()) name = "K";
+    if (core::TrimSpaces(name).empty()) name.assign(1, 'K');  // not = "K": GCC 12 warns falsely (-Wrestrict) on that assignment
     const create::DrumProgramPlan plan = create::PlanDrumProgram(kit, name);
 
     core::MemoryFiles files;
-    const std::string program = std::string(kFolder) + "/" + name + ".afp";
+    const std::string program = core::JoinPath(kFolder, name + ".afp", '/');
     files.Add(program, plan.bytes);
     std::set<std::string> written;
     for (const create::DrumProgramPlan::Sample& sample : plan.samples) {
@@ -112,7 +112,7 @@ void Multisample(Bytes& in) {
         return;  // refused by the build
     }
     core::MemoryFiles files;
-    const std::string program = std::string(kFolder) + "/" + name + ".afp";
+    const std::string program = core::JoinPath(kFolder, name + ".afp", '/');
     files.Add(program, built.program);
     const std::string multisample = "/Volume/Multisamples/Built/" + built.multisampleName + ".afi";
     files.Add(multisample, built.multisample);

@@ -39,11 +39,11 @@ struct DependencyRecord {
     std::string sourcePath;
     std::string foundName;    // at most 32 characters
     std::string folderName;   // at most 16 characters
-    std::string locationText; // at most 16 characters
+    std::string locationText{}; // at most 16 characters
     std::int32_t volumeNumber = 0;
     std::int32_t referenceOffset = 0;
     DependencyKind kind = DependencyKind::kSample;
-    std::vector<DependencyRecord> samples;  // level 2, multisamples only
+    std::vector<DependencyRecord> samples{};  // level 2, multisamples only
     std::int64_t fileSize = 0;
     bool folderGiven = false;  // the reference names a folder (else the sample is looked for by name)
     bool duplicate = false;    // an earlier dependency of the same program is the same file
