@@ -11,6 +11,8 @@ namespace velmorant::cli {
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     CLI::App app{"Velmorant: banks, dependencies, exports, catalogues and new sounds for the instrument's volumes",
                  "velmorant-cli"};
+    // Options are --long or -s everywhere: on Windows too, an argument starting with / is a path.
+    app.allow_windows_style_options(false);
     app.require_subcommand(1);
     bool verbose = false;
     app.add_flag("--verbose", verbose, "Print developer diagnostics on standard error");
