@@ -139,7 +139,7 @@ TEST(ConversionTest, KeepsEveryStep) {
     for (const auto& [file, format, dither, scale] : rows) {
         TempDir dir;
         const std::string path = dir({file});
-        testing::WriteSound(path, {format, 44100, 2, 3000, [&](std::size_t f, int channel) { return step(f, channel) * scale; }, true});
+        testing::WriteSound(path, {format, 44100, 2, 3000, [&step, factor = scale](std::size_t f, int channel) { return step(f, channel) * factor; }, true});
         const Converted out = ConvertFile(path, Options(dither, false));
         ASSERT_EQ(out.error, "");
         ASSERT_EQ(out.samples.size(), 6000u);
