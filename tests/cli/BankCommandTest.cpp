@@ -200,6 +200,11 @@ TEST_F(BankExport, AWriteThatFailsFailsTheExportNamingTheFileAndTheReason) {
     EXPECT_NE(printed.find((dest / "Samples/Out").string() + "/Piano"), std::string::npos) << printed;
     EXPECT_NE(printed.find(" : File too large\n"), std::string::npos) << printed;
     EXPECT_FALSE(fs::exists(dest / "Programs/Out/Grand Piano.afp"));
+    // The record tells what was written, not what was planned: the indexes lost their entries.
+    EXPECT_EQ(testing::RunVelmorantCli({"check", dest.string(), "--manifest",
+                                        (dest / "Velmorant/Out.export.json").string()})
+                  .status,
+              0);
 }
 #endif
 

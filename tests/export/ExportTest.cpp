@@ -145,6 +145,28 @@ INSTANTIATE_TEST_SUITE_P(Modes, RewriteByMode,
                                            ModeCase{11, "Out", "Out", "Out", "Out"}),
                          [](const auto& row) { return "Mode" + std::to_string(row.param.mode); });
 
+// A multisample may list a sample twice, and may use a ROM sample named like one of its disk
+// samples: the repeat names the copy, the ROM entries never turn into disk references.
+TEST_F(ExportTest, RepeatedEntriesFollowTheirSampleAndRomEntriesStay) {
+    const demo::Reference rom{"ROM SOUNDS", "", "Low"};
+    Put(src / "Multisamples/Keys/Layers.afi",
+        demo::BuildMultisampleFile({Disk("Keys", "Low"), Disk("Keys", "Low"), rom, rom}));
+    demo::ProgramLayout layout;
+    layout.oscillators[0] = {true, Disk("Keys", "Layers")};
+    Put(src / "Programs/Bank1/Layers.afp", demo::BuildProgramFile(layout));
+    volume::ProgramRecord& program = Load("Layers");
+    ASSERT_EQ(ExportProgram(program, "Out", root, 11), kProgramExported) << program.log;
+
+    const Bytes source = ReadBytes((src / "Multisamples/Keys/Layers.afi").string());
+    const Bytes copy = ReadBytes((dst / "Multisamples/Out/Layers.afi").string());
+    for (std::size_t entry : {kEntry[0], kEntry[1]}) {
+        EXPECT_EQ(Slice(copy, entry, 32), PairSwapped("", 16) + PairSwapped("Out", 16)) << entry;
+    }
+    for (std::size_t entry : {kEntry[2], kEntry[2] + 100}) {
+        EXPECT_EQ(Slice(copy, entry, 64), Slice(source, entry, 64)) << "ROM entry at " << entry;
+    }
+}
+
 // ---------------------------------------------------------------------------------------------
 
 enum class Site { kDrumSample, kSampleOfMultisample, kMultisample };
