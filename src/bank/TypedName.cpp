@@ -40,7 +40,10 @@ RenameCheck CheckRename(std::string_view typed) {
     if (!replaced.empty()) {
         std::string listed;
         for (const char c : replaced) {
-            listed += (listed.empty() ? "" : " ") + core::Cp1252ToUtf8(std::string_view(&c, 1));
+            if (!listed.empty()) {
+                listed += ' ';
+            }
+            listed += core::Cp1252ToUtf8(std::string_view(&c, 1));
         }
         check.changes += core::Format(": %s replaced by _", listed.c_str());
     }

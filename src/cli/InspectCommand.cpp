@@ -7,6 +7,7 @@
 #include "bank/Bank.h"
 #include "bank/BankIndex.h"
 #include "bank/ResultMessages.h"
+#include "bank/SamplesAhead.h"
 #include "cli/ProgramReport.h"
 #include "core/Encoding.h"
 #include "core/Text.h"
@@ -34,8 +35,9 @@ void InspectCommand::setup(CLI::App& subcommand) {
 
 int InspectCommand::run(CommandIo& io) {
     bank::Bank bank;
-    // Every checksum is shown, so each sample is read once, at loading.
+    // Every checksum is shown, so each sample is read once: ahead, on two threads.
     bank.checksums.ChecksumAtLoad(true);
+    bank::ReadSamplesAhead(bank, files_);
     nlohmann::json programs = nlohmann::json::array();
     bool anyFailed = false;
 

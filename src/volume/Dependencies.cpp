@@ -120,7 +120,11 @@ bool ResolveReference(ProgramRecord& program, std::vector<DependencyRecord>& lis
                                                                                 : std::nullopt;
         std::optional<std::vector<std::uint8_t>> head;
         if (readHead && cache != nullptr && cache->checksumsAtLoad() && !loaded) {
-            if (auto read = files.ReadHeadAndCrc32(path, formats::kSampleHeaderSize)) {
+            auto read = cache->TakeAhead(path, *stamp);
+            if (!read) {
+                read = files.ReadHeadAndCrc32(path, formats::kSampleHeaderSize);
+            }
+            if (read) {
                 head = std::move(read->head);
                 // Only a checksum of the file as it was looked up is the one its size belongs to.
                 if (read->checksum.steady && read->checksum.stamp == *stamp && read->checksum.crc != 0xFFFFFFFFu) {
@@ -236,6 +240,7 @@ void ChecksumCache::Clear() {
     std::lock_guard<std::mutex> lock(mutex_);
     entries_.clear();
     loaded_.clear();
+    ahead_.clear();
 }
 
 std::optional<std::uint32_t> ChecksumCache::LoadedNow(const std::string& path, const core::FileStamp& stamp) {
@@ -257,6 +262,22 @@ void ChecksumCache::SettleLoaded(bool keep) {
         }
     }
     loaded_.clear();
+}
+
+void ChecksumCache::HoldAhead(const std::string& path, core::HeadAndCrc32 read) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    ahead_.insert_or_assign(path, std::move(read));
+}
+
+std::optional<core::HeadAndCrc32> ChecksumCache::TakeAhead(const std::string& path, const core::FileStamp& stamp) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    const auto it = ahead_.find(path);
+    if (it == ahead_.end() || !(it->second.checksum.stamp == stamp)) {
+        return std::nullopt;
+    }
+    core::HeadAndCrc32 read = std::move(it->second);
+    ahead_.erase(it);
+    return read;
 }
 
 int ResolveDependencies(ProgramRecord& record, ChecksumCache* cache, core::FileSource& files, MultisampleMemo* memo) {

@@ -37,6 +37,10 @@ public:
     void HoldLoaded(const std::string& path, const core::FileStamp& stamp, std::uint32_t crc);
     // The checksums held since the last call join the cache when `keep`, else are dropped.
     void SettleLoaded(bool keep);
+    // A sample read whole ahead of its load (head and checksum), which that load takes instead
+    // of reading it: once, and only while the file's stamp is the one it was read at.
+    void HoldAhead(const std::string& path, core::HeadAndCrc32 read);
+    std::optional<core::HeadAndCrc32> TakeAhead(const std::string& path, const core::FileStamp& stamp);
 
 private:
     struct Entry {
@@ -48,6 +52,7 @@ private:
     std::mutex mutex_;
     std::unordered_map<std::string, Entry> entries_;
     std::unordered_map<std::string, Entry> loaded_;
+    std::unordered_map<std::string, core::HeadAndCrc32> ahead_;
     const ChecksumCache* shared_ = nullptr;
     bool atLoad_ = false;
 };

@@ -5,7 +5,9 @@
 
 #include "bank/Bank.h"
 #include "bank/BankIndex.h"
+#include "bank/SamplesAhead.h"
 #include "bank/SlotPanels.h"
+#include "core/Checksum.h"
 #include "core/File.h"
 #include "core/FileSource.h"
 #include "core/Path.h"
@@ -315,6 +317,32 @@ TEST(DemoContent, CreatedProgramsLoadWithEveryFileFound) {
     }
     EXPECT_EQ(bank.slots[0].dependencies[0].samples.size(), 3u);
     EXPECT_TRUE(core::FileExists(volume({"Samples", "Created", "Synth Kit311.afs"})));  // the kick's second layer
+}
+
+// A sample read ahead is taken by the load only while the file is as it was read: one rewritten
+// in between is read again, and every checksum shown is the file's own.
+TEST(SamplesAhead, TheLoadShowsEachFilesOwnChecksumAndHeadWarning) {
+    DemoVolumeDir volume;
+    const std::string program = volume.program("Bank1", "Grand Piano");
+    Bank bank;
+    bank.checksums.ChecksumAtLoad(true);
+    ReadSamplesAhead(bank, std::vector<std::string>{program});
+    const std::string changed = volume({"Samples", "Keys", "Piano C4.afs"});
+    ASSERT_TRUE(demo::WriteText(changed, "not a sample any more"));
+
+    const AddResult added = AddProgram(bank, -1, program);
+    ASSERT_TRUE(added.placed());
+    const volume::ProgramRecord& record = bank.slots[static_cast<std::size_t>(*added.slot)];
+    std::size_t samples = 0;
+    for (const auto& multisample : record.dependencies) {
+        for (const auto& sample : multisample.samples) {
+            ++samples;
+            EXPECT_FALSE(sample.crcPending) << sample.sourcePath;
+            EXPECT_EQ(sample.crc, core::FileCrc32(sample.sourcePath)) << sample.sourcePath;
+        }
+    }
+    EXPECT_GE(samples, 3u);
+    EXPECT_NE(record.log.find("Warning: " + changed), std::string::npos) << record.log;
 }
 
 }  // namespace

@@ -1,0 +1,77 @@
+#include "bank/SamplesAhead.h"
+
+#include <algorithm>
+#include <atomic>
+#include <exception>
+#include <memory>
+#include <thread>
+#include <vector>
+
+#include "formats/SampleFile.h"
+
+namespace velmorant::bank {
+
+namespace {
+
+// The sample files a loaded program needs, found where its load found them.
+void CollectSamples(const volume::ProgramRecord& record, std::vector<std::string>& paths) {
+    const auto add = [&](const volume::DependencyRecord& d) {
+        if (d.kind == volume::DependencyKind::kSample && !d.missing && !d.duplicate) {
+            paths.push_back(d.sourcePath);
+        }
+    };
+    for (const volume::DependencyRecord& dependency : record.dependencies) {
+        add(dependency);
+        for (const volume::DependencyRecord& sample : dependency.samples) {
+            add(sample);
+        }
+    }
+}
+
+}  // namespace
+
+void ReadSamplesAhead(Bank& bank, std::span<const std::string> paths) {
+    // The programs are resolved once without reading any sample whole, in a bank of their own.
+    auto scratch = std::make_unique<Bank>();
+    scratch->files = bank.files;
+    std::vector<std::string> samples;
+    for (const std::string& path : paths) {
+        const AddResult added = AddProgram(*scratch, -1, path);
+        if (const auto slot = added.slot ? added.slot : added.loadedSlot) {
+            CollectSamples(scratch->slots[static_cast<std::size_t>(*slot)], samples);
+        }
+    }
+    std::sort(samples.begin(), samples.end());
+    samples.erase(std::unique(samples.begin(), samples.end()), samples.end());
+    if (samples.size() < 2) {
+        return;
+    }
+
+    core::FileSource& files = *bank.files;
+    std::atomic<std::size_t> next{0};
+    const auto work = [&] {
+        for (std::size_t i = next++; i < samples.size(); i = next++) {
+            try {
+                auto read = files.ReadHeadAndCrc32(samples[i], formats::kSampleHeaderSize);
+                // Only a read of a file that stayed as it was is worth holding.
+                if (read && read->checksum.steady && read->checksum.crc != 0xFFFFFFFFu) {
+                    bank.checksums.HoldAhead(samples[i], std::move(*read));
+                }
+            } catch (const std::exception&) {
+                // Left to the load, which reads it again and reports what fails.
+            }
+        }
+    };
+    std::thread helper;
+    try {
+        helper = std::thread(work);
+    } catch (const std::exception&) {
+        // No second thread: this one reads them all.
+    }
+    work();
+    if (helper.joinable()) {
+        helper.join();
+    }
+}
+
+}  // namespace velmorant::bank
