@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QSettings>
 #include <QSplitter>
 #include <QStandardPaths>
 #include <QTest>
@@ -67,6 +68,21 @@ private Q_SLOTS:
         QCOMPARE(exporting::ExportModeOf(options), mode);
         QCOMPARE(options.destinationPath, std::string("/dest"));
         QCOMPARE(options.registerBank, click != "registerBox");
+    }
+
+    // The next export starts where the last accepted one went; a cancelled dialog changes nothing.
+    void exportDialogRemembersTheAcceptedDestination() {
+        QSettings().clear();
+        platform::ScriptedPlatform platform;
+        bank::Bank bank;
+        for (const bool accept : {true, false}) {
+            exporting::ExportOptions options = exporting::DefaultExportOptions(ui::ExportDialog::StartingDestination());
+            ui::ExportDialog dialog(options, bank, platform, nullptr);
+            dialog.show();
+            Child<QLineEdit>(dialog, "savePathEdit")->setText(accept ? "/volumes/Gig" : "/volumes/Other");
+            QTest::mouseClick(Child<QPushButton>(dialog, accept ? "okButton" : "cancelButton"), Qt::LeftButton);
+            QCOMPARE(ui::ExportDialog::StartingDestination(), std::string("/volumes/Gig"));
+        }
     }
 
     // The preview shows the plan of the options on screen and writes nothing.
