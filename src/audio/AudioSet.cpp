@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "audio/ConversionPool.h"
+#include "core/Parallel.h"
 #include "core/Text.h"
 
 namespace velmorant::audio {
@@ -20,7 +20,7 @@ bool SetPlan::ok() const {
 SetPlan PlanSet(const std::vector<std::string>& paths, const SetOptions& options) {
     SetPlan set;
     set.files.resize(paths.size());
-    RunInParallel(paths.size(), options.threads, [&](std::size_t i) {
+    core::RunInParallel(paths.size(), options.threads, [&](std::size_t i) {
         FilePlan& file = set.files[i];
         file.path = paths[i];
         auto opened = AudioReader::Open(paths[i]);
@@ -47,7 +47,7 @@ SetPlan PlanSet(const std::vector<std::string>& paths, const SetOptions& options
 
     if (options.loudness.mode != LoudnessMode::kNone && !usable.empty()) {
         std::vector<Measured> measured(usable.size());
-        RunInParallel(usable.size(), options.threads, [&](std::size_t k) {
+        core::RunInParallel(usable.size(), options.threads, [&](std::size_t k) {
             auto opened = AudioReader::Open(set.files[usable[k]].path);
             measured[k] = opened.reader ? MeasureLoudness(*opened.reader, options.loudness.mode)
                                         : Measured{std::nullopt, opened.error};
@@ -71,7 +71,7 @@ SetPlan PlanSet(const std::vector<std::string>& paths, const SetOptions& options
 std::vector<FileOutcome> ConvertSet(const SetPlan& set, const SetOptions& options,
                                     const std::function<std::unique_ptr<FinishingSink>(std::size_t, const FilePlan&)>& sinkFor) {
     std::vector<FileOutcome> outcomes(set.files.size());
-    RunInParallel(set.files.size(), options.threads, [&](std::size_t i) {
+    core::RunInParallel(set.files.size(), options.threads, [&](std::size_t i) {
         const FilePlan& file = set.files[i];
         FileOutcome& outcome = outcomes[i];
         if (!file.error.empty()) {

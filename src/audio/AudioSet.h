@@ -18,6 +18,8 @@ struct SetOptions {
     LoudnessTarget loudness;  // one gain for the whole set
     MiddleC middleC = kDefaultMiddleC;
     int defaultKey = 60;
+    // Files convert side by side, each streamed through fixed blocks: memory grows with the
+    // thread count, never with the files' sizes.
     unsigned threads = 0;  // 0: one per core
 };
 

@@ -1,12 +1,11 @@
 #include "bank/SamplesAhead.h"
 
 #include <algorithm>
-#include <atomic>
 #include <exception>
 #include <memory>
-#include <thread>
 #include <vector>
 
+#include "core/Parallel.h"
 #include "formats/SampleFile.h"
 
 namespace velmorant::bank {
@@ -43,35 +42,18 @@ void ReadSamplesAhead(Bank& bank, std::span<const std::string> paths) {
     }
     std::sort(samples.begin(), samples.end());
     samples.erase(std::unique(samples.begin(), samples.end()), samples.end());
-    if (samples.size() < 2) {
-        return;
-    }
-
     core::FileSource& files = *bank.files;
-    std::atomic<std::size_t> next{0};
-    const auto work = [&] {
-        for (std::size_t i = next++; i < samples.size(); i = next++) {
-            try {
-                auto read = files.ReadHeadAndCrc32(samples[i], formats::kSampleHeaderSize);
-                // Only a read of a file that stayed as it was is worth holding.
-                if (read && read->checksum.steady && read->checksum.crc != 0xFFFFFFFFu) {
-                    bank.checksums.HoldAhead(samples[i], std::move(*read));
-                }
-            } catch (const std::exception&) {
-                // Left to the load, which reads it again and reports what fails.
+    core::RunInParallel(samples.size(), 2, [&](std::size_t i) {
+        try {
+            auto read = files.ReadHeadAndCrc32(samples[i], formats::kSampleHeaderSize);
+            // Only a read of a file that stayed as it was is worth holding.
+            if (read && read->checksum.steady && read->checksum.crc != 0xFFFFFFFFu) {
+                bank.checksums.HoldAhead(samples[i], std::move(*read));
             }
+        } catch (const std::exception&) {
+            // Left to the load, which reads it again and reports what fails.
         }
-    };
-    std::thread helper;
-    try {
-        helper = std::thread(work);
-    } catch (const std::exception&) {
-        // No second thread: this one reads them all.
-    }
-    work();
-    if (helper.joinable()) {
-        helper.join();
-    }
+    });
 }
 
 }  // namespace velmorant::bank

@@ -54,14 +54,14 @@ std::string TemporaryNameFor(const std::string& path) {
 }
 
 #ifndef _WIN32
-// A regular file opened for reading, with its status, or -1. Opened first and looked at after:
-// one look at the file, and O_NONBLOCK keeps a FIFO or device under the name from holding
-// the open (it changes nothing for a regular file).
 FileStamp StampOf(const struct stat& st) {
     return FileStamp{static_cast<std::int64_t>(st.st_size),
                      static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
 }
 
+// A regular file opened for reading, with its status, or -1. Opened first and looked at after:
+// one look at the file, and O_NONBLOCK keeps a FIFO or device under the name from holding
+// the open (it changes nothing for a regular file).
 int OpenRegular(const std::string& path, struct stat& st) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {

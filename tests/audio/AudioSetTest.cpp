@@ -1,11 +1,8 @@
 #include <gtest/gtest.h>
 #include <sndfile.h>
 
-#include <atomic>
-#include <stdexcept>
 
 #include "audio/AudioSet.h"
-#include "audio/ConversionPool.h"
 #include "audio/Loudness.h"
 #include "audio/PcmFileSink.h"
 #include "core/File.h"
@@ -146,14 +143,6 @@ TEST(SetGainTest, BringsTheLoudestFileToTheTarget) {
         EXPECT_NEAR(loudest - second, 12.04, 0.1) << text;
     }
     EXPECT_EQ(SetGainDb(std::vector<LoudnessMeasure>{LoudnessMeasure{}}, {LoudnessMode::kLufs, -14}), 0.0);
-}
-
-TEST(ConversionPoolTest, RunsEveryJobOnceAndPassesOnAFailure) {
-    std::vector<std::atomic<int>> runs(200);
-    RunInParallel(runs.size(), 3, [&](std::size_t i) { ++runs[i]; });
-    for (const auto& r : runs) EXPECT_EQ(r.load(), 1);
-    EXPECT_THROW(RunInParallel(50, 2, [](std::size_t i) { if (i == 7) throw std::runtime_error("x"); }),
-                 std::runtime_error);
 }
 
 }  // namespace

@@ -1,16 +1,16 @@
 #include "ui/create/SamplePreview.h"
 
+#include <QBuffer>
+#include <QFileInfo>
+#include <QUrl>
+
+#include <algorithm>
+#include <span>
+
 #include "audio/AudioFile.h"
 #include "audio/Conversion.h"
 #include "core/File.h"
 #include "ui/QtPlatform.h"
-
-#include <QBuffer>
-
-#include <algorithm>
-#include <span>
-#include <QFileInfo>
-#include <QUrl>
 
 #ifdef VELMORANT_HAVE_MULTIMEDIA
 #include <QAudioDevice>

@@ -1,13 +1,14 @@
-#include "audio/ConversionPool.h"
+#include "core/Parallel.h"
 
 #include <algorithm>
 #include <atomic>
 #include <exception>
 #include <mutex>
+#include <system_error>
 #include <thread>
 #include <vector>
 
-namespace velmorant::audio {
+namespace velmorant::core {
 
 void RunInParallel(std::size_t count, unsigned threads, const std::function<void(std::size_t)>& job) {
     if (threads == 0) {
@@ -28,16 +29,19 @@ void RunInParallel(std::size_t count, unsigned threads, const std::function<void
             }
         }
     };
-    if (workers <= 1) {
-        work();
-    } else {
-        std::vector<std::thread> pool;
-        for (std::size_t t = 0; t < workers; ++t) pool.emplace_back(work);
-        for (std::thread& t : pool) t.join();
+    std::vector<std::thread> pool;
+    for (std::size_t t = 1; t < workers; ++t) {
+        try {
+            pool.emplace_back(work);
+        } catch (const std::system_error&) {
+            break;
+        }
     }
+    work();
+    for (std::thread& t : pool) t.join();
     if (failure) {
         std::rethrow_exception(failure);
     }
 }
 
-}  // namespace velmorant::audio
+}  // namespace velmorant::core
